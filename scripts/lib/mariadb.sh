@@ -1,0 +1,49 @@
+# Sourced by scripts/test and the benchmarks: a private MariaDB server for the
+# run, on its own socket and data folder under the build tree, never the
+# system's service.
+#
+#   mariadb_iniciar DIR   starts it (initialising DIR the first time) and
+#                         exports OLVADO_TEST_MARIADB_SOCKET, OLVADO_TEST_MARIADB_DB
+#   mariadb_detener DIR   stops it
+
+mariadb_iniciar() {
+  local dir=$1
+  mkdir -p "$dir"
+  dir=$(cd "$dir" && pwd)
+  local datos=$dir/data sock=$dir/mysqld.sock pid=$dir/mysqld.pid
+  if [[ ! -d $datos/mysql ]]; then
+    mariadb-install-db --no-defaults --user=root --datadir="$datos" --auth-root-authentication-method=normal \
+      >"$dir/install.log" 2>&1 || { cat "$dir/install.log" >&2; return 1; }
+  fi
+  if [[ -S $sock ]] && mariadb-admin --no-defaults --socket="$sock" -uroot ping >/dev/null 2>&1; then
+    :
+  else
+    rm -f "$sock"
+    mariadbd --no-defaults --user=root --datadir="$datos" --socket="$sock" --pid-file="$pid" \
+      --skip-networking --skip-grant-tables=0 --log-error="$dir/error.log" \
+      --innodb-buffer-pool-size=256M --max-allowed-packet=1G --innodb-log-file-size=512M \
+      >/dev/null 2>&1 &
+    local i
+    for i in $(seq 1 100); do
+      mariadb-admin --no-defaults --socket="$sock" -uroot ping >/dev/null 2>&1 && break
+      sleep 0.2
+    done
+    mariadb-admin --no-defaults --socket="$sock" -uroot ping >/dev/null 2>&1 ||
+      { echo "mariadb: el servidor no arrancó" >&2; tail -20 "$dir/error.log" >&2; return 1; }
+  fi
+  mariadb --no-defaults --socket="$sock" -uroot -e "CREATE DATABASE IF NOT EXISTS olvado_test" || return 1
+  export OLVADO_TEST_MARIADB_SOCKET=$sock
+  export OLVADO_TEST_MARIADB_DB=olvado_test
+  export OLVADO_TEST_MARIADB_DIR=$dir
+}
+
+mariadb_detener() {
+  local dir=$1
+  local sock=$dir/mysqld.sock pid=$dir/mysqld.pid
+  if [[ -S $sock ]]; then
+    mariadb-admin --no-defaults --socket="$sock" -uroot shutdown >/dev/null 2>&1 || true
+  fi
+  if [[ -f $pid ]]; then
+    kill "$(cat "$pid")" 2>/dev/null || true
+  fi
+}

@@ -1,0 +1,15 @@
+// The system's ANSI code page. Windows: CP_ACP through WideCharToMultiByte /
+// MultiByteToWideChar. Linux: Windows-1252 through iconv, so that texts made on
+// Spanish Windows workstations read the same. Both: a character the code page
+// lacks becomes "?"; every byte decodes to some character.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace olvado::platform {
+
+std::string CodificarAnsi(std::u16string_view texto);
+std::u16string DecodificarAnsi(std::string_view bytes);
+
+} // namespace olvado::platform

@@ -1,0 +1,7 @@
+#include "updater/Programa.h"
+
+namespace olvado {
+
+void Main() {}
+
+} // namespace olvado
