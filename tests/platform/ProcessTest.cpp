@@ -1,0 +1,66 @@
+// The child-process and environment contracts, on both systems, with this
+// test binary as the child.
+#include "support/ArbolPrueba.h"
+#include "platform/Environment.h"
+#include "platform/Process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace olvado;
+
+TEST(ProcessTest, HijoVeSuEntornoYDevuelveSuCodigo) {
+    if (prueba::RolHijo() == "salir") {
+        // The child: answer with a code built from what it was given.
+        int codigo = platform::LeerVariableEntorno("OLVADO_TEST_VALOR") == "ñandú" ? 42 : 1;
+        if (platform::ExisteVariableEntorno("OLVADO_TEST_QUITAR"))
+            codigo = 2;
+        std::exit(codigo);
+    }
+    platform::EstablecerVariableEntorno("OLVADO_TEST_QUITAR", "x");
+    platform::ProcesoHijo hijo;
+    ASSERT_TRUE(hijo.Iniciar(prueba::ArgumentosHijo("ProcessTest.HijoVeSuEntornoYDevuelveSuCodigo"),
+                             {{"OLVADO_TEST_ROL", "salir"}, {"OLVADO_TEST_VALOR", "ñandú"},
+                              {"OLVADO_TEST_QUITAR", ""}}));
+    EXPECT_GT(hijo.Id(), 0);
+    EXPECT_EQ(hijo.Esperar(), 42);
+    EXPECT_EQ(hijo.Esperar(), 42); // a second wait answers the same code
+    EXPECT_FALSE(hijo.EnEjecucion());
+    platform::EstablecerVariableEntorno("OLVADO_TEST_QUITAR", "");
+    EXPECT_FALSE(platform::ExisteVariableEntorno("OLVADO_TEST_QUITAR"));
+}
+
+TEST(ProcessTest, TerminarAcabaUnHijoQueEspera) {
+    if (prueba::RolHijo() == "dormir") {
+        for (;;) {
+        }
+    }
+    platform::ProcesoHijo hijo;
+    ASSERT_TRUE(hijo.Iniciar(prueba::ArgumentosHijo("ProcessTest.TerminarAcabaUnHijoQueEspera"),
+                             {{"OLVADO_TEST_ROL", "dormir"}}));
+    EXPECT_TRUE(hijo.EnEjecucion());
+    EXPECT_TRUE(hijo.Terminar());
+    EXPECT_FALSE(hijo.EnEjecucion());
+    EXPECT_NE(hijo.Esperar(), 0);
+}
+
+TEST(ProcessTest, ProgramaInexistenteNoArranca) {
+    platform::ProcesoHijo hijo;
+    EXPECT_FALSE(hijo.Iniciar({(std::filesystem::temp_directory_path() / "no-existe-olvado").string()}));
+    EXPECT_FALSE(hijo.Iniciar({}));
+    EXPECT_EQ(hijo.Esperar(), -1);
+}
+
+TEST(ProcessTest, ArbolPruebaDesviaLasVariables) {
+    std::string antes = platform::LeerVariableEntorno("HOME");
+    std::filesystem::path raiz;
+    {
+        prueba::ArbolPrueba arbol;
+        raiz = arbol.Raiz();
+        EXPECT_EQ(platform::LeerVariableEntorno("OLVADO_ROOT"), arbol.Raiz().string());
+        EXPECT_TRUE(std::filesystem::is_directory(arbol.Documentos()));
+    }
+    EXPECT_EQ(platform::LeerVariableEntorno("HOME"), antes);
+    EXPECT_FALSE(std::filesystem::exists(raiz));
+}
