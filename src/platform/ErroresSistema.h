@@ -1,0 +1,23 @@
+// System error codes and their texts. The program speaks Windows error codes
+// on both systems: Windows hands them over as they are; the Linux stand-ins
+// translate their failures into the few codes below (posix/ErroresPosix.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace olvado::platform {
+
+inline constexpr int32_t kErrorCorrecto = 0;
+inline constexpr int32_t kErrorArchivoNoEncontrado = 2;  // ERROR_FILE_NOT_FOUND
+inline constexpr int32_t kErrorAccesoDenegado = 5;       // ERROR_ACCESS_DENIED
+inline constexpr int32_t kErrorGeneral = 31;             // ERROR_GEN_FAILURE
+inline constexpr int32_t kErrorDirectorioNoValido = 267; // ERROR_DIRECTORY
+inline constexpr int32_t kErrorInicioSesion = 1326;      // ERROR_LOGON_FAILURE
+
+// The system's message text for a code, as the system ends it (CR LF), or ""
+// when the system has none. Windows: FormatMessageA from the system's table
+// with at most 200 characters. Linux: our own Spanish table of the codes above.
+std::string TextoErrorSistema(int32_t codigo);
+
+} // namespace olvado::platform

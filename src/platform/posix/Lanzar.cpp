@@ -1,0 +1,220 @@
+// POSIX process start: fork/exec with an exec-failure pipe, file kinds, command lines.
+#include "platform/posix/Lanzar.h"
+
+#include "platform/ErroresSistema.h"
+#include "platform/posix/ErroresPosix.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace olvado::platform {
+
+std::vector<std::string> PartirLineaComandos(const std::string& linea) {
+    std::vector<std::string> r;
+    size_t i = 0;
+    const size_t n = linea.size();
+    while (true) {
+        while (i < n && (linea[i] == ' ' || linea[i] == '\t'))
+            ++i;
+        if (i >= n)
+            break;
+        std::string arg;
+        bool entreComillas = false;
+        while (i < n && (entreComillas || (linea[i] != ' ' && linea[i] != '\t'))) {
+            size_t barras = 0;
+            while (i < n && linea[i] == '\\') {
+                ++barras;
+                ++i;
+            }
+            if (i < n && linea[i] == '"') {
+                arg.append(barras / 2, '\\');
+                if (barras % 2) {
+                    arg.push_back('"');
+                } else if (entreComillas && i + 1 < n && linea[i + 1] == '"') {
+                    arg.push_back('"'); // "" inside quotes is one quote
+                    ++i;
+                } else {
+                    entreComillas = !entreComillas;
+                }
+                ++i;
+            } else {
+                arg.append(barras, '\\');
+                if (i < n && (entreComillas || (linea[i] != ' ' && linea[i] != '\t')))
+                    arg.push_back(linea[i++]);
+            }
+        }
+        r.push_back(arg);
+    }
+    return r;
+}
+
+std::string ProgramaInstalado(const std::string& nombre) {
+    const char* path = std::getenv("PATH");
+    std::string todo = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    size_t ini = 0;
+    while (ini <= todo.size()) {
+        size_t fin = todo.find(':', ini);
+        if (fin == std::string::npos)
+            fin = todo.size();
+        std::string dir = todo.substr(ini, fin - ini);
+        std::string cand = (dir.empty() ? std::string(".") : dir) + "/" + nombre;
+        if (::access(cand.c_str(), X_OK) == 0)
+            return cand;
+        ini = fin + 1;
+    }
+    return "";
+}
+
+TipoArchivo TipoDeArchivo(const std::string& ruta, int fd) {
+    unsigned char m[4] = {};
+    ssize_t n;
+    if (fd >= 0) {
+        n = ::pread(fd, m, sizeof m, 0);
+    } else {
+        int f = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC);
+        if (f < 0)
+            return TipoArchivo::NoExiste;
+        n = ::read(f, m, sizeof m);
+        ::close(f);
+    }
+    if (n >= 2 && m[0] == '#' && m[1] == '!')
+        return TipoArchivo::Ejecutable;
+    if (n >= 4 && std::memcmp(m, "\x7f" "ELF", 4) == 0)
+        return TipoArchivo::Ejecutable;
+    if (n >= 2 && m[0] == 'M' && m[1] == 'Z')
+        return TipoArchivo::Windows;
+    return TipoArchivo::Documento;
+}
+
+void HacerEjecutable(const std::string& ruta, int fd, bool paraTodos) {
+    struct stat st {};
+    if ((fd >= 0 ? ::fstat(fd, &st) : ::stat(ruta.c_str(), &st)) != 0)
+        return;
+    mode_t modo = st.st_mode | S_IXUSR;
+    if (paraTodos)
+        modo |= (st.st_mode & (S_IRGRP | S_IROTH)) >> 2;
+    if ((modo & 07777) == (st.st_mode & 07777))
+        return;
+    // Failing (not the owner) leaves the exec to say "access denied".
+    if (fd >= 0)
+        (void)::fchmod(fd, modo & 07777);
+    else
+        (void)::chmod(ruta.c_str(), modo & 07777);
+}
+
+std::vector<std::string> ArgumentosParaArchivo(TipoArchivo tipo, const std::string& programa,
+                                               const std::vector<std::string>& argumentos) {
+    std::vector<std::string> r;
+    if (tipo == TipoArchivo::Ejecutable) {
+        r.push_back(programa);
+    } else if (tipo == TipoArchivo::Windows) {
+        std::string wine = ProgramaInstalado("wine");
+        if (wine.empty())
+            return {};
+        r = {wine, programa};
+    } else if (tipo == TipoArchivo::Documento) {
+        std::string abrir = ProgramaInstalado("xdg-open");
+        if (abrir.empty())
+            return {};
+        return {abrir, programa};
+    } else {
+        return {};
+    }
+    r.insert(r.end(), argumentos.begin(), argumentos.end());
+    return r;
+}
+
+namespace {
+
+[[noreturn]] void Fallar(int aviso, int32_t codigo) {
+    (void)!::write(aviso, &codigo, sizeof codigo);
+    ::_exit(127);
+}
+
+// In the child: only async-signal-safe calls from here on.
+[[noreturn]] void Hijo(char* const* argv, const OpcionesLanzar& op, const std::vector<int>& temporales,
+                       int aviso) {
+    if (op.terminal >= 0) {
+        ::setsid();
+        if (::ioctl(op.terminal, TIOCSCTTY, 0) != 0)
+            Fallar(aviso, CodigoDesdeErrno(errno));
+        for (int i = 0; i < 3; ++i)
+            ::dup2(op.terminal, i);
+    }
+    for (size_t i = 0; i < op.destinos.size(); ++i)
+        ::dup2(temporales[i], op.destinos[i].second);
+    if (op.heredado >= 0)
+        ::fcntl(op.heredado, F_SETFD, 0);
+    if (op.ignorarHup)
+        ::signal(SIGHUP, SIG_IGN);
+    if (!op.carpeta.empty() && ::chdir(op.carpeta.c_str()) != 0)
+        Fallar(aviso, kErrorDirectorioNoValido);
+    ::execve(argv[0], argv, environ);
+    Fallar(aviso, CodigoDesdeErrno(errno));
+}
+
+} // namespace
+
+int32_t Lanzar(const std::vector<std::string>& argv, const OpcionesLanzar& op, pid_t& pid) {
+    pid = -1;
+    if (argv.empty())
+        return kErrorArchivoNoEncontrado;
+    std::vector<std::string> copia = argv;
+    std::vector<char*> args;
+    for (auto& s : copia)
+        args.push_back(s.data());
+    args.push_back(nullptr);
+    // Sources moved out of the way first, so that no dup2 overwrites another's source.
+    std::vector<int> temporales;
+    for (const auto& d : op.destinos)
+        temporales.push_back(::fcntl(d.first, F_DUPFD_CLOEXEC, 64));
+    int tubo[2];
+    int32_t codigo = kErrorGeneral;
+    if (::pipe2(tubo, O_CLOEXEC) == 0) {
+        pid = ::fork();
+        if (pid == 0)
+            Hijo(args.data(), op, temporales, tubo[1]);
+        ::close(tubo[1]);
+        if (pid > 0) {
+            int32_t leido = 0;
+            ssize_t n;
+            do {
+                n = ::read(tubo[0], &leido, sizeof leido);
+            } while (n < 0 && errno == EINTR);
+            codigo = n == sizeof leido ? leido : kErrorCorrecto;
+            if (codigo != kErrorCorrecto) {
+                EsperarPid(pid);
+                pid = -1;
+            }
+        } else {
+            codigo = CodigoDesdeErrno(errno);
+        }
+        ::close(tubo[0]);
+    }
+    for (int t : temporales)
+        if (t >= 0)
+            ::close(t);
+    return codigo;
+}
+
+int EsperarPid(pid_t pid) {
+    int estado = 0;
+    pid_t r;
+    do {
+        r = ::waitpid(pid, &estado, 0);
+    } while (r < 0 && errno == EINTR);
+    if (r < 0)
+        return -1;
+    return WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
+}
+
+} // namespace olvado::platform

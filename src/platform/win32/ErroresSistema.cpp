@@ -1,0 +1,18 @@
+// Win32 error texts: the system's message table through FormatMessageA.
+#include "platform/ErroresSistema.h"
+
+#include "common/Texto.h"
+
+#include <windows.h>
+
+namespace olvado::platform {
+
+std::string TextoErrorSistema(int32_t codigo) {
+    // 1024 characters of room, of which 200 are offered: a longer message
+    // fails and gives "".
+    char buf[1024] = {};
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, static_cast<DWORD>(codigo), 0, buf, 200, nullptr);
+    return DesdeAnsi(std::string(buf, n));
+}
+
+} // namespace olvado::platform

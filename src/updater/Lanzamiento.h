@@ -1,0 +1,42 @@
+// The package launch of the start-up sequence and its two helpers: the
+// account text split into domain and user, and the system's text of an error
+// code. Also used by the common utilities' EjecutarComoAdmin.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace olvado {
+namespace platform {
+class ArchivoSellado;
+}
+
+// Starts Archivo with Parametros in Carpeta: through the shell (not elevated,
+// no owner window) when the current user is an administrator, otherwise
+// under the stored account Usuario ("DOMINIO\usuario" or "usuario") with
+// Contrasena. With Esperar it returns only after the started process has
+// ended. False when the start failed; a failure under the stored account
+// leaves the system's error text as one log line. hWnd is accepted and not
+// used. Paquete, when given, is Archivo held open since its digest was
+// checked: that open file is what starts (see platform/ArchivoSellado.h).
+// Before Windows 2000 Archivo alone is started without waiting, and a failure
+// raises ErrorOlvado to the caller.
+bool EjecutarArchivoComoAdmin(int32_t hWnd, const std::string& Archivo, const std::string& Parametros,
+                              const std::string& Usuario, const std::string& Contrasena,
+                              const std::string& Carpeta, bool Esperar,
+                              const platform::ArchivoSellado* Paquete = nullptr);
+
+// Splits at the first backslash: "DOM\user" gives user and "DOM"; a leading
+// backslash is dropped with every other one ("\a\b" gives "ab" and "");
+// without a backslash the whole text is the user and the domain is "".
+void SepararDominioUsuario(const std::string& Entrada, std::string& Usuario, std::string& Dominio);
+
+// The system's message text for an error code, "" when it has none.
+std::string TextoErrorAPI(int32_t Codigo);
+
+// Where the launch writes its log line: the start-up sequence's RegistrarLog.
+// nullptr (the default) writes nowhere.
+using SalidaLogLanzamiento = void (*)(const std::string& Texto, bool NuevaLinea);
+void EstablecerSalidaLogLanzamiento(SalidaLogLanzamiento salida);
+
+} // namespace olvado
