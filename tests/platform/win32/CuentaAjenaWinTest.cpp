@@ -1,0 +1,69 @@
+// The Windows calls themselves: the real token, the sharing of a sealed
+// package file, and the logon calls as far as the system implements them.
+#include "support/ArbolPrueba.h"
+#include "platform/ArchivoSellado.h"
+#include "platform/CuentaAjena.h"
+#include "platform/Environment.h"
+#include "platform/FichaAcceso.h"
+#include "process/EsAdmin.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+using namespace olvado;
+namespace fs = std::filesystem;
+
+namespace {
+// scripts/lib/wine-run names the prefix; Wine hands the variable to the program.
+bool BajoWine() { return platform::ExisteVariableEntorno("WINEPREFIX"); }
+} // namespace
+
+TEST(CuentaAjenaWinTest, FichaRealDelProceso) {
+    std::vector<std::string> grupos, administradores;
+    auto& ficha = platform::FichaAccesoActual();
+    ASSERT_TRUE(ficha.GruposDelToken(grupos));
+    ASSERT_TRUE(ficha.NombresAdministradores(administradores));
+    ASSERT_EQ(administradores.size(), 1u);
+    EXPECT_FALSE(administradores[0].empty());
+    EXPECT_GE(grupos.size(), 2u);
+    bool esta = std::find(grupos.begin(), grupos.end(), administradores[0]) != grupos.end();
+    EXPECT_EQ(EsUsuarioAdministrador(), esta);
+    if (BajoWine()) {
+        EXPECT_TRUE(esta) << "el usuario de Wine tiene el alias Administrators";
+    }
+}
+
+TEST(CuentaAjenaWinTest, ElArchivoSelladoNoSePuedeCambiarNiBorrar) {
+    prueba::ArbolPrueba arbol;
+    fs::path p = arbol.Temporal() / "Olvado_Act.exe";
+    prueba::EscribirArchivo(p, "MZ paquete");
+    {
+        platform::ArchivoSellado sellado;
+        ASSERT_TRUE(sellado.Abrir(p.string()));
+        std::error_code ec;
+        EXPECT_FALSE(fs::remove(p, ec));
+        fs::rename(p, arbol.Temporal() / "otro.exe", ec);
+        EXPECT_TRUE(ec);
+        std::ofstream escritor(p, std::ios::binary | std::ios::app);
+        EXPECT_FALSE(escritor.is_open());
+        // Others may still read it (the shell must, to start it).
+        EXPECT_EQ(prueba::LeerArchivo(p), "MZ paquete");
+    }
+    EXPECT_TRUE(fs::remove(p));
+}
+
+TEST(CuentaAjenaWinTest, ContrasenaEquivocadaEsFalloDeInicioDeSesion) {
+    prueba::ArbolPrueba arbol;
+    const std::string linea = "\"C:\\windows\\system32\\cmd.exe\" /c exit";
+    int32_t w = platform::EjecutarConLogonW("olvado_nadie", "equivocada", "", linea, "", true);
+    int32_t u = platform::EjecutarConLogonUser("olvado_nadie", "equivocada", "", linea, arbol.Temporal().string(),
+                                               true);
+    if (BajoWine())
+        GTEST_SKIP() << "Wine no implementa CreateProcessWithLogonW ni LogonUserW (stubs que no comprueban la "
+                        "cuenta); respondieron "
+                     << w << " y " << u;
+    EXPECT_EQ(w, 1326);
+    EXPECT_EQ(u, 1326);
+}
