@@ -8,6 +8,7 @@
 #include "platform/Process.h"
 #include "process/AdminRunAs2.h"
 #include "process/EsAdmin.h"
+#include "updater/Lanzamiento.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,12 @@ int Sistema(const std::string& orden) { return std::system((orden + " >/dev/null
 uid_t Uid(const char* usuario) {
     const passwd* p = ::getpwnam(usuario);
     return p ? p->pw_uid : static_cast<uid_t>(-1);
+}
+
+// "Suite.Nombre" of the running test: its child runs only that test.
+std::string PruebaActual() {
+    const auto* t = testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(t->test_suite_name()) + "." + t->name();
 }
 
 // Runs this test binary's role `rol` as `usuario` (setpriv, no password) and
@@ -97,7 +104,7 @@ protected:
                         const std::string& dir, bool esperar = true, const std::string& cambiar = "") {
         fs::path resultado = carpeta_ / "codigo.txt";
         fs::remove(resultado);
-        int r = ComoUsuario("CuentaAjenaTest.*", "llamar",
+        int r = ComoUsuario(PruebaActual(), "llamar",
                             {std::string("--reuid=") + kUsuarioA, std::string("--regid=") + kUsuarioA,
                              "--init-groups"},
                             {{"OLVADO_TEST_USUARIO", usuario},
@@ -135,7 +142,50 @@ void LlamarYSalir() {
     std::exit(0);
 }
 
+// The role of account A for the package launch: no administrator, so the
+// stored account runs the package; the log line goes to a file.
+void LanzarPaqueteYSalir() {
+    auto v = [](const char* n) { return platform::LeerVariableEntorno(n); };
+    EstablecerSalidaLogLanzamiento([](const std::string& texto, bool) {
+        prueba::EscribirArchivo(platform::LeerVariableEntorno("OLVADO_TEST_RESULTADO") + ".log", texto);
+    });
+    bool ok = EjecutarArchivoComoAdmin(0, v("OLVADO_TEST_LINEA"), "/SILENT /SP-", v("OLVADO_TEST_USUARIO"),
+                                       v("OLVADO_TEST_CLAVE"), v("OLVADO_TEST_CARPETA"), true);
+    prueba::EscribirArchivo(v("OLVADO_TEST_RESULTADO"), ok ? "1" : "0");
+    std::exit(0);
+}
+
 } // namespace
+
+TEST_F(CuentaAjenaTest, PaqueteDeUnNoAdministradorConLaCuentaGuardada) {
+    if (prueba::RolHijo() == "lanzar")
+        LanzarPaqueteYSalir();
+    fs::path resultado = carpeta_ / "codigo.txt";
+    auto lanzar = [&](const std::string& archivo, const std::string& clave) {
+        fs::remove(resultado);
+        fs::remove(resultado.string() + ".log");
+        std::string a = std::string("--reuid=") + kUsuarioA, ga = std::string("--regid=") + kUsuarioA;
+        EXPECT_EQ(ComoUsuario(PruebaActual(), "lanzar",
+                              {a, ga, "--init-groups"},
+                              {{"OLVADO_TEST_USUARIO", std::string("OFICINA\\") + kUsuarioB},
+                               {"OLVADO_TEST_CLAVE", clave},
+                               {"OLVADO_TEST_LINEA", archivo},
+                               {"OLVADO_TEST_CARPETA", carpeta_.string()},
+                               {"OLVADO_TEST_RESULTADO", resultado.string()}}),
+                  0);
+        return prueba::LeerArchivo(resultado);
+    };
+    EXPECT_EQ(lanzar(programa_.string(), "equivocada"), "0");
+    EXPECT_EQ(prueba::LeerArchivo(resultado.string() + ".log"), TextoErrorAPI(1326));
+    EXPECT_FALSE(fs::exists(registro_));
+    // No package produced: the empty path fails after the logon.
+    EXPECT_EQ(lanzar("", kClaveB), "0");
+    EXPECT_EQ(prueba::LeerArchivo(resultado.string() + ".log"), TextoErrorAPI(2));
+    EXPECT_EQ(lanzar(programa_.string(), kClaveB), "1");
+    EXPECT_FALSE(fs::exists(resultado.string() + ".log"));
+    EXPECT_EQ(prueba::LeerArchivo(registro_), "/SILENT\n/SP-\ncwd=" + carpeta_.string() +
+                                                  "\nuid=" + std::to_string(Uid(kUsuarioB)) + "\n");
+}
 
 TEST_F(CuentaAjenaTest, ArrancaComoLaOtraCuentaConSuCarpetaYArgumentos) {
     if (prueba::RolHijo() == "llamar")
@@ -190,7 +240,7 @@ TEST_F(CuentaAjenaTest, AdministradorPorUidOGrupo) {
     if (prueba::RolHijo() == "admin")
         std::exit(EsUsuarioAdministrador() ? 10 : 20);
     EXPECT_TRUE(EsUsuarioAdministrador()); // effective uid 0
-    const std::string prueba = "CuentaAjenaTest.AdministradorPorUidOGrupo";
+    const std::string prueba = PruebaActual();
     std::string a = std::string("--reuid=") + kUsuarioA, ga = std::string("--regid=") + kUsuarioA;
     EXPECT_EQ(ComoUsuario(prueba, "admin", {a, ga, "--init-groups"}, {}), 20);
     EXPECT_EQ(ComoUsuario(prueba, "admin", {a, ga, "--groups=sudo"}, {}), 10);
