@@ -1,6 +1,8 @@
 // The Linux shell-launch stand-in: how a file is started, the Windows
 // command-line rules and our own error texts.
 #include "support/ArbolPrueba.h"
+#include "platform/ArchivoSellado.h"
+#include "platform/Environment.h"
 #include "platform/ErroresSistema.h"
 #include "platform/posix/Lanzar.h"
 #include "process/ShellEjecutar.h"
@@ -44,6 +46,46 @@ TEST(ShellPosixTest, GuionSinPermisoDeEjecucionArranca) {
     if (platform::ProgramaInstalado("pkexec").empty()) {
         EXPECT_FALSE(ShellEjecutarArchivo(guion.string(), "", 0, true, true));
     }
+}
+
+// Stand-ins for wine, xdg-open and pkexec that record how they were called
+// and, for the first argument that is a file, its first line; the pkexec one
+// then runs what it was given, as the real one does once allowed.
+TEST(ShellPosixTest, PEConWineDocumentoConXdgOpenElevadoConPkexec) {
+    prueba::ArbolPrueba arbol;
+    fs::path bin = arbol.Raiz() / "bin", registro = arbol.Temporal() / "registro.txt";
+    fs::create_directories(bin);
+    for (const char* nombre : {"wine", "xdg-open", "pkexec"}) {
+        prueba::EscribirArchivo(bin / nombre, "#!/bin/sh\n{ echo \"$(basename \"$0\")\"; for a in \"$@\"; do echo \"$a\"; "
+                                              "done; head -n1 \"$1\" 2>/dev/null; } >> '" +
+                                                  registro.string() + "'\n" +
+                                                  (nombre == std::string("pkexec") ? "exec \"$@\"\n" : ""));
+        ::chmod((bin / nombre).c_str(), 0755);
+    }
+    std::string path = platform::LeerVariableEntorno("PATH");
+    platform::EstablecerVariableEntorno("PATH", bin.string() + ":" + path);
+
+    fs::path pe = arbol.Temporal() / "Olvado_Act.exe", doc = arbol.Temporal() / "leeme.txt";
+    prueba::EscribirArchivo(pe, "MZ verificado\n");
+    prueba::EscribirArchivo(doc, "documento\n");
+    EXPECT_TRUE(ShellEjecutarArchivo(pe.string(), "/SILENT \"a b\"", 0, true, false));
+    EXPECT_TRUE(ShellEjecutarArchivo(doc.string(), "ignorado", 0, true, false));
+    EXPECT_EQ(prueba::LeerArchivo(registro), "wine\n" + pe.string() + "\n/SILENT\na b\nMZ verificado\n" +
+                                                 "xdg-open\n" + doc.string() + "\ndocumento\n");
+    fs::remove(registro);
+
+    // Sealed and then replaced: wine reads the verified bytes through the descriptor.
+    platform::ArchivoSellado sellado;
+    ASSERT_TRUE(sellado.Abrir(pe.string()));
+    prueba::EscribirArchivo(arbol.Temporal() / "otro.exe", "MZ cambiado\n");
+    fs::rename(arbol.Temporal() / "otro.exe", pe);
+    EXPECT_TRUE(ShellEjecutarArchivo(pe.string(), "", 0, true, true, &sellado));
+    std::string r = prueba::LeerArchivo(registro);
+    EXPECT_EQ(r.rfind("pkexec\n" + (bin / "wine").string() + "\n", 0), 0u) << r;
+    EXPECT_NE(r.find("wine\n/proc/self/fd/" + std::to_string(sellado.Nativo()) + "\n"), std::string::npos) << r;
+    EXPECT_NE(r.find("MZ verificado"), std::string::npos) << r;
+    EXPECT_EQ(r.find("MZ cambiado"), std::string::npos) << r;
+    platform::EstablecerVariableEntorno("PATH", path);
 }
 
 TEST(ShellPosixTest, TextosDeErrorPropios) {

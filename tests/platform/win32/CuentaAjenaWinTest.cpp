@@ -5,11 +5,14 @@
 #include "platform/CuentaAjena.h"
 #include "platform/Environment.h"
 #include "platform/FichaAcceso.h"
+#include "platform/Process.h"
 #include "process/EsAdmin.h"
+#include "process/ShellEjecutar.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 using namespace olvado;
@@ -66,4 +69,22 @@ TEST(CuentaAjenaWinTest, ContrasenaEquivocadaEsFalloDeInicioDeSesion) {
                      << w << " y " << u;
     EXPECT_EQ(w, 1326);
     EXPECT_EQ(u, 1326);
+}
+
+TEST(CuentaAjenaWinTest, ShellConVerboRunasEsperaAlProceso) {
+    if (prueba::RolHijo() == "marcar") {
+        prueba::EscribirArchivo(platform::LeerVariableEntorno("OLVADO_TEST_REGISTRO"), "elevado");
+        std::exit(0);
+    }
+    prueba::ArbolPrueba arbol;
+    fs::path registro = arbol.Temporal() / "registro.txt";
+    platform::EstablecerVariableEntorno("OLVADO_TEST_ROL", "marcar");
+    platform::EstablecerVariableEntorno("OLVADO_TEST_REGISTRO", registro.string());
+    bool ok = ShellEjecutarArchivo(platform::RutaEjecutableActual(),
+                                   "--gtest_filter=CuentaAjenaWinTest.ShellConVerboRunasEsperaAlProceso", 0, true,
+                                   true);
+    platform::EstablecerVariableEntorno("OLVADO_TEST_ROL", "");
+    platform::EstablecerVariableEntorno("OLVADO_TEST_REGISTRO", "");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(prueba::LeerArchivo(registro), "elevado");
 }
