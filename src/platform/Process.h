@@ -27,6 +27,13 @@ public:
     bool Iniciar(const std::vector<std::string>& argumentos,
                  const std::vector<std::pair<std::string, std::string>>& entorno = {},
                  const std::string& carpeta = "");
+    // Before Iniciar: the child's standard output and standard error go to
+    // these files (created or emptied); an empty path leaves that one
+    // inherited. Tests use it to read what a built program prints.
+    void RedirigirSalidas(const std::string& salida, const std::string& error) {
+        salida_ = salida;
+        error_ = error;
+    }
     int32_t Esperar();
     bool EnEjecucion();
     // Ends the child at once (SIGKILL / TerminateProcess) and reaps it.
@@ -38,6 +45,7 @@ private:
     void* handle_ = nullptr; // the process handle on Windows
     bool terminado_ = true;
     int32_t codigo_ = -1;
+    std::string salida_, error_;
 };
 
 // The running program's own path.

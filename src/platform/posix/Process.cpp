@@ -5,6 +5,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -52,6 +53,10 @@ bool ProcesoHijo::Iniciar(const std::vector<std::string>& argumentos,
     posix_spawn_file_actions_init(&acciones);
     if (!carpeta.empty())
         posix_spawn_file_actions_addchdir_np(&acciones, carpeta.c_str());
+    if (!salida_.empty())
+        posix_spawn_file_actions_addopen(&acciones, STDOUT_FILENO, salida_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!error_.empty())
+        posix_spawn_file_actions_addopen(&acciones, STDERR_FILENO, error_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     int r = posix_spawn(&pid, args[0].c_str(), &acciones, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&acciones);

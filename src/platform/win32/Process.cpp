@@ -1,6 +1,7 @@
 // Win32 child processes: CreateProcessW with an explicit environment block.
 #include "platform/Process.h"
 
+#include "common/ScopedHandle.h"
 #include "common/Texto.h"
 
 #include <map>
@@ -42,6 +43,19 @@ struct MenorSinMayusculas {
         return _wcsicmp(a.c_str(), b.c_str()) < 0;
     }
 };
+
+struct HandleTraits {
+    using handle_type = HANDLE;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+
+// A file the child inherits as one of its standard handles.
+ScopedHandle<HandleTraits> ArchivoHeredable(const std::string& ruta) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    return ScopedHandle<HandleTraits>(CreateFileW(Ancho(ruta).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
 
 } // namespace
 
@@ -90,6 +104,15 @@ bool ProcesoHijo::Iniciar(const std::vector<std::string>& argumentos,
     std::wstring dir = Ancho(carpeta);
     STARTUPINFOW si{};
     si.cb = sizeof si;
+    ScopedHandle<HandleTraits> salida, error;
+    if (!salida_.empty() || !error_.empty()) {
+        salida = salida_.empty() ? ScopedHandle<HandleTraits>() : ArchivoHeredable(salida_);
+        error = error_.empty() ? ScopedHandle<HandleTraits>() : ArchivoHeredable(error_);
+        si.dwFlags |= STARTF_USESTDHANDLES;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = salida ? salida.Get() : GetStdHandle(STD_OUTPUT_HANDLE);
+        si.hStdError = error ? error.Get() : GetStdHandle(STD_ERROR_HANDLE);
+    }
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(programa.c_str(), linea.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
                         bloque.data(), dir.empty() ? nullptr : dir.c_str(), &si, &pi))

@@ -1,0 +1,27 @@
+// The commands of olvado-admin, the publisher's tool. Each takes its
+// arguments (after the command's name) and answers the process exit code:
+// 0 done, 1 failed (message on standard error), 2 wrong use.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace olvado::admin {
+
+using Argumentos = std::vector<std::string>;
+
+struct Orden {
+    const char* nombre;
+    const char* uso;         // "cifrar TEXTO"
+    const char* descripcion; // one line for --help
+    int argumentos;          // exactly this many
+    int (*ejecutar)(const Argumentos&);
+};
+
+// Every command, in the order --help lists them.
+const std::vector<Orden>& Ordenes();
+
+// Writes "olvado-admin: " + texto + line break on standard error; answers 1.
+int Fallar(const std::string& texto);
+
+} // namespace olvado::admin
