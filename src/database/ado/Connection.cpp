@@ -1,0 +1,163 @@
+#include "database/ado/Connection.h"
+
+#include "database/ado/Motor.h"
+#include "database/ado/Proveedor.h"
+
+namespace olvado::ado {
+
+namespace {
+const char* const kOrigen = "ADODB.Connection";
+}
+
+Connection::Connection() = default;
+
+Connection::~Connection() {
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+void Connection::Open(const std::string& cadena, const std::string& usuario, const std::string& clave,
+                      int32_t /*opciones*/) {
+    errores_.Clear();
+    if (motor_) {
+        errores_.AgregarNumero(static_cast<int32_t>(0x800A0E79u), "La operación no se permite si el objeto está abierto.",
+                               kOrigen);
+        errores_.Lanzar();
+    }
+    DestinoConexion d = ResolverProveedor(cadena);
+    std::string destino = d.cadena;
+    if (!usuario.empty())
+        destino += "UID=" + usuario + ";";
+    if (!clave.empty())
+        destino += "PWD=" + clave + ";";
+    std::unique_ptr<detalle::Motor> motor;
+    switch (d.via) {
+    case DestinoConexion::Via::Odbc:
+        motor = detalle::CrearMotorOdbc(errores_);
+        break;
+    case DestinoConexion::Via::SqliteNativo:
+        motor = detalle::CrearMotorSqlite(errores_);
+        break;
+    case DestinoConexion::Via::Desconocido:
+        errores_.AgregarNumero(adErrProveedorNoEncontrado,
+                               "No se encuentra el proveedor especificado (\"" + d.proveedor +
+                                   "\"). Es posible que no esté instalado correctamente.",
+                               kOrigen);
+        break;
+    }
+    if (!motor || !motor->Abrir(destino, ConnectionTimeout))
+        errores_.Lanzar();
+    motor_ = std::move(motor);
+    proveedor_ = d.proveedor;
+    dbms_ = motor_->NombreDBMS();
+    familia_ = FamiliaDeDBMS(dbms_);
+    nivel_ = 0;
+}
+
+void Connection::Close() {
+    if (!motor_)
+        return;
+    motor_->Cerrar();
+    motor_.reset();
+}
+
+int32_t Connection::State() const { return motor_ ? adStateOpen : adStateClosed; }
+
+void Connection::ExigirAbierta() {
+    if (motor_)
+        return;
+    errores_.AgregarNumero(adErrObjetoCerrado, "No se permite la operación si el objeto está cerrado.", kOrigen);
+    errores_.Lanzar();
+}
+
+std::string Connection::DefaultDatabase() {
+    errores_.Clear();
+    ExigirAbierta();
+    std::string base = motor_->BaseActual();
+    if (!errores_.Vacio())
+        errores_.Lanzar();
+    return base;
+}
+
+Valor Connection::Properties(const std::string& nombre) {
+    errores_.Clear();
+    ExigirAbierta();
+    if (nombre == "DBMS Name")
+        return Valor(dbms_);
+    errores_.AgregarNumero(static_cast<int32_t>(0x800A0CC1u),
+                           "No se encontró el elemento en la colección correspondiente al nombre o al ordinal solicitado.",
+                           kOrigen);
+    errores_.Lanzar();
+}
+
+std::unique_ptr<detalle::Cursor> Connection::Ejecutar(const std::string& sql, const std::vector<Valor>& parametros,
+                                                      int32_t segundos, int64_t& afectados) {
+    errores_.Clear();
+    ExigirAbierta();
+    if (eventos_)
+        eventos_->WillExecute();
+    std::unique_ptr<detalle::Cursor> cursor;
+    bool ok = motor_->Ejecutar(TraducirSQL(sql, familia_), parametros, segundos, cursor, afectados);
+    if (eventos_)
+        eventos_->ExecuteComplete();
+    if (!ok)
+        errores_.Lanzar();
+    return cursor;
+}
+
+void Connection::Execute(const std::string& sql, int64_t* afectados, int32_t /*opciones*/) {
+    int64_t n = -1;
+    Ejecutar(sql, {}, CommandTimeout, n);
+    if (afectados)
+        *afectados = n;
+}
+
+int32_t Connection::BeginTrans() {
+    errores_.Clear();
+    ExigirAbierta();
+    if (nivel_ > 0) {
+        // The engines reached here have no nested transactions.
+        errores_.AgregarNumero(static_cast<int32_t>(0x8004D013u), "No se admiten transacciones anidadas.", kOrigen);
+        errores_.Lanzar();
+    }
+    if (!motor_->IniciarTransaccion())
+        errores_.Lanzar();
+    nivel_ = 1;
+    if (eventos_)
+        eventos_->BeginTransComplete(nivel_);
+    return nivel_;
+}
+
+void Connection::CommitTrans() {
+    errores_.Clear();
+    ExigirAbierta();
+    if (nivel_ == 0) {
+        errores_.AgregarNumero(static_cast<int32_t>(0x8004D00Eu), "No hay ninguna transacción activa.", kOrigen);
+        errores_.Lanzar();
+    }
+    nivel_ = 0;
+    bool ok = motor_->TerminarTransaccion(true);
+    if (eventos_)
+        eventos_->CommitTransComplete();
+    if (!ok)
+        errores_.Lanzar();
+}
+
+void Connection::RollbackTrans() {
+    errores_.Clear();
+    ExigirAbierta();
+    if (nivel_ == 0) {
+        errores_.AgregarNumero(static_cast<int32_t>(0x8004D00Eu), "No hay ninguna transacción activa.", kOrigen);
+        errores_.Lanzar();
+    }
+    nivel_ = 0;
+    bool ok = motor_->TerminarTransaccion(false);
+    if (eventos_)
+        eventos_->RollbackTransComplete();
+    if (!ok)
+        errores_.Lanzar();
+}
+
+} // namespace olvado::ado

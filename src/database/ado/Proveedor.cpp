@@ -1,0 +1,137 @@
+#include "database/ado/Proveedor.h"
+
+#include "common/Texto.h"
+#include "platform/ControladoresOdbc.h"
+
+namespace olvado::ado {
+
+namespace {
+
+// An ODBC value that needs braces: one with ";" or a leading blank or brace.
+std::string ValorOdbc(const std::string& v) {
+    if (v.find_first_of(";{}") == std::string::npos && (v.empty() || v.front() != ' '))
+        return v;
+    return "{" + Replace(v, "}", "}}") + "}";
+}
+
+std::string Unir(const std::vector<std::pair<std::string, std::string>>& partes) {
+    std::string s;
+    for (const auto& [k, v] : partes)
+        s += k + "=" + ValorOdbc(v) + ";";
+    return s;
+}
+
+// Data Source -> Server and the rest, for the SQL Server driver.
+std::string CadenaSqlServer(const std::vector<std::pair<std::string, std::string>>& partes) {
+    std::vector<std::pair<std::string, std::string>> salida{{"Driver", platform::ControladorSqlServer()}};
+    for (const auto& [k, v] : partes) {
+        std::string clave = UCase(k);
+        if (clave == "DATA SOURCE" || clave == "SERVER")
+            salida.emplace_back("Server", v);
+        else if (clave == "INITIAL CATALOG" || clave == "DATABASE")
+            salida.emplace_back("Database", v);
+        else if (clave == "USER ID" || clave == "UID")
+            salida.emplace_back("UID", v);
+        else if (clave == "PASSWORD" || clave == "PWD")
+            salida.emplace_back("PWD", v);
+        else if (clave == "INTEGRATED SECURITY" && UCase(v) == "SSPI")
+            salida.emplace_back("Trusted_Connection", "Yes");
+    }
+    return Unir(salida);
+}
+
+std::string CadenaAccess(const std::vector<std::pair<std::string, std::string>>& partes) {
+    std::vector<std::pair<std::string, std::string>> salida{{"Driver", platform::ControladorAccess()}};
+    for (const auto& [k, v] : partes) {
+        std::string clave = UCase(k);
+        if (clave == "DATA SOURCE")
+            salida.emplace_back("DBQ", v);
+        else if (clave == "JET OLEDB:DATABASE PASSWORD" || clave == "PASSWORD")
+            salida.emplace_back("PWD", v);
+    }
+    return Unir(salida);
+}
+
+} // namespace
+
+std::vector<std::pair<std::string, std::string>> PartesCadena(const std::string& cadena) {
+    std::vector<std::pair<std::string, std::string>> partes;
+    size_t p = 0;
+    while (p < cadena.size()) {
+        size_t igual = cadena.find('=', p);
+        size_t pyc = cadena.find(';', p);
+        if (igual == std::string::npos || (pyc != std::string::npos && pyc < igual)) {
+            if (pyc == std::string::npos)
+                break;
+            p = pyc + 1; // a piece without "=" says nothing
+            continue;
+        }
+        std::string clave = Trim(cadena.substr(p, igual - p));
+        size_t v = igual + 1;
+        while (v < cadena.size() && cadena[v] == ' ')
+            ++v;
+        std::string valor;
+        char abre = v < cadena.size() ? cadena[v] : '\0';
+        if (abre == '"' || abre == '\'' || abre == '{') {
+            char cierra = abre == '{' ? '}' : abre;
+            size_t q = v + 1;
+            for (; q < cadena.size(); ++q) {
+                if (cadena[q] == cierra && q + 1 < cadena.size() && cadena[q + 1] == cierra) {
+                    valor += cierra;
+                    ++q;
+                } else if (cadena[q] == cierra) {
+                    break;
+                } else {
+                    valor += cadena[q];
+                }
+            }
+            size_t fin = cadena.find(';', q);
+            p = fin == std::string::npos ? cadena.size() : fin + 1;
+        } else {
+            size_t fin = cadena.find(';', v);
+            valor = Trim(cadena.substr(v, fin == std::string::npos ? std::string::npos : fin - v));
+            p = fin == std::string::npos ? cadena.size() : fin + 1;
+        }
+        if (!clave.empty())
+            partes.emplace_back(clave, valor);
+    }
+    return partes;
+}
+
+DestinoConexion ResolverProveedor(const std::string& cadenaAdo) {
+    auto partes = PartesCadena(cadenaAdo);
+    std::string proveedor;
+    std::vector<std::pair<std::string, std::string>> resto;
+    for (auto& parte : partes) {
+        if (UCase(parte.first) == "PROVIDER")
+            proveedor = parte.second;
+        else
+            resto.push_back(parte);
+    }
+    DestinoConexion d;
+    std::string p = UCase(proveedor);
+    if (p.empty() || p == "MSDASQL" || p == "MSDASQL.1") {
+        d.via = DestinoConexion::Via::Odbc;
+        d.cadena = Unir(resto);
+        d.proveedor = "MSDASQL.1";
+    } else if (p == "SQLOLEDB" || p.rfind("SQLOLEDB.", 0) == 0 || p.rfind("SQLNCLI", 0) == 0) {
+        d.via = DestinoConexion::Via::Odbc;
+        d.cadena = CadenaSqlServer(resto);
+        d.proveedor = proveedor;
+    } else if (p.rfind("MICROSOFT.JET.OLEDB.", 0) == 0) {
+        d.via = DestinoConexion::Via::Odbc;
+        d.cadena = CadenaAccess(resto);
+        d.proveedor = proveedor;
+    } else if (p == "SQLITE") {
+        d.via = DestinoConexion::Via::SqliteNativo;
+        for (const auto& [k, v] : resto)
+            if (UCase(k) == "DATA SOURCE")
+                d.cadena = v;
+        d.proveedor = "SQLite";
+    } else {
+        d.proveedor = proveedor;
+    }
+    return d;
+}
+
+} // namespace olvado::ado
