@@ -3,6 +3,8 @@
 #include "database/ado/Recordset.h"
 #include "database/ado/RecordsetEstado.h"
 
+#include <algorithm>
+
 namespace olvado::ado {
 
 const std::string& Field::Name() const { return rs_->e_->columnas.at(indice_).nombre; }
@@ -86,7 +88,11 @@ std::vector<uint8_t> Field::GetChunk(int64_t n) {
         return trozo;
     int64_t& desde = e.desplazamientos[indice_];
     if (e.columnas[indice_].larga && !e.largos[indice_] && !e.cambios[indice_]) {
-        trozo.resize(static_cast<size_t>(n));
+        // Never ask past the end: some drivers start the column over.
+        int64_t tamano = 0;
+        if (!e.cursor->TamanoLargo(indice_, tamano))
+            e.cnxErrores->Lanzar();
+        trozo.resize(static_cast<size_t>(std::clamp<int64_t>(tamano - desde, 0, n)));
         size_t total = 0;
         while (total < trozo.size()) {
             size_t leidos = 0;

@@ -97,5 +97,6 @@ std::unique_ptr<Motor> CrearMotorOdbc(Errors& errores);
 // The native SQLite provider; nullptr with a diagnostic in errores where the
 // build has none.
 std::unique_ptr<Motor> CrearMotorSqlite(Errors& errores);
+bool SqliteNativoDisponible();
 
 } // namespace olvado::ado::detalle

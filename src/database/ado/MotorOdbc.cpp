@@ -56,11 +56,9 @@ bool Revisar(SQLRETURN rc, SQLSMALLINT tipo, SQLHANDLE h, Errors& errores) {
     return false;
 }
 
-bool EsLarga(SQLSMALLINT tipo, SQLULEN tamano) {
-    if (tipo == SQL_LONGVARBINARY)
-        return true;
-    return (tipo == SQL_VARBINARY || tipo == SQL_BINARY) && (tamano == 0 || tamano > 8000);
-}
+// Every binary column is read piece by piece: the SQLite3 driver reports its
+// BLOBs as SQL_BINARY with a nominal size, so the size tells nothing.
+bool EsLarga(SQLSMALLINT tipo) { return tipo == SQL_LONGVARBINARY || tipo == SQL_VARBINARY || tipo == SQL_BINARY; }
 
 int32_t TipoAdoDe(SQLSMALLINT t) {
     switch (t) {
@@ -100,7 +98,7 @@ public:
             c.nombre = DesdeW(nombre, static_cast<size_t>(std::min<SQLSMALLINT>(largo, 255)));
             c.tipo = TipoAdoDe(tipo);
             c.tamanoDefinido = static_cast<int64_t>(tamano);
-            c.larga = EsLarga(tipo, tamano);
+            c.larga = EsLarga(tipo);
             sqlTipos_.push_back(tipo);
             columnas_.push_back(std::move(c));
         }

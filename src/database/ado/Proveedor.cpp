@@ -1,6 +1,7 @@
 #include "database/ado/Proveedor.h"
 
 #include "common/Texto.h"
+#include "database/ado/Motor.h"
 #include "platform/ControladoresOdbc.h"
 
 namespace olvado::ado {
@@ -97,6 +98,8 @@ std::vector<std::pair<std::string, std::string>> PartesCadena(const std::string&
     }
     return partes;
 }
+
+bool SqliteNativoDisponible() { return detalle::SqliteNativoDisponible(); }
 
 DestinoConexion ResolverProveedor(const std::string& cadenaAdo) {
     auto partes = PartesCadena(cadenaAdo);

@@ -20,4 +20,7 @@ std::vector<std::pair<std::string, std::string>> PartesCadena(const std::string&
 
 DestinoConexion ResolverProveedor(const std::string& cadenaAdo);
 
+// Whether this build has the native SQLite provider (the POSIX build only).
+bool SqliteNativoDisponible();
+
 } // namespace olvado::ado

@@ -348,4 +348,6 @@ private:
 
 std::unique_ptr<Motor> CrearMotorSqlite(Errors& errores) { return std::make_unique<MotorSqlite>(errores); }
 
+bool SqliteNativoDisponible() { return true; }
+
 } // namespace olvado::ado::detalle

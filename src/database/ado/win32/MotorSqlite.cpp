@@ -12,4 +12,6 @@ std::unique_ptr<Motor> CrearMotorSqlite(Errors& errores) {
     return nullptr;
 }
 
+bool SqliteNativoDisponible() { return false; }
+
 } // namespace olvado::ado::detalle

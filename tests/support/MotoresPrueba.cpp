@@ -1,0 +1,40 @@
+#include "support/MotoresPrueba.h"
+
+#include "database/ado/Proveedor.h"
+#include "platform/Environment.h"
+
+#include <fstream>
+
+namespace olvado::prueba {
+
+namespace {
+
+// The database files live in the build tree under their host path: the
+// drivers are host programs in both builds (Wine's odbc32 hands the string to
+// the host's unixODBC). One file per engine and build; the tests create
+// their tables afresh.
+std::string ArchivoDb(const std::string& nombre) {
+    return std::string(OLVADO_BINARY_DIR) + "/pruebas-db/" + nombre + ".db";
+}
+
+} // namespace
+
+std::string SocketMariaDB() { return platform::LeerVariableEntorno("OLVADO_TEST_MARIADB_SOCKET"); }
+
+std::vector<MotorPrueba> MotoresPrueba() {
+    std::vector<MotorPrueba> motores;
+    if (ado::SqliteNativoDisponible()) {
+        std::string archivo = ArchivoDb("nativo");
+        std::ofstream(archivo, std::ios::app).flush(); // an empty file is an empty database
+        motores.push_back({"SqliteNativo", "Provider=SQLite;Data Source=" + archivo, "", "SQLite", "SQLite", 3});
+    }
+    motores.push_back({"SqliteOdbc", "Driver=SQLite3;Database=" + ArchivoDb("odbc"), "", "MSDASQL.1", "SQLite", 3});
+    std::string base = platform::LeerVariableEntorno("OLVADO_TEST_MARIADB_DB");
+    motores.push_back({"MariaDB",
+                       "Provider=MSDASQL.1;Driver={MariaDB Unicode};Socket=" + SocketMariaDB() + ";Database=" + base +
+                           ";User=root;Password=;",
+                       base, "MSDASQL.1", "MariaDB", 2});
+    return motores;
+}
+
+} // namespace olvado::prueba
