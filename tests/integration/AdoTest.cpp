@@ -4,6 +4,7 @@
 #include "database/ado/Connection.h"
 #include "database/ado/Recordset.h"
 #include "database/ado/Stream.h"
+#include "database/basSQLSyntaxEngine.h"
 #include "support/MotoresPrueba.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,10 @@ TEST_P(AdoTest, AbreConElProveedorYElNombreDelMotor) {
     EXPECT_EQ(cnx_.Provider(), GetParam().proveedor);
     EXPECT_EQ(cnx_.Properties("DBMS Name").ATexto(), GetParam().dbms);
     EXPECT_EQ(cnx_.DefaultDatabase(), GetParam().catalogo);
+    int32_t tipo = -1, dialecto = -1;
+    EXPECT_TRUE(DetectarSintaxisSQL(cnx_, tipo, dialecto));
+    EXPECT_EQ(dialecto, GetParam().dialecto);
+    EXPECT_EQ(tipo, GetParam().proveedor == "SQLite" ? 3 : 2);
     cnx_.Close();
     EXPECT_EQ(cnx_.State(), adStateClosed);
     EXPECT_THROW(cnx_.Execute("SELECT 1"), ErrorAdo);

@@ -1,13 +1,12 @@
 // The ODBC bridge: every engine reached through a driver (unixODBC on Linux,
-// odbc32 on Windows). The only file with <sql.h>; every call goes through
+// odbc32 on Windows). The only file with the ODBC headers; every call goes through
 // Revisar, which turns the driver's diagnostics into the Errors collection.
 #include "database/ado/Motor.h"
 
 #include "common/ScopedHandle.h"
 #include "common/Texto.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/CabecerasOdbc.h"
 
 #include <cstring>
 

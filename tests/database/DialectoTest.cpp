@@ -1,0 +1,86 @@
+// The T-SQL forms per engine family, and what must stay as written.
+#include "database/ado/Dialecto.h"
+#include "database/ado/Errors.h"
+#include "database/ado/Proveedor.h"
+#include "platform/ControladoresOdbc.h"
+
+#include <gtest/gtest.h>
+
+namespace olvado::ado {
+namespace {
+
+TEST(Dialecto, TraduceSoloDondeHaceFalta) {
+    struct Caso {
+        const char* sql;
+        const char* mysql;
+        const char* sqlite;
+    } casos[] = {
+        {"SELECT TOP 1 * FROM Valores", "SELECT * FROM Valores LIMIT 1", "SELECT * FROM Valores LIMIT 1"},
+        {"select top 5 a from t order by a;", "select a from t order by a LIMIT 5;", "select a from t order by a LIMIT 5;"},
+        {"SELECT GETDATE() AS FechaHora;", "SELECT NOW() AS FechaHora;",
+         "SELECT datetime('now','localtime') AS FechaHora;"},
+        {"SELECT Now() AS FechaHora;", "SELECT Now() AS FechaHora;", "SELECT datetime('now','localtime') AS FechaHora;"},
+        {"SELECT @@IDENTITY as LastID;", "SELECT LAST_INSERT_ID() as LastID;", "SELECT last_insert_rowid() as LastID;"},
+        // Literals and quoted names keep their text.
+        {"SELECT 'GETDATE() @@IDENTITY', [Now()], `TOP 1` FROM t WHERE a='it''s Now()'",
+         "SELECT 'GETDATE() @@IDENTITY', [Now()], `TOP 1` FROM t WHERE a='it''s Now()'",
+         "SELECT 'GETDATE() @@IDENTITY', [Now()], `TOP 1` FROM t WHERE a='it''s Now()'"},
+        {"SELECT 'a\\'GETDATE()' FROM t", "SELECT 'a\\'GETDATE()' FROM t", "SELECT 'a\\'datetime('now','localtime')' FROM t"},
+        // Longer names that only begin like the T-SQL forms.
+        {"SELECT MyGETDATE(), Nowhere FROM TOPS", "SELECT MyGETDATE(), Nowhere FROM TOPS",
+         "SELECT MyGETDATE(), Nowhere FROM TOPS"},
+        {"UPDATE t SET f = GETDATE ( )", "UPDATE t SET f = NOW()", "UPDATE t SET f = datetime('now','localtime')"},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(TraducirSQL(c.sql, FamiliaSQL::MySql), c.mysql) << c.sql;
+        EXPECT_EQ(TraducirSQL(c.sql, FamiliaSQL::Sqlite), c.sqlite) << c.sql;
+        EXPECT_EQ(TraducirSQL(c.sql, FamiliaSQL::TSql), c.sql);
+    }
+    EXPECT_EQ(FamiliaDeDBMS("MariaDB"), FamiliaSQL::MySql);
+    EXPECT_EQ(FamiliaDeDBMS("MySQL"), FamiliaSQL::MySql);
+    EXPECT_EQ(FamiliaDeDBMS("SQLite"), FamiliaSQL::Sqlite);
+    EXPECT_EQ(FamiliaDeDBMS("Microsoft SQL Server"), FamiliaSQL::TSql);
+    EXPECT_EQ(TablaDeConsulta("SELECT 'from x' FROM [Mi Tabla] WHERE a=1"), "Mi Tabla");
+    EXPECT_EQ(TablaDeConsulta("select * from Valores where id='a'"), "Valores");
+    EXPECT_EQ(TablaDeConsulta("SELECT 1"), "");
+}
+
+TEST(Proveedor, CadaProveedorVaPorSuCamino) {
+    auto odbc = ResolverProveedor("Driver={MariaDB Unicode};Socket=/s;Database=db;");
+    EXPECT_EQ(odbc.via, DestinoConexion::Via::Odbc);
+    EXPECT_EQ(odbc.proveedor, "MSDASQL.1");
+    EXPECT_EQ(odbc.cadena, "Driver=MariaDB Unicode;Socket=/s;Database=db;");
+    EXPECT_EQ(ResolverProveedor("Provider=MSDASQL;DSN=x").cadena, "DSN=x;");
+
+    auto sql = ResolverProveedor("Provider=SQLOLEDB.1;Data Source=srv;Initial Catalog=Olvado;User ID=sa;"
+                                 "Password=\"a;b\";Integrated Security=SSPI;Persist Security Info=False");
+    EXPECT_EQ(sql.proveedor, "SQLOLEDB.1");
+    EXPECT_EQ(sql.cadena, "Driver=" + platform::ControladorSqlServer() +
+                              ";Server=srv;Database=Olvado;UID=sa;PWD={a;b};Trusted_Connection=Yes;");
+    EXPECT_EQ(ResolverProveedor("Provider=SQLNCLI11;Server=s").proveedor, "SQLNCLI11");
+
+    auto jet = ResolverProveedor("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\d\\Olvado.mdb");
+    EXPECT_EQ(jet.proveedor, "Microsoft.Jet.OLEDB.4.0");
+    EXPECT_EQ(jet.cadena, "Driver=" + platform::ControladorAccess() + ";DBQ=C:\\d\\Olvado.mdb;");
+
+    auto nativo = ResolverProveedor("Provider=SQLite;Data Source='/var/lib/olvado/a b.db'");
+    EXPECT_EQ(nativo.via, DestinoConexion::Via::SqliteNativo);
+    EXPECT_EQ(nativo.proveedor, "SQLite");
+    EXPECT_EQ(nativo.cadena, "/var/lib/olvado/a b.db");
+
+    EXPECT_EQ(ResolverProveedor("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=x").via,
+              DestinoConexion::Via::Desconocido);
+}
+
+TEST(Errors, CadaClaseDeSqlStateTieneSuNumero) {
+    EXPECT_EQ(static_cast<uint32_t>(NumeroAdo("08001")), 0x80004005u);
+    EXPECT_EQ(static_cast<uint32_t>(NumeroAdo("08S01")), 0x80004005u);
+    EXPECT_EQ(static_cast<uint32_t>(NumeroAdo("42S02")), 0x80040E14u);
+    EXPECT_EQ(static_cast<uint32_t>(NumeroAdo("23000")), 0x80040E2Fu);
+    EXPECT_EQ(static_cast<uint32_t>(NumeroAdo("22003")), 0x80040E07u);
+    EXPECT_EQ(static_cast<uint32_t>(NumeroAdo("HYT00")), 0x80040E31u);
+    EXPECT_EQ(static_cast<uint32_t>(NumeroAdo("HY000")), 0x80004005u);
+}
+
+} // namespace
+} // namespace olvado::ado
