@@ -10,8 +10,17 @@ namespace olvado::platform {
 
 inline constexpr int32_t kErrorCorrecto = 0;
 inline constexpr int32_t kErrorArchivoNoEncontrado = 2;  // ERROR_FILE_NOT_FOUND
+inline constexpr int32_t kErrorRutaNoEncontrada = 3;     // ERROR_PATH_NOT_FOUND
+inline constexpr int32_t kErrorSinManejadores = 4;       // ERROR_TOO_MANY_OPEN_FILES
 inline constexpr int32_t kErrorAccesoDenegado = 5;       // ERROR_ACCESS_DENIED
+inline constexpr int32_t kErrorManejadorNoValido = 6;    // ERROR_INVALID_HANDLE
+inline constexpr int32_t kErrorOtraUnidad = 17;          // ERROR_NOT_SAME_DEVICE
 inline constexpr int32_t kErrorGeneral = 31;             // ERROR_GEN_FAILURE
+inline constexpr int32_t kErrorArchivoEnUso = 32;        // ERROR_SHARING_VIOLATION
+inline constexpr int32_t kErrorArchivoExiste = 80;       // ERROR_FILE_EXISTS
+inline constexpr int32_t kErrorParametro = 87;           // ERROR_INVALID_PARAMETER
+inline constexpr int32_t kErrorDiscoLleno = 112;         // ERROR_DISK_FULL
+inline constexpr int32_t kErrorNombreLargo = 206;        // ERROR_FILENAME_EXCED_RANGE
 inline constexpr int32_t kErrorDirectorioNoValido = 267; // ERROR_DIRECTORY
 inline constexpr int32_t kErrorInicioSesion = 1326;      // ERROR_LOGON_FAILURE
 
@@ -19,5 +28,8 @@ inline constexpr int32_t kErrorInicioSesion = 1326;      // ERROR_LOGON_FAILURE
 // when the system has none. Windows: FormatMessageA from the system's table
 // with at most 200 characters. Linux: our own Spanish table of the codes above.
 std::string TextoErrorSistema(int32_t codigo);
+// The code of the last failed platform call of this thread (GetLastError;
+// Linux: errno translated).
+int32_t UltimoErrorSistema();
 
 } // namespace olvado::platform

@@ -13,8 +13,26 @@ std::string TextoErrorSistema(int32_t codigo) {
         return "La operación se completó correctamente.\r\n";
     case kErrorArchivoNoEncontrado:
         return "El sistema no puede encontrar el archivo especificado.\r\n";
+    case kErrorRutaNoEncontrada:
+        return "El sistema no puede encontrar la ruta especificada.\r\n";
+    case kErrorSinManejadores:
+        return "El sistema no puede abrir el archivo.\r\n";
     case kErrorAccesoDenegado:
         return "Acceso denegado.\r\n";
+    case kErrorManejadorNoValido:
+        return "Controlador no válido.\r\n";
+    case kErrorOtraUnidad:
+        return "El sistema no puede mover el archivo a una unidad de disco distinta.\r\n";
+    case kErrorArchivoEnUso:
+        return "El proceso no tiene acceso al archivo porque está siendo utilizado por otro proceso.\r\n";
+    case kErrorArchivoExiste:
+        return "El archivo existe.\r\n";
+    case kErrorParametro:
+        return "El parámetro no es correcto.\r\n";
+    case kErrorDiscoLleno:
+        return "No hay espacio suficiente en el disco.\r\n";
+    case kErrorNombreLargo:
+        return "El nombre del archivo o la extensión es demasiado largo.\r\n";
     case kErrorGeneral:
         return "Uno de los dispositivos vinculados al sistema no funciona.\r\n";
     case kErrorDirectorioNoValido:
@@ -39,9 +57,29 @@ int32_t CodigoDesdeErrno(int error) {
         return kErrorAccesoDenegado;
     case ENOTDIR:
         return kErrorDirectorioNoValido;
+    case EISDIR:
+        return kErrorAccesoDenegado;
+    case EMFILE:
+    case ENFILE:
+        return kErrorSinManejadores;
+    case EWOULDBLOCK: // a flock held by another writer (FileSystem.h)
+        return kErrorArchivoEnUso;
+    case EEXIST:
+        return kErrorArchivoExiste;
+    case ENOSPC:
+    case EDQUOT:
+        return kErrorDiscoLleno;
+    case EXDEV:
+        return kErrorOtraUnidad;
+    case EINVAL:
+        return kErrorParametro;
+    case ENAMETOOLONG:
+        return kErrorNombreLargo;
     default:
         return kErrorGeneral;
     }
 }
+
+int32_t UltimoErrorSistema() { return CodigoDesdeErrno(errno); }
 
 } // namespace olvado::platform

@@ -15,4 +15,6 @@ std::string TextoErrorSistema(int32_t codigo) {
     return DesdeAnsi(std::string(buf, n));
 }
 
+int32_t UltimoErrorSistema() { return static_cast<int32_t>(GetLastError()); }
+
 } // namespace olvado::platform

@@ -1,0 +1,236 @@
+// FileTool's rules. The Windows examples are written as the rules state them
+// and hold in both builds; the file members run against real files in the
+// test's own tree (native paths: "/" on Linux, "\" on Windows).
+#include "common/FileTool.h"
+
+#include "common/Texto.h"
+#include "platform/File.h"
+#include "platform/Paths.h"
+#include "support/ArbolPrueba.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+using namespace olvado;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder of the test tree as the program's text, with its separator.
+std::string Carpeta(const fs::path& p) {
+    FileTool ft;
+    return ft.Ruta_CalificarRuta(p.string());
+}
+
+} // namespace
+
+TEST(FileToolTest, RutasDeWindowsComoEstanEscritas) {
+    FileTool ft;
+    EXPECT_EQ(ft.Ruta_ExtraerRuta("C:\\a\\b.txt"), "C:\\a\\");
+    EXPECT_EQ(ft.Ruta_ExtraerRuta("  C:\\a\\  "), "C:\\a\\");
+    EXPECT_EQ(ft.Ruta_ExtraerRuta("C:\\"), "C:\\");
+    EXPECT_EQ(ft.Ruta_ExtraerRuta("b.txt"), "");
+    EXPECT_EQ(ft.Ruta_ExtraerRuta("   "), "");
+
+    EXPECT_EQ(ft.Ruta_CalificarRuta(""), "\\");
+    EXPECT_EQ(ft.Ruta_CalificarRuta("C:\\a\\"), "C:\\a\\");
+    EXPECT_EQ(ft.Ruta_CalificarRuta("C:\\a"), "C:\\a\\");
+
+    EXPECT_EQ(ft.Ruta_ObtenerNombreArchivo("C:\\a\\b.tar.gz"), "b.tar");
+    EXPECT_EQ(ft.Ruta_ObtenerNombreArchivo("C:\\a\\b.tar.gz", true), "b.tar.gz");
+    EXPECT_EQ(ft.Ruta_ObtenerNombreArchivo("b"), "b");
+
+    EXPECT_EQ(ft.Ruta_ObtenerExtension("C:\\a\\b.txt"), ".txt");
+    EXPECT_EQ(ft.Ruta_ObtenerExtension("C:\\a\\b.txt", true), "txt");
+    EXPECT_EQ(ft.Ruta_ObtenerExtension("C:\\a.d\\b"), "");
+    EXPECT_EQ(ft.Ruta_ObtenerExtension("C:\\a.d\\b", true), "");
+
+    EXPECT_EQ(ft.Ruta_ObtenerRaiz("C:\\dir\\file"), "C:");
+    EXPECT_EQ(ft.Ruta_ObtenerRaiz("C:\\"), "C:\\");
+    EXPECT_EQ(ft.Ruta_QuitarRaiz("C:\\dir\\file"), "dir\\file");
+    EXPECT_EQ(ft.Ruta_QuitarRaiz("dir\\file"), "");
+    EXPECT_EQ(ft.Ruta_QuitarRaiz("\\\\server\\share\\dir\\f"), "dir\\f");
+
+    EXPECT_TRUE(ft.UNC_EsRutaUNCValida("\\\\server\\share"));
+    EXPECT_FALSE(ft.UNC_EsRutaUNCValida("C:\\server\\share"));
+    EXPECT_FALSE(ft.UNC_EsRutaUNCValida("\\server"));
+}
+
+TEST(FileToolTest, LimpiarNombreArchivo) {
+    FileTool ft;
+    EXPECT_EQ(ft.LimpiarNombreArchivo(" a:b.c "), "ab_c");
+    EXPECT_EQ(ft.LimpiarNombreArchivo(" a:b.c ", false, true), "ab.c");
+    EXPECT_EQ(ft.LimpiarNombreArchivo(" a:b.c ", true), "_ab_c_");
+    EXPECT_EQ(ft.LimpiarNombreArchivo(""), "");
+    EXPECT_EQ(ft.LimpiarNombreArchivo("a/;=,[]\\?*\"b"), "a__________b");
+    EXPECT_EQ(ft.LimpiarNombreArchivo("<año|b>"), "<año|b>");
+}
+
+TEST(FileToolTest, CarpetasEspecialesYDeDatos) {
+    prueba::ArbolPrueba arbol;
+    FileTool ft;
+    std::string docs = ft.Ruta_MisDocumentos();
+    ASSERT_FALSE(docs.empty());
+    EXPECT_FALSE(platform::EsSeparadorRuta(docs.back())) << docs;
+    EXPECT_EQ(ft.Ruta_RutaEspecial(0, 5), docs);
+    EXPECT_EQ(ft.Ruta_RutaEspecial(0, -77), "");
+
+    std::string compania, producto;
+    std::string datos = ft.Ruta_ArchivoDeDatos(0, true, compania, producto);
+    EXPECT_EQ(compania, "Olvado Systems");
+    EXPECT_EQ(producto, "Olvado");
+    std::string comun = ft.Ruta_RutaEspecial(0, 35);
+    ASSERT_FALSE(comun.empty());
+    EXPECT_EQ(datos, ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(comun + datos.substr(comun.size(), 1) +
+                                                                 "Olvado Systems") +
+                                           "Olvado"));
+    EXPECT_TRUE(platform::EsSeparadorRuta(datos.back()));
+    std::string otra = "Otra", prod = "P";
+    EXPECT_EQ(ft.Ruta_ArchivoDeDatos(0, false, otra, prod),
+              ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_RutaEspecial(0, 26)) +
+                                                          "Otra") +
+                                    "P"));
+    EXPECT_EQ(otra, "Otra");
+}
+
+TEST(FileToolTest, ArchivosTemporales) {
+    prueba::ArbolPrueba arbol;
+    FileTool ft;
+    std::string carpeta = ft.RutaTemporal();
+    ASSERT_FALSE(carpeta.empty());
+    EXPECT_TRUE(platform::EsSeparadorRuta(carpeta.back()));
+
+    std::string a = "sin cambio", b;
+    ASSERT_TRUE(ft.NombreNuevoArchivoTemporal(a));
+    ASSERT_TRUE(ft.NombreNuevoArchivoTemporal(b));
+    EXPECT_NE(a, b);
+    for (const auto& r : {a, b}) {
+        EXPECT_EQ(ft.Ruta_ExtraerRuta(r), carpeta);
+        EXPECT_TRUE(std::regex_match(ft.Ruta_ObtenerNombreArchivo(r, true),
+                                     std::regex("Olv[0-9A-Fa-f]{4}\\.tmp", std::regex::icase)))
+            << r;
+        EXPECT_TRUE(fs::exists(r) && fs::file_size(r) == 0) << r;
+    }
+
+    std::string ruta;
+    ASSERT_TRUE(ft.NombreNuevaRutaTemporal(ruta));
+    EXPECT_TRUE(platform::EsSeparadorRuta(ruta.back()));
+    EXPECT_TRUE(ft.FolderExist(ruta));
+
+    std::string escrito;
+    ASSERT_TRUE(ft.WriteFileTemporal({'x', 0, 'y'}, escrito));
+    EXPECT_EQ(prueba::LeerArchivo(escrito), std::string("x\0y", 3));
+
+    platform::ArchivoNativo nf;
+    std::string abierto;
+    ASSERT_TRUE(ft.ArchivoTemporal_Abrir(abierto, nf, false));
+    EXPECT_TRUE(ft.ArchivoTemporal_Escribir({'1', '2'}, nf));
+    EXPECT_TRUE(ft.ArchivoTemporal_Escribir({'3'}, nf));
+    EXPECT_TRUE(ft.ArchivoTemporal_Cerrar(nf));
+    EXPECT_EQ(prueba::LeerArchivo(abierto), "123");
+}
+
+TEST(FileToolTest, ExistenciaDeArchivosYCarpetas) {
+    prueba::ArbolPrueba arbol;
+    FileTool ft;
+    std::string dir = Carpeta(arbol.Temporal());
+    prueba::EscribirArchivo(dir + "uno.txt", "1");
+    EXPECT_TRUE(ft.FolderExist(dir));
+    EXPECT_TRUE(ft.FolderExist(dir.substr(0, dir.size() - 1)));
+    EXPECT_TRUE(ft.FolderExist("  " + dir + "  "));
+    EXPECT_FALSE(ft.FolderExist(dir + "uno.txt"));
+    EXPECT_FALSE(ft.FolderExist(dir + "nada"));
+    EXPECT_FALSE(ft.FolderExist(platform::EsSeparadorRuta('/') ? "/" : "C:\\"));
+    EXPECT_TRUE(ft.FileExist(dir + "uno.txt"));
+    EXPECT_TRUE(ft.FileExist(dir.substr(0, dir.size() - 1)));
+    EXPECT_TRUE(ft.FileExist(dir + "*.txt"));
+    EXPECT_TRUE(ft.FileExist(dir + "u?o.*"));
+    EXPECT_FALSE(ft.FileExist(dir + "*.doc"));
+    EXPECT_FALSE(ft.FileExist(dir + "dos.txt"));
+    EXPECT_FALSE(ft.FileExist(""));
+    // The folder of a real path of this system is a folder that exists.
+    EXPECT_EQ(ft.Ruta_ExtraerRuta(dir + "uno.txt"), dir);
+    EXPECT_TRUE(ft.FolderExist(ft.Ruta_ExtraerRuta(dir + "uno.txt")));
+    EXPECT_EQ(ft.Ruta_ObtenerNombreArchivo(dir + "uno.txt"), "uno");
+}
+
+TEST(FileToolTest, LeerYEscribirArchivosEnteros) {
+    prueba::ArbolPrueba arbol;
+    FileTool ft;
+    std::string dir = Carpeta(arbol.Temporal());
+    std::vector<uint8_t> bytes{9};
+    EXPECT_FALSE(ft.ReadFileToBytes(dir + "falta.bin", bytes));
+    EXPECT_EQ(bytes, std::vector<uint8_t>{9});
+    prueba::EscribirArchivo(dir + "vacio.bin", "");
+    ASSERT_TRUE(ft.ReadFileToBytes(dir + "vacio.bin", bytes));
+    EXPECT_TRUE(bytes.empty());
+    prueba::EscribirArchivo(dir + "datos.bin", std::string("a\0\xFF", 3));
+    ASSERT_TRUE(ft.ReadFileToBytes(dir + "datos.bin", bytes));
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{'a', 0, 0xFF}));
+
+    std::string f = dir + "texto.txt";
+    bool append = true; // a missing file: written in binary form, no CR LF
+    EXPECT_TRUE(ft.Archivo_EscribirString("Año", f, false, false, append, 0, true));
+    EXPECT_FALSE(append);
+    EXPECT_EQ(prueba::LeerArchivo(f), "A\xF1o");
+    append = true;
+    EXPECT_TRUE(ft.Archivo_EscribirString("dos", f, false, false, append));
+    EXPECT_TRUE(append);
+    EXPECT_EQ(prueba::LeerArchivo(f), "A\xF1odos\r\n");
+    EXPECT_TRUE(ft.Archivo_EscribirString("tres", f, false, false, append, 0, true));
+    std::string con = prueba::LeerArchivo(f);
+    EXPECT_TRUE(std::regex_match(con, std::regex("A\xF1odos\r\n\r\n\\*\\*\\* Fecha y Hora: [^\r\n]+ \\*\\*\\*"
+                                                 "\r\n\r\ntres\r\n")))
+        << con;
+    // Past the restart size: the file starts again, in binary form.
+    EXPECT_TRUE(ft.Archivo_EscribirString("cuatro", f, false, false, append, 10));
+    EXPECT_FALSE(append);
+    EXPECT_EQ(prueba::LeerArchivo(f), "cuatro");
+    // Without SobreEscribir the old bytes beyond the new text remain.
+    EXPECT_TRUE(ft.Archivo_EscribirString("XY", f));
+    EXPECT_EQ(prueba::LeerArchivo(f), "XYatro");
+    EXPECT_TRUE(ft.Archivo_EscribirString("XY", f, true));
+    EXPECT_EQ(prueba::LeerArchivo(f), "XY");
+    EXPECT_FALSE(ft.Archivo_EscribirString("x", dir + "no" + std::string(1, dir.back()) + "f.txt"));
+    // Through a temporary file and the shell's move.
+    EXPECT_TRUE(ft.Archivo_EscribirString("movido", dir + "movido.txt", false, true));
+    EXPECT_EQ(prueba::LeerArchivo(dir + "movido.txt"), "movido");
+}
+
+TEST(FileToolTest, AbiertoPorOtroYMover) {
+    prueba::ArbolPrueba arbol;
+    FileTool ft;
+    std::string dir = Carpeta(arbol.Temporal());
+    std::string f = dir + "abierto.txt";
+    prueba::EscribirArchivo(f, "x");
+    EXPECT_FALSE(ft.Archivo_ArchivoYaEstaAbierto(f));
+    {
+        platform::ArchivoNativo otro;
+        ASSERT_TRUE(otro.Abrir(f, platform::ArchivoNativo::Modo::LeerEscribir));
+        EXPECT_TRUE(ft.Archivo_ArchivoYaEstaAbierto(f));
+        // Our own writers are refused while another holds the file.
+        EXPECT_FALSE(ft.Archivo_EscribirString("y", f, true));
+    }
+    EXPECT_FALSE(ft.Archivo_ArchivoYaEstaAbierto(f));
+    EXPECT_FALSE(ft.Archivo_ArchivoYaEstaAbierto(dir + "falta.txt"));
+    EXPECT_EQ(prueba::LeerArchivo(f), "x");
+
+    EXPECT_TRUE(ft.SH_MoverArchivo(f, dir + "movido.txt"));
+    EXPECT_FALSE(ft.FileExist(f));
+    EXPECT_EQ(prueba::LeerArchivo(dir + "movido.txt"), "x");
+    EXPECT_FALSE(ft.Ruta_Borrar(dir + "movido.txt"));
+    EXPECT_FALSE(ft.Ruta_EliminarRuta(dir));
+    EXPECT_TRUE(ft.FileExist(dir + "movido.txt"));
+}
+
+TEST(FileToolTest, RutaCompactada) {
+    FileTool ft;
+    std::string larga = "C:\\Archivos de programa\\Olvado Systems\\Olvado\\Subcarpeta\\Olvado.exe";
+    EXPECT_EQ(ft.Ruta_RutaCompactada(0, 100000, larga), larga);
+    std::string corta = ft.Ruta_RutaCompactada(0, 2000, larga);
+    EXPECT_LT(corta.size(), larga.size());
+    EXPECT_NE(corta.find("..."), std::string::npos) << corta;
+    EXPECT_EQ(corta.substr(corta.size() - 10), "Olvado.exe") << corta;
+}

@@ -1,0 +1,93 @@
+// The Linux stand-ins of the file layer: special-folder locations, the
+// temporary-name rule, the flock convention and the shell's move.
+#include "common/FileTool.h"
+#include "platform/Environment.h"
+#include "platform/File.h"
+#include "platform/FileSystem.h"
+#include "platform/SpecialFolders.h"
+#include "platform/ErroresSistema.h"
+#include "platform/TempFiles.h"
+#include "support/ArbolPrueba.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace olvado;
+namespace fs = std::filesystem;
+
+TEST(StandInsTest, CarpetasEspecialesSiguenRaizYXdg) {
+    prueba::ArbolPrueba arbol;
+    std::string raiz = arbol.Raiz().string(), home = arbol.Home().string();
+    EXPECT_EQ(platform::RutaEspecial(0, 5), home + "/Documents");
+    EXPECT_EQ(platform::RutaEspecial(0, 26), home + "/.local/share");
+    EXPECT_EQ(platform::RutaEspecial(0, 35), raiz + "/var/lib");
+    EXPECT_EQ(platform::RutaEspecial(0, 37), raiz + "/usr/bin");
+    EXPECT_EQ(platform::RutaEspecial(0, 38), raiz + "/opt");
+    EXPECT_EQ(platform::RutaEspecial(0, 36), "");
+
+    fs::create_directories(arbol.Home() / ".config");
+    prueba::EscribirArchivo(arbol.Home() / ".config/user-dirs.dirs",
+                            "# comentario\nXDG_DESKTOP_DIR=\"$HOME/Escritorio\"\n"
+                            "XDG_DOCUMENTS_DIR=\"$HOME/Mis documentos\"\n");
+    EXPECT_EQ(platform::RutaEspecial(0, 5), home + "/Mis documentos");
+    platform::EstablecerVariableEntorno("XDG_DOCUMENTS_DIR", home + "/docs/");
+    platform::EstablecerVariableEntorno("XDG_DATA_HOME", home + "/datos");
+    EXPECT_EQ(platform::RutaEspecial(0, 5), home + "/docs");
+    EXPECT_EQ(platform::RutaEspecial(0, 26), home + "/datos");
+    platform::EstablecerVariableEntorno("XDG_DOCUMENTS_DIR", home);
+    EXPECT_EQ(platform::RutaEspecial(0, 5), home + "/Documents"); // $HOME itself means "not set"
+
+    platform::EstablecerVariableEntorno("OLVADO_ROOT", "");
+    EXPECT_EQ(platform::RutaEspecial(0, 35), "/var/lib");
+    platform::EstablecerVariableEntorno("OLVADO_ROOT", raiz + "/");
+    EXPECT_EQ(platform::RutaEspecial(0, 38), raiz + "/opt");
+}
+
+TEST(StandInsTest, NombreTemporalExclusivo) {
+    prueba::ArbolPrueba arbol;
+    EXPECT_EQ(platform::CarpetaTemporal(), arbol.Temporal().string() + "/");
+    platform::EstablecerVariableEntorno("TMPDIR", "");
+    EXPECT_EQ(platform::CarpetaTemporal(), "/tmp/");
+
+    std::string carpeta = arbol.Temporal().string();
+    std::string a, b;
+    ASSERT_TRUE(platform::CrearArchivoTemporal(carpeta, "ñandú", a));
+    ASSERT_TRUE(platform::CrearArchivoTemporal(carpeta + "/", "x", b));
+    EXPECT_EQ(fs::path(a).parent_path(), arbol.Temporal());
+    EXPECT_EQ(fs::path(a).filename().string().substr(0, 4), "ñan"); // three characters, not bytes
+    EXPECT_EQ(fs::path(a).filename().string().size(), 4u + 4 + 4);
+    EXPECT_EQ(fs::path(b).filename().string().size(), 1u + 4 + 4);
+    EXPECT_FALSE(platform::CrearArchivoTemporal(carpeta + "/falta", "x", b));
+}
+
+TEST(StandInsTest, ConvencionDeBloqueoYMovimiento) {
+    prueba::ArbolPrueba arbol;
+    std::string f = (arbol.Temporal() / "a.txt").string();
+    prueba::EscribirArchivo(f, "antes");
+    platform::ArchivoNativo escritor;
+    ASSERT_TRUE(escritor.Abrir(f, platform::ArchivoNativo::Modo::EscribirDesdeInicio));
+    // A second writer is refused before it changes anything.
+    platform::ArchivoNativo otro;
+    EXPECT_FALSE(otro.Abrir(f, platform::ArchivoNativo::Modo::Crear));
+    EXPECT_EQ(otro.UltimoError(), platform::kErrorArchivoEnUso);
+    EXPECT_FALSE(platform::BorrarArchivo(f));
+    EXPECT_EQ(prueba::LeerArchivo(f), "antes");
+    // Readers take no lock.
+    platform::ArchivoNativo lector;
+    EXPECT_TRUE(lector.Abrir(f, platform::ArchivoNativo::Modo::Leer));
+    escritor.Cerrar();
+    EXPECT_TRUE(platform::BorrarArchivo(f));
+
+    bool abortado = true;
+    EXPECT_EQ(platform::MoverConShell(f, f + ".2", abortado), platform::kErrorArchivoNoEncontrado);
+    EXPECT_FALSE(abortado);
+    FileTool ft;
+    EXPECT_FALSE(ft.SH_MoverArchivo(f, f + ".2"));
+    // A folder as the target receives the item; a "\" path reaches the system as "/".
+    prueba::EscribirArchivo(f, "x");
+    fs::create_directories(arbol.Temporal() / "dentro");
+    EXPECT_TRUE(ft.SH_MoverArchivo(f, arbol.Temporal().string() + "\\dentro"));
+    EXPECT_EQ(prueba::LeerArchivo(arbol.Temporal() / "dentro" / "a.txt"), "x");
+    EXPECT_EQ(platform::TextoErrorSistema(32), "El proceso no tiene acceso al archivo porque está siendo utilizado por otro proceso.\r\n");
+}
