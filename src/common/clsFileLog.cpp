@@ -1,0 +1,54 @@
+#include "common/clsFileLog.h"
+
+#include "common/FileTool.h"
+#include "common/Texto.h"
+#include "platform/ErroresSistema.h"
+#include "platform/LocalTime.h"
+#include "platform/MessageBox.h"
+
+namespace olvado {
+
+clsFileLog::clsFileLog() { EstablecerNombreArchivoDestinoEnMisDocumentos("OlvadoSystems_Log.txt"); }
+
+clsFileLog::~clsFileLog() {
+    try {
+        Escribir();
+    } catch (...) {
+        // A destructor of the log must never end the program.
+    }
+    buffer_.reset();
+}
+
+void clsFileLog::EstablecerNombreArchivoDestinoEnMisDocumentos(const std::string& Nombre) {
+    FileTool ft;
+    ArchivoDestino = ft.Ruta_CalificarRuta(ft.Ruta_RutaEspecial(0, 5)) + Nombre;
+}
+
+void clsFileLog::AgregarLog(const std::string& Texto, bool NuevaLinea) {
+    if (!buffer_)
+        buffer_ = std::make_unique<cStringBuilder>();
+    if (NuevaLinea)
+        buffer_->Append(std::string(vbCrLf) + platform::TextoFechaHora(platform::AhoraLocal()) + " -- " + Texto);
+    else
+        buffer_->Append(Texto);
+}
+
+bool clsFileLog::Escribir() {
+    if (!buffer_)
+        return true;
+    int32_t codigo = 0;
+    auto r = EscribirTextoAnsi(buffer_->Unidades(), ArchivoDestino, ModoAppend, TamanoMaxArchivoAppend, codigo);
+    if (r == ResultadoEscritura::Escrito) {
+        buffer_.reset();
+        return true;
+    }
+    if (r == ResultadoEscritura::Fallido && AvisarError) {
+        std::string crlf2 = std::string(vbCrLf) + std::string(vbCrLf);
+        platform::MsgBox("No se pudo escribir archivo de log: " + crlf2 + ArchivoDestino + crlf2 +
+                             platform::TextoErrorSistema(codigo),
+                         platform::vbExclamation, "Error");
+    }
+    return false;
+}
+
+} // namespace olvado

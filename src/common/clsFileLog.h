@@ -1,0 +1,44 @@
+// clsFileLog: the run log. Entries are collected in memory (a cStringBuilder)
+// and written in one piece by Escribir, which the destructor calls: the file
+// is touched once, at the end of the run. Each entry added with NuevaLinea is
+// CR LF + local date and time + " -- " + text, so a file begins with CR LF and
+// ends with its last entry's text. The log never stops the program: every
+// failure is swallowed (a message box only with AvisarError).
+#pragma once
+
+#include "common/cStringBuilder.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace olvado {
+
+class clsFileLog {
+public:
+    std::string ArchivoDestino;             // full path of the log file
+    bool ModoAppend = true;                 // add to an existing file
+    int32_t TamanoMaxArchivoAppend = 409600; // bytes; 0 or less: no limit
+    bool AvisarError = false;
+
+    // The destination starts as Documents + "OlvadoSystems_Log.txt".
+    clsFileLog();
+    // Writes what is pending; a failed write is lost.
+    ~clsFileLog();
+    clsFileLog(const clsFileLog&) = delete;
+    clsFileLog& operator=(const clsFileLog&) = delete;
+
+    // ArchivoDestino = the Documents folder with its separator + Nombre. The
+    // folder is neither checked nor created; without one it is "\" + Nombre,
+    // which no write finds.
+    void EstablecerNombreArchivoDestinoEnMisDocumentos(const std::string& Nombre);
+    void AgregarLog(const std::string& Texto, bool NuevaLinea = false);
+    // True when nothing was pending or the write completed; the text stays
+    // pending when it was skipped or failed.
+    bool Escribir();
+
+private:
+    std::unique_ptr<cStringBuilder> buffer_;
+};
+
+} // namespace olvado

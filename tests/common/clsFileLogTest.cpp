@@ -1,0 +1,158 @@
+// clsFileLog: the on-disk format of the run log and its write rules.
+#include "common/clsFileLog.h"
+
+#include "common/FileTool.h"
+#include "platform/File.h"
+#include "platform/LocalTime.h"
+#include "support/ArbolPrueba.h"
+#include "support/DocumentosPrueba.h"
+#include "support/MensajesFalsos.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+using namespace olvado;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string EnDocumentos(const std::string& nombre) {
+    FileTool ft;
+    return ft.Ruta_CalificarRuta(ft.Ruta_MisDocumentos()) + nombre;
+}
+
+// A fresh tree without the log files these tests write.
+struct ArbolSinLogs : prueba::ArbolPrueba {
+    prueba::ArchivosEnDocumentos logs{"OlvadoSystems_Log.txt", "prueba.txt"};
+};
+
+} // namespace
+
+TEST(clsFileLogTest, FormatoDeLasEntradas) {
+    ArbolSinLogs arbol;
+    clsFileLog log;
+    EXPECT_EQ(log.ArchivoDestino, EnDocumentos("OlvadoSystems_Log.txt"));
+    EXPECT_TRUE(log.ModoAppend);
+    EXPECT_EQ(log.TamanoMaxArchivoAppend, 409600);
+    EXPECT_FALSE(log.AvisarError);
+    log.EstablecerNombreArchivoDestinoEnMisDocumentos("prueba.txt");
+    std::string f = EnDocumentos("prueba.txt");
+    EXPECT_EQ(log.ArchivoDestino, f);
+
+    std::string antes = platform::TextoFechaHora(platform::AhoraLocal());
+    log.AgregarLog("Iniciando", true);
+    log.AgregarLog(" y sigue");
+    log.AgregarLog("Acción ñandú €", true);
+    std::string despues = platform::TextoFechaHora(platform::AhoraLocal());
+    EXPECT_FALSE(fs::exists(f)); // nothing touches the disk before Escribir
+    ASSERT_TRUE(log.Escribir());
+
+    std::string bytes = prueba::LeerArchivo(f);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(bytes, m,
+                                 std::regex("\r\n([^\r\n]+) -- Iniciando y sigue\r\n([^\r\n]+) -- Acci\xF3n "
+                                            "\xF1" "and\xFA \x80")))
+        << bytes;
+    for (int i = 1; i <= 2; ++i)
+        EXPECT_TRUE(m[i] == antes || m[i] == despues) << m[i] << " / " << antes;
+
+    // Nothing pending: true, and nothing is written.
+    fs::remove(f);
+    EXPECT_TRUE(log.Escribir());
+    EXPECT_FALSE(fs::exists(f));
+}
+
+TEST(clsFileLogTest, MedianocheMuestraSoloLaFecha) {
+    std::string conHora = platform::TextoFechaHora({2026, 3, 9, 7, 5, 4});
+    std::string medianoche = platform::TextoFechaHora({2026, 3, 9, 0, 0, 0});
+    EXPECT_EQ(conHora.rfind(medianoche + " ", 0), 0u) << conHora;
+    EXPECT_GT(conHora.size(), medianoche.size() + 1);
+    EXPECT_EQ(medianoche.find(' '), std::string::npos) << medianoche;
+    EXPECT_EQ(platform::TextoFechaHora({2026, 3, 9, 0, 0, 1}).rfind(medianoche + " ", 0), 0u);
+}
+
+TEST(clsFileLogTest, SinEntradasNoTocaElArchivo) {
+    ArbolSinLogs arbol;
+    std::string f = EnDocumentos("OlvadoSystems_Log.txt");
+    { clsFileLog log; }
+    EXPECT_FALSE(fs::exists(f));
+    prueba::EscribirArchivo(f, "previo");
+    {
+        clsFileLog log;
+        log.ModoAppend = false;
+        EXPECT_TRUE(log.Escribir());
+    }
+    EXPECT_EQ(prueba::LeerArchivo(f), "previo");
+    {
+        clsFileLog log;
+        log.AgregarLog("x");
+    } // the destructor writes
+    EXPECT_EQ(prueba::LeerArchivo(f), "previox");
+}
+
+TEST(clsFileLogTest, LimiteDeTamanoYModos) {
+    ArbolSinLogs arbol;
+    clsFileLog log;
+    std::string f = log.ArchivoDestino;
+    prueba::EscribirArchivo(f, std::string(409601, 'v'));
+    log.AgregarLog("a");
+    ASSERT_TRUE(log.Escribir());
+    EXPECT_EQ(prueba::LeerArchivo(f), "a");
+
+    prueba::EscribirArchivo(f, std::string(409600, 'v'));
+    log.AgregarLog("b");
+    ASSERT_TRUE(log.Escribir());
+    EXPECT_EQ(prueba::LeerArchivo(f), std::string(409600, 'v') + "b");
+
+    log.TamanoMaxArchivoAppend = 0;
+    log.AgregarLog("c");
+    ASSERT_TRUE(log.Escribir());
+    EXPECT_EQ(fs::file_size(f), 409602u);
+
+    log.ModoAppend = false;
+    log.AgregarLog("d");
+    ASSERT_TRUE(log.Escribir());
+    EXPECT_EQ(prueba::LeerArchivo(f), "d");
+}
+
+TEST(clsFileLogTest, FallosGuardanElTexto) {
+    ArbolSinLogs arbol;
+    prueba::MensajesFalsos mensajes;
+    clsFileLog log;
+    log.AvisarError = true;
+    std::string f = log.ArchivoDestino;
+
+    log.ArchivoDestino = "";
+    log.AgregarLog("pendiente");
+    EXPECT_FALSE(log.Escribir());
+    EXPECT_FALSE(log.Escribir());
+
+    FileTool ft;
+    std::string carpeta = ft.Ruta_ExtraerRuta(f);
+    std::string sinCarpeta = carpeta + "falta" + carpeta.substr(carpeta.size() - 1) + "log.txt";
+    log.ArchivoDestino = sinCarpeta;
+    EXPECT_FALSE(log.Escribir());
+    EXPECT_FALSE(ft.FolderExist(ft.Ruta_ExtraerRuta(sinCarpeta)));
+    EXPECT_EQ(mensajes.Cantidad(), 0u);
+
+    log.ArchivoDestino = f;
+    prueba::EscribirArchivo(f, "ocupado");
+    {
+        platform::ArchivoNativo otro;
+        ASSERT_TRUE(otro.Abrir(f, platform::ArchivoNativo::Modo::LeerEscribir));
+        log.ModoAppend = false;
+        EXPECT_FALSE(log.Escribir());
+        EXPECT_FALSE(log.Escribir());
+        ASSERT_EQ(mensajes.Cantidad(), 2u); // one per call
+        std::string inicio = "No se pudo escribir archivo de log: \r\n\r\n" + f + "\r\n\r\n";
+        EXPECT_EQ(mensajes.Ultimo().texto.rfind(inicio, 0), 0u) << mensajes.Ultimo().texto;
+        EXPECT_GT(mensajes.Ultimo().texto.size(), inicio.size()); // the system's description
+        EXPECT_EQ(mensajes.Ultimo().estilo, 48);
+        EXPECT_EQ(mensajes.Ultimo().titulo, "Error");
+    }
+    EXPECT_EQ(prueba::LeerArchivo(f), "ocupado");
+    EXPECT_TRUE(log.Escribir()); // the text was kept through every failure
+    EXPECT_EQ(prueba::LeerArchivo(f), "pendiente");
+}

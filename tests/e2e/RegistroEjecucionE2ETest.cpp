@@ -1,0 +1,123 @@
+// The built updater, run as a separate process in a fresh tree, and the run
+// log it leaves: byte for byte, appended to, restarted past its limit, and
+// absent (without a crash) when the Documents folder is missing. On Linux the
+// tree's $HOME holds the Documents folder; under Wine it is the prefix's own
+// Documents folder, which the test sets aside and restores.
+#include "common/FileTool.h"
+#include "platform/LocalTime.h"
+#include "platform/Process.h"
+#include "support/ArbolPrueba.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+using namespace olvado;
+namespace fs = std::filesystem;
+
+namespace {
+
+class RegistroEjecucion : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FileTool ft;
+        documentos_ = ft.Ruta_MisDocumentos();
+        ASSERT_FALSE(documentos_.empty());
+        log_ = ft.Ruta_CalificarRuta(documentos_) + "Olvado_UpdaterLog.txt";
+        // A log that was there before the test (the Wine prefix's) comes back.
+        if (fs::exists(log_))
+            fs::rename(log_, log_ + ".antes-de-prueba");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove(log_, ec);
+        if (fs::exists(log_ + ".antes-de-prueba"))
+            fs::rename(log_ + ".antes-de-prueba", log_, ec);
+    }
+
+    // Runs the updater to its end; collects every timestamp text that the
+    // clock showed meanwhile.
+    void Ejecutar() {
+        platform::ProcesoHijo hijo;
+        marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
+        ASSERT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol_.Entorno()));
+        while (hijo.EnEjecucion()) {
+            marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
+        EXPECT_EQ(hijo.Esperar(), 0);
+    }
+
+    // The texts of the entries in bytes (which must be the log's own: CR LF,
+    // a timestamp of the run, " -- ", the text; nothing after the last one).
+    std::vector<std::string> Entradas(const std::string& bytes) {
+        std::vector<std::string> textos;
+        size_t i = 0;
+        while (i < bytes.size()) {
+            EXPECT_EQ(bytes.compare(i, 2, "\r\n"), 0) << "at " << i;
+            size_t fin = bytes.find("\r\n", i + 2);
+            std::string entrada = bytes.substr(i + 2, fin == std::string::npos ? std::string::npos : fin - i - 2);
+            size_t sep = entrada.find(" -- ");
+            EXPECT_NE(sep, std::string::npos) << entrada;
+            if (sep == std::string::npos)
+                break;
+            EXPECT_TRUE(marcas_.count(entrada.substr(0, sep))) << entrada;
+            textos.push_back(entrada.substr(sep + 4));
+            i = fin == std::string::npos ? bytes.size() : fin;
+        }
+        return textos;
+    }
+
+    prueba::ArbolPrueba arbol_;
+    std::string documentos_, log_;
+    std::set<std::string> marcas_;
+};
+
+} // namespace
+
+TEST_F(RegistroEjecucion, PrimeraEjecucionYAnexo) {
+    Ejecutar();
+    std::string primera = prueba::LeerArchivo(log_);
+    ASSERT_EQ(primera.substr(0, 2), "\r\n");
+    auto textos = Entradas(primera);
+    ASSERT_GE(textos.size(), 2u);
+    EXPECT_EQ(textos[0], "Iniciando OlvadoUpdater");
+    EXPECT_EQ(textos[1], "Log Preparado");
+
+    Ejecutar();
+    std::string segunda = prueba::LeerArchivo(log_);
+    ASSERT_GT(segunda.size(), primera.size());
+    EXPECT_EQ(segunda.substr(0, primera.size()), primera);
+    auto nuevas = Entradas(segunda.substr(primera.size()));
+    EXPECT_EQ(nuevas, textos);
+}
+
+TEST_F(RegistroEjecucion, ReiniciaPasadoElLimite) {
+    prueba::EscribirArchivo(log_, std::string(409600, 'v'));
+    Ejecutar();
+    std::string exacto = prueba::LeerArchivo(log_);
+    ASSERT_GT(exacto.size(), 409600u);
+    EXPECT_EQ(exacto.substr(0, 409600), std::string(409600, 'v'));
+    EXPECT_EQ(Entradas(exacto.substr(409600)).at(0), "Iniciando OlvadoUpdater");
+
+    prueba::EscribirArchivo(log_, std::string(409601, 'v'));
+    Ejecutar();
+    std::string nuevo = prueba::LeerArchivo(log_);
+    EXPECT_LT(nuevo.size(), 1000u); // only this run's entries
+    EXPECT_EQ(Entradas(nuevo).at(0), "Iniciando OlvadoUpdater");
+}
+
+TEST_F(RegistroEjecucion, SinCarpetaDeDocumentosNoHayArchivo) {
+    // A link (the real $HOME behind a Wine prefix) must never be moved.
+    ASSERT_FALSE(fs::is_symlink(documentos_)) << documentos_;
+    std::string apartada = documentos_ + ".apartada-por-prueba";
+    fs::rename(documentos_, apartada);
+    Ejecutar();
+    bool creada = fs::exists(documentos_);
+    fs::rename(apartada, documentos_);
+    EXPECT_FALSE(creada); // the folder is never created, so no file either
+}
