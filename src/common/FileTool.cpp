@@ -10,6 +10,7 @@
 #include "platform/SpecialFolders.h"
 #include "platform/ErroresSistema.h"
 #include "platform/TempFiles.h"
+#include "updater/IdentidadPrograma.h"
 
 #include <cmath>
 
@@ -27,7 +28,8 @@ std::string ABytes(const std::vector<uint8_t>& b) { return std::string(b.begin()
 
 } // namespace
 
-FileTool::FileTool() : compania_(build::Compania), producto_(build::Producto) {}
+FileTool::FileTool()
+    : compania_(ObtenerIdentidadPrograma().Compania), producto_(ObtenerIdentidadPrograma().Producto) {}
 
 // ---- Paths and names ----
 

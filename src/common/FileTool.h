@@ -17,8 +17,8 @@ class ArchivoNativo;
 
 class FileTool {
 public:
-    // Company and product from the program's own identity (the version
-    // resource on Windows, generated from the same build configuration).
+    // Company and product from the program's own identity (its version
+    // resource; the build configuration where there is none).
     FileTool();
 
     // Paths and names.
