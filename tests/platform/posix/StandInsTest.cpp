@@ -1,6 +1,7 @@
 // The Linux stand-ins of the file layer: special-folder locations, the
 // temporary-name rule, the flock convention and the shell's move.
 #include "common/FileTool.h"
+#include "common/clsFileLog.h"
 #include "platform/Environment.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
@@ -11,7 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace olvado;
 namespace fs = std::filesystem;
@@ -90,4 +95,31 @@ TEST(StandInsTest, ConvencionDeBloqueoYMovimiento) {
     EXPECT_TRUE(ft.SH_MoverArchivo(f, arbol.Temporal().string() + "\\dentro"));
     EXPECT_EQ(prueba::LeerArchivo(arbol.Temporal() / "dentro" / "a.txt"), "x");
     EXPECT_EQ(platform::TextoErrorSistema(32), "El proceso no tiene acceso al archivo porque está siendo utilizado por otro proceso.\r\n");
+}
+
+// Descriptors exhausted (RLIMIT_NOFILE): the log's write is skipped and its
+// text stays pending. This test touches the process's limits directly.
+TEST(StandInsTest, SinManejadoresLibresElLogEspera) {
+    prueba::ArbolPrueba arbol;
+    clsFileLog log;
+    log.AgregarLog("pendiente", true);
+    rlimit antes{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &antes), 0);
+    rlimit bajo = antes;
+    bajo.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &bajo), 0);
+    std::vector<int> abiertos;
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+        abiertos.push_back(fd);
+    bool libre = platform::HayManejadorLibre();
+    bool escrito = log.Escribir();
+    for (int fd : abiertos)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &antes);
+    EXPECT_FALSE(libre);
+    EXPECT_FALSE(escrito);
+    EXPECT_FALSE(fs::exists(log.ArchivoDestino));
+    EXPECT_TRUE(platform::HayManejadorLibre());
+    EXPECT_TRUE(log.Escribir());
+    EXPECT_TRUE(fs::exists(log.ArchivoDestino));
 }
