@@ -123,3 +123,18 @@ TEST(StandInsTest, SinManejadoresLibresElLogEspera) {
     EXPECT_TRUE(log.Escribir());
     EXPECT_TRUE(fs::exists(log.ArchivoDestino));
 }
+
+// Real Linux paths through the path rules: "/" separates and is kept.
+TEST(StandInsTest, RutasDeLinux) {
+    FileTool ft;
+    EXPECT_EQ(ft.Ruta_CalificarRuta("/home/u"), "/home/u/");
+    EXPECT_EQ(ft.Ruta_CalificarRuta("/home/u/"), "/home/u/");
+    EXPECT_EQ(ft.Ruta_CalificarRuta("C:\\a"), "C:\\a\\"); // a Windows-style text keeps its own
+    EXPECT_EQ(ft.Ruta_CalificarRuta("/var/lib\\Olvado"), "/var/lib\\Olvado/");
+    EXPECT_EQ(ft.Ruta_ExtraerRuta("/home/u/a.txt"), "/home/u/");
+    EXPECT_EQ(ft.Ruta_ExtraerRuta("/var/lib/DB\\Olvado_Act.exe"), "/var/lib/DB\\");
+    EXPECT_EQ(ft.Ruta_ObtenerNombreArchivo("/home/u/a.b.txt"), "a.b");
+    EXPECT_EQ(ft.Ruta_ObtenerExtension("/home/u.d/a"), "");
+    EXPECT_EQ(ft.Ruta_QuitarRaiz("/home/u"), "home/u");
+    EXPECT_FALSE(ft.UNC_EsRutaUNCValida("//server/share"));
+}
