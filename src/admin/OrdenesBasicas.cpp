@@ -45,14 +45,8 @@ int Version(const Argumentos& a) {
         return Fallar("no se pudieron leer los ocho textos del recurso de versión: " + a[0]);
     if (!VersionArchivo(a[0], major, minor, revision))
         return Fallar("FileVersion no empieza por tres números: " + info.FileVersion);
-    const std::pair<const char*, const std::string*> campos[] = {
-        {"CompanyName", &info.CompanyName},       {"FileDescription", &info.FileDescription},
-        {"FileVersion", &info.FileVersion},       {"InternalName", &info.InternalName},
-        {"LegalCopyright", &info.LegalCopyright}, {"OriginalFileName", &info.OriginalFileName},
-        {"ProductName", &info.ProductName},       {"ProductVersion", &info.ProductVersion},
-    };
     std::string salida;
-    for (const auto& [clave, valor] : campos)
+    for (const auto& [clave, valor] : CamposInformacionVersion(info))
         salida += std::string(clave) + "=" + *valor + "\n";
     salida += "Version=" + std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(revision) + "\n";
     platform::EscribirSalida(salida);

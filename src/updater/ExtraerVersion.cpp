@@ -3,7 +3,6 @@
 #include "common/Texto.h"
 #include "platform/VersionRecurso.h"
 
-#include <array>
 #include <cstring>
 
 namespace olvado {
@@ -51,15 +50,8 @@ bool ConvertirNumero(const std::string& pieza, int32_t& numero) {
 
 } // namespace
 
-int32_t ExtraerInformacionVersion(const std::string& Archivo, InformacionVersion& Info) {
-    Info = InformacionVersion{};
-    platform::RecursoVersion recurso;
-    std::string tabla;
-    if (!recurso.Cargar(Archivo) || !recurso.Consultar("\\VarFileInfo\\Translation", tabla))
-        return 2;
-    const std::string bloque = "\\StringFileInfo\\" + ClaveTraduccion(tabla) + "\\";
-
-    const std::array<std::pair<const char*, std::string*>, 8> claves{{
+std::array<std::pair<const char*, std::string*>, 8> CamposInformacionVersion(InformacionVersion& Info) {
+    return {{
         {"CompanyName", &Info.CompanyName},
         {"FileDescription", &Info.FileDescription},
         {"FileVersion", &Info.FileVersion},
@@ -69,7 +61,17 @@ int32_t ExtraerInformacionVersion(const std::string& Archivo, InformacionVersion
         {"ProductName", &Info.ProductName},
         {"ProductVersion", &Info.ProductVersion},
     }};
-    for (const auto& [nombre, destino] : claves) {
+}
+
+int32_t ExtraerInformacionVersion(const std::string& Archivo, InformacionVersion& Info) {
+    Info = InformacionVersion{};
+    platform::RecursoVersion recurso;
+    std::string tabla;
+    if (!recurso.Cargar(Archivo) || !recurso.Consultar("\\VarFileInfo\\Translation", tabla))
+        return 2;
+    const std::string bloque = "\\StringFileInfo\\" + ClaveTraduccion(tabla) + "\\";
+
+    for (const auto& [nombre, destino] : CamposInformacionVersion(Info)) {
         std::string valor;
         if (!recurso.Consultar(bloque + nombre, valor))
             return 2;

@@ -2,8 +2,10 @@
 // Major.Minor.Revision of its FileVersion, and the installed main program's.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace olvado {
 
@@ -18,6 +20,9 @@ struct InformacionVersion {
     std::string ProductName;
     std::string ProductVersion;
 };
+
+// The eight texts with their key names, in record order.
+std::array<std::pair<const char*, std::string*>, 8> CamposInformacionVersion(InformacionVersion& Info);
 
 // 1 when all eight texts of the first translation were read, 2 otherwise
 // (texts read before the failure stay in Info, the others are "").
