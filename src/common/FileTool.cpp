@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "common/Texto.h"
+#include "common/clsMD5File.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
@@ -283,5 +284,18 @@ bool FileTool::SH_MoverArchivo(const std::string& NombreOrigen, const std::strin
 
 bool FileTool::Ruta_EliminarRuta(const std::string&) const { return false; }
 bool FileTool::Ruta_Borrar(const std::string&) const { return false; }
+
+// ---- MD5 digests ----
+
+std::string FileTool::MD5ObtenerHash(const std::string& RutaArchivo) const {
+    clsMD5File md5;
+    return md5.DigestFileToHexStr(RutaArchivo);
+}
+
+bool FileTool::MD5VerificarHash(const std::string& RutaArchivo, const std::string& Hash) const {
+    if (Trim(Hash).empty())
+        return false;
+    return UCase(Trim(Hash)) == UCase(MD5ObtenerHash(RutaArchivo));
+}
 
 } // namespace olvado

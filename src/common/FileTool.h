@@ -2,7 +2,8 @@
 // folders, whole-file reads and writes, existence checks, the shell's move and
 // file-name cleaning. Created where needed, used for a few calls, released.
 // Folder paths that it returns end with a separator (Ruta_CalificarRuta is the
-// one place that adds it); no member throws; failures answer false or "".
+// one place that adds it); failures answer false or "", and no member throws
+// but the MD5 wrappers, whose file errors reach the caller.
 // On Linux "/" counts as a separator beside "\" (see platform/Paths.h).
 #pragma once
 
@@ -72,6 +73,13 @@ public:
     // Kept for callers of the interface: they do nothing and answer false.
     bool Ruta_EliminarRuta(const std::string& Ruta) const;
     bool Ruta_Borrar(const std::string& Ruta) const;
+
+    // MD5 digests of packages, by a clsMD5File made for the call. A file that
+    // cannot be opened or read raises ErrorOlvado to the caller.
+    std::string MD5ObtenerHash(const std::string& RutaArchivo) const;
+    // False for a blank Hash, without reading the file; otherwise true when
+    // Hash upper-cased and trimmed equals the upper-cased digest exactly.
+    bool MD5VerificarHash(const std::string& RutaArchivo, const std::string& Hash) const;
 
 private:
     std::string compania_;

@@ -2,10 +2,9 @@
 
 #include "common/ErrorOlvado.h"
 #include "common/Texto.h"
+#include "platform/File.h"
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
 namespace olvado {
@@ -187,29 +186,27 @@ std::string clsMD5File::DigestStrToHexStr(const std::string& SourceString) {
 }
 
 std::string clsMD5File::DigestFileToHexStr(const std::string& FileName) {
-    const std::filesystem::path ruta(std::u8string(FileName.begin(), FileName.end()));
-    std::error_code ec;
-    if (std::filesystem::is_directory(ruta, ec))
-        ErrorArchivo(75, "Error de acceso a la ruta o el archivo");
-    std::ifstream archivo(ruta, std::ios::binary);
-    if (!archivo.is_open()) {
-        if (!std::filesystem::exists(ruta, ec))
-            ErrorArchivo(53, "No se encontró el archivo");
-        ErrorArchivo(75, "Error de acceso a la ruta o el archivo");
+    platform::ArchivoNativo archivo;
+    if (!archivo.Abrir(FileName, platform::ArchivoNativo::Modo::Leer)) {
+        switch (archivo.UltimoError()) {
+        case 2: ErrorArchivo(53, "No se encontró el archivo");
+        case 3: ErrorArchivo(76, "No se encontró la ruta de acceso");
+        default: ErrorArchivo(75, "Error de acceso a la ruta o el archivo");
+        }
     }
 
     MD5Init();
     // Constant memory whatever the file's size: one buffer, filled and
     // digested in turn.
     const auto buffer = std::make_unique<char[]>(kTamanoLectura);
-    while (archivo) {
-        archivo.read(buffer.get(), static_cast<std::streamsize>(kTamanoLectura));
-        const auto leidos = archivo.gcount();
-        if (leidos > 0)
-            MD5Update(static_cast<int32_t>(leidos), reinterpret_cast<const std::uint8_t*>(buffer.get()));
+    for (;;) {
+        std::size_t leidos = 0;
+        if (!archivo.Leer(buffer.get(), kTamanoLectura, leidos))
+            ErrorArchivo(57, "Error de E/S en el dispositivo");
+        if (leidos == 0)
+            break;
+        MD5Update(static_cast<int32_t>(leidos), reinterpret_cast<const std::uint8_t*>(buffer.get()));
     }
-    if (archivo.bad())
-        ErrorArchivo(57, "Error de E/S en el dispositivo");
     MD5Final();
     return GetValues();
 }

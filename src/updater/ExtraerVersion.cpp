@@ -1,5 +1,6 @@
 #include "updater/ExtraerVersion.h"
 
+#include "common/FileTool.h"
 #include "common/Texto.h"
 #include "platform/VersionRecurso.h"
 
@@ -100,6 +101,15 @@ bool VersionArchivo(const std::string& Archivo, int32_t& Major, int32_t& Minor, 
     Minor = numeros[1];
     Revision = numeros[2];
     return true;
+}
+
+bool VersionProgramaPrincipal(int32_t& Major, int32_t& Minor, int32_t& Revision) {
+    // Special folder 38 is Program Files on Windows and $OLVADO_ROOT/opt on
+    // Linux, so the Linux build reads $OLVADO_ROOT/opt/Olvado/Olvado.exe (the
+    // "\" becomes "/" where the path reaches the system).
+    FileTool ft;
+    return VersionArchivo(ft.Ruta_CalificarRuta(ft.Ruta_RutaEspecial(0, 38)) + "Olvado\\Olvado.exe", Major, Minor,
+                          Revision);
 }
 
 } // namespace olvado

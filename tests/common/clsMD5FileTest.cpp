@@ -147,7 +147,16 @@ TEST(clsMD5FileTest, ArchivoInexistenteEsUnErrorDelLlamador) {
         EXPECT_EQ(e.Numero(), 53);
     }
     EXPECT_FALSE(std::filesystem::exists(ruta)) << "el archivo no se crea";
-    EXPECT_THROW(md5.DigestFileToHexStr(arbol.Temporal().string()), ErrorOlvado);
+    try {
+        md5.DigestFileToHexStr(arbol.Temporal().string());
+        ADD_FAILURE() << "una carpeta se abrió como archivo";
+    } catch (const ErrorOlvado& e) {
+        EXPECT_EQ(e.Numero(), 75);
+    }
+    // The system writes its paths with "\" ("DB\" + name): they open on both systems.
+    std::filesystem::create_directories(arbol.Temporal() / "DB");
+    prueba::EscribirArchivo(arbol.Temporal() / "DB" / "abc.bin", "abc");
+    EXPECT_EQ(md5.DigestFileToHexStr(arbol.Temporal().string() + "\\DB\\abc.bin"), "900150983CD24FB0D6963F7D28E17F72");
 }
 
 // 256 MiB + 1: the bit length no longer fits 32 bits and must still verify.
