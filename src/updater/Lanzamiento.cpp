@@ -7,16 +7,10 @@
 #include "process/AdminRunAs2.h"
 #include "process/EsAdmin.h"
 #include "process/ShellEjecutar.h"
+#include "updater/Core.h"
 
 namespace olvado {
 namespace {
-
-SalidaLogLanzamiento salidaLog = nullptr;
-
-void Registrar(const std::string& texto) {
-    if (salidaLog)
-        salidaLog(texto, true);
-}
 
 // Overwrites a text before it is released, so a password does not linger.
 void Borrar(std::string& s) {
@@ -26,8 +20,6 @@ void Borrar(std::string& s) {
 }
 
 } // namespace
-
-void EstablecerSalidaLogLanzamiento(SalidaLogLanzamiento salida) { salidaLog = salida; }
 
 bool EjecutarArchivoComoAdmin(int32_t /*hWnd*/, const std::string& Archivo, const std::string& Parametros,
                               const std::string& Usuario, const std::string& Contrasena,
@@ -51,7 +43,7 @@ bool EjecutarArchivoComoAdmin(int32_t /*hWnd*/, const std::string& Archivo, cons
     if (codigo == 0)
         return true;
     Borrar(usuario);
-    Registrar(TextoErrorAPI(codigo));
+    RegistrarLog(TextoErrorAPI(codigo), true);
     return false;
 }
 

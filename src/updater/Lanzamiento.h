@@ -34,9 +34,4 @@ void SepararDominioUsuario(const std::string& Entrada, std::string& Usuario, std
 // The system's message text for an error code, "" when it has none.
 std::string TextoErrorAPI(int32_t Codigo);
 
-// Where the launch writes its log line: the start-up sequence's RegistrarLog.
-// nullptr (the default) writes nowhere.
-using SalidaLogLanzamiento = void (*)(const std::string& Texto, bool NuevaLinea);
-void EstablecerSalidaLogLanzamiento(SalidaLogLanzamiento salida);
-
 } // namespace olvado

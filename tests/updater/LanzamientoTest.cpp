@@ -6,6 +6,7 @@
 #include "platform/Environment.h"
 #include "platform/FichaAcceso.h"
 #include "platform/Process.h"
+#include "updater/Core.h"
 #include "updater/Lanzamiento.h"
 
 #include <gtest/gtest.h>
@@ -52,9 +53,6 @@ public:
 private:
     bool admin_;
 };
-
-std::vector<std::string> lineasLog;
-void GuardarLinea(const std::string& texto, bool) { lineasLog.push_back(texto); }
 
 // The environment the child reads, set for this process (children inherit it).
 struct EntornoHijo {
@@ -128,16 +126,15 @@ TEST(LanzamientoTest, AdministradorArrancaConElShellYEspera) {
 
 TEST(LanzamientoTest, ArchivoInexistenteFalla) {
     prueba::ArbolPrueba arbol;
-    lineasLog.clear();
-    EstablecerSalidaLogLanzamiento(GuardarLinea);
-    {
-        FichaFija ficha(true);
-        EXPECT_FALSE(EjecutarArchivoComoAdmin(0, (arbol.Temporal() / "no-existe.exe").string(), "", "", "", "",
-                                              true));
-        // The shell road reports nothing to the log.
-        EXPECT_TRUE(lineasLog.empty());
-    }
-    EstablecerSalidaLogLanzamiento(nullptr);
+    ASSERT_TRUE(PrepararLog("Lanzamiento.txt"));
+    RegistrarLog("antes", true);
+    FichaFija ficha(true);
+    EXPECT_FALSE(
+        EjecutarArchivoComoAdmin(0, (arbol.Temporal() / "no-existe.exe").string(), "", "", "", "", true));
+    LiberarServicios();
+    // The shell road reports nothing to the log.
+    std::string log = prueba::LeerArchivo(arbol.Documentos() / "Lanzamiento.txt");
+    EXPECT_EQ(log.substr(log.size() - 9), " -- antes") << log;
 }
 
 TEST(LanzamientoTest, LosBytesVerificadosSonLosQueCorren) {
