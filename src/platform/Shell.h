@@ -6,7 +6,8 @@
 // installed, any other document through xdg-open; elevation through pkexec;
 // the parameters are cut by the Windows command-line rules; waiting is
 // waitpid. Both: true when the request was accepted (the program started);
-// with esperar, only after it has ended.
+// with esperar, only after it has ended. A fault (out of memory, a text the
+// code page cannot take) reaches the caller.
 #pragma once
 
 #include <cstdint>

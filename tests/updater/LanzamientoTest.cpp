@@ -131,9 +131,11 @@ TEST(LanzamientoTest, ArchivoInexistenteFalla) {
     FichaFija ficha(true);
     EXPECT_FALSE(
         EjecutarArchivoComoAdmin(0, (arbol.Temporal() / "no-existe.exe").string(), "", "", "", "", true));
+    std::string ruta = Servicios().Log->ArchivoDestino;
     LiberarServicios();
     // The shell road reports nothing to the log.
-    std::string log = prueba::LeerArchivo(arbol.Documentos() / "Lanzamiento.txt");
+    std::string log = prueba::LeerArchivo(fs::u8path(ruta));
+    ASSERT_GE(log.size(), 9u) << ruta;
     EXPECT_EQ(log.substr(log.size() - 9), " -- antes") << log;
 }
 

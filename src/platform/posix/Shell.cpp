@@ -8,35 +8,31 @@ namespace olvado::platform {
 
 bool EjecutarConShell(const std::string& archivo, const std::string& parametros, int32_t /*ventana*/,
                       bool esperar, bool elevado, const ArchivoSellado* sellado) {
-    try {
-        int fd = sellado && sellado->Abierto() ? static_cast<int>(sellado->Nativo()) : -1;
-        TipoArchivo tipo = TipoDeArchivo(archivo, fd);
-        if (tipo == TipoArchivo::NoExiste)
-            return false;
-        if (tipo == TipoArchivo::Ejecutable)
-            HacerEjecutable(archivo, fd, false);
-        // The open descriptor, not the path: the bytes checked are the bytes that run.
-        std::string programa = fd >= 0 ? "/proc/self/fd/" + std::to_string(fd) : archivo;
-        auto argv = ArgumentosParaArchivo(tipo, programa, PartirLineaComandos(parametros));
-        if (argv.empty())
-            return false;
-        if (elevado) {
-            std::string pkexec = ProgramaInstalado("pkexec");
-            if (pkexec.empty())
-                return false;
-            argv.insert(argv.begin(), pkexec);
-        }
-        OpcionesLanzar op;
-        op.heredado = fd;
-        pid_t pid = -1;
-        if (Lanzar(argv, op, pid) != 0)
-            return false;
-        if (esperar)
-            EsperarPid(pid);
-        return true;
-    } catch (...) {
+    int fd = sellado && sellado->Abierto() ? static_cast<int>(sellado->Nativo()) : -1;
+    TipoArchivo tipo = TipoDeArchivo(archivo, fd);
+    if (tipo == TipoArchivo::NoExiste)
         return false;
+    if (tipo == TipoArchivo::Ejecutable)
+        HacerEjecutable(archivo, fd, false);
+    // The open descriptor, not the path: the bytes checked are the bytes that run.
+    std::string programa = fd >= 0 ? "/proc/self/fd/" + std::to_string(fd) : archivo;
+    auto argv = ArgumentosParaArchivo(tipo, programa, PartirLineaComandos(parametros));
+    if (argv.empty())
+        return false;
+    if (elevado) {
+        std::string pkexec = ProgramaInstalado("pkexec");
+        if (pkexec.empty())
+            return false;
+        argv.insert(argv.begin(), pkexec);
     }
+    OpcionesLanzar op;
+    op.heredado = fd;
+    pid_t pid = -1;
+    if (Lanzar(argv, op, pid) != 0)
+        return false;
+    if (esperar)
+        EsperarPid(pid);
+    return true;
 }
 
 } // namespace olvado::platform
