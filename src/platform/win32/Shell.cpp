@@ -4,8 +4,9 @@
 #include "common/ScopedHandle.h"
 #include "common/Texto.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
 namespace olvado::platform {
 namespace {
