@@ -1,0 +1,117 @@
+// The Linux registry stand-in's files: what an administrator may write by
+// hand, what the program writes, and a file it cannot parse.
+#include "support/RegistroPrueba.h"
+
+#include "common/StgC_FuncionesRegistro.h"
+#include "common/cRegistry.h"
+
+#include <gtest/gtest.h>
+
+using namespace olvado;
+namespace fs = std::filesystem;
+
+namespace {
+fs::path Hklm(const prueba::ArbolPrueba& a) { return a.Raiz() / "etc/olvado/HKLM.reg"; }
+
+Variante Leer(const std::string& ruta, const std::string& valor, int32_t* tipo = nullptr) {
+    cRegistry r;
+    r.ClassKey(HKEY_LOCAL_MACHINE);
+    r.SectionKey(ruta);
+    r.ValueKey(valor);
+    const Variante defecto = std::string("<defecto>");
+    r.Default(defecto);
+    Variante v = r.value();
+    if (tipo)
+        *tipo = r.ValueType();
+    return v;
+}
+} // namespace
+
+TEST(RegistryPosixTest, ArchivoEditadoAManoSeLee) {
+    prueba::ArbolPrueba arbol;
+    fs::create_directories(Hklm(arbol).parent_path());
+    prueba::EscribirArchivo(Hklm(arbol),
+                            "\xEF\xBB\xBF; configuracion del puesto\r\n"
+                            "\r\n"
+                            "Windows Registry Editor Version 5.00\r\n"
+                            "\r\n"
+                            "; la empresa\r\n"
+                            "[hkey_local_machine\\SOFTWARE\\Olvado Systems\\Olvado]\r\n"
+                            "\"ActualizadorSQLPendiente\" = \"en curso \\\"2\\\" C:\\\\x\"\r\n"
+                            "@=\"por defecto\"\r\n"
+                            "\"Numero\"=dword:0000000c\n"
+                            "\"Bytes\"=hex:01,02,\\\r\n"
+                            "  ff\r\n"
+                            "\"Expandir\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,00,00\r\n"
+                            "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"
+                            "[HKLM\\SOFTWARE\\Olvado Systems\\Base]\n"
+                            "\"RAUse\"=\"ABC\"\n");
+    const std::string k = "SOFTWARE\\OLVADO SYSTEMS\\olvado"; // names compare without regard to case
+    int32_t tipo = 0;
+    EXPECT_EQ(std::get<std::string>(Leer(k, "actualizadorsqlpendiente")), "en curso \"2\" C:\\x");
+    EXPECT_EQ(std::get<std::string>(Leer(k, "")), "por defecto");
+    EXPECT_EQ(std::get<int32_t>(Leer(k, "Numero")), 12);
+    EXPECT_EQ(std::get<std::vector<uint8_t>>(Leer(k, "Bytes")), (std::vector<uint8_t>{1, 2, 0xFF, 0}));
+    EXPECT_EQ(std::get<std::string>(Leer(k, "Expandir", &tipo)), arbol.Home().string());
+    EXPECT_EQ(tipo, REG_EXPAND_SZ);
+    EXPECT_EQ(std::get<std::string>(Leer(k, "Multi", &tipo)), std::string("a\0b\0", 4));
+    EXPECT_EQ(tipo, REG_MULTI_SZ);
+    EXPECT_EQ(std::get<std::string>(Leer("SOFTWARE\\Olvado Systems\\Base\\", "RAUse")), "ABC");
+
+    // A write keeps everything else, and what it writes reads back the same.
+    EXPECT_TRUE(RegistroBase_SetValor("", "RACon", std::string("Ñ\"\\%"), 0, HKEY_LOCAL_MACHINE, "Olvado Systems",
+                                      "Olvado", true));
+    std::string texto = prueba::LeerArchivo(Hklm(arbol));
+    EXPECT_EQ(texto.rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
+    EXPECT_NE(texto.find("\"RACon\"=\"Ñ\\\"\\\\%\"\r\n"), std::string::npos) << texto;
+    EXPECT_EQ(std::get<std::string>(Leer(k, "Multi")), std::string("a\0b\0", 4));
+    EXPECT_EQ(std::get<std::vector<uint8_t>>(Leer(k, "Bytes")), (std::vector<uint8_t>{1, 2, 0xFF, 0}));
+    EXPECT_EQ(std::get<std::string>(Leer(k, "Expandir")), arbol.Home().string());
+    EXPECT_EQ(std::get<std::string>(Leer(k, "ActualizadorSQLPendiente")), "en curso \"2\" C:\\x");
+    EXPECT_EQ(std::get<std::string>(Leer("SOFTWARE\\Olvado Systems\\Base", "RACon")), "Ñ\"\\%");
+    EXPECT_FALSE(fs::exists(Hklm(arbol).string() + ".tmp." + std::to_string(::getpid())));
+}
+
+TEST(RegistryPosixTest, ArchivoIlegibleNoSeSobrescribe) {
+    prueba::ArbolPrueba arbol;
+    fs::create_directories(Hklm(arbol).parent_path());
+    const std::string danado = "Windows Registry Editor Version 5.00\r\n\r\n"
+                               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Olvado Systems\\Olvado]\r\n"
+                               "\"ActualizacionPendiente\"=\"1\"\r\n"
+                               "\"Roto\"=dword:xyz\r\n";
+    prueba::EscribirArchivo(Hklm(arbol), danado);
+    Variante v;
+    EXPECT_FALSE(RegistroBase_GetValor("", "ActualizacionPendiente", v, 1, int32_t{0}, HKEY_LOCAL_MACHINE,
+                                       "Olvado Systems", "Olvado", false));
+    EXPECT_EQ(std::get<int32_t>(v), 0);
+    EXPECT_FALSE(RegistroBase_SetValor("", "ActualizacionPendiente", int32_t{0}, 1, HKEY_LOCAL_MACHINE,
+                                       "Olvado Systems", "Olvado", false));
+    cRegistry r;
+    r.ClassKey(HKEY_LOCAL_MACHINE);
+    r.SectionKey("SOFTWARE\\Olvado Systems\\Olvado");
+    r.ValueKey("x");
+    try {
+        r.value(std::string("y"));
+        FAIL() << "la escritura sobre un archivo ilegible debe fallar";
+    } catch (const ErrorOlvado& e) {
+        EXPECT_EQ(e.Numero(), 26001); // the key cannot be opened for writing
+    }
+    EXPECT_THROW(r.CreateKey(), ErrorOlvado);
+    EXPECT_EQ(prueba::LeerArchivo(Hklm(arbol)), danado);
+
+    // Another hive's section, or a missing header, is not this hive either.
+    prueba::EscribirArchivo(Hklm(arbol), "[HKEY_CURRENT_USER\\x]\r\n");
+    EXPECT_FALSE(RegistroBase_SetValor("", "n", int32_t{0}, 1, HKEY_LOCAL_MACHINE, "C", "P", false));
+    EXPECT_EQ(prueba::LeerArchivo(Hklm(arbol)), "[HKEY_CURRENT_USER\\x]\r\n");
+}
+
+TEST(RegistryPosixTest, UsuarioActualEnSuPropioArchivo) {
+    prueba::ArbolPrueba arbol;
+    EXPECT_TRUE(RegistroBase_SetValor("", "n", int32_t{5}, 1, HKEY_CURRENT_USER, "C", "P", false));
+    EXPECT_TRUE(fs::exists(arbol.Home() / ".config/olvado/HKCU.reg"));
+    EXPECT_FALSE(fs::exists(Hklm(arbol)));
+    Variante v;
+    EXPECT_FALSE(RegistroBase_GetValor("", "n", v, 1, int32_t{-1}, HKEY_LOCAL_MACHINE, "C", "P", false));
+    EXPECT_TRUE(RegistroBase_GetValor("", "n", v, 1, int32_t{-1}, HKEY_CURRENT_USER, "C", "P", false));
+    EXPECT_EQ(std::get<int32_t>(v), 5);
+}
