@@ -29,6 +29,9 @@ fs::path NuevaRaiz() {
 ArbolPrueba::ArbolPrueba() : raiz_(NuevaRaiz()) {
     fs::create_directories(Documentos());
     fs::create_directories(Temporal());
+    // Per-session locks (the local mutex names) must not meet other test runs'.
+    fs::create_directories(raiz_ / "run");
+    fs::permissions(raiz_ / "run", fs::perms::owner_all);
     for (const char* v : kVariables)
         anteriores_.emplace_back(v, platform::LeerVariableEntorno(v));
     for (const auto& [n, v] : Entorno())
@@ -49,7 +52,7 @@ std::vector<std::pair<std::string, std::string>> ArbolPrueba::Entorno() const {
             {"XDG_DOCUMENTS_DIR", ""},
             {"XDG_DATA_HOME", ""},
             {"XDG_CONFIG_HOME", ""},
-            {"XDG_RUNTIME_DIR", ""}};
+            {"XDG_RUNTIME_DIR", (raiz_ / "run").string()}};
 }
 
 std::string LeerArchivo(const fs::path& ruta) {
