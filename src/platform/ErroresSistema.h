@@ -28,6 +28,13 @@ inline constexpr int32_t kErrorInicioSesion = 1326;      // ERROR_LOGON_FAILURE
 // when the system has none. Windows: FormatMessageA from the system's table
 // with at most 200 characters. Linux: our own Spanish table of the codes above.
 std::string TextoErrorSistema(int32_t codigo);
+
+// The lookup of the common utilities' ApiError. Windows: with a module name,
+// first that loaded module's message table (FormatMessageA 0x0A00), then, when
+// it gives nothing or no module is named, the system's (0x1200); 256
+// characters of room; the text as returned. Linux: there are no module
+// tables; the table above.
+std::string TextoErrorApi(int32_t codigo, const std::string& modulo);
 // The code of the last failed platform call of this thread (GetLastError;
 // Linux: errno translated).
 int32_t UltimoErrorSistema();

@@ -27,8 +27,11 @@ void RegistrarLog(const std::string& Texto, bool NuevaLinea) {
 }
 
 void CerrarObjetos() {
-    // Nothing to release until CrearObjetos creates the three objects; each
-    // reset goes here, database object first, inside its own try.
+    // Each reset goes here, database object first, inside its own try.
+    try {
+        Servicios().Comunes.reset();
+    } catch (...) {
+    }
 }
 
 void LiberarServicios() {

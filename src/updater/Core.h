@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/clsFileLog.h"
+#include "common/clsStgComunes.h"
 
 #include <memory>
 #include <string>
@@ -16,7 +17,7 @@ namespace olvado {
 struct ServiciosGlobales {
     std::unique_ptr<clsFileLog> Log; // PrepararLog .. end of the program
     // CrearObjetos .. CerrarObjetos, with the classes that fill them:
-    //   std::unique_ptr<clsStgComunes> Comunes;
+    std::unique_ptr<clsStgComunes> Comunes;
     //   std::unique_ptr<clsDB> DB;
     //   std::unique_ptr<clsSqlSyntaxEngine> SQL;
 };

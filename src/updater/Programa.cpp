@@ -1,6 +1,7 @@
 #include "updater/Programa.h"
 
 #include "updater/Core.h"
+#include "updater/MuteX.h"
 
 namespace olvado {
 
@@ -19,7 +20,16 @@ void Main() {
     RegistrarLog("Iniciando OlvadoUpdater");
     RegistrarLog("Log Preparado");
 
-    // Steps 3-5: the family's mutex and the updater's own go here.
+    // A running program of the family (under either form of its name) must
+    // not have its files replaced under it.
+    if (MutexExiste("", true)) {
+        RegistrarLog("Se detectó que alguno de los programas está ejecutandose. Se abortará la operación.");
+        return;
+    }
+    // Another updater holds its mutex: it does the work; leave no trace.
+    if (!CrearMutex("Updater", true, true))
+        return;
+    RegistrarLog("Mutex Creado");
 
     ConRutaDeError([] {
         // Steps 7-19: objects, checks, version, engine, launch. A step that

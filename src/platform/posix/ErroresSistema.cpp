@@ -44,6 +44,8 @@ std::string TextoErrorSistema(int32_t codigo) {
     }
 }
 
+std::string TextoErrorApi(int32_t codigo, const std::string&) { return TextoErrorSistema(codigo); }
+
 int32_t CodigoDesdeErrno(int error) {
     switch (error) {
     case 0:

@@ -1,0 +1,119 @@
+// The built updater against the family's mutexes: a running family program
+// ends the run with its log line, a running updater ends it silently, and with
+// nothing running the updater takes its own mutex. The holders are this test
+// binary re-run as a child, killed at the end.
+#include "common/FileTool.h"
+#include "common/Texto.h"
+#include "platform/Environment.h"
+#include "platform/NamedMutex.h"
+#include "platform/Process.h"
+#include "support/ArbolPrueba.h"
+#include "updater/MuteX.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+using namespace olvado;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Child roles: hold, tell, wait. The child runs in its parent's tree.
+void RolHijo() {
+    std::string rol = prueba::RolHijo();
+    if (rol == "familia")
+        platform::CrearMutexNombrado(MutexNombreBase(true), true);
+    else if (rol == "actualizador")
+        CrearMutex("Updater", true, true);
+    prueba::EscribirArchivo(platform::LeerVariableEntorno("OLVADO_TEST_LISTO"), "1");
+    for (;;)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+class MutexE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!prueba::RolHijo().empty())
+            RolHijo();
+        arbol_.emplace();
+        FileTool ft;
+        std::string documentos = ft.Ruta_MisDocumentos();
+        ASSERT_FALSE(documentos.empty());
+        log_ = ft.Ruta_CalificarRuta(documentos) + "Olvado_UpdaterLog.txt";
+        if (fs::exists(log_))
+            fs::rename(log_, log_ + ".antes-de-prueba");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove(log_, ec);
+        if (fs::exists(log_ + ".antes-de-prueba"))
+            fs::rename(log_ + ".antes-de-prueba", log_, ec);
+    }
+
+    // A child of this binary that holds what `rol` names until it is killed.
+    void Sostener(platform::ProcesoHijo& hijo, const std::string& prueba, const std::string& rol) {
+        fs::path listo = arbol_->Raiz() / ("listo-" + rol);
+        auto entorno = arbol_->Entorno();
+        entorno.push_back({"OLVADO_TEST_ROL", rol});
+        entorno.push_back({"OLVADO_TEST_LISTO", listo.string()});
+        ASSERT_TRUE(hijo.Iniciar(prueba::ArgumentosHijo(prueba), entorno));
+        for (int i = 0; i < 600 && !fs::exists(listo); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_TRUE(fs::exists(listo));
+    }
+
+    // The texts of the run's log entries (UTF-8).
+    std::vector<std::string> EjecutarActualizador() {
+        platform::ProcesoHijo updater;
+        EXPECT_TRUE(updater.Iniciar({OLVADO_UPDATER_BIN}, arbol_->Entorno()));
+        EXPECT_EQ(updater.Esperar(), 0);
+        std::string bytes = DesdeAnsi(prueba::LeerArchivo(log_));
+        std::vector<std::string> textos;
+        size_t i = 0;
+        while ((i = bytes.find(" -- ", i)) != std::string::npos) {
+            size_t fin = bytes.find("\r\n", i);
+            textos.push_back(bytes.substr(i + 4, fin == std::string::npos ? std::string::npos : fin - i - 4));
+            i += 4;
+        }
+        return textos;
+    }
+
+    std::optional<prueba::ArbolPrueba> arbol_; // not in a child: it works in its parent's tree
+    std::string log_;
+};
+
+} // namespace
+
+TEST_F(MutexE2E, UnProgramaDeLaFamiliaEnEjecucionTerminaLaCorrida) {
+    platform::ProcesoHijo familia;
+    Sostener(familia, "MutexE2E.UnProgramaDeLaFamiliaEnEjecucionTerminaLaCorrida", "familia");
+    auto textos = EjecutarActualizador();
+    EXPECT_EQ(textos, (std::vector<std::string>{
+                          "Iniciando OlvadoUpdater", "Log Preparado",
+                          "Se detectó que alguno de los programas está ejecutandose. Se abortará la operación."}));
+}
+
+TEST_F(MutexE2E, OtroActualizadorEnEjecucionTerminaSinMasLineas) {
+    platform::ProcesoHijo otro;
+    Sostener(otro, "MutexE2E.OtroActualizadorEnEjecucionTerminaSinMasLineas", "actualizador");
+    auto textos = EjecutarActualizador();
+    EXPECT_EQ(textos, (std::vector<std::string>{"Iniciando OlvadoUpdater", "Log Preparado"}));
+}
+
+TEST_F(MutexE2E, SinNadaEnEjecucionCreaSuMutex) {
+    auto textos = EjecutarActualizador();
+    ASSERT_GE(textos.size(), 3u);
+    EXPECT_EQ(textos[0], "Iniciando OlvadoUpdater");
+    EXPECT_EQ(textos[1], "Log Preparado");
+    EXPECT_EQ(textos[2], "Mutex Creado");
+    // Its mutex went with it: a second run passes the same way.
+    EXPECT_FALSE(MutexExiste("Updater", true));
+    fs::remove(log_);
+    textos = EjecutarActualizador();
+    ASSERT_GE(textos.size(), 3u);
+    EXPECT_EQ(textos[2], "Mutex Creado");
+}

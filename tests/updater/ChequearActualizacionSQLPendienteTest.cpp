@@ -1,0 +1,65 @@
+// The pending-update marks in the product's registry key.
+#include "support/RegistroPrueba.h"
+
+#include "common/clsStgComunes.h"
+#include "platform/MessageBox.h"
+#include "updater/ChequearActualizacionSQLPendiente.h"
+
+#include <gtest/gtest.h>
+
+using namespace olvado;
+
+namespace {
+struct Caja : platform::IMessageBox {
+    std::vector<std::pair<std::string, std::string>> vistas;
+    Caja() { platform::EstablecerMessageBox(this); }
+    ~Caja() override { platform::EstablecerMessageBox(nullptr); }
+    int32_t Mostrar(const std::string& t, int32_t e, const std::string& ti) override {
+        EXPECT_EQ(e, platform::vbOKOnly | platform::vbExclamation);
+        vistas.emplace_back(t, ti);
+        return platform::vbOK;
+    }
+};
+} // namespace
+
+TEST(ChequearActualizacionSQLPendienteTest, MarcaDeActualizacionPendiente) {
+    prueba::RegistroPrueba p;
+    clsStgComunes c;
+    c.EstablecerDatosCompania(p.Compania(), "Olvado");
+    Caja caja;
+    EXPECT_TRUE(ChequearActualizacionPendiente(c)); // no value
+    MarcarActualizacionPendiente(c);
+    Variante v;
+    ASSERT_TRUE(c.Registro_GetValor("", "ActualizacionPendiente", v, 0));
+    EXPECT_EQ(std::get<std::string>(v), "1"); // stored as text
+    EXPECT_FALSE(ChequearActualizacionPendiente(c));
+    ASSERT_EQ(caja.vistas.size(), 1u);
+    EXPECT_EQ(caja.vistas[0].second, "Se requiere reiniciar el sistema");
+    EXPECT_EQ(caja.vistas[0].first,
+              "Parece que la última actualización no pudo completarse con éxito.\r\n\r\nFavor reinicie el equipo, "
+              "luego asegúrese que no esté abierto ningun programa, incluyendo Olvado, e intente de nuevo.");
+    EXPECT_TRUE(ChequearActualizacionPendiente(c)); // cleared: the next attempt goes on
+    ASSERT_TRUE(c.Registro_GetValor("", "ActualizacionPendiente", v, 0));
+    EXPECT_EQ(std::get<std::string>(v), "0");
+    for (std::string otro : {"2", "sí", " 1x"}) {
+        c.Registro_SetValor("", "ActualizacionPendiente", otro, 0);
+        EXPECT_TRUE(ChequearActualizacionPendiente(c)) << otro;
+    }
+    c.Registro_SetValor("", "ActualizacionPendiente", std::string(" 1 "), 0);
+    EXPECT_FALSE(ChequearActualizacionPendiente(c)); // a text that reads as 1
+    EXPECT_EQ(caja.vistas.size(), 2u);
+}
+
+TEST(ChequearActualizacionSQLPendienteTest, ActualizacionSQLPendiente) {
+    prueba::RegistroPrueba p;
+    clsStgComunes c;
+    c.EstablecerDatosCompania(p.Compania(), "Olvado");
+    std::string valor = "previo";
+    EXPECT_FALSE(ActualizacionSQLPendiente(valor, c)); // no key at all
+    EXPECT_EQ(valor, "");
+    c.Registro_SetValor("", "ActualizadorSQLPendiente", std::string("   "), 0);
+    EXPECT_FALSE(ActualizacionSQLPendiente(valor, c)); // only blanks: not pending
+    c.Registro_SetValor("", "ActualizadorSQLPendiente", std::string("  v2.3 en curso "), 0);
+    EXPECT_TRUE(ActualizacionSQLPendiente(valor, c));
+    EXPECT_EQ(valor, "v2.3 en curso");
+}
