@@ -116,6 +116,14 @@ TEST(clsStgComunesTest, RegistroDelProductoYCredenciales) {
     EXPECT_TRUE(c.RegTool5_DeleteKey(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra"));
     EXPECT_TRUE(c.RegTool5_DeleteKey(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra")); // already gone: still True
 
+    // The data folder follows the object's company and product.
+    c.EstablecerDatosCompania("Comp", "Prod");
+    std::string comun = c.RutaArchivoDatos(true), usuario = c.RutaArchivoDatos();
+    ASSERT_FALSE(comun.empty());
+    EXPECT_TRUE(comun.ends_with(std::string("Comp") + comun.back() + "Prod" + comun.back())) << comun;
+    EXPECT_TRUE(usuario.ends_with(std::string("Comp") + usuario.back() + "Prod" + usuario.back())) << usuario;
+    EXPECT_NE(comun, usuario);
+
     EXPECT_FALSE(c.Registro_GuardarCredenciales("", "CLAVE"));
     EXPECT_FALSE(c.Registro_GuardarCredenciales("USUARIO", ""));
     r.SectionKey("SOFTWARE\\Olvado Systems\\Base\\");
