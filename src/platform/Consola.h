@@ -16,5 +16,8 @@ std::vector<std::string> ArgumentosPrograma(int argc, char** argv);
 void EscribirSalida(std::string_view texto);
 void EscribirError(std::string_view texto);
 std::string DesdeConsola(std::string_view bytes);
+// True when standard input is an interactive terminal (a console on
+// Windows): the headless windows prompt only then.
+bool EntradaEsTerminal();
 
 } // namespace olvado::platform

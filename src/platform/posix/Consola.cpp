@@ -2,6 +2,7 @@
 #include "platform/Consola.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace olvado::platform {
 
@@ -20,5 +21,7 @@ void EscribirError(std::string_view texto) {
 }
 
 std::string DesdeConsola(std::string_view bytes) { return std::string(bytes); }
+
+bool EntradaEsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
 } // namespace olvado::platform

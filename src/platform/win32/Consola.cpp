@@ -37,4 +37,10 @@ void EscribirError(std::string_view texto) {
 
 std::string DesdeConsola(std::string_view bytes) { return DesdeAnsi(bytes); }
 
+bool EntradaEsTerminal() {
+    DWORD modo = 0;
+    HANDLE h = GetStdHandle(STD_INPUT_HANDLE);
+    return h != INVALID_HANDLE_VALUE && h != nullptr && GetConsoleMode(h, &modo) != 0;
+}
+
 } // namespace olvado::platform

@@ -1,0 +1,121 @@
+#include "database/ConfigConexion.h"
+
+#include "BuildInfo.h"
+#include "updater/IdentidadPrograma.h"
+#include "common/FileTool.h"
+#include "common/clsEncriptor.h"
+#include "database/frmSeleccionarConexion.h"
+#include "platform/XmlDocument.h"
+
+namespace olvado {
+
+bool ConfigConexion::ObtenerDatosConexion(std::string& Nombre, std::string& CadenaConexion, std::string& Catalogo,
+                                          bool& OptimizarConexionRemota) {
+    compania_ = ObtenerIdentidadPrograma().Compania;
+    producto_ = "Olvado";
+    palabraCompania_ = build::PalabraRegistro;
+    CargarConexiones();
+    int32_t indice = 0;
+    return SeleccionarConexion(Nombre, CadenaConexion, Catalogo, OptimizarConexionRemota, false, -1, indice);
+}
+
+bool ConfigConexion::CargarConexiones() {
+    conexiones_.assign(1, DatosConexion{});
+    numeroConexiones_ = 0;
+    platform::XmlDocument documento;
+    FileTool ft;
+    if (compania_.empty() || producto_.empty())
+        return false;
+    std::string compania = compania_, producto = producto_, db = "DB";
+    std::string datos = ft.Ruta_ArchivoDeDatos(0, true, compania, producto);
+    std::string segunda = datos;
+    if (!palabraCompania_.empty()) {
+        std::string c2 = compania_;
+        segunda = ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true, c2, db) + palabraCompania_);
+    }
+    rutaArchivo_ = datos + "Conexiones.dat";
+    bool cargado = documento.Load(rutaArchivo_);
+    if (!cargado && !palabraCompania_.empty()) {
+        rutaArchivo_ = segunda + "Conexiones.dat";
+        cargado = documento.Load(rutaArchivo_);
+    }
+    if (cargado)
+        for (int32_t i = 1; i <= 5 && CargarConexion(documento, i); ++i) {
+        }
+    return false;
+}
+
+bool ConfigConexion::CargarConexion(const platform::XmlDocument& documento, int32_t Indice) {
+    const std::string buscado = std::to_string(Indice);
+    // Children of the root that are not elements with an "id" are skipped.
+    for (const platform::NodoXml& nodo : documento.HijosDeNodoSuperior(1)) {
+        const std::string* id = nodo.Elemento ? nodo.Atributo("id") : nullptr;
+        if (!id || *id != buscado)
+            continue;
+        conexiones_.resize(static_cast<size_t>(Indice) + 1);
+        numeroConexiones_ = Indice;
+        DatosConexion& d = conexiones_[static_cast<size_t>(Indice)];
+        auto texto = [&nodo](const char* nombre) {
+            const std::string* v = nodo.Atributo(nombre);
+            return v ? *v : std::string();
+        };
+        clsEncriptor cifrado;
+        bool exito = true;
+        d.Nombre = texto("Nombre");
+        d.CadenaConexionCifrada = texto("CadenaConexion");
+        d.CadenaConexion = cifrado.Decrypt(d.CadenaConexionCifrada, exito);
+        d.CatalogoCifrado = texto("Catalogo");
+        d.Catalogo = cifrado.Decrypt(d.CatalogoCifrado, exito);
+        const std::string* optimizar = nodo.Atributo("OptimizarConexionRemota");
+        d.OptimizarConexionRemota = optimizar && *optimizar == "1";
+        d.Valida = !d.CadenaConexion.empty();
+        return true;
+    }
+    return false;
+}
+
+bool ConfigConexion::SeleccionarConexion(std::string& Nombre, std::string& CadenaConexion, std::string& Catalogo,
+                                         bool& OptimizarConexionRemota, bool NoMostrarLista, int32_t IndicePreferido,
+                                         int32_t& Indice) {
+    if (numeroConexiones_ == 0)
+        return false;
+    int32_t elegida = 1;
+    if (numeroConexiones_ > 1 && !NoMostrarLista)
+        elegida = ElegirConexionDeLista(IndicePreferido);
+    if (elegida < 1 || elegida > numeroConexiones_)
+        return false;
+    const DatosConexion& d = conexiones_[static_cast<size_t>(elegida)];
+    Nombre = d.Nombre;
+    CadenaConexion = d.CadenaConexion;
+    Catalogo = d.Catalogo;
+    OptimizarConexionRemota = d.OptimizarConexionRemota;
+    Indice = elegida;
+    return true;
+}
+
+int32_t ConfigConexion::ElegirConexionDeLista(int32_t IndicePreferido) {
+    frmSeleccionarConexion ventana(*this);
+    bool hallada = false;
+    if (IndicePreferido >= 1)
+        for (int32_t i = 0; i < ventana.liConexiones.ListCount() && !hallada; ++i)
+            if (ventana.liConexiones.ItemData(i) == IndicePreferido) {
+                ventana.liConexiones.SetListIndex(i);
+                hallada = true;
+            }
+    if (!hallada)
+        ventana.Show();
+    int32_t i = ventana.liConexiones.ListIndex();
+    return i < 0 ? 0 : ventana.liConexiones.ItemData(i);
+}
+
+void ConfigConexion::LlenarListaConexiones(IControlLista& lista) const {
+    lista.Clear();
+    for (size_t i = 1; i < conexiones_.size(); ++i) {
+        lista.AddItem(conexiones_[i].Nombre);
+        lista.SetItemData(lista.NewIndex(), static_cast<int32_t>(i));
+    }
+    if (lista.ListCount() > 0)
+        lista.SetListIndex(0);
+}
+
+} // namespace olvado

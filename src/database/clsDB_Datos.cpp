@@ -1,0 +1,226 @@
+// clsDB: stored variables, identity, BLOB transfer, the error report and the
+// control binders.
+#include "database/clsDB.h"
+
+#include "common/FileTool.h"
+#include "common/Texto.h"
+#include "database/ado/Stream.h"
+#include "platform/Shell.h"
+#include "updater/IdentidadPrograma.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace olvado {
+
+using ado::Recordset;
+
+namespace {
+
+// A number shown with a format of "0", "#", "," and "." (the formats that
+// the number text boxes carry): at least as many integer digits as "0"s
+// before the point, as many decimals as places after it, thousands grouped
+// when the format has a ",". An empty format gives the plain number.
+std::string FormatoNumero(double valor, const std::string& formato) {
+    if (formato.empty()) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.15g", valor);
+        return buf;
+    }
+    size_t punto = formato.find('.');
+    std::string entera = formato.substr(0, punto);
+    int decimales = punto == std::string::npos ? 0 : static_cast<int>(formato.size() - punto - 1);
+    int minimo = static_cast<int>(std::count(entera.begin(), entera.end(), '0'));
+    bool miles = entera.find(',') != std::string::npos;
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%.*f", decimales, std::fabs(valor));
+    std::string t = buf;
+    size_t p = t.find('.');
+    std::string ent = t.substr(0, p), dec = p == std::string::npos ? "" : t.substr(p);
+    if (ent == "0" && minimo == 0)
+        ent.clear();
+    while (static_cast<int>(ent.size()) < minimo)
+        ent.insert(0, "0");
+    if (miles)
+        for (int i = static_cast<int>(ent.size()) - 3; i > 0; i -= 3)
+            ent.insert(static_cast<size_t>(i), ",");
+    bool negativo = valor < 0 && std::round(std::fabs(valor) * std::pow(10, decimales)) != 0;
+    return (negativo ? "-" : "") + ent + dec;
+}
+
+} // namespace
+
+bool clsDB::Get_Variable(const std::string& ID, int32_t& Tipo, std::string& ValorTexto, int32_t& ValorLargo) {
+    std::unique_ptr<Recordset> rs;
+    int32_t n = -1;
+    if (!AbrirRs(rs, "SELECT * FROM Valores WHERE idVariable=" + sql_.Strg(ID, true) + ";", ado::adOpenStatic,
+                 ado::adLockOptimistic, -1, true, n))
+        return false;
+    if (rs->Eof()) {
+        rs->Close();
+        return false;
+    }
+    // A Null in Tipo or ValorLargo raises the conversion error to the caller.
+    Tipo = static_cast<int32_t>(rs->Fields("Tipo").Value().AEntero());
+    ValorTexto = rs->Fields("ValorTexto").Value().ATexto();
+    ValorLargo = static_cast<int32_t>(rs->Fields("ValorLargo").Value().AEntero());
+    rs->Close();
+    return true;
+}
+
+bool clsDB::Set_Variable(const std::string& ID, int32_t Tipo, const std::string& ValorTexto, int32_t ValorLargo) {
+    if (!EjecutarSQL("DELETE FROM Valores WHERE idVariable = " + sql_.Strg(ID, true), nullptr, 0, true))
+        return false;
+    std::unique_ptr<Recordset> rs;
+    int32_t n = -1;
+    if (!AbrirRs(rs, sql_.LimitarRegistrosSQL(1, "SELECT * FROM Valores"), ado::adOpenStatic, ado::adLockOptimistic,
+                 -1, true, n))
+        return false;
+    try {
+        rs->AddNew();
+        rs->Fields("idVariable").SetValue(ado::Valor(ID));
+        rs->Fields("Tipo").SetValue(ado::Valor(Tipo));
+        if (!ValorTexto.empty())
+            rs->Fields("ValorTexto").SetValue(ado::Valor(ValorTexto));
+        rs->Fields("ValorLargo").SetValue(ado::Valor(ValorLargo));
+        rs->Update();
+        rs->Close();
+        return true;
+    } catch (const ErrorOlvado& e) {
+        Mostrar(e.Numero(), "Error");
+        return false;
+    }
+}
+
+int32_t clsDB::LastInsertID(Recordset& Rs, const std::string& CampoClave) {
+    if (sintaxis_ == 0 || sintaxis_ == 1)
+        return static_cast<int32_t>(Rs.Fields(CampoClave).Value().AEntero());
+    std::unique_ptr<Recordset> rs;
+    int32_t n = -1;
+    if (!AbrirRs(rs, "SELECT @@IDENTITY as LastID;", ado::adOpenStatic, ado::adLockOptimistic, -1, true, n))
+        return 0;
+    auto id = static_cast<int32_t>(rs->Fields("LastID").Value().AEntero());
+    rs->Close();
+    return id;
+}
+
+bool clsDB::BLOB_a_Archivo(ado::Field& Campo) {
+    std::string nombre;
+    return BLOB_a_Archivo(Campo, nombre);
+}
+
+bool clsDB::BLOB_a_Archivo(ado::Field& Campo, std::string& NombreArchivo) {
+    if (NombreArchivo.empty()) {
+        FileTool ft;
+        if (!ft.NombreNuevoArchivoTemporal(NombreArchivo))
+            return false;
+    }
+    auto ruta = std::filesystem::u8path(NombreArchivo);
+    // Written from position 0 over whatever the file held.
+    if (!std::filesystem::exists(ruta))
+        std::ofstream(ruta, std::ios::binary).flush();
+    std::fstream f(ruta, std::ios::in | std::ios::out | std::ios::binary);
+    if (!f)
+        throw ErrorOlvado(75, "clsDB", "Error de acceso a la ruta o el archivo: " + NombreArchivo);
+    const int64_t tamano = Campo.ActualSize();
+    for (int64_t desde = 0; desde < tamano; desde += 8192) {
+        std::vector<uint8_t> trozo = Campo.GetChunk(8192);
+        f.write(reinterpret_cast<const char*>(trozo.data()), static_cast<std::streamsize>(trozo.size()));
+    }
+    f.close();
+    if (f.fail())
+        throw ErrorOlvado(61, "clsDB", "Disco lleno: " + NombreArchivo);
+    return true;
+}
+
+bool clsDB::Archivo_A_BLOB(ado::Field& Campo, const std::string& NombreArchivo) {
+    try {
+        ado::Stream s;
+        s.Type = ado::adTypeBinary;
+        s.Open();
+        s.LoadFromFile(NombreArchivo);
+        Campo.SetValue(ado::Valor(s.Read(ado::adReadAll)));
+        s.Close();
+        return true;
+    } catch (const ErrorOlvado& e) {
+        Mostrar(e.Numero(), "Error");
+        return false;
+    }
+}
+
+void clsDB::MostrarErroresDB(intptr_t vHWND) {
+    if (!CNX || CNX->Errors().Count() == 0)
+        return;
+    std::string texto;
+    const std::string crlf(vbCrLf);
+    for (int32_t i = 0; i < CNX->Errors().Count(); ++i) {
+        const auto& e = CNX->Errors()(i);
+        texto += e.Source + ":" + crlf + e.Description + crlf + "Estado SQL: " + e.SQLState + crlf + crlf;
+    }
+    if (texto.empty())
+        return;
+    FileTool ft;
+    std::string ruta = ft.Ruta_CalificarRuta(ft.RutaTemporal()) + ObtenerIdentidadPrograma().Producto + "_Errores_DB.txt";
+    bool agregar = false;
+    if (ft.Archivo_EscribirString(texto, ruta, true, false, agregar, 409600, false))
+        platform::EjecutarConShell(ruta, "", static_cast<int32_t>(vHWND), false, false);
+}
+
+bool clsDB::LlenarComboBox_ListBox(const std::string& vOrigen, IControlLista& c, const std::string& Clave,
+                                   bool UsarItemData, const std::string& CampoItemData, bool LimpiarLista,
+                                   bool PosicionarInicial, int32_t LimiteListadoLlenar,
+                                   bool NoLlenarSiTraspasaLimite) {
+    std::unique_ptr<Recordset> rs;
+    int32_t n = 0;
+    if (!AbrirRs(rs, vOrigen, ado::adOpenStatic, ado::adLockOptimistic, -1, true, n))
+        return false;
+    if (NoLlenarSiTraspasaLimite && LimiteListadoLlenar > 0 && n > LimiteListadoLlenar)
+        return false;
+    std::vector<std::vector<ado::Valor>> m;
+    std::vector<std::string> campos{Clave};
+    if (UsarItemData)
+        campos.push_back(CampoItemData);
+    try {
+        vGetRows(*rs, m, campos, n);
+    } catch (const ErrorOlvado& e) {
+        Mostrar(e.Numero(), "Error");
+        return false;
+    }
+    if (LimpiarLista)
+        c.Clear();
+    for (size_t i = 0; i < m[0].size(); ++i) {
+        if (LimiteListadoLlenar > 0 && static_cast<int32_t>(i) >= LimiteListadoLlenar)
+            break;
+        c.AddItem(m[0][i].ATexto());
+        if (UsarItemData)
+            c.SetItemData(c.NewIndex(), m[1][i].EsNulo() ? 0 : static_cast<int32_t>(m[1][i].AEntero()));
+    }
+    if (PosicionarInicial && c.ListCount() > 0)
+        c.SetListIndex(0);
+    return true;
+}
+
+void clsDB::EnlazarCampo_TextBox(IControlTexto& T, ado::Field& F, bool EnBlanco) {
+    switch (F.Type()) {
+    case 129: case 200: case 201: case 202: case 203:
+        T.SetMaxLength(static_cast<int32_t>(F.DefinedSize()));
+        break;
+    default:
+        break;
+    }
+    T.SetText(EnBlanco ? std::string() : F.Value().ATexto());
+}
+
+void clsDB::EnlazarCampo_TextBox_Numero(IControlTexto& T, ado::Field& F, bool EnBlanco, int32_t ValorSiEsNulo) {
+    const std::string formato = T.DataField();
+    if (EnBlanco) {
+        T.SetText(FormatoNumero(0, formato));
+        return;
+    }
+    ado::Valor v = F.Value();
+    T.SetText(FormatoNumero(v.EsNulo() ? ValorSiEsNulo : v.ADoble(), formato));
+}
+
+} // namespace olvado

@@ -1,0 +1,41 @@
+// The window that lets the user pick one of the store's entries. It cannot
+// be left without a choice: accepting, a double click and closing it all
+// take the entry selected then. How it is shown is the UI's business (see
+// IVentanaSeleccion); without a window system it is a numbered prompt on a
+// terminal, and with no terminal the first entry stands.
+#pragma once
+
+#include "database/ListaEnMemoria.h"
+
+#include <string>
+
+namespace olvado {
+
+class ConfigConexion;
+class frmSeleccionarConexion;
+
+// Shows the window modally and returns once it is hidden, with the chosen
+// entry selected in liConexiones.
+class IVentanaSeleccion {
+public:
+    virtual ~IVentanaSeleccion() = default;
+    virtual void MostrarModal(frmSeleccionarConexion& ventana) = 0;
+};
+
+// The UI in use: the headless one unless another was installed (nullptr
+// puts it back).
+void EstablecerVentanaSeleccion(IVentanaSeleccion* otra);
+
+class frmSeleccionarConexion {
+public:
+    // Fills the list from the store (Form_Initialize).
+    explicit frmSeleccionarConexion(const ConfigConexion& almacen);
+
+    void Show();
+
+    const std::string lblFavor = "Favor seleccione una Base de Datos:";
+    const std::string bAceptar = "&Aceptar";
+    ListaEnMemoria liConexiones;
+};
+
+} // namespace olvado
