@@ -5,6 +5,9 @@
 
 #include "common/clsFileLog.h"
 #include "common/clsStgComunes.h"
+#include "database/clsDB.h"
+#include "database/clsSqlSyntaxEngine.h"
+#include "platform/LocalTime.h"
 
 #include <memory>
 #include <string>
@@ -16,10 +19,10 @@ namespace olvado {
 // last and its destruction writes the file after everything else is gone.
 struct ServiciosGlobales {
     std::unique_ptr<clsFileLog> Log; // PrepararLog .. end of the program
-    // CrearObjetos .. CerrarObjetos, with the classes that fill them:
+    // CrearObjetos .. CerrarObjetos:
     std::unique_ptr<clsStgComunes> Comunes;
-    //   std::unique_ptr<clsDB> DB;
-    //   std::unique_ptr<clsSqlSyntaxEngine> SQL;
+    std::unique_ptr<clsDB> DB;
+    std::unique_ptr<clsSqlSyntaxEngine> SQL;
 };
 
 ServiciosGlobales& Servicios();
@@ -29,9 +32,23 @@ ServiciosGlobales& Servicios();
 bool PrepararLog(const std::string& NombreArchivo);
 // One timestamped entry per call when the log exists (Part of every step).
 void RegistrarLog(const std::string& Texto, bool NuevaLinea = true);
+// Creates the service objects and opens the database (AbrirConexionDB). A
+// run-time error logs "Error generando objetos", shows
+// MensajeCuentaAdministrativa and answers false.
+bool CrearObjetos();
 // Releases the database object, the SQL dialect engine and the common
 // utilities, in that order, ignoring every error.
 void CerrarObjetos();
+// The database object's AbrirDB(AvisarError true, SinAsistente false).
+bool AbrirConexionDB();
+// AbrirRs with static cursor, optimistic lock, options -1, AvisarError true
+// and no count.
+bool AbrirConsulta(std::unique_ptr<ado::Recordset>& Rs, const std::string& SQL);
+// The server's date and time (the local one when the query fails). With
+// Sincronizar, a local clock more than five minutes away from the server's
+// is set to it through the clock interface (quietly failing without the
+// right to).
+platform::FechaHoraLocal FechaHoraServidor(bool Sincronizar);
 // The run-time teardown after Main: the remaining service objects, then the
 // log, whose destruction writes the run log. Safe to call more than once.
 void LiberarServicios();

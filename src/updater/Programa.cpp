@@ -32,8 +32,18 @@ void Main() {
     RegistrarLog("Mutex Creado");
 
     ConRutaDeError([] {
-        // Steps 7-19: objects, checks, version, engine, launch. A step that
-        // ends the run returns from here: the common exit.
+        // A step that ends the run returns from here: the common exit.
+        if (!CrearObjetos())
+            return;
+        RegistrarLog("Objetos Listos");
+
+        // Steps 9-16: checks, credentials, version, engine, package.
+
+        // The database is closed before the installer runs.
+        RegistrarLog("Cerrar Objetos");
+        CerrarObjetos();
+
+        // Steps 18-19: the launch.
     });
 }
 

@@ -1,0 +1,27 @@
+// The system clock as the start-up sequence reads and sets it, behind an
+// interface so that tests can put a fake in its place. Windows: SetLocalTime
+// (which needs the right to change the time). Linux: clock_settime on the
+// real-time clock. Both fail quietly without the right: Establecer answers
+// false and nothing else happens.
+#pragma once
+
+#include "platform/LocalTime.h"
+
+namespace olvado::platform {
+
+class IReloj {
+public:
+    virtual ~IReloj() = default;
+    virtual FechaHoraLocal Ahora() = 0;
+    // Sets the local date and time; false when the system refused.
+    virtual bool Establecer(const FechaHoraLocal& f) = 0;
+};
+
+// The implementation in use: the system's unless a test installed another.
+IReloj& RelojActual();
+// nullptr puts the system's back.
+void EstablecerReloj(IReloj* otro);
+// The system's own (posix/Reloj.cpp, win32/Reloj.cpp).
+IReloj& RelojDelSistema();
+
+} // namespace olvado::platform

@@ -1,0 +1,79 @@
+// The built updater creates its service objects against a store of every
+// engine, reaches "Objetos Listos" and closes the database again.
+#include "common/FileTool.h"
+#include "database/ado/Connection.h"
+#include "platform/Process.h"
+#include "support/AlmacenPrueba.h"
+#include "support/ArbolPrueba.h"
+#include "support/MotoresPrueba.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace olvado {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ObjetosE2E : public ::testing::TestWithParam<prueba::MotorPrueba> {
+protected:
+    void SetUp() override {
+        FileTool ft;
+        log_ = ft.Ruta_CalificarRuta(ft.Ruta_MisDocumentos()) + "Olvado_UpdaterLog.txt";
+        if (fs::exists(log_))
+            fs::rename(log_, log_ + ".antes-de-prueba");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove(log_, ec);
+        if (fs::exists(log_ + ".antes-de-prueba"))
+            fs::rename(log_ + ".antes-de-prueba", log_, ec);
+    }
+    // The log's entry texts, in order.
+    std::vector<std::string> Ejecutar() {
+        platform::ProcesoHijo hijo;
+        EXPECT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol_.Entorno()));
+        EXPECT_EQ(hijo.Esperar(), 0);
+        std::string bytes = prueba::LeerArchivo(fs::u8path(log_));
+        std::vector<std::string> textos;
+        for (size_t i = bytes.find(" -- "); i != std::string::npos; i = bytes.find(" -- ", i + 4))
+            textos.push_back(bytes.substr(i + 4, bytes.find("\r\n", i) - i - 4));
+        return textos;
+    }
+
+    prueba::ArbolPrueba arbol_;
+    prueba::AlmacenPrueba almacen_;
+    std::string log_;
+};
+
+TEST_P(ObjetosE2E, LlegaAObjetosListosYCierra) {
+    {
+        ado::Connection c;
+        c.Open(GetParam().cadena);
+        c.Execute("DROP TABLE IF EXISTS Valores");
+        c.Execute("CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), ValorLargo INT)");
+    }
+    almacen_.Escribir({{"1", "prueba", GetParam().cadena, GetParam().catalogo, "1"}});
+    auto textos = Ejecutar();
+    std::vector<std::string> esperados{"Iniciando OlvadoUpdater", "Log Preparado",  "Instanciando Comunes",
+                                       "Instanciando DB",         "Instanciando SQL", "Objetos Listos"};
+    ASSERT_GE(textos.size(), esperados.size() + 1);
+    for (const auto& t : esperados)
+        EXPECT_NE(std::find(textos.begin(), textos.end(), t), textos.end()) << t;
+    auto listos = std::find(textos.begin(), textos.end(), "Objetos Listos");
+    EXPECT_NE(std::find(listos, textos.end(), "Cerrar Objetos"), textos.end());
+
+    // Without a store nothing opens: the run ends after creating the objects.
+    almacen_.EscribirTexto("");
+    fs::remove(fs::u8path(log_));
+    textos = Ejecutar();
+    EXPECT_EQ(std::find(textos.begin(), textos.end(), "Objetos Listos"), textos.end());
+    EXPECT_NE(std::find(textos.begin(), textos.end(), "Instanciando SQL"), textos.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(Motores, ObjetosE2E, ::testing::ValuesIn(prueba::MotoresPrueba()),
+                         [](const auto& info) { return prueba::NombreMotor(info.param); });
+
+} // namespace
+} // namespace olvado

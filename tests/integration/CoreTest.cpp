@@ -1,0 +1,89 @@
+// The start-up sequence's service objects against every engine: creating
+// them opens the database from the store, and the server's clock is read
+// and handed to the clock interface when it is more than five minutes away.
+#include "platform/Reloj.h"
+#include "support/AlmacenPrueba.h"
+#include "support/ArbolPrueba.h"
+#include "support/MotoresPrueba.h"
+#include "updater/Core.h"
+
+#include <gtest/gtest.h>
+
+namespace olvado {
+namespace {
+
+struct RelojFijo : platform::IReloj {
+    platform::FechaHoraLocal ahora;
+    std::vector<platform::FechaHoraLocal> puestas;
+    platform::FechaHoraLocal Ahora() override { return ahora; }
+    bool Establecer(const platform::FechaHoraLocal& f) override {
+        puestas.push_back(f);
+        return false; // as without the right to change the time
+    }
+};
+
+class CoreTest : public ::testing::TestWithParam<prueba::MotorPrueba> {
+protected:
+    void SetUp() override {
+        platform::EstablecerReloj(&reloj_);
+        // AbrirDB reads Valores.
+        ado::Connection c;
+        c.Open(GetParam().cadena);
+        c.Execute("DROP TABLE IF EXISTS Valores");
+        c.Execute("CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), ValorLargo INT)");
+    }
+    void TearDown() override {
+        CerrarObjetos();
+        platform::EstablecerReloj(nullptr);
+    }
+    void Almacen(const std::string& optimizar) {
+        almacen_.Escribir({{"1", "prueba", GetParam().cadena, GetParam().catalogo, optimizar}});
+    }
+
+    prueba::ArbolPrueba arbol_;
+    prueba::AlmacenPrueba almacen_;
+    RelojFijo reloj_;
+};
+
+TEST_P(CoreTest, CrearObjetosAbreYSincronizaElReloj) {
+    reloj_.ahora = {2001, 1, 1, 0, 0, 0};
+    Almacen("0");
+    ASSERT_TRUE(CrearObjetos());
+    ASSERT_TRUE(Servicios().DB && Servicios().SQL);
+    EXPECT_EQ(Servicios().DB->SintaxisSQL(), GetParam().dialecto);
+    // AbrirDB asked for the server's time and set the clock from it.
+    ASSERT_EQ(reloj_.puestas.size(), 1u);
+    EXPECT_GE(reloj_.puestas[0].Anio, 2024);
+
+    // Within five minutes (the server's own time) nothing is set; without
+    // Sincronizar neither.
+    reloj_.ahora = reloj_.puestas[0];
+    platform::FechaHoraLocal servidor = FechaHoraServidor(true);
+    EXPECT_EQ(reloj_.puestas.size(), 1u);
+    EXPECT_GE(servidor.Anio, 2024);
+    reloj_.ahora = {2001, 1, 1, 0, 0, 0};
+    FechaHoraServidor(false);
+    EXPECT_EQ(reloj_.puestas.size(), 1u);
+
+    CerrarObjetos();
+    EXPECT_FALSE(Servicios().DB);
+    EXPECT_FALSE(Servicios().SQL);
+    // Without a database the local time comes back.
+    EXPECT_EQ(FechaHoraServidor(true).Anio, 2001);
+}
+
+TEST_P(CoreTest, UnaConexionRemotaOptimizadaNoTocaElReloj) {
+    reloj_.ahora = {2001, 1, 1, 0, 0, 0};
+    Almacen("1");
+    ASSERT_TRUE(CrearObjetos());
+    EXPECT_TRUE(reloj_.puestas.empty());
+    std::unique_ptr<ado::Recordset> rs;
+    EXPECT_TRUE(AbrirConsulta(rs, "SELECT * FROM Valores"));
+    EXPECT_FALSE(AbrirConsulta(rs, "SELECT * FROM NoExiste"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Motores, CoreTest, ::testing::ValuesIn(prueba::MotoresPrueba()),
+                         [](const auto& info) { return prueba::NombreMotor(info.param); });
+
+} // namespace
+} // namespace olvado
