@@ -14,12 +14,17 @@ struct Orden {
     const char* nombre;
     const char* uso;         // "cifrar TEXTO"
     const char* descripcion; // one line for --help
-    int argumentos;          // exactly this many
+    int argumentos;          // exactly this many; -1: the command checks them
     int (*ejecutar)(const Argumentos&);
 };
 
 // Every command, in the order --help lists them.
 const std::vector<Orden>& Ordenes();
+
+// The commands that work on the connection store and the database.
+const std::vector<Orden>& OrdenesBase();
+int ConexionAgregar(const Argumentos& a);
+int Estado(const Argumentos& a);
 
 // Writes "olvado-admin: " + texto + line break on standard error; answers 1.
 int Fallar(const std::string& texto);

@@ -61,12 +61,16 @@ int Fallar(const std::string& texto) {
 }
 
 const std::vector<Orden>& Ordenes() {
-    static const std::vector<Orden> ordenes = {
+    static const std::vector<Orden> ordenes = [] {
+        std::vector<Orden> todas = {
         {"cifrar", "cifrar TEXTO", "Cifra TEXTO como se guardan credenciales y digests.", 1, Cifrar},
         {"descifrar", "descifrar CIFRADO", "Descifra un texto hecho con «cifrar».", 1, Descifrar},
         {"md5", "md5 ARCHIVO", "Digest MD5 del archivo, como lo calcula el actualizador.", 1, Md5},
         {"version", "version ARCHIVO", "Textos del recurso de versión del ejecutable y su versión.", 1, Version},
-    };
+        };
+        todas.insert(todas.end(), OrdenesBase().begin(), OrdenesBase().end());
+        return todas;
+    }();
     return ordenes;
 }
 

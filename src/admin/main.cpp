@@ -17,11 +17,17 @@ std::string Ayuda() {
                         std::to_string(id.Revision) + " - " + id.Producto + ", " + id.Compania + "\n\n" +
                         "Uso: olvado-admin ORDEN [ARGUMENTOS]\n\nÓrdenes:\n";
     for (const admin::Orden& o : admin::Ordenes()) {
+        // A long use line puts its description on the next line.
         std::string uso = o.uso;
-        uso.resize(uso.size() < 22 ? 22 : uso.size() + 1, ' ');
+        uso = uso.size() < 22 ? uso + std::string(22 - uso.size(), ' ') : uso + "\n" + std::string(24, ' ');
         texto += "  " + uso + o.descripcion + "\n";
     }
     texto += "  --help                Muestra esta ayuda.\n\n"
+             "Las órdenes de la base de datos la abren con el almacén de conexiones Conexiones.dat de la\n"
+             "carpeta de datos, como el actualizador. publicar y variable crean las tablas BinariosAct y\n"
+             "Valores cuando faltan, con los tipos del motor (SQLite, MariaDB/MySQL, SQL Server, Access).\n"
+             "publicar escribe la versión del recurso de versión del archivo cuando falta --version, y el\n"
+             "digest MD5 cifrado; muestra su avance en la salida de errores si el paquete pasa de 16 MiB.\n\n"
              "Termina con 0 si la orden se cumplió, 1 si falló y 2 si se usó mal.\n";
     return texto;
 }
@@ -38,7 +44,7 @@ int Ejecutar(const admin::Argumentos& args) {
     for (const admin::Orden& o : admin::Ordenes()) {
         if (args[0] != o.nombre)
             continue;
-        if (static_cast<int>(args.size()) - 1 != o.argumentos) {
+        if (o.argumentos >= 0 && static_cast<int>(args.size()) - 1 != o.argumentos) {
             platform::EscribirError(std::string("Uso: olvado-admin ") + o.uso + "\n");
             return 2;
         }

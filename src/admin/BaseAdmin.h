@@ -1,0 +1,44 @@
+// The shared database as the publisher's tool reaches it: opened from the
+// connection store exactly as the updater opens it, with the database
+// object's messages written on standard error, and the two tables that the
+// tool writes created when the database lacks them.
+#pragma once
+
+#include "database/clsDB.h"
+#include "database/clsSqlSyntaxEngine.h"
+
+#include <string>
+
+namespace olvado::admin {
+
+// The product's machine-wide data folder, where the store lives (ends with
+// a separator).
+std::string CarpetaDatos();
+// CarpetaDatos() + "Conexiones.dat".
+std::string RutaAlmacen();
+
+class BaseAdmin : private IMostrarErrores {
+public:
+    BaseAdmin();
+    // Opens the database of the store (the selection window when it holds
+    // several entries). False with the reason on standard error.
+    bool Abrir();
+    // Creates BinariosAct / Valores in the engine's types when a query of
+    // the table does not open. False with the reason on standard error.
+    bool AsegurarTabla(const std::string& tabla);
+
+    clsDB& DB() { return db_; }
+    const clsSqlSyntaxEngine& SQL() const { return sql_; }
+    // The last error of the connection ("" when there is none).
+    std::string UltimoError();
+
+private:
+    void MostrarERRExt(int32_t Numero, const std::string& Fuente, const std::string& ExplicacionError) override;
+    std::string DefinicionTabla(const std::string& tabla) const;
+
+    clsSqlSyntaxEngine sql_;
+    clsDB db_;
+    bool silencio_ = false;
+};
+
+} // namespace olvado::admin

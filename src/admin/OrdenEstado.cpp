@@ -1,0 +1,92 @@
+// estado: the published package, the installed main program and what the
+// updater's next run would do with them.
+#include "admin/BaseAdmin.h"
+#include "admin/Opciones.h"
+#include "common/ErrorOlvado.h"
+#include "common/FileTool.h"
+#include "common/clsEncriptor.h"
+#include "platform/Consola.h"
+#include "updater/ComparadorVersiones.h"
+#include "updater/ExtraerVersion.h"
+#include "updater/IdentidadPrograma.h"
+
+namespace olvado::admin {
+namespace {
+
+struct Publicado {
+    bool consultado = false, hay = false, digestValido = false;
+    int32_t major = 0, minor = 0, revision = 0;
+};
+
+// The updater's own query of the row (Major, Minor, Revision, MD5Hash).
+Publicado LeerPublicado(BaseAdmin& base, const std::string& producto) {
+    Publicado p;
+    std::unique_ptr<ado::Recordset> rs;
+    int32_t n = -1;
+    if (!base.DB().AbrirRs(rs,
+                           "SELECT Major, Minor, Revision, MD5Hash FROM BinariosAct WHERE Producto = " +
+                               base.SQL().Strg(producto),
+                           ado::adOpenStatic, ado::adLockOptimistic, -1, false, n))
+        return p;
+    p.consultado = true;
+    try {
+        if (!rs->Eof()) {
+            p.hay = true;
+            p.major = static_cast<int32_t>(rs->Fields("Major").Value().AEntero());
+            p.minor = static_cast<int32_t>(rs->Fields("Minor").Value().AEntero());
+            p.revision = static_cast<int32_t>(rs->Fields("Revision").Value().AEntero());
+            std::string cifrado = rs->Fields("MD5Hash").Value().ATexto();
+            bool exito = false;
+            p.digestValido = clsEncriptor().Decrypt(cifrado, exito).size() == 32 && exito;
+        }
+        rs->Close();
+    } catch (const ErrorOlvado&) {
+        p.consultado = false;
+    }
+    return p;
+}
+
+std::string ProximaEjecucion(const Publicado& p, bool instalada, int32_t m1, int32_t m2, int32_t m3) {
+    if (!instalada)
+        return "termina sin comparar: no se pudo leer la versión del programa principal";
+    if (!p.consultado)
+        return "la consulta de BinariosAct no se abre: intentará preparar el paquete y no instalará nada";
+    if (!p.hay)
+        return "nada que instalar: no hay paquete publicado para el producto";
+    if (ProgramaMasRecienteQueDB(p.major, p.minor, p.revision, true, m1, m2, m3))
+        return "nada que instalar: la versión instalada es más reciente que la publicada";
+    if (!DBMasRecienteQuePrograma(p.major, p.minor, p.revision, true, m1, m2, m3))
+        return "nada que instalar: al día";
+    const std::string version = TextoVersion(p.major, p.minor, p.revision);
+    if (!p.digestValido)
+        return "escribirá el paquete " + version + " pero no lo ejecutará: su digest está vacío o no se descifra";
+    return "instalará el paquete " + version + " (/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-)";
+}
+
+} // namespace
+
+int Estado(const Argumentos&) {
+    const std::string producto = ObtenerIdentidadPrograma().Producto;
+    BaseAdmin base;
+    if (!base.Abrir())
+        return 1;
+    const Publicado p = LeerPublicado(base, producto);
+    int32_t m1 = 0, m2 = 0, m3 = 0;
+    const bool instalada = VersionProgramaPrincipal(m1, m2, m3);
+
+    std::string salida = "Producto: " + producto + "\n";
+    salida += "Versión publicada: " +
+              (p.hay ? TextoVersion(p.major, p.minor, p.revision) : p.consultado ? "ninguna" : "sin tabla BinariosAct") +
+              "\n";
+    FileTool ft;
+    salida += "Versión instalada: " +
+              (instalada ? TextoVersion(m1, m2, m3)
+                         : "no se pudo leer (" + ft.Ruta_CalificarRuta(ft.Ruta_RutaEspecial(0, 38)) +
+                               "Olvado\\Olvado.exe)") +
+              "\n";
+    salida += "Próxima ejecución: " + ProximaEjecucion(p, instalada, m1, m2, m3) + "\n";
+    platform::EscribirSalida(salida);
+    return 0;
+}
+
+} // namespace olvado::admin
