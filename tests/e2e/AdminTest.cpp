@@ -1,8 +1,7 @@
 // The built olvado-admin, run as a separate program.
 #include "common/clsEncriptor.h"
-#include "platform/Consola.h"
-#include "platform/Process.h"
 #include "support/ArbolPrueba.h"
+#include "support/EjecutarAdmin.h"
 #include "support/EscritorPE.h"
 
 #include <gtest/gtest.h>
@@ -12,32 +11,10 @@ using namespace olvado::prueba;
 
 namespace {
 
-struct Resultado {
-    int32_t codigo = -1;
-    std::string salida, error;
-};
-
-// Console text as UTF-8 with "\n" line ends (the Windows build writes CR LF).
-std::string Normalizar(const std::string& bytes) {
-    std::string s = platform::DesdeConsola(bytes), r;
-    for (char c : s)
-        if (c != '\r')
-            r += c;
-    return r;
-}
+using Resultado = ResultadoAdmin;
 
 Resultado Admin(const ArbolPrueba& arbol, const std::vector<std::string>& argumentos) {
-    std::vector<std::string> linea = {OLVADO_ADMIN_BIN};
-    linea.insert(linea.end(), argumentos.begin(), argumentos.end());
-    const auto salida = arbol.Temporal() / "salida.txt", error = arbol.Temporal() / "error.txt";
-    platform::ProcesoHijo hijo;
-    hijo.RedirigirSalidas(salida.string(), error.string());
-    Resultado r;
-    EXPECT_TRUE(hijo.Iniciar(linea, arbol.Entorno()));
-    r.codigo = hijo.Esperar();
-    r.salida = Normalizar(LeerArchivo(salida));
-    r.error = Normalizar(LeerArchivo(error));
-    return r;
+    return EjecutarAdmin(arbol, argumentos);
 }
 
 } // namespace
