@@ -85,6 +85,10 @@ TEST_F(AbrirDBTest, EntradasQueNoAbren) {
 }
 
 TEST_F(AbrirDBTest, UnaConexionCortadaSeReabreYRepiteLaSentencia) {
+    // AbrirDB reads Valores; a fresh database (or one that another test left
+    // without it) would report its absence.
+    Root("CREATE TABLE IF NOT EXISTS Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), "
+         "ValorLargo INT)");
     ASSERT_TRUE(Abrir(CadenaMariaDB("User=root;")));
     int32_t antes = IdConexion();
     ASSERT_NE(antes, 0);
