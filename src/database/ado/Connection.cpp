@@ -130,22 +130,11 @@ int32_t Connection::BeginTrans() {
     return nivel_;
 }
 
-void Connection::CommitTrans() {
-    errores_.Clear();
-    ExigirAbierta();
-    if (nivel_ == 0) {
-        errores_.AgregarNumero(static_cast<int32_t>(0x8004D00Eu), "No hay ninguna transacción activa.", kOrigen);
-        errores_.Lanzar();
-    }
-    nivel_ = 0;
-    bool ok = motor_->TerminarTransaccion(true);
-    if (eventos_)
-        eventos_->CommitTransComplete();
-    if (!ok)
-        errores_.Lanzar();
-}
+void Connection::CommitTrans() { TerminarTransaccion(true); }
 
-void Connection::RollbackTrans() {
+void Connection::RollbackTrans() { TerminarTransaccion(false); }
+
+void Connection::TerminarTransaccion(bool confirmar) {
     errores_.Clear();
     ExigirAbierta();
     if (nivel_ == 0) {
@@ -153,9 +142,13 @@ void Connection::RollbackTrans() {
         errores_.Lanzar();
     }
     nivel_ = 0;
-    bool ok = motor_->TerminarTransaccion(false);
-    if (eventos_)
-        eventos_->RollbackTransComplete();
+    bool ok = motor_->TerminarTransaccion(confirmar);
+    if (eventos_) {
+        if (confirmar)
+            eventos_->CommitTransComplete();
+        else
+            eventos_->RollbackTransComplete();
+    }
     if (!ok)
         errores_.Lanzar();
 }

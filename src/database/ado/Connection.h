@@ -70,6 +70,8 @@ public:
     FamiliaSQL Familia() const { return familia_; }
 
 private:
+    // Commit and rollback differ only in the engine's verb and the event.
+    void TerminarTransaccion(bool confirmar);
     void ExigirAbierta();
 
     std::unique_ptr<detalle::Motor> motor_;
