@@ -26,7 +26,9 @@ fi
 base=$datos/paquetes.db
 rm -f "$base" && sqlite3 "$base" "PRAGMA page_size=65536; VACUUM;"
 sqlite=("Provider=SQLite;Data Source=$base")
-maria="Driver={MariaDB Unicode};Socket=$OLVADO_TEST_MARIADB_SOCKET;Database=$OLVADO_TEST_MARIADB_DB;User=root;"
+# A database of its own, so that the tests' tables are not touched.
+mariadb --no-defaults --socket="$OLVADO_TEST_MARIADB_SOCKET" -uroot -e "CREATE DATABASE IF NOT EXISTS olvado_bench"
+maria="Driver={MariaDB Unicode};Socket=$OLVADO_TEST_MARIADB_SOCKET;Database=olvado_bench;User=root;"
 "$bench" --importar "${sqlite[0]}" "$paquete"
 "$bench" --importar "$maria" "$paquete"
 cat "$paquete" "$base" >/dev/null
@@ -58,7 +60,7 @@ for ronda in 1 2 3; do
   medir sqlite3 sqlite3 "$base" "SELECT writefile('$salida', Binario) FROM Paquetes WHERE id=1"
   medir olvado-mariadb "$bench" --exportar "$maria" "$salida"
   medir mariadb mariadb --no-defaults --socket="$OLVADO_TEST_MARIADB_SOCKET" -uroot -q --raw -N \
-    -e "SELECT Binario FROM Paquetes WHERE id=1" "$OLVADO_TEST_MARIADB_DB"
+    -e "SELECT Binario FROM Paquetes WHERE id=1" olvado_bench
 done
 
 echo "Paquete: $tamano bytes, mejor de 3 ejecuciones, MB = 10^6 bytes (memoria: máximo residente del proceso)"

@@ -1,13 +1,13 @@
 #include "process/AdminRunAs2.h"
 
 #include "platform/CuentaAjena.h"
+#include "process/VersionWindows.h"
 
 namespace olvado {
 namespace {
 
-// Every system this program runs on is NT 6 or later (its manifest says so);
-// the Linux stand-in reports NT 10.0.
-bool Win2KSuperiorSistema() { return true; }
+// The system's own answer; tests put a fake question in its place.
+bool Win2KSuperiorSistema() { return EsWin2K_Superior(); }
 
 PreguntaVersion pregunta = nullptr;
 

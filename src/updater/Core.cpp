@@ -27,12 +27,50 @@ void RegistrarLog(const std::string& Texto, bool NuevaLinea) {
         log->AgregarLog(Texto, NuevaLinea);
 }
 
+namespace {
+
+// The connection's own errors as the common utilities' error box reads them.
+class ErroresDeConexion : public IErroresProveedor {
+public:
+    explicit ErroresDeConexion(const ado::Errors& errores) : errores_(errores) {}
+    int32_t Cantidad() const override { return errores_.Count(); }
+    ErrorProveedor Elemento(int32_t indice) const override {
+        const ado::Error& e = errores_.Item(indice);
+        return {e.Number, e.Description};
+    }
+
+private:
+    const ado::Errors& errores_;
+};
+
+// The database object shows its errors through the common utilities, with the
+// provider's text when the connection carries one.
+class ErroresEnComunes : public IMostrarErrores {
+public:
+    void MostrarERRExt(int32_t Numero, const std::string& Fuente, const std::string& Explicacion) override {
+        ServiciosGlobales& s = Servicios();
+        if (!s.Comunes)
+            return;
+        ado::Connection* cnx = s.DB ? s.DB->Conexion() : nullptr;
+        if (cnx) {
+            ErroresDeConexion errores(cnx->Errors());
+            s.Comunes->MostrarERRExt(Numero, Fuente, Explicacion, &errores);
+        } else {
+            s.Comunes->MostrarERRExt(Numero, Fuente, Explicacion);
+        }
+    }
+};
+
+ErroresEnComunes erroresEnComunes;
+
+} // namespace
+
 bool CrearObjetos() {
     try {
         RegistrarLog("Instanciando Comunes");
         Servicios().Comunes = std::make_unique<clsStgComunes>();
         RegistrarLog("Instanciando DB");
-        Servicios().DB = std::make_unique<clsDB>();
+        Servicios().DB = std::make_unique<clsDB>(&erroresEnComunes);
         Servicios().DB->EstablecerSincronizacionReloj([] { FechaHoraServidor(true); });
         RegistrarLog("Instanciando SQL");
         Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>();

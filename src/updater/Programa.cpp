@@ -1,9 +1,73 @@
 #include "updater/Programa.h"
 
+#include "common/FileTool.h"
+#include "common/Texto.h"
+#include "platform/ArchivoSellado.h"
+#include "updater/ChequearActualizacionSQLPendiente.h"
 #include "updater/Core.h"
+#include "updater/ExtraerVersion.h"
+#include "updater/Lanzamiento.h"
 #include "updater/MuteX.h"
+#include "updater/UpdateEngine.h"
 
 namespace olvado {
+namespace {
+
+// Overwrites a text before it is released, so a password does not linger.
+void Borrar(std::string& s) {
+    for (auto& c : s)
+        const_cast<volatile char&>(c) = '\0';
+    s.clear();
+}
+
+// Steps 9 to 19, once the database is open. A step that ends the run returns.
+void PasosActualizacion() {
+    // Another program of the family is updating the database.
+    std::string valor;
+    if (Servicios().Comunes && ActualizacionSQLPendiente(valor, *Servicios().Comunes)) {
+        RegistrarLog("Se detecto una actualizacion de base de datos pendiente, cerrar programa");
+        return;
+    }
+
+    std::string usuario, contrasena;
+    ObtenerCredencialesEjecucion(usuario, contrasena);
+    // At most three characters of each: the log is no place for the account.
+    RegistrarLog("Usuario: " + Left(usuario, 3) + ", " + "Contrasena: " + Left(contrasena, 3));
+    RegistrarLog("Objetos Abiertos");
+
+    int32_t major = 0, minor = 0, revision = 0;
+    if (!VersionProgramaPrincipal(major, minor, revision))
+        return;
+    RegistrarLog("Version Olvado Actual: " + std::to_string(major) + "." + std::to_string(minor) + "." +
+                 std::to_string(revision));
+
+    bool ejecutar = false;
+    if (ActualizarVersionDistribucion(ejecutar, true, true, major, minor, revision)) {
+        RegistrarLog("ActualizarVersionDistribucion: Verdadero");
+        return;
+    }
+    if (!ejecutar)
+        return;
+
+    // Held open from its digest check until the installer has ended.
+    platform::ArchivoSellado paquete;
+    std::string archivo, parametros;
+    PrepararPaqueteActualizacion(true, archivo, parametros, &paquete);
+    std::string carpeta = FileTool().Ruta_ExtraerRuta(archivo);
+
+    // The database is closed before the installer runs.
+    RegistrarLog("Cerrar Objetos");
+    CerrarObjetos();
+
+    RegistrarLog("Ejecutar Archivo: " + archivo + ", " + parametros + ", " + carpeta);
+    // Its answer is not examined: a failure under the stored account has
+    // already left the system's text in the log.
+    EjecutarArchivoComoAdmin(0, archivo, parametros, usuario, contrasena, carpeta, true,
+                             paquete.Abierto() ? &paquete : nullptr);
+    Borrar(contrasena);
+}
+
+} // namespace
 
 void ConRutaDeError(const std::function<void()>& pasos) {
     try {
@@ -36,14 +100,7 @@ void Main() {
         if (!CrearObjetos())
             return;
         RegistrarLog("Objetos Listos");
-
-        // Steps 9-16: checks, credentials, version, engine, package.
-
-        // The database is closed before the installer runs.
-        RegistrarLog("Cerrar Objetos");
-        CerrarObjetos();
-
-        // Steps 18-19: the launch.
+        PasosActualizacion();
     });
 }
 

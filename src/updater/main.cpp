@@ -4,9 +4,17 @@
 // on every path.
 #include "updater/Core.h"
 #include "updater/Programa.h"
+#include "updater/UpdateEngine.h"
+#include "platform/Consola.h"
 
-int main() {
+int main(int argc, char** argv) {
     try {
+        // Only the update engine's interactive mode reads it; the updater's
+        // own road ignores it.
+        std::string linea;
+        for (const auto& a : olvado::platform::ArgumentosPrograma(argc, argv))
+            linea += (linea.empty() ? "" : " ") + a;
+        olvado::EstablecerLineaDeComandos(linea);
         olvado::Main();
     } catch (...) {
     }

@@ -3,6 +3,7 @@
 #include "database/ado/Command.h"
 #include "database/ado/Connection.h"
 #include "database/ado/Recordset.h"
+#include "database/ado/Proveedor.h"
 #include "database/ado/Stream.h"
 #include "database/basSQLSyntaxEngine.h"
 #include "support/MotoresPrueba.h"
@@ -225,6 +226,17 @@ TEST(AdoConexion, UnaConexionImposibleEsUnaFallaGeneral) {
         EXPECT_EQ(static_cast<uint32_t>(e.Numero()), 0x80004005u);
     }
     EXPECT_EQ(cnx.State(), adStateClosed);
+    // The native provider: a missing file on Linux, "not available" on Windows.
+    try {
+        cnx.Open("Provider=SQLite;Data Source=" + std::string(OLVADO_BINARY_DIR) + "/pruebas-db/no-existe.db");
+        ADD_FAILURE() << "abrió";
+    } catch (const ErrorAdo& e) {
+        bool nativo = SqliteNativoDisponible();
+        EXPECT_EQ(static_cast<uint32_t>(e.Numero()), nativo ? 0x80004005u : 0x800A0E7Au);
+        if (!nativo) {
+            EXPECT_NE(e.Descripcion().find("no está disponible"), std::string::npos) << e.Descripcion();
+        }
+    }
     try {
         cnx.Open("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=x.accdb");
         ADD_FAILURE() << "abrió";

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace olvado;
@@ -63,4 +64,21 @@ TEST(ProcessTest, ArbolPruebaDesviaLasVariables) {
     }
     EXPECT_EQ(platform::LeerVariableEntorno("HOME"), antes);
     EXPECT_FALSE(std::filesystem::exists(raiz));
+}
+
+TEST(ProcessTest, ArgumentosLleganIntactos) {
+    // Quotes, blanks and backslashes before a quote or at the end are the
+    // cases a command line built by hand gets wrong on Windows.
+    const std::vector<std::string> dificiles = {"a b", "dos\\\"comillas", "fin\\", "c:\\x y\\", ""};
+    if (prueba::RolHijo() == "argumentos") {
+        const std::vector<std::string> recibidos = ::testing::internal::GetArgvs();
+        bool iguales = recibidos.size() >= dificiles.size() &&
+                       std::equal(dificiles.begin(), dificiles.end(), recibidos.end() - dificiles.size());
+        std::exit(iguales ? 0 : 1);
+    }
+    std::vector<std::string> args = prueba::ArgumentosHijo("ProcessTest.ArgumentosLleganIntactos");
+    args.insert(args.end(), dificiles.begin(), dificiles.end());
+    platform::ProcesoHijo hijo;
+    ASSERT_TRUE(hijo.Iniciar(args, {{"OLVADO_TEST_ROL", "argumentos"}}));
+    EXPECT_EQ(hijo.Esperar(), 0);
 }

@@ -76,17 +76,6 @@ TEST(ProgramaTest, RutaDeErrorRegistraYSigue) {
               (std::vector<std::string>{"paso", linea, linea, "sin falla"}));
 }
 
-TEST(ProgramaTest, MainDejaSusLineas) {
-    ArbolSinLog arbol;
-    prueba::MensajesFalsos mensajes;
-    Main();
-    LiberarServicios();
-    auto textos = Textos(prueba::LeerArchivo(RutaLog()));
-    ASSERT_GE(textos.size(), 2u);
-    EXPECT_EQ(textos[0], "Iniciando OlvadoUpdater");
-    EXPECT_EQ(textos[1], "Log Preparado");
-}
-
 TEST(ProgramaTest, MensajeCuentaAdministrativa) {
     prueba::MensajesFalsos mensajes;
     MensajeCuentaAdministrativa();

@@ -25,7 +25,9 @@ std::wstring Citar(const std::wstring& a) {
         if (c == L'\\') {
             ++barras;
         } else if (c == L'"') {
-            r.append(barras * 2 + 1, L'\\');
+            // The backslashes before a quote are already in r once: double
+            // them and escape the quote itself.
+            r.append(barras + 1, L'\\');
             barras = 0;
         } else {
             barras = 0;

@@ -1,0 +1,292 @@
+#include "updater/UpdateEngine.h"
+
+#include "common/FileTool.h"
+#include "common/Texto.h"
+#include "common/clsEncriptor.h"
+#include "common/clsMD5File.h"
+#include "database/clsDB.h"
+#include "database/clsSqlSyntaxEngine.h"
+#include "platform/ArchivoSellado.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "updater/ComparadorVersiones.h"
+#include "updater/Core.h"
+#include "updater/IdentidadPrograma.h"
+
+#include <memory>
+#include <vector>
+
+namespace olvado {
+namespace {
+
+IEntornoActualizacion* entornoPrueba = nullptr;
+
+const std::string& Producto() { return ObtenerIdentidadPrograma().Producto; }
+
+// AbrirConsulta's arguments on the given database object.
+bool AbrirEn(clsDB& db, std::unique_ptr<ado::Recordset>& rs, const std::string& sql) {
+    int32_t n = -1;
+    return db.AbrirRs(rs, sql, 3, 3, -1, true, n);
+}
+
+// The product key as an SQL text literal of the given dialect engine.
+std::string Clave(clsSqlSyntaxEngine* SQL) {
+    if (SQL)
+        return SQL->Strg(Producto());
+    return clsSqlSyntaxEngine().Strg(Producto());
+}
+
+std::string Decimal(int32_t n) { return std::to_string(n); }
+
+// Common data folder + DB + product + "_Act.exe". The "DB" folder gets its
+// separator from Ruta_CalificarRuta, so a Linux path stays a Linux path.
+std::string RutaPaquete() {
+    FileTool ft;
+    std::string comun = ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)));
+    return ft.Ruta_CalificarRuta(comun + "DB") + Producto() + "_Act.exe";
+}
+
+// Digest of the open file from its first byte; "" when it cannot be read.
+std::string DigestoSellado(platform::ArchivoSellado& paquete) {
+    if (!paquete.Rebobinar())
+        return "";
+    clsMD5File md5;
+    md5.MD5Init();
+    std::vector<uint8_t> trozo(1 << 16);
+    for (;;) {
+        int64_t n = paquete.Leer(trozo.data(), trozo.size());
+        if (n < 0)
+            return "";
+        if (n == 0)
+            break;
+        md5.MD5Update(static_cast<int32_t>(n), trozo.data());
+    }
+    md5.MD5Final();
+    return md5.GetValues();
+}
+
+void MensajeNoVerificado() {
+    std::string crlf(vbCrLf);
+    platform::MsgBox("No se pudo verificar la autenticidad del archivo de actualización." + crlf + crlf +
+                         "Por razones de seguridad no se ejecutará el archivo." + crlf + crlf +
+                         "Intente actualizar de nuevo, si el problema persiste favor consulte con el "
+                         "administrador del sistema.",
+                     platform::vbCritical | platform::vbOKOnly, "Actualización de " + Producto());
+}
+
+// A message box without a title of its own shows the program's title.
+void MensajeSinTitulo(const std::string& texto, int32_t estilo) {
+    platform::MsgBox(texto, estilo | platform::vbOKOnly, Producto());
+}
+
+// Interactive mode's question before preparing; false: the user cancelled.
+bool PreguntarActualizar() {
+    std::string crlf(vbCrLf);
+    const std::string& p = Producto();
+    int32_t r = platform::MsgBox(
+        "Esta versión de " + p + " necesita actualizarse. Si va a actualizar ahora haga lo siguiente:" + crlf +
+            crlf + "1. Cierre todos los demás programas abiertos, dejando sólamente esta ventana." + crlf +
+            "2. Haga click en ACEPTAR y favor espere unos minutos a que finalice la actualización." + crlf +
+            "3. Una vez que termine la actualización puede abrir " + p + " de nuevo.",
+        platform::vbExclamation | platform::vbOKCancel, "Actualización de " + p);
+    return r != platform::vbCancel;
+}
+
+// Writes the product's Binario to Ruta; HashCifrado gets its MD5Hash. False
+// for no row, a query that did not open or a failed write (the database
+// object's write raises; preparation just ends).
+bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string& HashCifrado) {
+    clsDB* db = Servicios().DB.get();
+    std::unique_ptr<ado::Recordset> rs;
+    if (!db || !AbrirEn(*db, rs, "SELECT Binario, MD5Hash FROM BinariosAct WHERE Producto = " +
+                                     Clave(Servicios().SQL.get())))
+        return false;
+    if (rs->Eof()) {
+        if (!ModoActualizador)
+            MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
+                             "del sistema.",
+                             0);
+        rs->Close();
+        return false;
+    }
+    bool escrito = false;
+    try {
+        HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
+        std::string ruta = Ruta;
+        escrito = db->BLOB_a_Archivo(rs->Fields("Binario"), ruta);
+    } catch (...) {
+        escrito = false;
+    }
+    try {
+        rs->Close();
+    } catch (...) {
+    }
+    return escrito;
+}
+
+} // namespace
+
+// The running program's collaborators (UpdateEngineEntorno.cpp).
+IEntornoActualizacion& EntornoActualizacionPrograma();
+
+void EstablecerEntornoActualizacion(IEntornoActualizacion* entorno) { entornoPrueba = entorno; }
+
+IEntornoActualizacion& EntornoActualizacion() {
+    return entornoPrueba ? *entornoPrueba : EntornoActualizacionPrograma();
+}
+
+bool& SinMensajesActualizacion() {
+    static bool sinMensajes = false;
+    return sinMensajes;
+}
+
+bool ActualizarVersionDistribucion(bool& Ejecutar, bool ModoActualizador, bool VersionExterna, int32_t Major,
+                                   int32_t Minor, int32_t Revision) {
+    SinMensajesActualizacion() = ModoActualizador || !EntornoActualizacion().LineaDeComandos().empty();
+    Ejecutar = false;
+    bool sinPaquete = false, masReciente = false;
+    int32_t pM = 0, pm = 0, pr = 0;
+    std::string hash;
+    if (VerificarVersionPaquete(sinPaquete, masReciente, nullptr, nullptr, SinMensajesActualizacion(), pM, pm, pr,
+                                hash, VersionExterna, Major, Minor, Revision)) {
+        // Up to date, or nothing published for the product.
+        EntornoActualizacion().LimpiarActualizacionPendiente();
+        return true;
+    }
+    // A package newer than the product, or a query that did not open.
+    Ejecutar = !masReciente;
+    return false;
+}
+
+bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, clsSqlSyntaxEngine* SQL,
+                             bool SinMensajes, int32_t& PaqMajor, int32_t& PaqMinor, int32_t& PaqRevision,
+                             std::string& HashCifrado, bool VersionExterna, int32_t Major, int32_t Minor,
+                             int32_t Revision) {
+    SinPaquete = false;
+    MasReciente = false;
+    if (!DB) {
+        DB = Servicios().DB.get();
+        SQL = Servicios().SQL.get();
+    }
+    std::unique_ptr<ado::Recordset> rs;
+    if (!DB || !AbrirEn(*DB, rs, "SELECT Major, Minor, Revision, MD5Hash FROM BinariosAct WHERE Producto = " +
+                                     Clave(SQL)))
+        return false;
+    if (rs->Eof()) {
+        SinPaquete = true;
+        rs->Close();
+        return true;
+    }
+    PaqMajor = static_cast<int32_t>(rs->Fields("Major").Value().AEntero());
+    PaqMinor = static_cast<int32_t>(rs->Fields("Minor").Value().AEntero());
+    PaqRevision = static_cast<int32_t>(rs->Fields("Revision").Value().AEntero());
+    ado::Valor hash = rs->Fields("MD5Hash").Value();
+    HashCifrado = hash.EsNulo() ? "" : hash.ATexto();
+    rs->Close();
+
+    if (ProgramaMasRecienteQueDB(PaqMajor, PaqMinor, PaqRevision, VersionExterna, Major, Minor, Revision)) {
+        if (!SinMensajes && !SinMensajesActualizacion()) {
+            // The first version is always this program's own.
+            const IdentidadPrograma& propia = ObtenerIdentidadPrograma();
+            platform::MsgBox("Esta versión de " + Producto() + " (v" + Decimal(propia.Major) + "." +
+                                 Decimal(propia.Minor) + "." + Decimal(propia.Revision) +
+                                 ") es mas reciente que la base de datos (v" + Decimal(PaqMajor) + "." +
+                                 Decimal(PaqMinor) + "." + Decimal(PaqRevision) + ")." + std::string(vbCrLf) +
+                                 "Debe obtener y ejecutar un paquete de actualización para poder usar este "
+                                 "programa.",
+                             platform::vbExclamation | platform::vbOKOnly, "Actualizaciones de " + Producto());
+        }
+        MasReciente = true;
+        return false;
+    }
+    return !DBMasRecienteQuePrograma(PaqMajor, PaqMinor, PaqRevision, VersionExterna, Major, Minor, Revision);
+}
+
+void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, std::string& Parametros,
+                                  platform::ArchivoSellado* Paquete) {
+    IEntornoActualizacion& entorno = EntornoActualizacion();
+    SinMensajesActualizacion() = !ModoActualizador && !entorno.LineaDeComandos().empty();
+    if (SinMensajesActualizacion())
+        return;
+    if (!ModoActualizador && (!entorno.ChequearActualizacionPendiente() || !PreguntarActualizar()))
+        return;
+
+    const std::string ruta = RutaPaquete();
+    FileTool ft;
+    if (ft.FileExist(ruta) && !platform::BorrarArchivo(ruta)) {
+        if (!ModoActualizador)
+            MensajeSinTitulo("No se puede preparar el archivo de instalación, favor elimine manualmente este "
+                             "archivo e intente de nuevo: " +
+                                 std::string(vbCrLf) + std::string(vbCrLf) + ruta,
+                             platform::vbExclamation);
+        return;
+    }
+    std::string hashCifrado;
+    if (!EscribirPaquete(ModoActualizador, ruta, hashCifrado))
+        return;
+    if (!ModoActualizador && !entorno.EsperarACerrar())
+        return;
+
+    // The file stays open from its digest to its start: the checked bytes run.
+    platform::ArchivoSellado propio;
+    platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
+    if (!VerificarAutenticidadPaquete(ruta, hashCifrado, ModoActualizador, &sellado))
+        return;
+    if (!ModoActualizador) {
+        entorno.MarcarActualizacionPendiente();
+        EjecutarPaqueteActualizacion(ruta, 0, kParametrosInteractivo, &sellado);
+        return;
+    }
+    Archivo = ruta;
+    Parametros = kParametrosActualizador;
+}
+
+bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string& HashCifrado,
+                                  bool ModoActualizador, platform::ArchivoSellado* Paquete) {
+    std::string cifrado = HashCifrado;
+    bool exito = true;
+    std::string hash = clsEncriptor().Decrypt(cifrado, exito);
+    if (hash.empty())
+        return false;
+
+    platform::ArchivoSellado propio;
+    platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
+    // A file that cannot be held or read is as unverified as a mismatch.
+    if (sellado.Abrir(Archivo) && UCase(Trim(hash)) == DigestoSellado(sellado))
+        return true;
+    sellado.Cerrar();
+    platform::BorrarArchivo(Archivo);
+    if (!ModoActualizador)
+        MensajeNoVerificado();
+    return false;
+}
+
+bool EjecutarPaqueteActualizacion(const std::string& Archivo, int32_t hWnd, const std::string& Parametros,
+                                  const platform::ArchivoSellado* Paquete) {
+    std::string usuario, contrasena;
+    ObtenerCredencialesEjecucion(usuario, contrasena);
+    return EntornoActualizacion().EjecutarComoAdmin(hWnd, Archivo, Parametros, usuario, contrasena, Paquete);
+}
+
+void ObtenerCredencialesEjecucion(std::string& Usuario, std::string& Contrasena) {
+    Usuario.clear();
+    Contrasena.clear();
+    clsDB* db = Servicios().DB.get();
+    int32_t tipo = 0, largo = 0;
+    if (!db || !db->Get_Variable("EXU", tipo, Usuario, largo)) {
+        Usuario.clear();
+        return;
+    }
+    if (!db->Get_Variable("EXC", tipo, Contrasena, largo)) {
+        Usuario.clear();
+        Contrasena.clear();
+        return;
+    }
+    EntornoActualizacion().Registro_GuardarCredenciales(Usuario, Contrasena);
+    clsEncriptor cifra;
+    bool exito = true;
+    Usuario = cifra.Decrypt(Usuario, exito);
+    Contrasena = cifra.Decrypt(Contrasena, exito);
+}
+
+} // namespace olvado
