@@ -19,6 +19,9 @@
 namespace olvado {
 
 class clsFileLog;
+namespace platform {
+class ArchivoSellado;
+}
 
 // The separators that a sample formatted with "#,###.##" shows: the decimal
 // one stands before the last two digits; the thousands one is the second
@@ -65,6 +68,18 @@ public:
                           std::string& Valor);
     bool INI_EscribirValorINI(const std::string& RutaArchivo, const std::string& Seccion,
                               const std::string& Parametro, const std::string& Valor);
+
+    // Launch. EsAdministrador warns with a box (MensajeAvisarSiNoEs, else
+    // the program's text 45212) when asked and the user is not one.
+    bool EsAdministrador(bool AvisarSiNoEs = false, const std::string& MensajeAvisarSiNoEs = "");
+    // EjecutarArchivoComoAdmin in the file's own folder, waiting for the end.
+    // Paquete: the file held open since its digest was checked.
+    bool EjecutarComoAdmin(int32_t vHWND, const std::string& ArchivoEXE, const std::string& Argumentos = "",
+                           const std::string& vForzarUsuario = "", const std::string& vForzarContrasena = "",
+                           const platform::ArchivoSellado* Paquete = nullptr);
+    // One shell start; the only launch member that shows its own error.
+    bool EjecutarArchivo(const std::string& Ruta, const std::string& Argumentos = "", int32_t vHWND = 0,
+                         bool Esperar = false, bool HabilitarRunAs = false);
 
     bool version_EsWin2K_Superior() const;
     bool version_EsWinXP_Superior() const;

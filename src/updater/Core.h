@@ -30,7 +30,7 @@ ServiciosGlobales& Servicios();
 // Creates the log and points it at Documents + NombreArchivo. A failure to
 // create it shows MensajeCuentaAdministrativa and answers false.
 bool PrepararLog(const std::string& NombreArchivo);
-// One timestamped entry per call when the log exists (Part of every step).
+// One timestamped entry per call when the log exists; every step logs through it.
 void RegistrarLog(const std::string& Texto, bool NuevaLinea = true);
 // Creates the service objects and opens the database (AbrirConexionDB). A
 // run-time error logs "Error generando objetos", shows

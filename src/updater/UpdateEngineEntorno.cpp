@@ -1,23 +1,33 @@
-// The update engine's collaborators in the running program: the package
-// launch and the program's command line; the registry marks and the
-// credentials' registry copy join here with the common utilities.
+// The update engine's collaborators in the running program: the registry
+// marks, the credentials' registry copy and the launch go through the
+// process-wide common utilities; the command line is the program's own.
 #include "updater/UpdateEngine.h"
 
-#include "common/FileTool.h"
-#include "updater/Lanzamiento.h"
+#include "common/clsStgComunes.h"
+#include "updater/ChequearActualizacionSQLPendiente.h"
+#include "updater/Core.h"
 
 namespace olvado {
 namespace {
 
 std::string lineaDeComandos;
 
+// The start-up sequence's common utilities; a caller that runs the engine
+// outside that sequence gets an object of its own.
+clsStgComunes& Comunes() {
+    if (Servicios().Comunes)
+        return *Servicios().Comunes;
+    static clsStgComunes propias;
+    return propias;
+}
+
 struct EntornoPrograma : IEntornoActualizacion {
-    // (the pending marks and the credentials' copy in the registry go
-    // through the common utilities once their class exists)
-    bool ChequearActualizacionPendiente() override { return true; }
-    void MarcarActualizacionPendiente() override {}
-    void LimpiarActualizacionPendiente() override {}
-    bool Registro_GuardarCredenciales(const std::string&, const std::string&) override { return false; }
+    bool ChequearActualizacionPendiente() override { return olvado::ChequearActualizacionPendiente(Comunes()); }
+    void MarcarActualizacionPendiente() override { olvado::MarcarActualizacionPendiente(Comunes()); }
+    void LimpiarActualizacionPendiente() override { olvado::LimpiarActualizacionPendiente(Comunes()); }
+    bool Registro_GuardarCredenciales(const std::string& Usuario, const std::string& Contrasena) override {
+        return Comunes().Registro_GuardarCredenciales(Usuario, Contrasena);
+    }
     // The close-applications dialog belongs to the family's main programs,
     // which install their own collaborators for the interactive mode; without
     // it nobody has confirmed that the programs are closed, so no start.
@@ -25,8 +35,7 @@ struct EntornoPrograma : IEntornoActualizacion {
     bool EjecutarComoAdmin(int32_t hWnd, const std::string& Archivo, const std::string& Parametros,
                            const std::string& Usuario, const std::string& Contrasena,
                            const platform::ArchivoSellado* Paquete) override {
-        return EjecutarArchivoComoAdmin(hWnd, Archivo, Parametros, Usuario, Contrasena,
-                                        FileTool().Ruta_ExtraerRuta(Archivo), true, Paquete);
+        return Comunes().EjecutarComoAdmin(hWnd, Archivo, Parametros, Usuario, Contrasena, Paquete);
     }
     std::string LineaDeComandos() override { return lineaDeComandos; }
 };

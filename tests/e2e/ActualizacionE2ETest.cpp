@@ -6,6 +6,7 @@
 #include "common/Texto.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
+#include "common/cRegistry.h"
 #include "database/ado/Connection.h"
 #include "database/ado/Recordset.h"
 #include "platform/Environment.h"
@@ -15,6 +16,7 @@
 #include "support/ArbolPrueba.h"
 #include "support/EscritorPE.h"
 #include "support/MotoresPrueba.h"
+#include "support/RegistroPrueba.h"
 #include "updater/Lanzamiento.h"
 
 #include <gtest/gtest.h>
@@ -216,9 +218,18 @@ TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
         RegistrarComoInstalador();
     const std::string instalador = Instalador();
     Publicar("1.0.70", instalador, HashCifrado(instalador));
-    Variable("EXU", clsEncriptor().Encrypt("administrador"));
+    const std::string usuario = clsEncriptor().Encrypt("administrador");
+    Variable("EXU", usuario);
     Variable("EXC", clsEncriptor().Encrypt("Secreto-9"));
+    const std::string base = "SOFTWARE\\Olvado Systems\\Base";
+    prueba::BorrarArbolRegistro(HKEY_LOCAL_MACHINE, base);
     auto t = Ejecutar();
+    // The stored account's enciphered copy went to the registry.
+    cRegistry r;
+    r.ClassKey(HKEY_LOCAL_MACHINE);
+    r.SectionKey(base);
+    r.ValueKey("RAUse");
+    EXPECT_EQ(std::get<std::string>(r.value()), usuario);
     // (Compared without printing: the Windows build's installer is large.)
     std::string escrito = prueba::LeerArchivo(fs::u8path(paquete_));
     EXPECT_EQ(escrito.size(), instalador.size()) << ::testing::PrintToString(t);

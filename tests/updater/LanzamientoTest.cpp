@@ -2,10 +2,12 @@
 // and its two helpers.
 #include "support/ArbolPrueba.h"
 #include "common/clsMD5File.h"
+#include "common/clsStgComunes.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Environment.h"
 #include "platform/FichaAcceso.h"
 #include "platform/Process.h"
+#include "support/MensajesFalsos.h"
 #include "updater/Core.h"
 #include "updater/Lanzamiento.h"
 
@@ -177,4 +179,45 @@ TEST(LanzamientoTest, LosBytesVerificadosSonLosQueCorren) {
                                          "", "", true, &sellado));
     EXPECT_NE(prueba::LeerArchivo(registro).find("LosBytesVerificadosSonLosQueCorren"), std::string::npos);
     EXPECT_FALSE(fs::exists(marca));
+}
+
+TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
+    if (prueba::RolHijo() == "registrar")
+        RegistrarseYSalir();
+    prueba::ArbolPrueba arbol;
+    prueba::MensajesFalsos mensajes;
+    clsStgComunes comunes;
+    {
+        FichaFija ficha(false);
+        EXPECT_FALSE(comunes.EsAdministrador());
+        EXPECT_EQ(mensajes.Cantidad(), 0u);
+        EXPECT_FALSE(comunes.EsAdministrador(true));
+        ASSERT_EQ(mensajes.Cantidad(), 1u);
+        EXPECT_EQ(mensajes.Ultimo().texto, comunes.LRS(45212));
+        EXPECT_EQ(mensajes.Ultimo().estilo, 48);
+        EXPECT_EQ(mensajes.Ultimo().titulo, comunes.Producto());
+        EXPECT_FALSE(comunes.EsAdministrador(true, "Pida ayuda"));
+        EXPECT_EQ(mensajes.Ultimo().texto, "Pida ayuda");
+    }
+    FichaFija ficha(true);
+    EXPECT_TRUE(comunes.EsAdministrador(true));
+    EXPECT_EQ(mensajes.Cantidad(), 2u);
+
+    // EjecutarComoAdmin always waits: the slow child has written its record.
+    fs::path carpeta = arbol.Temporal() / "Instalador con espacios";
+    fs::create_directories(carpeta);
+    fs::path programa = carpeta / fs::path(platform::RutaEjecutableActual()).filename();
+    fs::copy_file(platform::RutaEjecutableActual(), programa);
+    fs::path registro = arbol.Temporal() / "registro.txt";
+    EntornoHijo entorno("registrar", registro, "300");
+    const std::string filtro = "--gtest_filter=LanzamientoTest.LosMiembrosDeLasUtilidadesComunes";
+    ASSERT_TRUE(comunes.EjecutarComoAdmin(0, programa.string(), filtro + " /SILENT"));
+    EXPECT_NE(prueba::LeerArchivo(registro).find(filtro + "\n/SILENT\n"), std::string::npos);
+
+    // EjecutarArchivo: a refused start is False without a box of its own.
+    EXPECT_FALSE(comunes.EjecutarArchivo((carpeta / "no-existe.exe").string()));
+    EXPECT_EQ(mensajes.Cantidad(), 2u);
+    fs::remove(registro);
+    ASSERT_TRUE(comunes.EjecutarArchivo(programa.string(), filtro, 0, true));
+    EXPECT_TRUE(fs::exists(registro));
 }

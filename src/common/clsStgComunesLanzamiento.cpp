@@ -1,0 +1,45 @@
+// The common utilities' launch members: the administrator test with its
+// optional warning, and two ways of starting a file.
+#include "common/clsStgComunes.h"
+
+#include "common/FileTool.h"
+#include "platform/MessageBox.h"
+#include "process/EsAdmin.h"
+#include "process/ShellEjecutar.h"
+#include "updater/Lanzamiento.h"
+
+#include <exception>
+
+namespace olvado {
+
+bool clsStgComunes::EsAdministrador(bool AvisarSiNoEs, const std::string& MensajeAvisarSiNoEs) {
+    // Before Windows 2000 every user could install.
+    bool admin = !version_EsWin2K_Superior() || EsUsuarioAdministrador();
+    if (!admin && AvisarSiNoEs)
+        platform::MsgBox(MensajeAvisarSiNoEs.empty() ? LRS(45212) : MensajeAvisarSiNoEs,
+                         platform::vbOKOnly | platform::vbExclamation, producto_);
+    return admin;
+}
+
+bool clsStgComunes::EjecutarComoAdmin(int32_t vHWND, const std::string& ArchivoEXE, const std::string& Argumentos,
+                                      const std::string& vForzarUsuario, const std::string& vForzarContrasena,
+                                      const platform::ArchivoSellado* Paquete) {
+    // Always waits: the caller goes on only once the program has ended.
+    return EjecutarArchivoComoAdmin(vHWND, ArchivoEXE, Argumentos, vForzarUsuario, vForzarContrasena,
+                                    FileTool().Ruta_ExtraerRuta(ArchivoEXE), true, Paquete);
+}
+
+bool clsStgComunes::EjecutarArchivo(const std::string& Ruta, const std::string& Argumentos, int32_t vHWND,
+                                    bool Esperar, bool HabilitarRunAs) {
+    try {
+        return ShellEjecutarArchivo(Ruta, Argumentos, vHWND, Esperar, HabilitarRunAs);
+    } catch (const std::exception&) {
+        // A refused start is a plain False; only a fault of the call itself
+        // is worth a box.
+        platform::MsgBox("Ocurrio un error al intentar ejecutar " + Ruta, platform::vbOKOnly | platform::vbExclamation,
+                         producto_);
+        return false;
+    }
+}
+
+} // namespace olvado
