@@ -25,7 +25,7 @@ maria=(mariadb --no-defaults --socket="$OLVADO_TEST_MARIADB_SOCKET" -uroot)
 
 datos=$root/build/bench-actualizacion
 rm -rf "$datos"
-mkdir -p "$datos/home/Documents" "$datos/tmp" "$datos/opt/Olvado"
+mkdir -p "$datos/home/Documents" "$datos/tmp" "$datos/opt/Olvado" "$datos/var/lib/Olvado Systems/Olvado/DB"
 export OLVADO_ROOT=$datos HOME=$datos/home TMPDIR=$datos/tmp
 unset XDG_DOCUMENTS_DIR XDG_DATA_HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR
 "$root/scripts/lib/demo/hacer-paquete" programa 1.0.66 "$datos/opt/Olvado/Olvado.exe"

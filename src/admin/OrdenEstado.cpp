@@ -9,6 +9,7 @@
 #include "updater/ComparadorVersiones.h"
 #include "updater/ExtraerVersion.h"
 #include "updater/IdentidadPrograma.h"
+#include "updater/UpdateEngine.h"
 
 namespace olvado::admin {
 namespace {
@@ -60,6 +61,11 @@ std::string ProximaEjecucion(const Publicado& p, bool instalada, int32_t m1, int
     const std::string version = TextoVersion(p.major, p.minor, p.revision);
     if (!p.digestValido)
         return "escribirá el paquete " + version + " pero no lo ejecutará: su digest está vacío o no se descifra";
+    // The updater writes the package into a folder it does not create.
+    FileTool ft;
+    const std::string carpeta = ft.Ruta_ExtraerRuta(RutaPaquete());
+    if (!ft.FolderExist(carpeta))
+        return "no podrá escribir el paquete " + version + ": falta la carpeta " + carpeta;
     return "instalará el paquete " + version + " (/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-)";
 }
 

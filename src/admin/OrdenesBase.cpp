@@ -84,7 +84,9 @@ int Publicar(const Argumentos& a) {
         return Fallar("el archivo no tiene un recurso de versión legible; indique --version X.Y.Z: " + p.archivo);
     }
     BaseAdmin base;
-    if (!base.Abrir() || !base.AsegurarTabla("BinariosAct"))
+    // Every run of the updater also reads Valores: a database prepared for
+    // publishing has both tables.
+    if (!base.Abrir() || !base.AsegurarTabla("BinariosAct") || !base.AsegurarTabla("Valores"))
         return 1;
     const bool progreso = static_cast<int64_t>(tamano) > kUmbralProgreso;
     if (progreso)

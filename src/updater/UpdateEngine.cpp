@@ -38,14 +38,6 @@ std::string Clave(clsSqlSyntaxEngine* SQL) {
 
 std::string Decimal(int32_t n) { return std::to_string(n); }
 
-// Common data folder + DB + product + "_Act.exe". The "DB" folder gets its
-// separator from Ruta_CalificarRuta, so a Linux path stays a Linux path.
-std::string RutaPaquete() {
-    FileTool ft;
-    std::string comun = ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)));
-    return ft.Ruta_CalificarRuta(comun + "DB") + Producto() + "_Act.exe";
-}
-
 // Digest of the open file from its first byte; "" when it cannot be read.
 std::string DigestoSellado(platform::ArchivoSellado& paquete) {
     if (!paquete.Rebobinar())
@@ -125,6 +117,14 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
 }
 
 } // namespace
+
+// The "DB" folder gets its separator from Ruta_CalificarRuta, so a Linux path
+// stays a Linux path.
+std::string RutaPaquete() {
+    FileTool ft;
+    std::string comun = ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)));
+    return ft.Ruta_CalificarRuta(comun + "DB") + Producto() + "_Act.exe";
+}
 
 // The running program's collaborators (UpdateEngineEntorno.cpp).
 IEntornoActualizacion& EntornoActualizacionPrograma();

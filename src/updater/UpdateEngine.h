@@ -48,6 +48,10 @@ IEntornoActualizacion& EntornoActualizacion();
 inline constexpr const char* kParametrosActualizador = "/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-";
 inline constexpr const char* kParametrosInteractivo = "/SILENT /SUPPRESSMSGBOXES /NOCANCEL";
 
+// Where the package is written: the common data folder + "DB" + product +
+// "_Act.exe". The family's installation creates that folder; the engine does not.
+std::string RutaPaquete();
+
 // Module state: true silences the "program newer than the database" message
 // and, in interactive mode, the preparation.
 bool& SinMensajesActualizacion();

@@ -173,6 +173,17 @@ TEST_P(AdminBaseTest, VariableCifradaYEstado) {
     const auto pe = arbol_.Temporal() / "Olvado.exe";
     EscribirArchivo(pe, ArchivoPE(BloqueVersion(VersionCompleta("1.00.0070"))));
     ASSERT_EQ(EjecutarAdmin(arbol_, {"publicar", pe.string()}).codigo, 0);
+    // The package's folder comes with the family's installation (on Windows
+    // it is the prefix's own, shared with other tests: it goes at the end).
+    FileTool ft;
+    const auto carpetaDB = std::filesystem::u8path(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)) + "DB");
+    std::error_code ec;
+    std::filesystem::remove_all(carpetaDB, ec);
+    Instalar("1.00.0066");
+    r = EjecutarAdmin(arbol_, {"estado"});
+    EXPECT_TRUE(Contiene(r.salida, "Próxima ejecución: no podrá escribir el paquete 1.0.70: falta la carpeta "))
+        << r.salida;
+    std::filesystem::create_directories(carpetaDB);
     const std::pair<const char*, const char*> casos[] = {
         {"1.00.0066", "Próxima ejecución: instalará el paquete 1.0.70 (/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-)\n"},
         {"1.00.0070", "Próxima ejecución: nada que instalar: al día\n"},
@@ -185,6 +196,7 @@ TEST_P(AdminBaseTest, VariableCifradaYEstado) {
         EXPECT_TRUE(Contiene(r.salida, "Producto: Olvado\nVersión publicada: 1.0.70\n")) << r.salida;
         EXPECT_TRUE(Contiene(r.salida, esperado)) << instalada << "\n" << r.salida;
     }
+    std::filesystem::remove_all(carpetaDB, ec);
 }
 
 TEST_P(AdminBaseTest, EntradaIncorrecta) {
