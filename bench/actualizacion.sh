@@ -20,7 +20,7 @@ admin=$root/build/linux/olvado-admin
 updater=$root/build/linux/olvado-updater
 source "$root/scripts/lib/mariadb.sh"
 mariadb_iniciar "$root/build/mariadb" >/dev/null
-maria=(mariadb --no-defaults --socket="$OLVADO_TEST_MARIADB_SOCKET" -uroot)
+maria=(mariadb --no-defaults --socket="$OLVADO_TEST_MARIADB_SOCKET" -uroot --max-allowed-packet=1G)
 "${maria[@]}" -e "CREATE DATABASE IF NOT EXISTS olvado_bench"
 
 datos=$root/build/bench-actualizacion
@@ -70,6 +70,7 @@ medir() { # medir NOMBRE comando...: best time and peak memory of NOMBRE
 }
 # Ten runs in a row, timed together (one run is too short for the clock).
 diez() { for _ in 1 2 3 4 5 6 7 8 9 10; do "$@" >/dev/null; done; }
+export -f diez
 ultima_linea() { tail -c 400 "$HOME/Documents/Olvado_UpdaterLog.txt" | tr -d '\r' | tail -1; }
 
 # 1. Up to date: the published version is the installed one.
@@ -80,9 +81,10 @@ for motor in sqlite maria; do
   ultima_linea | grep -q "ActualizarVersionDistribucion: Verdadero" ||
     { echo "actualizacion.sh: la ejecución al día no terminó como se esperaba ($motor)" >&2; exit 1; }
   for ronda in 1 2 3; do
-    medir "al-dia-olvado-$motor" diez "$updater"
-    if [[ $motor == sqlite ]]; then medir "al-dia-cliente-$motor" diez "${consulta_sqlite[@]}"
-    else medir "al-dia-cliente-$motor" diez "${consulta_maria[@]}"; fi
+    # (a shell runs the loop: /usr/bin/time starts programs, not functions)
+    medir "al-dia-olvado-$motor" bash -c 'diez "$@"' _ "$updater"
+    if [[ $motor == sqlite ]]; then medir "al-dia-cliente-$motor" bash -c 'diez "$@"' _ "${consulta_sqlite[@]}"
+    else medir "al-dia-cliente-$motor" bash -c 'diez "$@"' _ "${consulta_maria[@]}"; fi
   done
 done
 

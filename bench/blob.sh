@@ -59,7 +59,7 @@ for ronda in 1 2 3; do
   medir olvado-sqlite "$bench" --exportar "${sqlite[0]}" "$salida"
   medir sqlite3 sqlite3 "$base" "SELECT writefile('$salida', Binario) FROM Paquetes WHERE id=1"
   medir olvado-mariadb "$bench" --exportar "$maria" "$salida"
-  medir mariadb mariadb --no-defaults --socket="$OLVADO_TEST_MARIADB_SOCKET" -uroot -q --raw -N \
+  medir mariadb mariadb --no-defaults --socket="$OLVADO_TEST_MARIADB_SOCKET" -uroot --max-allowed-packet=1G -q --raw -N \
     -e "SELECT Binario FROM Paquetes WHERE id=1" olvado_bench
 done
 

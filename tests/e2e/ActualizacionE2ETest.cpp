@@ -88,6 +88,11 @@ protected:
             return;
         fs::remove(fs::u8path(log_), ec);
         fs::remove_all(fs::u8path(carpetaDB_), ec);
+        // The engines' databases are shared with the other runners (and the
+        // other build): no "DBINTERM" or stored account stays behind.
+        ado::Connection c;
+        c.Open(GetParam().cadena);
+        c.Execute("DELETE FROM Valores");
     }
 
     // The installed main executable, a PE file of the given version.

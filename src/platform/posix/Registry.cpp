@@ -57,7 +57,8 @@ public:
         if (lock_)
             while (::flock(lock_.Get(), escribir ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
             }
-        valida_ = reg::Leer(LeerTodo(), NombreRaiz(h), colmena_);
+        original_ = LeerTodo();
+        valida_ = reg::Leer(original_, NombreRaiz(h), colmena_);
     }
     // The lock goes with the descriptor.
 
@@ -67,6 +68,10 @@ public:
     // Temporary file + rename: readers see the old file or the new one.
     int32_t Guardar() {
         std::string texto = reg::Escribir(colmena_);
+        // A write that changes nothing (a mark cleared on every run) costs no
+        // sync and no rename; the caller must still have been allowed to write.
+        if (texto == original_ && !original_.empty())
+            return ::access(ruta_.parent_path().c_str(), W_OK) == 0 ? ERROR_EXITO : ERROR_ACCESO_DENEGADO;
         std::string tmp = ruta_.string() + ".tmp." + std::to_string(::getpid());
         ScopedFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
         if (!fd)
@@ -104,6 +109,7 @@ private:
     }
 
     fs::path ruta_;
+    std::string original_;
     ScopedFd lock_;
     reg::Colmena colmena_;
     bool valida_ = false;
