@@ -235,6 +235,7 @@ TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
     r.SectionKey(base);
     r.ValueKey("RAUse");
     EXPECT_EQ(std::get<std::string>(r.value()), usuario);
+    prueba::BorrarArbolRegistro(HKEY_LOCAL_MACHINE, base);
     // (Compared without printing: the Windows build's installer is large.)
     std::string escrito = prueba::LeerArchivo(fs::u8path(paquete_));
     EXPECT_EQ(escrito.size(), instalador.size()) << ::testing::PrintToString(t);

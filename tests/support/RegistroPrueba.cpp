@@ -14,6 +14,9 @@ RegistroPrueba::RegistroPrueba(std::string compania) : compania_(std::move(compa
         compania_ = "OlvadoPrueba " +
                     std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000000) +
                     "-" + std::to_string(contador++);
+    else
+        // A key named by the caller is shared: start without what another test left.
+        BorrarArbolRegistro(HKEY_LOCAL_MACHINE, Ruta());
 }
 
 RegistroPrueba::~RegistroPrueba() {
