@@ -7,6 +7,7 @@
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
 #include "common/cRegistry.h"
+#include "common/clsStgComunes.h"
 #include "database/ado/Connection.h"
 #include "database/ado/Recordset.h"
 #include "platform/Environment.h"
@@ -198,9 +199,15 @@ protected:
 
 TEST_P(ActualizacionE2E, AlDiaSinFilaOInstaladoMasReciente) {
     Publicar("1.0.66", "x", std::nullopt);
+    // A mark left by an update that started: the up-to-date run clears it.
+    clsStgComunes comunes;
+    ASSERT_TRUE(comunes.Registro_SetValor("", "ActualizacionPendiente", int32_t{1}, 1));
     auto t = Ejecutar();
     ASSERT_FALSE(t.empty());
     EXPECT_EQ(t.back(), "ActualizarVersionDistribucion: Verdadero");
+    Variante marca;
+    ASSERT_TRUE(comunes.Registro_GetValor("", "ActualizacionPendiente", marca, 1, int32_t{5}));
+    EXPECT_EQ(std::get<int32_t>(marca), 0);
     EXPECT_TRUE(Tiene(t, "Version Olvado Actual: 1.0.66"));
     EXPECT_TRUE(Tiene(t, "Usuario: , Contrasena: "));
     EXPECT_FALSE(Tiene(t, "Cerrar Objetos"));
@@ -283,6 +290,23 @@ TEST_P(ActualizacionE2E, PaqueteAnteriorQueNoSePuedeBorrar) {
     EXPECT_EQ(t.back(), "Ejecutar Archivo: , , ");
     EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), "anterior");
     EXPECT_FALSE(fs::exists(salida_ / "instalador.txt"));
+}
+
+TEST_P(ActualizacionE2E, OtroProgramaActualizaLaBase) {
+    Publicar("1.0.70", "x", std::nullopt);
+    clsStgComunes comunes;
+    ASSERT_TRUE(comunes.Registro_SetValor("", "ActualizadorSQLPendiente", std::string(" Olvado 1.0.70 "), 0));
+    auto t = Ejecutar();
+    comunes.Registro_SetValor("", "ActualizadorSQLPendiente", std::string(), 0);
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(t.back(), "Se detecto una actualizacion de base de datos pendiente, cerrar programa");
+    EXPECT_TRUE(Tiene(t, "Objetos Listos"));
+    EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+    // Blank text is no pending update.
+    comunes.Registro_SetValor("", "ActualizadorSQLPendiente", std::string("   "), 0);
+    t = Ejecutar();
+    comunes.Registro_SetValor("", "ActualizadorSQLPendiente", std::string(), 0);
+    EXPECT_TRUE(Tiene(t, "Objetos Abiertos")) << ::testing::PrintToString(t);
 }
 
 TEST_P(ActualizacionE2E, BaseEnMedioDeUnaActualizacion) {
