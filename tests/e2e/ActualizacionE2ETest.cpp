@@ -89,6 +89,7 @@ protected:
             return;
         fs::remove(fs::u8path(log_), ec);
         fs::remove_all(fs::u8path(carpetaDB_), ec);
+        fs::remove_all(fs::u8path(FileTool().Ruta_RutaEspecial(0, 38)) / "Olvado", ec);
         // The engines' databases are shared with the other runners (and the
         // other build): no "DBINTERM" or stored account stays behind.
         ado::Connection c;

@@ -23,6 +23,10 @@ protected:
         log_ = ft.Ruta_CalificarRuta(ft.Ruta_MisDocumentos()) + "Olvado_UpdaterLog.txt";
         if (fs::exists(log_))
             fs::rename(log_, log_ + ".antes-de-prueba");
+        // No main program installed (on Windows the program folder is the
+        // prefix's own, which other tests install into).
+        std::error_code ec;
+        fs::remove_all(fs::u8path(ft.Ruta_RutaEspecial(0, 38)) / "Olvado", ec);
     }
     void TearDown() override {
         std::error_code ec;
