@@ -15,6 +15,7 @@
 #include "platform/Process.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
+#include "support/DocumentosPrueba.h"
 #include "support/EscritorPE.h"
 #include "support/MotoresPrueba.h"
 #include "support/RegistroPrueba.h"
@@ -182,11 +183,7 @@ protected:
         hijo.RedirigirSalidas("", (salida_ / "stderr.txt").string());
         EXPECT_TRUE(hijo.Iniciar(argv, entorno));
         EXPECT_EQ(hijo.Esperar(), 0);
-        std::string bytes = DesdeAnsi(prueba::LeerArchivo(fs::u8path(log_)));
-        std::vector<std::string> textos;
-        for (size_t i = bytes.find(" -- "); i != std::string::npos; i = bytes.find(" -- ", i + 4))
-            textos.push_back(bytes.substr(i + 4, bytes.find("\r\n", i) - i - 4));
-        return textos;
+        return prueba::TextosDelLog(DesdeAnsi(prueba::LeerArchivo(fs::u8path(log_))));
     }
     static bool Tiene(const std::vector<std::string>& t, const std::string& linea) {
         return std::find(t.begin(), t.end(), linea) != t.end();

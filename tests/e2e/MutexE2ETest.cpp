@@ -8,6 +8,7 @@
 #include "platform/NamedMutex.h"
 #include "platform/Process.h"
 #include "support/ArbolPrueba.h"
+#include "support/DocumentosPrueba.h"
 #include "updater/MuteX.h"
 
 #include <gtest/gtest.h>
@@ -40,18 +41,7 @@ protected:
         if (!prueba::RolHijo().empty())
             RolHijo();
         arbol_.emplace();
-        FileTool ft;
-        std::string documentos = ft.Ruta_MisDocumentos();
-        ASSERT_FALSE(documentos.empty());
-        log_ = ft.Ruta_CalificarRuta(documentos) + "Olvado_UpdaterLog.txt";
-        if (fs::exists(log_))
-            fs::rename(log_, log_ + ".antes-de-prueba");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove(log_, ec);
-        if (fs::exists(log_ + ".antes-de-prueba"))
-            fs::rename(log_ + ".antes-de-prueba", log_, ec);
+        log_.emplace(std::initializer_list<std::string>{"Olvado_UpdaterLog.txt"});
     }
 
     // A child of this binary that holds what `rol` names until it is killed.
@@ -71,19 +61,12 @@ protected:
         platform::ProcesoHijo updater;
         EXPECT_TRUE(updater.Iniciar({OLVADO_UPDATER_BIN}, arbol_->Entorno()));
         EXPECT_EQ(updater.Esperar(), 0);
-        std::string bytes = DesdeAnsi(prueba::LeerArchivo(log_));
-        std::vector<std::string> textos;
-        size_t i = 0;
-        while ((i = bytes.find(" -- ", i)) != std::string::npos) {
-            size_t fin = bytes.find("\r\n", i);
-            textos.push_back(bytes.substr(i + 4, fin == std::string::npos ? std::string::npos : fin - i - 4));
-            i += 4;
-        }
-        return textos;
+        return prueba::TextosDelLog(DesdeAnsi(prueba::LeerArchivo((*log_)[0])));
     }
 
-    std::optional<prueba::ArbolPrueba> arbol_; // not in a child: it works in its parent's tree
-    std::string log_;
+    // Not in a child: it works in its parent's tree.
+    std::optional<prueba::ArbolPrueba> arbol_;
+    std::optional<prueba::ArchivosEnDocumentos> log_;
 };
 
 } // namespace
@@ -112,7 +95,7 @@ TEST_F(MutexE2E, SinNadaEnEjecucionCreaSuMutex) {
     EXPECT_EQ(textos[2], "Mutex Creado");
     // Its mutex went with it: a second run passes the same way.
     EXPECT_FALSE(MutexExiste("Updater", true));
-    fs::remove(log_);
+    fs::remove((*log_)[0]);
     textos = EjecutarActualizador();
     ASSERT_GE(textos.size(), 3u);
     EXPECT_EQ(textos[2], "Mutex Creado");

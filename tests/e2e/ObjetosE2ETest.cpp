@@ -5,6 +5,7 @@
 #include "platform/Process.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
+#include "support/DocumentosPrueba.h"
 #include "support/MotoresPrueba.h"
 
 #include <gtest/gtest.h>
@@ -20,35 +21,22 @@ class ObjetosE2E : public ::testing::TestWithParam<prueba::MotorPrueba> {
 protected:
     void SetUp() override {
         FileTool ft;
-        log_ = ft.Ruta_CalificarRuta(ft.Ruta_MisDocumentos()) + "Olvado_UpdaterLog.txt";
-        if (fs::exists(log_))
-            fs::rename(log_, log_ + ".antes-de-prueba");
         // No main program installed (on Windows the program folder is the
         // prefix's own, which other tests install into).
         std::error_code ec;
         fs::remove_all(fs::u8path(ft.Ruta_RutaEspecial(0, 38)) / "Olvado", ec);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove(log_, ec);
-        if (fs::exists(log_ + ".antes-de-prueba"))
-            fs::rename(log_ + ".antes-de-prueba", log_, ec);
     }
     // The log's entry texts, in order.
     std::vector<std::string> Ejecutar() {
         platform::ProcesoHijo hijo;
         EXPECT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol_.Entorno()));
         EXPECT_EQ(hijo.Esperar(), 0);
-        std::string bytes = prueba::LeerArchivo(fs::u8path(log_));
-        std::vector<std::string> textos;
-        for (size_t i = bytes.find(" -- "); i != std::string::npos; i = bytes.find(" -- ", i + 4))
-            textos.push_back(bytes.substr(i + 4, bytes.find("\r\n", i) - i - 4));
-        return textos;
+        return prueba::TextosDelLog(prueba::LeerArchivo(fs::u8path(log_[0])));
     }
 
     prueba::ArbolPrueba arbol_;
     prueba::AlmacenPrueba almacen_;
-    std::string log_;
+    prueba::ArchivosEnDocumentos log_{"Olvado_UpdaterLog.txt"};
 };
 
 TEST_P(ObjetosE2E, LlegaAObjetosListosYCierra) {
@@ -73,7 +61,7 @@ TEST_P(ObjetosE2E, LlegaAObjetosListosYCierra) {
 
     // Without a store nothing opens: the run ends after creating the objects.
     almacen_.EscribirTexto("");
-    fs::remove(fs::u8path(log_));
+    fs::remove(fs::u8path(log_[0]));
     textos = Ejecutar();
     EXPECT_EQ(std::find(textos.begin(), textos.end(), "Objetos Listos"), textos.end());
     EXPECT_NE(std::find(textos.begin(), textos.end(), "Instanciando SQL"), textos.end());

@@ -7,6 +7,7 @@
 #include "platform/LocalTime.h"
 #include "platform/Process.h"
 #include "support/ArbolPrueba.h"
+#include "support/DocumentosPrueba.h"
 
 #include <gtest/gtest.h>
 
@@ -23,19 +24,9 @@ namespace {
 class RegistroEjecucion : public ::testing::Test {
 protected:
     void SetUp() override {
-        FileTool ft;
-        documentos_ = ft.Ruta_MisDocumentos();
+        documentos_ = FileTool().Ruta_MisDocumentos();
         ASSERT_FALSE(documentos_.empty());
-        log_ = ft.Ruta_CalificarRuta(documentos_) + "Olvado_UpdaterLog.txt";
-        // A log that was there before the test (the Wine prefix's) comes back.
-        if (fs::exists(log_))
-            fs::rename(log_, log_ + ".antes-de-prueba");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove(log_, ec);
-        if (fs::exists(log_ + ".antes-de-prueba"))
-            fs::rename(log_ + ".antes-de-prueba", log_, ec);
+        log_ = archivos_[0];
     }
 
     // Runs the updater to its end; collects every timestamp text that the
@@ -73,6 +64,7 @@ protected:
     }
 
     prueba::ArbolPrueba arbol_;
+    prueba::ArchivosEnDocumentos archivos_{"Olvado_UpdaterLog.txt"};
     std::string documentos_, log_;
     std::set<std::string> marcas_;
 };

@@ -53,19 +53,6 @@ TEST(ProcessTest, ProgramaInexistenteNoArranca) {
     EXPECT_EQ(hijo.Esperar(), -1);
 }
 
-TEST(ProcessTest, ArbolPruebaDesviaLasVariables) {
-    std::string antes = platform::LeerVariableEntorno("HOME");
-    std::filesystem::path raiz;
-    {
-        prueba::ArbolPrueba arbol;
-        raiz = arbol.Raiz();
-        EXPECT_EQ(platform::LeerVariableEntorno("OLVADO_ROOT"), arbol.Raiz().string());
-        EXPECT_TRUE(std::filesystem::is_directory(arbol.Documentos()));
-    }
-    EXPECT_EQ(platform::LeerVariableEntorno("HOME"), antes);
-    EXPECT_FALSE(std::filesystem::exists(raiz));
-}
-
 TEST(ProcessTest, ArgumentosLleganIntactos) {
     // Quotes, blanks and backslashes before a quote or at the end are the
     // cases a command line built by hand gets wrong on Windows.

@@ -1,5 +1,5 @@
 // Files that a test writes in the Documents folder, removed before and after
-// it. On Linux that folder lies in the test's own tree; under Wine it is the
+// it, and the reading of a run log. On Linux that folder lies in the test's own tree; under Wine it is the
 // prefix's Documents folder, which outlives the test.
 #pragma once
 
@@ -34,5 +34,16 @@ private:
     }
     std::vector<std::string> rutas_;
 };
+
+// The texts of a run log's entries, each "\r\n" + timestamp + " -- " + text,
+// in the file's own bytes.
+inline std::vector<std::string> TextosDelLog(const std::string& bytes) {
+    std::vector<std::string> textos;
+    for (size_t i = bytes.find(" -- "); i != std::string::npos; i = bytes.find(" -- ", i + 4)) {
+        size_t fin = bytes.find("\r\n", i);
+        textos.push_back(bytes.substr(i + 4, fin == std::string::npos ? std::string::npos : fin - i - 4));
+    }
+    return textos;
+}
 
 } // namespace olvado::prueba

@@ -22,18 +22,6 @@ std::string RutaLog() {
     return ft.Ruta_CalificarRuta(ft.Ruta_MisDocumentos()) + "Olvado_UpdaterLog.txt";
 }
 
-// The texts of the entries of a log file, without their timestamps.
-std::vector<std::string> Textos(const std::string& bytes) {
-    std::vector<std::string> r;
-    for (size_t i = bytes.find("\r\n"); i != std::string::npos;) {
-        size_t fin = bytes.find("\r\n", i + 2);
-        std::string e = bytes.substr(i + 2, fin == std::string::npos ? std::string::npos : fin - i - 2);
-        r.push_back(e.substr(e.find(" -- ") + 4));
-        i = fin;
-    }
-    return r;
-}
-
 // A fresh tree, and no run log from before.
 struct ArbolSinLog : prueba::ArbolPrueba {
     prueba::ArchivosEnDocumentos log{"Olvado_UpdaterLog.txt"};
@@ -52,10 +40,10 @@ TEST(ProgramaTest, ElLogSeEscribeAlLiberarLosServicios) {
     EXPECT_TRUE(prueba::LeerArchivo(RutaLog()).empty());
     LiberarServicios();
     EXPECT_FALSE(Servicios().Log);
-    EXPECT_EQ(Textos(prueba::LeerArchivo(RutaLog())), std::vector<std::string>{"uno m\xE1s"});
+    EXPECT_EQ(prueba::TextosDelLog(prueba::LeerArchivo(RutaLog())), std::vector<std::string>{"uno m\xE1s"});
     RegistrarLog("después: nada");
     LiberarServicios();
-    EXPECT_EQ(Textos(prueba::LeerArchivo(RutaLog())), std::vector<std::string>{"uno m\xE1s"});
+    EXPECT_EQ(prueba::TextosDelLog(prueba::LeerArchivo(RutaLog())), std::vector<std::string>{"uno m\xE1s"});
 }
 
 TEST(ProgramaTest, RutaDeErrorRegistraYSigue) {
@@ -72,7 +60,7 @@ TEST(ProgramaTest, RutaDeErrorRegistraYSigue) {
     ConRutaDeError([] { RegistrarLog("sin falla"); });
     LiberarServicios();
     const std::string linea = "Error en el procedimiento inicial del sistema. Cerrar Objetos";
-    EXPECT_EQ(Textos(prueba::LeerArchivo(RutaLog())),
+    EXPECT_EQ(prueba::TextosDelLog(prueba::LeerArchivo(RutaLog())),
               (std::vector<std::string>{"paso", linea, linea, "sin falla"}));
 }
 
