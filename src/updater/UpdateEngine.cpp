@@ -7,6 +7,7 @@
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
 #include "platform/ArchivoSellado.h"
+#include "platform/FirmaEd25519.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "updater/ComparadorVersiones.h"
@@ -39,7 +40,8 @@ std::string Clave(clsSqlSyntaxEngine* SQL) {
 std::string Decimal(int32_t n) { return std::to_string(n); }
 
 // Digest of the open file from its first byte; "" when it cannot be read.
-std::string DigestoSellado(platform::ArchivoSellado& paquete) {
+// Firma, when given, takes the same bytes in the same pass.
+std::string DigestoSellado(platform::ArchivoSellado& paquete, platform::FirmaEd25519* firma) {
     if (!paquete.Rebobinar())
         return "";
     clsMD5File md5;
@@ -52,6 +54,8 @@ std::string DigestoSellado(platform::ArchivoSellado& paquete) {
         if (n == 0)
             break;
         md5.MD5Update(static_cast<int32_t>(n), trozo.data());
+        if (firma)
+            firma->Agregar(trozo.data(), static_cast<size_t>(n));
     }
     md5.MD5Final();
     return md5.GetValues();
@@ -84,6 +88,24 @@ bool PreguntarActualizar() {
     return r != platform::vbCancel;
 }
 
+// The product's signature; "" when the column or the row is missing (a
+// database published before signatures), which then fails verification.
+std::string LeerFirma(clsDB& db) {
+    std::unique_ptr<ado::Recordset> rs;
+    int32_t n = -1;
+    if (!db.AbrirRs(rs, "SELECT Firma FROM BinariosAct WHERE Producto = " + Clave(Servicios().SQL.get()), 3, 3, -1,
+                    false, n))
+        return "";
+    std::string firma;
+    try {
+        if (!rs->Eof() && !rs->Fields("Firma").Value().EsNulo())
+            firma = rs->Fields("Firma").Value().ATexto();
+        rs->Close();
+    } catch (...) {
+    }
+    return firma;
+}
+
 // Writes the product's Binario to Ruta; HashCifrado gets its MD5Hash. False
 // for no row, a query that did not open or a failed write (the database
 // object's write raises; preparation just ends).
@@ -94,6 +116,7 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
                                      Clave(Servicios().SQL.get())))
         return false;
     if (rs->Eof()) {
+        ResultadoPreparacion() = kResultadoSinPaquete;
         if (!ModoActualizador)
             MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
                              "del sistema.",
@@ -138,6 +161,11 @@ IEntornoActualizacion& EntornoActualizacion() {
 bool& SinMensajesActualizacion() {
     static bool sinMensajes = false;
     return sinMensajes;
+}
+
+std::string& ResultadoPreparacion() {
+    static std::string resultado = kResultadoError;
+    return resultado;
 }
 
 bool ActualizarVersionDistribucion(bool& Ejecutar, bool ModoActualizador, bool VersionExterna, int32_t Major,
@@ -205,6 +233,7 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
 void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, std::string& Parametros,
                                   platform::ArchivoSellado* Paquete) {
     IEntornoActualizacion& entorno = EntornoActualizacion();
+    ResultadoPreparacion() = kResultadoError;
     SinMensajesActualizacion() = !ModoActualizador && !entorno.LineaDeComandos().empty();
     if (SinMensajesActualizacion())
         return;
@@ -224,13 +253,14 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
     std::string hashCifrado;
     if (!EscribirPaquete(ModoActualizador, ruta, hashCifrado))
         return;
+    const std::string firma = entorno.ClavePublicaPaquetes().empty() ? "" : LeerFirma(*Servicios().DB);
     if (!ModoActualizador && !entorno.EsperarACerrar())
         return;
 
     // The file stays open from its digest to its start: the checked bytes run.
     platform::ArchivoSellado propio;
     platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
-    if (!VerificarAutenticidadPaquete(ruta, hashCifrado, ModoActualizador, &sellado))
+    if (!VerificarAutenticidadPaquete(ruta, hashCifrado, ModoActualizador, &sellado, firma))
         return;
     if (!ModoActualizador) {
         entorno.MarcarActualizacionPendiente();
@@ -242,18 +272,31 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
 }
 
 bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string& HashCifrado,
-                                  bool ModoActualizador, platform::ArchivoSellado* Paquete) {
+                                  bool ModoActualizador, platform::ArchivoSellado* Paquete,
+                                  const std::string& Firma) {
     std::string cifrado = HashCifrado;
     bool exito = true;
     std::string hash = clsEncriptor().Decrypt(cifrado, exito);
-    if (hash.empty())
+    if (hash.empty()) {
+        ResultadoPreparacion() = kResultadoSinDigesto;
         return false;
+    }
 
+    const std::string clave = EntornoActualizacion().ClavePublicaPaquetes();
+    platform::FirmaEd25519 firma;
     platform::ArchivoSellado propio;
     platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
     // A file that cannot be held or read is as unverified as a mismatch.
-    if (sellado.Abrir(Archivo) && UCase(Trim(hash)) == DigestoSellado(sellado))
-        return true;
+    if (sellado.Abrir(Archivo) && UCase(Trim(hash)) == DigestoSellado(sellado, clave.empty() ? nullptr : &firma)) {
+        if (clave.empty() || firma.Verificar(clave, Firma)) {
+            ResultadoPreparacion() = kResultadoInstalando;
+            return true;
+        }
+        ResultadoPreparacion() = kResultadoFirmaNoValida;
+        RegistrarLog("Firma del paquete no válida");
+    } else {
+        ResultadoPreparacion() = kResultadoDigestoDistinto;
+    }
     sellado.Cerrar();
     platform::BorrarArchivo(Archivo);
     if (!ModoActualizador)

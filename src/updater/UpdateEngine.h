@@ -36,6 +36,9 @@ public:
                                    const platform::ArchivoSellado* Paquete) = 0;
     // The program's command line after its name ("" without arguments).
     virtual std::string LineaDeComandos() = 0;
+    // The hexadecimal Ed25519 key that packages must be signed with
+    // (registry value "ClavePublicaPaquetes"); "" starts unsigned packages.
+    virtual std::string ClavePublicaPaquetes() = 0;
 };
 
 // The command line that the program's own collaborators answer (main sets it).
@@ -55,6 +58,17 @@ std::string RutaPaquete();
 // Module state: true silences the "program newer than the database" message
 // and, in interactive mode, the preparation.
 bool& SinMensajesActualizacion();
+
+// Outcomes of a preparation, as the fleet's history records them.
+inline constexpr const char* kResultadoInstalando = "instalando";
+inline constexpr const char* kResultadoSinPaquete = "sin paquete";
+inline constexpr const char* kResultadoDigestoDistinto = "digesto distinto";
+inline constexpr const char* kResultadoFirmaNoValida = "firma no valida";
+inline constexpr const char* kResultadoSinDigesto = "sin digesto";
+inline constexpr const char* kResultadoError = "error";
+// Module state: the outcome of the last preparation (kResultadoError until
+// one gets further).
+std::string& ResultadoPreparacion();
 
 // True: nothing to install (up to date, or no package for the product; the
 // pending mark is cleared). False with Ejecutar: a newer package must be
@@ -84,9 +98,12 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
 // The package's digest against HashCifrado (enciphered). An empty or
 // undecipherable digest answers false and leaves the file; a mismatch deletes
 // it (and in interactive mode says so). With Paquete the digest is taken
-// through that open file, which stays open on success.
+// through that open file, which stays open on success. With a package key
+// configured, Firma must also verify over the same bytes, read in the same
+// pass; otherwise the file is deleted and the log says so.
 bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string& HashCifrado,
-                                  bool ModoActualizador, platform::ArchivoSellado* Paquete = nullptr);
+                                  bool ModoActualizador, platform::ArchivoSellado* Paquete = nullptr,
+                                  const std::string& Firma = "");
 
 // Interactive launch under the stored account (or the current one).
 bool EjecutarPaqueteActualizacion(const std::string& Archivo, int32_t hWnd, const std::string& Parametros,

@@ -38,6 +38,13 @@ struct EntornoPrograma : IEntornoActualizacion {
         return Comunes().EjecutarComoAdmin(hWnd, Archivo, Parametros, Usuario, Contrasena, Paquete);
     }
     std::string LineaDeComandos() override { return lineaDeComandos; }
+    std::string ClavePublicaPaquetes() override {
+        Variante v;
+        if (!Comunes().Registro_GetValor("", "ClavePublicaPaquetes", v, 0, std::string()))
+            return "";
+        const std::string* texto = std::get_if<std::string>(&v);
+        return texto ? *texto : "";
+    }
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "common/clsMD5File.h"
 #include "database/ado/Connection.h"
 #include "platform/ArchivoSellado.h"
+#include "platform/FirmaEd25519.h"
 #include "platform/File.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
@@ -50,6 +51,8 @@ struct EntornoFalso : IEntornoActualizacion {
         return true;
     }
     std::string LineaDeComandos() override { return linea; }
+    std::string clave;
+    std::string ClavePublicaPaquetes() override { return clave; }
 };
 
 struct OrigenFijo : IOrigenConexion {
@@ -176,6 +179,13 @@ TEST_F(UpdateEngineTest, ModoActualizadorEntregaElPaqueteVerificadoYAbierto) {
     const std::string bytes = std::string("MZ\0\x01 paquete", 12) + std::string(70000, 'p');
     // Letter case of the stored digest does not matter.
     Publicar(1, 0, 70, bytes, Cifrado(LCase(Md5(bytes))));
+    // Signed, with the workstation's key configured.
+    std::string privada;
+    ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, entorno_.clave));
+    platform::FirmaEd25519 firma;
+    firma.Agregar(bytes.data(), bytes.size());
+    c_.Execute("ALTER TABLE BinariosAct ADD Firma VARCHAR(255)");
+    c_.Execute("UPDATE BinariosAct SET Firma = '" + firma.Firmar(privada) + "'");
     prueba::EscribirArchivo(fs::u8path(paquete_), "resto de una vez anterior, más largo que nada");
     std::string archivo, parametros;
     platform::ArchivoSellado sellado;
@@ -186,6 +196,7 @@ TEST_F(UpdateEngineTest, ModoActualizadorEntregaElPaqueteVerificadoYAbierto) {
     ASSERT_TRUE(sellado.Abierto());
     EXPECT_EQ(sellado.Ruta(), paquete_);
     EXPECT_EQ(sellado.Tamano(), static_cast<int64_t>(bytes.size()));
+    EXPECT_EQ(ResultadoPreparacion(), "instalando");
     EXPECT_TRUE(entorno_.iniciados.empty());
     EXPECT_EQ(mensajes_.Cantidad(), 0u);
     EXPECT_EQ(entorno_.esperas + entorno_.chequeos + entorno_.marcadas, 0);
@@ -243,18 +254,34 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
         std::function<void()> preparar;
         bool quedaArchivo;
         const char* mensaje; // interactive mode's message, "" for none
+        const char* resultado;
     };
+    std::string privada, otraPublica;
+    ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, otraPublica));
     const std::string noVerificado = "No se pudo verificar la autenticidad del archivo de actualización.";
     std::vector<Caso> casos{
         {"sin fila", [&] { c_.Execute("DELETE FROM BinariosAct"); }, false,
-         "No se encuentra el paquete de actualización, favor consulte con el administrador del sistema."},
-        {"consulta fallida", [&] { c_.Execute("DROP TABLE BinariosAct"); }, false, ""},
-        {"escritura fallida", [&] { fs::remove_all(fs::u8path(carpetaDB_)); }, false, ""},
+         "No se encuentra el paquete de actualización, favor consulte con el administrador del sistema.",
+         "sin paquete"},
+        {"consulta fallida", [&] { c_.Execute("DROP TABLE BinariosAct"); }, false, "", "error"},
+        {"escritura fallida", [&] { fs::remove_all(fs::u8path(carpetaDB_)); }, false, "", "error"},
         {"digesto distinto", [&] { Publicar(1, 0, 70, bytes, Cifrado(Md5(bytes + "!"))); }, false,
-         noVerificado.c_str()},
-        {"digesto vacío", [&] { Publicar(1, 0, 70, bytes, "''"); }, true, ""},
-        {"digesto nulo", [&] { Publicar(1, 0, 70, bytes, "NULL"); }, true, ""},
-        {"digesto indescifrable", [&] { Publicar(1, 0, 70, bytes, "'" + Md5(bytes) + "'"); }, true, ""},
+         noVerificado.c_str(), "digesto distinto"},
+        {"digesto vacío", [&] { Publicar(1, 0, 70, bytes, "''"); }, true, "", "sin digesto"},
+        {"digesto nulo", [&] { Publicar(1, 0, 70, bytes, "NULL"); }, true, "", "sin digesto"},
+        {"digesto indescifrable", [&] { Publicar(1, 0, 70, bytes, "'" + Md5(bytes) + "'"); }, true, "",
+         "sin digesto"},
+        // A key configured: no Firma column, then a signature of other bytes.
+        {"sin firma", [&] { entorno_.clave = otraPublica; }, false, noVerificado.c_str(), "firma no valida"},
+        {"firma de otros bytes",
+         [&] {
+             entorno_.clave = otraPublica;
+             platform::FirmaEd25519 otra;
+             otra.Agregar(bytes.data(), bytes.size() - 1);
+             c_.Execute("ALTER TABLE BinariosAct ADD Firma VARCHAR(255)");
+             c_.Execute("UPDATE BinariosAct SET Firma = '" + otra.Firmar(privada) + "'");
+         },
+         false, noVerificado.c_str(), "firma no valida"},
     };
     for (bool actualizador : {true, false}) {
         for (const auto& caso : casos) {
@@ -274,6 +301,8 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             EXPECT_TRUE(entorno_.iniciados.empty());
             EXPECT_EQ(entorno_.marcadas, 0);
             EXPECT_EQ(fs::exists(fs::u8path(paquete_)), caso.quedaArchivo);
+            EXPECT_EQ(ResultadoPreparacion(), caso.resultado);
+            entorno_.clave.clear();
             size_t avisos = actualizador ? 0 : 1; // the question
             if (!actualizador && *caso.mensaje)
                 ++avisos;
