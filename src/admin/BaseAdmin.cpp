@@ -57,6 +57,10 @@ std::string BaseAdmin::DefinicionTabla(const std::string& tabla) const {
     const std::string clave = d == 0 ? "TEXT(50)" : d == 3 ? "TEXT" : "VARCHAR(50)";
     const std::string texto = d == 0 ? "TEXT(255)" : d == 3 ? "TEXT" : "VARCHAR(255)";
     const std::string entero = d == 0 ? "LONG" : "INTEGER";
+    if (tabla == "HistorialAct")
+        return "CREATE TABLE HistorialAct (Estacion " + texto + " NOT NULL, Usuario " + texto + ", Producto " + clave +
+               " NOT NULL, Major " + entero + ", Minor " + entero + ", Revision " + entero + ", Resultado " + clave +
+               " NOT NULL, Fecha " + (d == 3 ? "TEXT" : "DATETIME") + " NOT NULL)";
     if (tabla == "Valores")
         return "CREATE TABLE Valores (idVariable " + clave + " NOT NULL PRIMARY KEY, Tipo " + entero +
                " NOT NULL, ValorTexto " + texto + ", ValorLargo " + entero + " NOT NULL)";
@@ -67,6 +71,21 @@ std::string BaseAdmin::DefinicionTabla(const std::string& tabla) const {
     return "CREATE TABLE BinariosAct (Producto " + clave + " NOT NULL PRIMARY KEY, Major " + entero +
            " NOT NULL, Minor " + entero + " NOT NULL, Revision " + entero + " NOT NULL, MD5Hash " + texto +
            ", Binario " + binario + ")";
+}
+
+bool BaseAdmin::AsegurarColumna(const std::string& tabla, const std::string& columna) {
+    std::unique_ptr<ado::Recordset> rs;
+    int32_t n = -1;
+    if (db_.AbrirRs(rs, "SELECT " + columna + " FROM " + tabla + " WHERE 1 = 0", ado::adOpenStatic,
+                    ado::adLockOptimistic, -1, false, n)) {
+        rs->Close();
+        return true;
+    }
+    const std::string texto = db_.SintaxisSQL() == 0 ? "TEXT(255)" : db_.SintaxisSQL() == 3 ? "TEXT" : "VARCHAR(255)";
+    if (!db_.EjecutarSQL("ALTER TABLE " + tabla + " ADD " + columna + " " + texto, nullptr, 0, false))
+        return Fallar("no se pudo añadir la columna " + columna + " a " + tabla + UltimoError()) == 0;
+    platform::EscribirError("olvado-admin: columna " + tabla + "." + columna + " creada\n");
+    return true;
 }
 
 bool BaseAdmin::AsegurarTabla(const std::string& tabla) {

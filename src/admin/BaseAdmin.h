@@ -23,9 +23,11 @@ public:
     // Opens the database of the store (the selection window when it holds
     // several entries). False with the reason on standard error.
     bool Abrir();
-    // Creates BinariosAct / Valores in the engine's types when a query of
+    // Creates BinariosAct / Valores / HistorialAct in the engine's types when a query of
     // the table does not open. False with the reason on standard error.
     bool AsegurarTabla(const std::string& tabla);
+    // Adds a text column to the table when a query of it does not open.
+    bool AsegurarColumna(const std::string& tabla, const std::string& columna);
 
     clsDB& DB() { return db_; }
     const clsSqlSyntaxEngine& SQL() const { return sql_; }

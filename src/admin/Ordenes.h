@@ -25,6 +25,10 @@ const std::vector<Orden>& Ordenes();
 const std::vector<Orden>& OrdenesBase();
 int ConexionAgregar(const Argumentos& a);
 int Estado(const Argumentos& a);
+int Historial(const Argumentos& a);
+// The package signing keys (OrdenClaves.cpp).
+int Claves(const Argumentos& a);
+std::string LeerClave(const std::string& ruta);
 
 // Writes "olvado-admin: " + texto + line break on standard error; answers 1.
 int Fallar(const std::string& texto);

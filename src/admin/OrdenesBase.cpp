@@ -7,6 +7,8 @@
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
 #include "platform/Consola.h"
+#include "platform/File.h"
+#include "platform/FirmaEd25519.h"
 #include "updater/ComparadorVersiones.h"
 #include "updater/ExtraerVersion.h"
 #include "updater/IdentidadPrograma.h"
@@ -16,14 +18,41 @@
 namespace olvado::admin {
 namespace {
 
-constexpr const char* kUsoPublicar = "publicar ARCHIVO [--version X.Y.Z] [--producto P]";
+constexpr const char* kUsoPublicar =
+    "publicar ARCHIVO [--version X.Y.Z] [--producto P] [--firmar CLAVE_PRIVADA] [--historial]";
 constexpr const char* kUsoVariable = "variable ID [--texto T] [--largo N] [--tipo N] [--cifrar]";
 constexpr int64_t kUmbralProgreso = 16 * 1024 * 1024;
 
 struct Paquete {
-    std::string archivo, producto, digestCifrado;
+    std::string archivo, producto, digestCifrado, firma;
     int32_t major = 0, minor = 0, revision = 0;
 };
+
+// The MD5 digest and, with a private key, the signature, from one read of the
+// file, as the workstation computes them. False when the file cannot be read.
+bool DigerirYFirmar(Paquete& p, const std::string& clavePrivada) {
+    platform::ArchivoNativo archivo;
+    if (!archivo.Abrir(p.archivo, platform::ArchivoNativo::Modo::Leer))
+        return false;
+    clsMD5File md5;
+    platform::FirmaEd25519 firma;
+    md5.MD5Init();
+    std::string trozo(1 << 20, '\0');
+    for (size_t n = 0;;) {
+        if (!archivo.Leer(trozo.data(), trozo.size(), n))
+            return false;
+        if (n == 0)
+            break;
+        md5.MD5Update(static_cast<int32_t>(n), reinterpret_cast<const uint8_t*>(trozo.data()));
+        if (!clavePrivada.empty())
+            firma.Agregar(trozo.data(), n);
+    }
+    md5.MD5Final();
+    p.digestCifrado = clsEncriptor().Encrypt(md5.GetValues());
+    if (!clavePrivada.empty())
+        p.firma = firma.Firmar(clavePrivada);
+    return clavePrivada.empty() || !p.firma.empty();
+}
 
 // The row, replaced in one transaction: nothing changes unless all of it is
 // written.
@@ -45,6 +74,8 @@ bool EscribirFila(BaseAdmin& base, const Paquete& p, bool progreso) {
             rs->Fields("Minor").SetValue(ado::Valor(p.minor));
             rs->Fields("Revision").SetValue(ado::Valor(p.revision));
             rs->Fields("MD5Hash").SetValue(ado::Valor(p.digestCifrado));
+            if (!p.firma.empty())
+                rs->Fields("Firma").SetValue(ado::Valor(p.firma));
             if (db.Archivo_A_BLOB(rs->Fields("Binario"), p.archivo)) {
                 if (progreso)
                     platform::EscribirError(", escribiendo");
@@ -65,7 +96,7 @@ bool EscribirFila(BaseAdmin& base, const Paquete& p, bool progreso) {
 int Publicar(const Argumentos& a) {
     Opciones o;
     std::string error;
-    if (!LeerOpciones(a, {"--version", "--producto"}, {}, 1, 1, o, error))
+    if (!LeerOpciones(a, {"--version", "--producto", "--firmar"}, {"--historial"}, 1, 1, o, error))
         return UsoIncorrecto(kUsoPublicar, error);
     Paquete p;
     p.archivo = o.posicionales[0];
@@ -83,22 +114,27 @@ int Publicar(const Argumentos& a) {
     } else if (!VersionArchivo(p.archivo, p.major, p.minor, p.revision)) {
         return Fallar("el archivo no tiene un recurso de versión legible; indique --version X.Y.Z: " + p.archivo);
     }
+    std::string clavePrivada;
+    if (o.Tiene("--firmar")) {
+        clavePrivada = LeerClave(o.Valor("--firmar"));
+        if (platform::FirmaEd25519::ClavePublica(clavePrivada).empty())
+            return Fallar("no es una clave privada de «claves generar»: " + o.Valor("--firmar"));
+    }
     BaseAdmin base;
     // Every run of the updater also reads Valores: a database prepared for
     // publishing has both tables.
-    if (!base.Abrir() || !base.AsegurarTabla("BinariosAct") || !base.AsegurarTabla("Valores"))
+    if (!base.Abrir() || !base.AsegurarTabla("BinariosAct") || !base.AsegurarTabla("Valores") ||
+        (o.Tiene("--firmar") && !base.AsegurarColumna("BinariosAct", "Firma")) ||
+        (o.Tiene("--historial") && !base.AsegurarTabla("HistorialAct")))
         return 1;
     const bool progreso = static_cast<int64_t>(tamano) > kUmbralProgreso;
     if (progreso)
         platform::EscribirError("olvado-admin: publicando " + std::to_string(tamano / (1024 * 1024)) +
                                 " MiB: digest MD5");
-    try {
-        clsMD5File md5;
-        p.digestCifrado = clsEncriptor().Encrypt(md5.DigestFileToHexStr(p.archivo));
-    } catch (const ErrorOlvado& e) {
+    if (!DigerirYFirmar(p, clavePrivada)) {
         if (progreso)
             platform::EscribirError("\n");
-        return Fallar(e.Descripcion() + ": " + p.archivo);
+        return Fallar("no se pudo leer el archivo: " + p.archivo);
     }
     if (progreso)
         platform::EscribirError(", leyendo");
@@ -146,13 +182,15 @@ const std::vector<Orden>& OrdenesBase() {
          "Añade la siguiente conexión cifrada a Conexiones.dat (cinco como máximo).", -1,
          ConexionAgregar},
         {"publicar", kUsoPublicar,
-         "Escribe o reemplaza la fila del producto en BinariosAct: paquete, versión y digest.",
+         "Escribe o reemplaza la fila del producto en BinariosAct: paquete, versión, digest y firma.",
          -1, Publicar},
         {"variable", kUsoVariable,
          "Escribe una variable de Valores (p. ej. EXU y EXC con --cifrar).", -1, Variable},
         {"estado", "estado",
          "Versión publicada, versión instalada y qué hará el actualizador.",
          0, Estado},
+        {"historial", "historial [--desde FECHA] [--producto P]",
+         "Última ejecución de cada estación y estaciones por versión (HistorialAct).", -1, Historial},
     };
     return ordenes;
 }

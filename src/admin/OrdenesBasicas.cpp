@@ -67,6 +67,8 @@ const std::vector<Orden>& Ordenes() {
         {"descifrar", "descifrar CIFRADO", "Descifra un texto hecho con «cifrar».", 1, Descifrar},
         {"md5", "md5 ARCHIVO", "Digest MD5 del archivo, como lo calcula el actualizador.", 1, Md5},
         {"version", "version ARCHIVO", "Textos del recurso de versión del ejecutable y su versión.", 1, Version},
+        {"claves", "claves generar --privada ARCHIVO --publica ARCHIVO",
+         "Par de claves Ed25519 para firmar paquetes (la privada, solo para su dueño).", -1, Claves},
         };
         todas.insert(todas.end(), OrdenesBase().begin(), OrdenesBase().end());
         return todas;

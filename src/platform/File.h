@@ -30,6 +30,8 @@ public:
         Crear,             // create or empty, writing
         LeerEscribir,      // existing file, reading and writing, contents kept
         EscribirDesdeInicio, // open or create, writing from the first byte, contents kept
+        CrearPrivado,      // a new file only (an existing one or a link is refused), writing;
+                           // its owner alone may read or change it (a private key)
     };
 
     ArchivoNativo() = default;

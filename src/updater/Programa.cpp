@@ -6,6 +6,7 @@
 #include "updater/ChequearActualizacionSQLPendiente.h"
 #include "updater/Core.h"
 #include "updater/ExtraerVersion.h"
+#include "updater/HistorialAct.h"
 #include "updater/Lanzamiento.h"
 #include "updater/MuteX.h"
 #include "updater/UpdateEngine.h"
@@ -20,8 +21,21 @@ void Borrar(std::string& s) {
     s.clear();
 }
 
+// What the fleet's history records of this run; one row, written while the
+// database is still open.
+struct Ejecucion {
+    std::string resultado = kResultadoError;
+    int32_t major = 0, minor = 0, revision = 0;
+    bool anotada = false;
+    void Anotar() {
+        if (!anotada)
+            AnotarHistorial(resultado, major, minor, revision);
+        anotada = true;
+    }
+};
+
 // Steps 9 to 19, once the database is open. A step that ends the run returns.
-void PasosActualizacion() {
+void PasosActualizacion(Ejecucion& ejecucion) {
     // Another program of the family is updating the database.
     std::string valor;
     if (Servicios().Comunes && ActualizacionSQLPendiente(valor, *Servicios().Comunes)) {
@@ -35,14 +49,18 @@ void PasosActualizacion() {
     RegistrarLog("Usuario: " + Left(usuario, 3) + ", " + "Contrasena: " + Left(contrasena, 3));
     RegistrarLog("Objetos Abiertos");
 
-    int32_t major = 0, minor = 0, revision = 0;
+    int32_t& major = ejecucion.major;
+    int32_t& minor = ejecucion.minor;
+    int32_t& revision = ejecucion.revision;
     if (!VersionProgramaPrincipal(major, minor, revision))
         return;
     RegistrarLog("Version Olvado Actual: " + std::to_string(major) + "." + std::to_string(minor) + "." +
                  std::to_string(revision));
 
     bool ejecutar = false;
-    if (ActualizarVersionDistribucion(ejecutar, true, true, major, minor, revision)) {
+    const bool alDia = ActualizarVersionDistribucion(ejecutar, true, true, major, minor, revision);
+    ejecucion.resultado = ResultadoActualizacion();
+    if (alDia) {
         RegistrarLog("ActualizarVersionDistribucion: Verdadero");
         return;
     }
@@ -54,6 +72,8 @@ void PasosActualizacion() {
     std::string archivo, parametros;
     PrepararPaqueteActualizacion(true, archivo, parametros, &paquete);
     std::string carpeta = FileTool().Ruta_ExtraerRuta(archivo);
+    ejecucion.resultado = ResultadoActualizacion();
+    ejecucion.Anotar();
 
     // The database is closed before the installer runs.
     RegistrarLog("Cerrar Objetos");
@@ -100,7 +120,15 @@ void Main() {
         if (!CrearObjetos())
             return;
         RegistrarLog("Objetos Listos");
-        PasosActualizacion();
+        Ejecucion ejecucion;
+        try {
+            PasosActualizacion(ejecucion);
+        } catch (...) {
+            ejecucion.resultado = kResultadoError;
+            ejecucion.Anotar();
+            throw;
+        }
+        ejecucion.Anotar();
     });
 }
 

@@ -116,7 +116,7 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
                                      Clave(Servicios().SQL.get())))
         return false;
     if (rs->Eof()) {
-        ResultadoPreparacion() = kResultadoSinPaquete;
+        ResultadoActualizacion() = kResultadoSinPaquete;
         if (!ModoActualizador)
             MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
                              "del sistema.",
@@ -163,7 +163,7 @@ bool& SinMensajesActualizacion() {
     return sinMensajes;
 }
 
-std::string& ResultadoPreparacion() {
+std::string& ResultadoActualizacion() {
     static std::string resultado = kResultadoError;
     return resultado;
 }
@@ -175,13 +175,17 @@ bool ActualizarVersionDistribucion(bool& Ejecutar, bool ModoActualizador, bool V
     bool sinPaquete = false, masReciente = false;
     int32_t pM = 0, pm = 0, pr = 0;
     std::string hash;
+    ResultadoActualizacion() = kResultadoError;
     if (VerificarVersionPaquete(sinPaquete, masReciente, nullptr, nullptr, SinMensajesActualizacion(), pM, pm, pr,
                                 hash, VersionExterna, Major, Minor, Revision)) {
         // Up to date, or nothing published for the product.
+        ResultadoActualizacion() = sinPaquete ? kResultadoSinPaquete : kResultadoAlDia;
         EntornoActualizacion().LimpiarActualizacionPendiente();
         return true;
     }
     // A package newer than the product, or a query that did not open.
+    if (masReciente)
+        ResultadoActualizacion() = kResultadoAlDia;
     Ejecutar = !masReciente;
     return false;
 }
@@ -233,7 +237,7 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
 void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, std::string& Parametros,
                                   platform::ArchivoSellado* Paquete) {
     IEntornoActualizacion& entorno = EntornoActualizacion();
-    ResultadoPreparacion() = kResultadoError;
+    ResultadoActualizacion() = kResultadoError;
     SinMensajesActualizacion() = !ModoActualizador && !entorno.LineaDeComandos().empty();
     if (SinMensajesActualizacion())
         return;
@@ -278,7 +282,7 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     bool exito = true;
     std::string hash = clsEncriptor().Decrypt(cifrado, exito);
     if (hash.empty()) {
-        ResultadoPreparacion() = kResultadoSinDigesto;
+        ResultadoActualizacion() = kResultadoSinDigesto;
         return false;
     }
 
@@ -289,13 +293,13 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     // A file that cannot be held or read is as unverified as a mismatch.
     if (sellado.Abrir(Archivo) && UCase(Trim(hash)) == DigestoSellado(sellado, clave.empty() ? nullptr : &firma)) {
         if (clave.empty() || firma.Verificar(clave, Firma)) {
-            ResultadoPreparacion() = kResultadoInstalando;
+            ResultadoActualizacion() = kResultadoInstalando;
             return true;
         }
-        ResultadoPreparacion() = kResultadoFirmaNoValida;
+        ResultadoActualizacion() = kResultadoFirmaNoValida;
         RegistrarLog("Firma del paquete no válida");
     } else {
-        ResultadoPreparacion() = kResultadoDigestoDistinto;
+        ResultadoActualizacion() = kResultadoDigestoDistinto;
     }
     sellado.Cerrar();
     platform::BorrarArchivo(Archivo);

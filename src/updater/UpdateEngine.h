@@ -59,16 +59,17 @@ std::string RutaPaquete();
 // and, in interactive mode, the preparation.
 bool& SinMensajesActualizacion();
 
-// Outcomes of a preparation, as the fleet's history records them.
+// Outcomes of a check and preparation, as the fleet's history records them.
+inline constexpr const char* kResultadoAlDia = "al dia";
 inline constexpr const char* kResultadoInstalando = "instalando";
 inline constexpr const char* kResultadoSinPaquete = "sin paquete";
 inline constexpr const char* kResultadoDigestoDistinto = "digesto distinto";
 inline constexpr const char* kResultadoFirmaNoValida = "firma no valida";
 inline constexpr const char* kResultadoSinDigesto = "sin digesto";
 inline constexpr const char* kResultadoError = "error";
-// Module state: the outcome of the last preparation (kResultadoError until
-// one gets further).
-std::string& ResultadoPreparacion();
+// Module state: the outcome of the last ActualizarVersionDistribucion and
+// PrepararPaqueteActualizacion (kResultadoError until one gets further).
+std::string& ResultadoActualizacion();
 
 // True: nothing to install (up to date, or no package for the product; the
 // pending mark is cleared). False with Ejecutar: a newer package must be

@@ -138,6 +138,7 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
     Publicar(1, 9, 99, "x", "NULL");
     EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, true, true, 2, 0, 0));
     EXPECT_FALSE(ejecutar);
+    EXPECT_EQ(ResultadoActualizacion(), "al dia");
     EXPECT_EQ(mensajes_.Cantidad(), 0u);
     EXPECT_EQ(entorno_.limpiadas, 1);
 
@@ -145,12 +146,14 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
     EXPECT_TRUE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66));
     EXPECT_FALSE(ejecutar);
     EXPECT_EQ(entorno_.limpiadas, 2);
+    EXPECT_EQ(ResultadoActualizacion(), "sin paquete");
 
     // A query that does not open asks for the preparation (which then fails too).
     c_.Execute("DROP TABLE BinariosAct");
     EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66));
     EXPECT_TRUE(ejecutar);
     EXPECT_EQ(entorno_.limpiadas, 2);
+    EXPECT_EQ(ResultadoActualizacion(), "error");
 }
 
 TEST_F(UpdateEngineTest, ProgramaMasRecienteAvisaSoloEnModoInteractivo) {
@@ -196,7 +199,7 @@ TEST_F(UpdateEngineTest, ModoActualizadorEntregaElPaqueteVerificadoYAbierto) {
     ASSERT_TRUE(sellado.Abierto());
     EXPECT_EQ(sellado.Ruta(), paquete_);
     EXPECT_EQ(sellado.Tamano(), static_cast<int64_t>(bytes.size()));
-    EXPECT_EQ(ResultadoPreparacion(), "instalando");
+    EXPECT_EQ(ResultadoActualizacion(), "instalando");
     EXPECT_TRUE(entorno_.iniciados.empty());
     EXPECT_EQ(mensajes_.Cantidad(), 0u);
     EXPECT_EQ(entorno_.esperas + entorno_.chequeos + entorno_.marcadas, 0);
@@ -301,7 +304,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             EXPECT_TRUE(entorno_.iniciados.empty());
             EXPECT_EQ(entorno_.marcadas, 0);
             EXPECT_EQ(fs::exists(fs::u8path(paquete_)), caso.quedaArchivo);
-            EXPECT_EQ(ResultadoPreparacion(), caso.resultado);
+            EXPECT_EQ(ResultadoActualizacion(), caso.resultado);
             entorno_.clave.clear();
             size_t avisos = actualizador ? 0 : 1; // the question
             if (!actualizador && *caso.mensaje)

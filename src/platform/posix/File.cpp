@@ -28,8 +28,9 @@ bool ArchivoNativo::Abrir(const std::string& ruta, Modo modo) {
     case Modo::Crear:
     case Modo::EscribirDesdeInicio: banderas |= O_WRONLY | O_CREAT; break;
     case Modo::LeerEscribir: banderas |= O_RDWR; break;
+    case Modo::CrearPrivado: banderas |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW; break;
     }
-    int fd = ::open(posix::RutaNativa(ruta).c_str(), banderas, 0666);
+    int fd = ::open(posix::RutaNativa(ruta).c_str(), banderas, modo == Modo::CrearPrivado ? 0600 : 0666);
     if (fd < 0)
         return Fallo();
     ScopedHandle<ManejadorArchivoTraits> nuevo(fd);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <windows.h>
+#include <sddl.h>
 
 namespace olvado::platform {
 
@@ -35,9 +36,19 @@ bool ArchivoNativo::Abrir(const std::string& ruta, Modo modo) {
         disposicion = OPEN_EXISTING;
         break;
     case Modo::EscribirDesdeInicio: break;
+    case Modo::CrearPrivado: disposicion = CREATE_NEW; break;
     }
-    HANDLE h = CreateFileA(AAnsi(ruta).c_str(), acceso, compartir, nullptr, disposicion, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    // A protected DACL with one entry, the owner's: nothing inherited from
+    // the folder lets anybody else read it.
+    SECURITY_ATTRIBUTES privado{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+    if (modo == Modo::CrearPrivado &&
+        !ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;OW)", SDDL_REVISION_1,
+                                                              &privado.lpSecurityDescriptor, nullptr))
+        return Fallo();
+    HANDLE h = CreateFileA(AAnsi(ruta).c_str(), acceso, compartir, privado.lpSecurityDescriptor ? &privado : nullptr,
+                           disposicion, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (privado.lpSecurityDescriptor)
+        LocalFree(privado.lpSecurityDescriptor);
     if (h == INVALID_HANDLE_VALUE)
         return Fallo();
     manejador_.Reset(reinterpret_cast<intptr_t>(h));
