@@ -1,6 +1,7 @@
 // clsDB: stored variables, identity, BLOB transfer, the error report and the
 // control binders.
 #include "database/clsDB.h"
+#include "platform/File.h"
 
 #include "common/FileTool.h"
 #include "common/Texto.h"
@@ -137,12 +138,13 @@ bool clsDB::BLOB_a_Archivo(ado::Field& Campo, std::string& NombreArchivo) {
 
 bool clsDB::Archivo_A_BLOB(ado::Field& Campo, const std::string& NombreArchivo) {
     try {
-        ado::Stream s;
-        s.Type = ado::adTypeBinary;
-        s.Open();
-        s.LoadFromFile(NombreArchivo);
-        Campo.SetValue(ado::Valor(s.Read(ado::adReadAll)));
-        s.Close();
+        // The field takes the file itself: the engine streams its bytes when
+        // the row is written, so no copy of a package is held in memory.
+        platform::ArchivoNativo archivo;
+        const int64_t tamano = archivo.Abrir(NombreArchivo, platform::ArchivoNativo::Modo::Leer) ? archivo.Tamano() : -1;
+        if (tamano < 0)
+            throw ErrorOlvado(static_cast<int32_t>(0x800A0BBAu), "ADODB.Stream", "No se puede abrir el archivo.");
+        Campo.SetValue(ado::Valor::DesdeArchivo(NombreArchivo, tamano));
         return true;
     } catch (const ErrorOlvado& e) {
         Mostrar(e.Numero(), "Error");

@@ -2,6 +2,7 @@
 // odbc32 on Windows). The only file with the ODBC headers; every call goes through
 // Revisar, which turns the driver's diagnostics into the Errors collection.
 #include "database/ado/Motor.h"
+#include "platform/File.h"
 
 #include "common/ScopedHandle.h"
 #include "common/Texto.h"
@@ -339,6 +340,8 @@ public:
                 if (!Enlazar(h, i, parametros[i], buffers[i]))
                     return false;
             rc = SQLExecute(h);
+            if (rc == SQL_NEED_DATA)
+                rc = EnviarArchivos(h, parametros);
         }
         if (!Revisar(rc, SQL_HANDLE_STMT, h, errores_))
             return false;
@@ -415,6 +418,14 @@ private:
             tipoC = SQL_C_WCHAR, tipoSql = SQL_WVARCHAR, tamano = std::max<SQLULEN>(p.texto.size(), 1);
             dato = W(p.texto), largo = p.ind;
             break;
+        case Valor::Tipo::Archivo:
+            // Data at execution: EnviarArchivos hands the file over in pieces;
+            // the parameter's number is the token that SQLParamData answers.
+            p.ind = SQL_LEN_DATA_AT_EXEC(static_cast<SQLLEN>(v.TamanoArchivo()));
+            tipoC = SQL_C_BINARY, tipoSql = SQL_LONGVARBINARY;
+            tamano = std::max<SQLULEN>(static_cast<SQLULEN>(v.TamanoArchivo()), 1);
+            dato = reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(i + 1));
+            break;
         case Valor::Tipo::Bytes:
             // The caller's bytes go to the driver as they are: no copy here.
             p.ind = static_cast<SQLLEN>(v.Bytes().size());
@@ -424,6 +435,44 @@ private:
         }
         return Revisar(SQLBindParameter(h, n, SQL_PARAM_INPUT, tipoC, tipoSql, tamano, 0, dato, largo, &p.ind),
                        SQL_HANDLE_STMT, h, errores_);
+    }
+
+    // The files of the data-at-execution parameters, each in pieces of 1 MiB,
+    // in the order the driver asks for them. Answers the last return code.
+    SQLRETURN EnviarArchivos(SQLHANDLE h, const std::vector<Valor>& parametros) {
+        std::vector<char> trozo(1 << 20);
+        SQLPOINTER token = nullptr;
+        SQLRETURN rc;
+        while ((rc = SQLParamData(h, &token)) == SQL_NEED_DATA) {
+            size_t i = static_cast<size_t>(reinterpret_cast<uintptr_t>(token)) - 1;
+            const Valor& v = parametros.at(i);
+            platform::ArchivoNativo archivo;
+            if (!archivo.Abrir(v.RutaArchivo(), platform::ArchivoNativo::Modo::Leer)) {
+                errores_.Agregar("HY000", "no se pudo abrir " + v.RutaArchivo(), "ODBC");
+                SQLCancel(h);
+                return SQL_ERROR;
+            }
+            int64_t enviados = 0;
+            for (size_t n = 0;; enviados += static_cast<int64_t>(n)) {
+                if (!archivo.Leer(trozo.data(), trozo.size(), n) ||
+                    enviados + static_cast<int64_t>(n) > v.TamanoArchivo()) {
+                    errores_.Agregar("HY000", "no se pudo leer " + v.RutaArchivo() + " o cambió de tamaño", "ODBC");
+                    SQLCancel(h);
+                    return SQL_ERROR;
+                }
+                if (n == 0)
+                    break;
+                SQLRETURN r = SQLPutData(h, trozo.data(), static_cast<SQLLEN>(n));
+                if (!SQL_SUCCEEDED(r))
+                    return r;
+            }
+            if (enviados != v.TamanoArchivo()) {
+                errores_.Agregar("HY000", v.RutaArchivo() + " cambió de tamaño", "ODBC");
+                SQLCancel(h);
+                return SQL_ERROR;
+            }
+        }
+        return rc;
     }
 
     Entorno env_;

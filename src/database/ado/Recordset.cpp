@@ -217,6 +217,8 @@ void Recordset::Update() {
             lista += (lista.empty() ? "" : ", ") + nombre + " = ?";
         }
         parametros.push_back(*e.cambios[i]);
+        parametros.back().tablaDestino = tabla;
+        parametros.back().columnaDestino = e.columnas[i].nombre;
     }
     if (parametros.empty()) {
         e.edicion = RecordsetEstado::Edicion::Ninguna;

@@ -39,6 +39,8 @@ std::string Valor::ATexto() const {
         return texto_;
     case Tipo::Bytes:
         return std::string(bytes_.begin(), bytes_.end());
+    case Tipo::Archivo:
+        return {}; // never read back: the file is the engine's to stream
     case Tipo::Fecha: {
         char buf[32];
         std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", fecha_.anio, fecha_.mes, fecha_.dia,

@@ -1,6 +1,8 @@
 // The value of a field, a parameter or a dynamic property: what a Variant
 // holds when ADO hands it over. Empty (never set), Null, a number, a text
-// (UTF-8), bytes, or a date and time.
+// (UTF-8), bytes, or a date and time. Also the bytes of a file, read only
+// when a statement writes them: a package of any size goes into its row
+// without a copy in memory.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +18,7 @@ struct FechaHora {
 
 class Valor {
 public:
-    enum class Tipo { Vacio, Nulo, Entero, Doble, Texto, Bytes, Fecha };
+    enum class Tipo { Vacio, Nulo, Entero, Doble, Texto, Bytes, Fecha, Archivo };
 
     Valor() = default;
     static Valor Nulo() { Valor v; v.tipo_ = Tipo::Nulo; return v; }
@@ -27,6 +29,12 @@ public:
     Valor(const char* s) : Valor(std::string(s)) {}
     Valor(std::vector<uint8_t> b) : tipo_(Tipo::Bytes), bytes_(std::move(b)) {}
     Valor(FechaHora f) : tipo_(Tipo::Fecha), fecha_(f) {}
+    // The file's bytes (tamano of them) as a long binary value.
+    static Valor DesdeArchivo(std::string ruta, int64_t tamano) {
+        Valor v;
+        v.tipo_ = Tipo::Archivo, v.texto_ = std::move(ruta), v.entero_ = tamano;
+        return v;
+    }
 
     Tipo TipoValor() const { return tipo_; }
     bool EsNulo() const { return tipo_ == Tipo::Nulo; }
@@ -43,6 +51,12 @@ public:
     FechaHora AFecha() const;
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     std::vector<uint8_t> SoltarBytes() { return std::move(bytes_); }
+    // Of a file's value: its path and size.
+    const std::string& RutaArchivo() const { return texto_; }
+    int64_t TamanoArchivo() const { return entero_; }
+    // Where a row's file value goes (table, column): an engine that writes
+    // long values in place after the row is made needs to name them.
+    std::string tablaDestino, columnaDestino;
 
 private:
     Tipo tipo_ = Tipo::Vacio;
