@@ -7,7 +7,10 @@
 #     the same bytes plus `md5sum` of them (`sqlite3` writefile; `mariadb -q
 #     --raw`). The package is a "#!/bin/sh" installer that exits at once
 #     after its first lines, followed by 256 MiB of random bytes, so its own
-#     run costs nothing and the installed version never changes.
+#     run costs nothing and the installed version never changes;
+#  3. the same full update with the package signed and the workstation's key
+#     configured (the signature is checked in the digest's read), against the
+#     same client extraction.
 # Each measure is the best of several runs; peak memory is the maximum
 # resident set size that /usr/bin/time reports.
 set -euo pipefail
@@ -115,10 +118,29 @@ for motor in sqlite maria; do
   rm -f "$extraccion"
 done
 
+# 3. Signed: the key pair, the public key in the workstation's registry.
+"$admin" claves generar --privada "$datos/privada" --publica "$datos/publica" >/dev/null
+mkdir -p "$datos/etc/olvado"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Olvado Systems\\Olvado]\r\n"ClavePublicaPaquetes"="%s"\r\n' \
+  "$(cat "$datos/publica")" >"$datos/etc/olvado/HKLM.reg"
+for motor in sqlite maria; do
+  usar $motor
+  "$admin" publicar "$paquete" --version 1.0.70 --firmar "$datos/privada" >/dev/null 2>&1
+  cat "$paquete" "$base" >/dev/null
+  for ronda in 1 2 3; do
+    medir "firmada-olvado-$motor" "$updater"
+    grep -q "Ejecutar Archivo: .*Olvado_Act.exe, /SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-" \
+      <(tail -c 2000 "$HOME/Documents/Olvado_UpdaterLog.txt") ||
+      { echo "actualizacion.sh: la actualización firmada no llegó a ejecutar el paquete ($motor)" >&2; exit 1; }
+  done
+done
+rm -f "$datos/etc/olvado/HKLM.reg"
+
 echo "Mejor de 3; al día: 10 ejecuciones seguidas; paquete: $tamano bytes (memoria: máximo residente)"
 printf '%-28s %10s %14s\n' medida segundos "memoria máx"
 for n in al-dia-olvado-sqlite al-dia-cliente-sqlite al-dia-olvado-maria al-dia-cliente-maria \
-  completa-olvado-sqlite completa-cliente-sqlite completa-olvado-maria completa-cliente-maria; do
+  completa-olvado-sqlite completa-cliente-sqlite completa-olvado-maria completa-cliente-maria \
+  firmada-olvado-sqlite firmada-olvado-maria; do
   printf '%-28s %10s %10s KiB\n' "$n" "${mejor[$n]}" "${memoria[$n]}"
 done
 for m in sqlite maria; do
@@ -126,4 +148,6 @@ for m in sqlite maria; do
     'BEGIN{printf "%s al día: olvado / cliente = %.2f (objetivo <= 1.5)\n", m, a/b}'
   awk -v a="${mejor[completa-olvado-$m]}" -v b="${mejor[completa-cliente-$m]}" -v m=$m \
     'BEGIN{printf "%s completa: olvado / cliente + md5sum = %.2f (objetivo <= 1.2)\n", m, a/b}'
+  awk -v a="${mejor[firmada-olvado-$m]}" -v b="${mejor[completa-cliente-$m]}" -v m=$m \
+    'BEGIN{printf "%s firmada: olvado / cliente + md5sum = %.2f (objetivo <= 1.2)\n", m, a/b}'
 done
