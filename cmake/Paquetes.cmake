@@ -1,6 +1,6 @@
 # The packages an administrator installs, made from this tree's own targets:
 # on Linux the Debian package (cpack -G DEB), on Windows the build's MSI
-# (target paquete_msi, made with wixl). Included last, once every target the
+# (target paquete_msi, made with wixl). Included once every target the
 # packages may carry exists.
 
 set(OLVADO_PAQUETES_DIR ${CMAKE_SOURCE_DIR}/paquetes)
@@ -20,31 +20,36 @@ if(WIN32)
     set(OLVADO_MSI_WIN64 no)
     set(OLVADO_MSI_UPGRADE_CODE C2E48A52-61A8-4FD2-93F4-C58AA90AF0E7)
   endif()
-  # The update library of the interactive mode goes beside the programs once
-  # the build has it.
+  # What the package carries: the two programs and, once the build has it, the
+  # update library of the interactive mode beside them.
+  set(OLVADO_MSI_PROGRAMAS olvado_updater olvado_admin)
   set(OLVADO_MSI_COMPONENTES_EXTRA "")
   set(OLVADO_MSI_REFERENCIAS_EXTRA "")
   if(TARGET olvado_actualizar)
+    list(APPEND OLVADO_MSI_PROGRAMAS olvado_actualizar)
     set(OLVADO_MSI_COMPONENTES_EXTRA
-      "            <Component Id=\"Biblioteca\" Guid=\"*\" Win64=\"${OLVADO_MSI_WIN64}\">\n              <File Id=\"OlvadoActualizar.dll\" Source=\"$<TARGET_FILE:olvado_actualizar>\" KeyPath=\"yes\"/>\n            </Component>")
+      "            <Component Id=\"Biblioteca\" Guid=\"*\" Win64=\"${OLVADO_MSI_WIN64}\">\n              <File Id=\"OlvadoActualizar.dll\" Source=\"$<TARGET_FILE_NAME:olvado_actualizar>\" KeyPath=\"yes\"/>\n            </Component>")
     set(OLVADO_MSI_REFERENCIAS_EXTRA "      <ComponentRef Id=\"Biblioteca\"/>")
   endif()
-  configure_file(${OLVADO_PAQUETES_DIR}/windows/OlvadoUpdater.wxs.in
-                 ${CMAKE_BINARY_DIR}/paquetes/OlvadoUpdater.wxs.gen @ONLY)
-  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/paquetes/OlvadoUpdater.wxs
-                INPUT ${CMAKE_BINARY_DIR}/paquetes/OlvadoUpdater.wxs.gen)
+  set(OLVADO_MSI_DIR ${CMAKE_BINARY_DIR}/paquetes/msi)
+  configure_file(${OLVADO_PAQUETES_DIR}/windows/OlvadoUpdater.wxs.in ${OLVADO_MSI_DIR}/OlvadoUpdater.wxs.in @ONLY)
+  file(GENERATE OUTPUT ${OLVADO_MSI_DIR}/OlvadoUpdater.wxs INPUT ${OLVADO_MSI_DIR}/OlvadoUpdater.wxs.in)
 
+  # wixl reads the files from its working folder: stripped copies of the
+  # programs (the build keeps its debugging information).
   find_program(OLVADO_WIXL wixl)
   if(OLVADO_WIXL AND TARGET olvado_admin)
     set(OLVADO_MSI ${CMAKE_BINARY_DIR}/OlvadoUpdater-${PROJECT_VERSION}-${OLVADO_MSI_PLATFORM}.msi)
-    set(OLVADO_MSI_PROGRAMAS olvado_updater olvado_admin)
-    if(TARGET olvado_actualizar)
-      list(APPEND OLVADO_MSI_PROGRAMAS olvado_actualizar)
-    endif()
+    set(copias "")
+    foreach(t ${OLVADO_MSI_PROGRAMAS})
+      list(APPEND copias COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${t}> ${OLVADO_MSI_DIR}/
+                         COMMAND ${CMAKE_STRIP} ${OLVADO_MSI_DIR}/$<TARGET_FILE_NAME:${t}>)
+    endforeach()
     add_custom_command(OUTPUT ${OLVADO_MSI}
-      COMMAND ${OLVADO_WIXL} -a ${OLVADO_MSI_PLATFORM} -D Version=${PROJECT_VERSION}
-              -o ${OLVADO_MSI} ${CMAKE_BINARY_DIR}/paquetes/OlvadoUpdater.wxs
-      DEPENDS ${OLVADO_MSI_PROGRAMAS} ${CMAKE_BINARY_DIR}/paquetes/OlvadoUpdater.wxs
+      ${copias}
+      COMMAND ${OLVADO_WIXL} -a ${OLVADO_MSI_PLATFORM} -D Version=${PROJECT_VERSION} -o ${OLVADO_MSI} OlvadoUpdater.wxs
+      WORKING_DIRECTORY ${OLVADO_MSI_DIR}
+      DEPENDS ${OLVADO_MSI_PROGRAMAS} ${OLVADO_MSI_DIR}/OlvadoUpdater.wxs
       COMMENT "Paquete MSI ${OLVADO_MSI_PLATFORM}: ${OLVADO_MSI}"
       VERBATIM)
     add_custom_target(paquete_msi DEPENDS ${OLVADO_MSI})
