@@ -9,16 +9,19 @@ set(OLVADO_MANTENEDOR "${OLVADO_COMPANY} <soporte@olvado.example>")
 if(WIN32)
   # One UpgradeCode per architecture: the 32-bit and the 64-bit packages are
   # separate products, and each package replaces older ones of its own kind.
+  # The company folder's component has no file to derive its GUID from.
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "64")
     set(OLVADO_MSI_PLATFORM x64)
     set(OLVADO_MSI_PROGRAM_FILES ProgramFiles64Folder)
     set(OLVADO_MSI_WIN64 yes)
     set(OLVADO_MSI_UPGRADE_CODE 04E28A8B-FEAE-4D81-AE30-9BA03D84C137)
+    set(OLVADO_MSI_GUID_COMPANIA 14D1D4D8-2C6D-4159-888D-708740AC56F6)
   else()
     set(OLVADO_MSI_PLATFORM x86)
     set(OLVADO_MSI_PROGRAM_FILES ProgramFilesFolder)
     set(OLVADO_MSI_WIN64 no)
     set(OLVADO_MSI_UPGRADE_CODE C2E48A52-61A8-4FD2-93F4-C58AA90AF0E7)
+    set(OLVADO_MSI_GUID_COMPANIA 9A1E1A3D-CE3C-447A-9408-F1B7818ADF4F)
   endif()
   # What the package carries: the two programs and, once the build has it, the
   # update library of the interactive mode beside them.
