@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# olvado-admin publicar --firmar of packages of 256 MiB and 1 GiB on SQLite
+# olvado-admin publicar --firmar of packages of 256 MiB and 768 MiB on SQLite
 # (native provider) and on the private MariaDB of scripts/lib/mariadb.sh: time
 # and peak memory (maximum resident set that /usr/bin/time reports). The
 # package streams into its row, so the memory must not grow with its size
 # (target: under 64 MiB). Beside it, `sqlite3` loading the same bytes with
-# readfile, for scale.
+# readfile, for scale (SQLite's limit on a value is 1e9 bytes).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -37,7 +37,7 @@ medir() { # medir NOMBRE comando...
   read -r segundos kib <"$medidas"
   printf '%-34s %10s %8s KiB\n' "$n" "$segundos" "$kib"
 }
-for mib in 256 1024; do
+for mib in 256 768; do
   paquete=$datos/paquete
   head -c $((mib * 1024 * 1024)) /dev/urandom >"$paquete"
   for motor in sqlite maria; do

@@ -64,13 +64,15 @@ std::string BaseAdmin::DefinicionTabla(const std::string& tabla) const {
     if (tabla == "Valores")
         return "CREATE TABLE Valores (idVariable " + clave + " NOT NULL PRIMARY KEY, Tipo " + entero +
                " NOT NULL, ValorTexto " + texto + ", ValorLargo " + entero + " NOT NULL)";
+    // Binario last: SQLite streams a package into its row only when no
+    // column after it holds data (else the row is built in memory).
     const std::string binario = d == 0   ? "LONGBINARY"
                                 : d == 1 ? "VARBINARY(MAX)"
                                 : d == 2 ? "LONGBLOB"
                                          : "BLOB";
     return "CREATE TABLE BinariosAct (Producto " + clave + " NOT NULL PRIMARY KEY, Major " + entero +
            " NOT NULL, Minor " + entero + " NOT NULL, Revision " + entero + " NOT NULL, MD5Hash " + texto +
-           ", Binario " + binario + ")";
+           ", Firma " + texto + ", Binario " + binario + ")";
 }
 
 bool BaseAdmin::AsegurarColumna(const std::string& tabla, const std::string& columna) {
