@@ -7,6 +7,7 @@
 #include "database/ado/Connection.h"
 #include "platform/Environment.h"
 #include "platform/Process.h"
+#include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
 #include "support/EjecutarAdmin.h"
@@ -62,6 +63,11 @@ protected:
         Sql("DROP TABLE IF EXISTS HistorialAct"); // the other tests run without one
         Sql("DROP TABLE IF EXISTS Valores");
         clsStgComunes().Registro_SetValor("", "ClavePublicaPaquetes", std::string(), 0);
+        // Windows' folders are the system's, whatever the tree.
+        FileTool ft;
+        std::error_code ec;
+        fs::remove_all(fs::u8path(ft.Ruta_RutaEspecial(0, 38)) / "Olvado", ec);
+        fs::remove_all(fs::u8path(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)) + "DB"), ec);
     }
     void Sql(const std::string& sql) {
         ado::Connection c;
@@ -123,6 +129,7 @@ protected:
     }
 
     ArbolPrueba arbol_;
+    prueba::AlmacenPrueba almacen_; // removes the store the tool writes
     fs::path salida_, paquete_;
 };
 
