@@ -92,7 +92,7 @@ std::string PantallaPrueba::Xdotool(const std::vector<std::string>& argumentos) 
 
 std::string PantallaPrueba::EsperarVentana(const std::string& titulo, int segundos) {
     for (int i = 0; i < segundos * 5; ++i) {
-        std::string id = Xdotool({"search", "--name", "^" + titulo + "$"});
+        std::string id = Xdotool({"search", "--onlyvisible", "--name", "^" + titulo + "$"});
         if (!id.empty())
             return id.substr(0, id.find('\n'));
         std::this_thread::sleep_for(200ms);
