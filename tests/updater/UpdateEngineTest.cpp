@@ -3,12 +3,14 @@
 // of the preparation ever leads to a start.
 #include "updater/UpdateEngine.h"
 
+#include "common/ErrorOlvado.h"
 #include "common/FileTool.h"
 #include "common/Texto.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
 #include "database/ado/Connection.h"
 #include "platform/ArchivoSellado.h"
+#include "platform/EventLog.h"
 #include "platform/FirmaEd25519.h"
 #include "platform/File.h"
 #include "support/ArbolPrueba.h"
@@ -20,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace olvado {
 namespace {
@@ -53,6 +56,14 @@ struct EntornoFalso : IEntornoActualizacion {
     std::string LineaDeComandos() override { return linea; }
     std::string clave;
     std::string ClavePublicaPaquetes() override { return clave; }
+};
+
+struct EventosVistos : platform::IEventos {
+    std::vector<platform::Evento> vistos;
+    bool Registrar(const platform::Evento& e) override {
+        vistos.push_back(e);
+        return true;
+    }
 };
 
 struct OrigenFijo : IOrigenConexion {
@@ -147,6 +158,19 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
     EXPECT_FALSE(ejecutar);
     EXPECT_EQ(entorno_.limpiadas, 2);
     EXPECT_EQ(ResultadoActualizacion(), "sin paquete");
+
+    // A version part a 32-bit integer cannot hold is a fault, not a wrapped newer version.
+    for (const char* fuera : {"-2147483649", "2147483648"}) {
+        Publicar(1, 0, 70, "x", "NULL");
+        c_.Execute(std::string("UPDATE BinariosAct SET Revision = ") + fuera);
+        try {
+            ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66);
+            ADD_FAILURE() << fuera;
+        } catch (const ErrorOlvado& e) {
+            EXPECT_EQ(e.Numero(), 6);
+        }
+    }
+    c_.Execute("DELETE FROM BinariosAct");
 
     // A query that does not open asks for the preparation (which then fails too).
     c_.Execute("DROP TABLE BinariosAct");
@@ -286,6 +310,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
          },
          false, noVerificado.c_str(), "firma no valida"},
     };
+    std::set<std::string> motivos;
     for (bool actualizador : {true, false}) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(std::string(caso.nombre) + (actualizador ? " (actualizador)" : " (interactivo)"));
@@ -297,7 +322,15 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             mensajes_.mostrados.clear();
             std::string archivo, parametros;
             platform::ArchivoSellado sellado;
+            EventosVistos eventos;
+            platform::EstablecerEventos(&eventos);
             PrepararPaqueteActualizacion(actualizador, archivo, parametros, &sellado);
+            platform::EstablecerEventos(nullptr);
+            // Each failure's own reason reaches the system's log once.
+            ASSERT_EQ(eventos.vistos.size(), 1u);
+            EXPECT_EQ(eventos.vistos[0].Origen, Producto());
+            EXPECT_EQ(eventos.vistos[0].Tipo, 1);
+            motivos.insert(eventos.vistos[0].Mensaje);
             EXPECT_TRUE(archivo.empty());
             EXPECT_TRUE(parametros.empty());
             EXPECT_FALSE(sellado.Abierto());
@@ -315,6 +348,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             }
         }
     }
+    EXPECT_EQ(motivos.size(), 6u); // the three unusable digests share theirs, the two bad signatures too
 }
 
 TEST_F(UpdateEngineTest, UnPaqueteAnteriorQueNoSePuedeBorrarDetieneLaPreparacion) {
