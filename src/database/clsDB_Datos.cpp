@@ -2,11 +2,11 @@
 // control binders.
 #include "database/clsDB.h"
 
+#include "base/Texto.h"
 #include "common/FileTool.h"
-#include "common/Texto.h"
+#include "common/IdentidadPrograma.h"
 #include "database/ado/Stream.h"
 #include "platform/Shell.h"
-#include "updater/IdentidadPrograma.h"
 
 #include <cmath>
 #include <cstdio>

@@ -3,8 +3,8 @@
 // Revisar, which turns the driver's diagnostics into the Errors collection.
 #include "database/ado/Motor.h"
 
-#include "common/ScopedHandle.h"
-#include "common/Texto.h"
+#include "base/ScopedHandle.h"
+#include "base/Texto.h"
 
 #include "platform/CabecerasOdbc.h"
 
