@@ -1,5 +1,6 @@
 #include "updater/UpdateEngine.h"
 
+#include "base/ErrorOlvado.h"
 #include "base/Texto.h"
 #include "common/ComparadorVersiones.h"
 #include "common/FileTool.h"
@@ -8,7 +9,6 @@
 #include "common/clsMD5File.h"
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
-#include "base/ErrorOlvado.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Eventos.h"
 #include "platform/MessageBox.h"
