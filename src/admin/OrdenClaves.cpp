@@ -5,7 +5,7 @@
 #include "admin/Ordenes.h"
 #include "common/FileTool.h"
 #include "platform/Consola.h"
-#include "platform/File.h"
+#include "platform/ArchivoNativo.h"
 #include "platform/FirmaEd25519.h"
 
 namespace olvado::admin {

@@ -3,9 +3,9 @@
 #include "admin/BaseAdmin.h"
 #include "admin/Opciones.h"
 #include "admin/Ordenes.h"
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 #include "platform/Consola.h"
-#include "updater/IdentidadPrograma.h"
+#include "common/IdentidadPrograma.h"
 
 #include <map>
 #include <tuple>

@@ -2,7 +2,7 @@
 
 #include "platform/Equipo.h"
 #include "updater/Core.h"
-#include "updater/IdentidadPrograma.h"
+#include "common/IdentidadPrograma.h"
 
 namespace olvado {
 

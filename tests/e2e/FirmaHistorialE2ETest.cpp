@@ -2,11 +2,11 @@
 // keys, publishes and lists; the built updater runs on sandboxed
 // workstations, each its own tree, and is read back from its run log.
 #include "common/FileTool.h"
-#include "common/Texto.h"
+#include "base/Texto.h"
 #include "common/clsStgComunes.h"
 #include "database/ado/Connection.h"
-#include "platform/Environment.h"
-#include "platform/Process.h"
+#include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"

@@ -3,10 +3,10 @@
 // Revisar, which turns the driver's diagnostics into the Errors collection.
 #include "database/ado/Motor.h"
 #include "database/ado/Proveedor.h"
-#include "platform/File.h"
+#include "platform/ArchivoNativo.h"
 
-#include "common/ScopedHandle.h"
-#include "common/Texto.h"
+#include "base/ScopedHandle.h"
+#include "base/Texto.h"
 
 #include "platform/CabecerasOdbc.h"
 

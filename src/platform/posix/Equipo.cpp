@@ -1,7 +1,7 @@
 // POSIX workstation and account names.
 #include "platform/Equipo.h"
 
-#include "platform/Environment.h"
+#include "platform/Entorno.h"
 
 #include <fstream>
 #include <pwd.h>

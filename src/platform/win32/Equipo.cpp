@@ -1,7 +1,7 @@
 // Win32 workstation and account names, in the ANSI code page.
 #include "platform/Equipo.h"
 
-#include "common/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <windows.h>
 
