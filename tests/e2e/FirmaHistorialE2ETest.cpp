@@ -7,6 +7,7 @@
 #include "database/ado/Connection.h"
 #include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
+#include "platform/TextoAnsi.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
