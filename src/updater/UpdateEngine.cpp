@@ -1,5 +1,7 @@
 #include "updater/UpdateEngine.h"
 
+#include "common/ErrorOlvado.h"
+#include "common/ErroresEjecucion.h"
 #include "common/FileTool.h"
 #include "common/Texto.h"
 #include "common/clsEncriptor.h"
@@ -251,11 +253,18 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
 
     platform::ArchivoSellado propio;
     platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
-    // A file that cannot be held or read is as unverified as a mismatch.
-    if (sellado.Abrir(Archivo) && UCase(Trim(hash)) == DigestoSellado(sellado))
+    const bool abierto = sellado.Abrir(Archivo);
+    const std::string digesto = abierto ? DigestoSellado(sellado) : "";
+    if (!digesto.empty() && UCase(Trim(hash)) == digesto)
         return true;
     sellado.Cerrar();
     platform::BorrarArchivo(Archivo);
+    // A file that cannot be held or read is a run-time fault for the caller's
+    // error path, not a mismatch; it is gone all the same.
+    if (digesto.empty()) {
+        const int32_t numero = abierto ? 57 : 75;
+        throw ErrorOlvado(numero, "clsMD5File", DescripcionErrorEjecucion(numero));
+    }
     if (!ModoActualizador)
         MensajeNoVerificado();
     return false;

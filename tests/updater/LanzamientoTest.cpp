@@ -7,7 +7,9 @@
 #include "platform/Environment.h"
 #include "platform/FichaAcceso.h"
 #include "platform/Process.h"
+#include "process/AdminRunAs2.h"
 #include "support/MensajesFalsos.h"
+#include "support/ShellFalso.h"
 #include "updater/Core.h"
 #include "updater/Lanzamiento.h"
 
@@ -220,4 +222,44 @@ TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
     fs::remove(registro);
     ASSERT_TRUE(comunes.EjecutarArchivo(programa.string(), filtro, 0, true));
     EXPECT_TRUE(fs::exists(registro));
+}
+
+// The verb and window each launch asks the shell for, and where its faults go.
+TEST(LanzamientoTest, VerboYVentanaDeCadaLanzamiento) {
+    prueba::MensajesFalsos mensajes;
+    prueba::ShellFalso shell;
+    // Before Windows 2000: the file alone, in a normal window, not waited for.
+    EstablecerPreguntaWin2K([] { return false; });
+    const bool iniciado = EjecutarArchivoComoAdmin(0, "C:\\x\\Olvado_Act.exe", "/SILENT", "", "", "", true);
+    shell.respuesta = false;
+    EXPECT_THROW(EjecutarArchivoComoAdmin(0, "C:\\x\\Olvado_Act.exe", "", "", "", "", true), ErrorOlvado);
+    EstablecerPreguntaWin2K(nullptr);
+    EXPECT_TRUE(iniciado);
+    ASSERT_EQ(shell.peticiones.size(), 2u);
+    const auto& p = shell.peticiones[0];
+    EXPECT_EQ(std::tie(p.verbo, p.parametros, p.mostrar, p.esperar), std::make_tuple("open", "", 1, false));
+
+    struct Formulario : IFormulario {
+        std::string TypeName() const override { return "Form"; }
+        intptr_t hWnd() const override { return 4242; }
+        std::string Caption() const override { return "Clientes"; }
+        void PopupMenu(IMenu&, int32_t, int32_t) override {}
+        int32_t BitsPorPixel() const override { return 32; }
+    } f;
+    clsStgComunes comunes;
+    shell.peticiones.clear();
+    EXPECT_FALSE(comunes.InvocarOutLook(" ana@ejemplo.com ", f));
+    ASSERT_EQ(mensajes.Cantidad(), 1u);
+    EXPECT_EQ(mensajes.Ultimo().titulo, "Clientes");
+    ASSERT_EQ(shell.peticiones.size(), 1u);
+    const auto& m = shell.peticiones[0];
+    EXPECT_EQ(std::tie(m.verbo, m.archivo, m.ventana, m.mostrar),
+              std::make_tuple("open", "mailto:ana@ejemplo.com", 4242, 1));
+
+    // A fault of the shell call itself is EjecutarArchivo's message.
+    shell.falla = ErrorOlvado(7, "Shell", "Memoria insuficiente");
+    EXPECT_FALSE(comunes.EjecutarArchivo("C:\\x\\informe.txt"));
+    ASSERT_EQ(mensajes.Cantidad(), 2u);
+    EXPECT_EQ(mensajes.Ultimo().texto, "Ocurrio un error al intentar ejecutar C:\\x\\informe.txt");
+    EXPECT_EQ(mensajes.Ultimo().titulo, comunes.Producto());
 }

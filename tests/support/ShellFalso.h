@@ -1,0 +1,32 @@
+// A shell fake for the life of one test: records every request instead of
+// starting anything, and answers `respuesta` (or raises `falla` when set).
+#pragma once
+
+#include "common/ErrorOlvado.h"
+#include "platform/Shell.h"
+
+#include <optional>
+#include <vector>
+
+namespace olvado::prueba {
+
+class ShellFalso : public platform::IShell {
+public:
+    ShellFalso() { platform::EstablecerShell(this); }
+    ~ShellFalso() override { platform::EstablecerShell(nullptr); }
+    ShellFalso(const ShellFalso&) = delete;
+    ShellFalso& operator=(const ShellFalso&) = delete;
+
+    bool Ejecutar(const platform::PeticionShell& p) override {
+        peticiones.push_back(p);
+        if (falla)
+            throw *falla;
+        return respuesta;
+    }
+
+    std::vector<platform::PeticionShell> peticiones;
+    bool respuesta = true;
+    std::optional<ErrorOlvado> falla;
+};
+
+} // namespace olvado::prueba
