@@ -11,10 +11,16 @@ namespace {
 
 using namespace olvado;
 
+// "olvado-admin 1.0.0": the build's own version, as the packages carry it.
+std::string NombreYVersion() {
+    const IdentidadPrograma& id = ObtenerIdentidadPrograma();
+    return "olvado-admin " + std::to_string(id.Major) + "." + std::to_string(id.Minor) + "." +
+           std::to_string(id.Revision);
+}
+
 std::string Ayuda() {
     const IdentidadPrograma& id = ObtenerIdentidadPrograma();
-    std::string texto = "olvado-admin " + std::to_string(id.Major) + "." + std::to_string(id.Minor) + "." +
-                        std::to_string(id.Revision) + " - " + id.Producto + ", " + id.Compania + "\n\n" +
+    std::string texto = NombreYVersion() + " - " + id.Producto + ", " + id.Compania + "\n\n" +
                         "Uso: olvado-admin ORDEN [ARGUMENTOS]\n\nÓrdenes:\n";
     for (const admin::Orden& o : admin::Ordenes()) {
         // A long use line puts its description on the next line.
@@ -22,7 +28,8 @@ std::string Ayuda() {
         uso = uso.size() < 22 ? uso + std::string(22 - uso.size(), ' ') : uso + "\n" + std::string(24, ' ');
         texto += "  " + uso + o.descripcion + "\n";
     }
-    texto += "  --help                Muestra esta ayuda.\n\n"
+    texto += "  --help                Muestra esta ayuda.\n"
+             "  --version             Muestra la versión de la herramienta.\n\n"
              "Las órdenes de la base de datos la abren con el almacén de conexiones Conexiones.dat de la\n"
              "carpeta de datos, como el actualizador. publicar y variable crean las tablas BinariosAct y\n"
              "Valores cuando faltan, con los tipos del motor (SQLite, MariaDB/MySQL, SQL Server, Access).\n"
@@ -39,6 +46,10 @@ int Ejecutar(const admin::Argumentos& args) {
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "ayuda") {
         platform::EscribirSalida(Ayuda());
+        return 0;
+    }
+    if (args[0] == "--version") {
+        platform::EscribirSalida(NombreYVersion() + "\n");
         return 0;
     }
     for (const admin::Orden& o : admin::Ordenes()) {

@@ -8,6 +8,10 @@
 // live in $OLVADO_ROOT/tmp/.olvado-mutex/ (mode 1777, lock files 0666), other
 // names in $XDG_RUNTIME_DIR/olvado-mutex/, else /tmp/.olvado-mutex-<uid>/; the
 // file is the name without "Global\", any other "\" made "_", plus ".lock".
+// Folders are trusted as /tmp is: not a link, owned by root or this user,
+// sticky when others may write; any other folder is refused (the name then
+// neither exists nor can be created). Lock files are opened without following
+// links, must be plain files, and only a file just created gets its mode.
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // The built olvado-admin, run as a separate program.
+#include "BuildInfo.h"
 #include "common/clsEncriptor.h"
 #include "support/ArbolPrueba.h"
 #include "support/EjecutarAdmin.h"
@@ -94,6 +95,12 @@ TEST(AdminTest, AyudaYUsoIncorrecto) {
     for (const char* orden : {"cifrar TEXTO", "descifrar CIFRADO", "md5 ARCHIVO", "version ARCHIVO"})
         EXPECT_NE(r.salida.find(orden), std::string::npos) << orden;
     EXPECT_NE(r.salida.find("Olvado Systems"), std::string::npos);
+
+    // The packages carry the build's version; the tool reports the same one.
+    r = Admin(arbol, {"--version"});
+    EXPECT_EQ(r.codigo, 0);
+    EXPECT_EQ(r.salida, "olvado-admin " + std::to_string(build::VersionMajor) + "." +
+                            std::to_string(build::VersionMinor) + "." + std::to_string(build::VersionRevision) + "\n");
 
     for (const std::vector<std::string>& mal :
          {std::vector<std::string>{}, {"cifrar"}, {"md5", "a", "b"}, {"publicar"}}) {

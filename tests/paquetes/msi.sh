@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The x86_64 MSI under Wine as group policy would use it: a silent per-machine
+# install, the installed programs run, a newer package (same programs, higher
+# version) replacing it in place, and a silent uninstall that leaves nothing.
+#   msi.sh BUILD_DIR VERSION      (WINEPREFIX: the build's prefix)
+set -euo pipefail
+build=$1 version=$2
+falla() { echo "FALLO: $*" >&2; exit 1; }
+wine=$(dirname "$0")/../../scripts/lib/wine-run
+: "${WINEPREFIX:=$build/wineprefix}"
+export WINEPREFIX
+carpeta="$WINEPREFIX/drive_c/Program Files/Olvado Systems"
+clave='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+ventana() { "$wine" "$@" | tr -d '\r'; }
+# The product code or the version of every installed product named OlvadoUpdater.
+instalados() {
+  ventana reg query "$clave" /s | awk -v que="$1" '/^HKEY/ {n = split($0, k, "\\\\"); codigo = k[n]; p = 0}
+    /DisplayName +REG_SZ +OlvadoUpdater$/ {p = 1; if (que == "codigo") print codigo}
+    p && que == "version" && /DisplayVersion/ {print $3}'
+}
+instaladas() { instalados version; }
+
+cmake --build "$build" --target paquete_msi >/dev/null
+msi=$build/OlvadoUpdater-$version-x64.msi
+IFS=. read -r ma mi re <<<"$version"
+nueva=$ma.$mi.$((re + 1))
+(cd "$build/paquetes/msi" && wixl -a x64 -D Version="$nueva" -o "$build/nueva.msi" OlvadoUpdater.wxs)
+ruta() { echo "Z:${1//\//\\}"; }
+
+# What an interrupted run left in the prefix goes first.
+for c in $(instalados codigo); do "$wine" msiexec /x "$c" /qn || true; done
+"$wine" msiexec /i "$(ruta "$msi")" /qn || falla "msiexec /i terminó con $?"
+[[ $(instaladas) == "$version" ]] || falla "instalado: '$(instaladas)', se esperaba $version"
+[[ -f $carpeta/OlvadoUpdater/OlvadoUpdater.exe ]] || falla "no está en Program Files: $carpeta"
+programas='C:\Program Files\Olvado Systems\OlvadoUpdater'
+[[ $(ventana "$programas\\olvado-admin.exe" --version) == "olvado-admin $version" ]] || falla "olvado-admin --version"
+# The run log of the prefix's user, set aside meanwhile.
+log="$WINEPREFIX/drive_c/users/$(id -un)/Documents/Olvado_UpdaterLog.txt"
+[[ ! -e $log ]] || mv "$log" "$log.apartado"
+trap '[[ ! -e "$log.apartado" ]] || mv -f "$log.apartado" "$log"' EXIT
+"$wine" "$programas\\OlvadoUpdater.exe"
+grep -q "Iniciando OlvadoUpdater" "$log" || falla "OlvadoUpdater.exe no escribió su registro"
+rm -f "$log"
+
+"$wine" msiexec /i "$(ruta "$build/nueva.msi")" /qn || falla "la actualización terminó con $?"
+[[ $(instaladas) == "$nueva" ]] || falla "tras actualizar: '$(instaladas)', se esperaba solo $nueva"
+[[ $(ventana "$programas\\olvado-admin.exe" --version) == "olvado-admin $version" ]] || falla "programas tras actualizar"
+# An older package does not replace a newer one.
+! "$wine" msiexec /i "$(ruta "$msi")" /qn || falla "se instaló una versión anterior sobre $nueva"
+
+"$wine" msiexec /x "$(ruta "$build/nueva.msi")" /qn || falla "msiexec /x terminó con $?"
+[[ -z $(instaladas) ]] || falla "sigue registrado: $(instaladas)"
+[[ ! -e $carpeta ]] || falla "queda $carpeta"
+echo "MSI $version y $nueva: instalado, actualizado y desinstalado"
