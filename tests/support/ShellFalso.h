@@ -1,5 +1,5 @@
-// A shell fake for the life of one test: records every request instead of
-// starting anything, and answers `respuesta` (or raises `falla` when set).
+// A shell fake for the life of one test: records every request and answers
+// `respuesta`, or raises `falla` when set.
 #pragma once
 
 #include "common/ErrorOlvado.h"
@@ -10,20 +10,15 @@
 
 namespace olvado::prueba {
 
-class ShellFalso : public platform::IShell {
-public:
+struct ShellFalso : platform::IShell {
     ShellFalso() { platform::EstablecerShell(this); }
     ~ShellFalso() override { platform::EstablecerShell(nullptr); }
-    ShellFalso(const ShellFalso&) = delete;
-    ShellFalso& operator=(const ShellFalso&) = delete;
-
     bool Ejecutar(const platform::PeticionShell& p) override {
         peticiones.push_back(p);
         if (falla)
             throw *falla;
         return respuesta;
     }
-
     std::vector<platform::PeticionShell> peticiones;
     bool respuesta = true;
     std::optional<ErrorOlvado> falla;
