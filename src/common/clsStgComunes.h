@@ -80,6 +80,9 @@ public:
     // One shell start; the only launch member that shows its own error.
     bool EjecutarArchivo(const std::string& Ruta, const std::string& Argumentos = "", int32_t vHWND = 0,
                          bool Esperar = false, bool HabilitarRunAs = false);
+    // The close-applications dialog, shown only when something must close:
+    // True when nothing is left open, False when the user gave up.
+    bool EsperarACerrar();
 
     bool version_EsWin2K_Superior() const;
     bool version_EsWinXP_Superior() const;

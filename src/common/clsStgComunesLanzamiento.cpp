@@ -1,11 +1,13 @@
 // The common utilities' launch members: the administrator test with its
-// optional warning, and two ways of starting a file.
+// optional warning, two ways of starting a file, and the wait for the
+// family's programs to close before a package starts.
 #include "common/clsStgComunes.h"
 
 #include "common/FileTool.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "process/EsAdmin.h"
+#include "process/frmCerrarAplicaciones.h"
 #include "updater/Lanzamiento.h"
 
 #include <exception>
@@ -42,6 +44,15 @@ bool clsStgComunes::EjecutarArchivo(const std::string& Ruta, const std::string& 
                          producto_);
         return false;
     }
+}
+
+bool clsStgComunes::EsperarACerrar() {
+    frmCerrarAplicaciones f;
+    f.NombreProducto = producto_;
+    if (f.TodoListo())
+        return true;
+    f.Show();
+    return f.ProgramasCerrados;
 }
 
 } // namespace olvado

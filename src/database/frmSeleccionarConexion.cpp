@@ -2,20 +2,31 @@
 
 #include "database/ConfigConexion.h"
 #include "platform/Consola.h"
+#include "platform/Dialogos.h"
 
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace olvado {
 
 namespace {
 
-// The stand-in without a window system: the list as a numbered prompt on
+// The system's window; without a window system, a numbered prompt on
 // standard error when standard input is a terminal; otherwise (or on an
 // answer that is not an entry number) the selection stays as it is.
-class VentanaSinPantalla : public IVentanaSeleccion {
+class VentanaSistema : public IVentanaSeleccion {
 public:
     void MostrarModal(frmSeleccionarConexion& v) override {
+        std::vector<std::string> nombres;
+        for (int32_t i = 0; i < v.liConexiones.ListCount(); ++i)
+            nombres.push_back(v.liConexiones.List(i));
+        int32_t indice = v.liConexiones.ListIndex();
+        if (platform::MostrarSeleccion({v.Caption, v.lblFavor, v.bAceptar}, nombres, indice)) {
+            if (indice >= 0)
+                v.liConexiones.SetListIndex(indice);
+            return;
+        }
         if (!platform::EntradaEsTerminal())
             return;
         std::cerr << v.lblFavor << "\n";
@@ -34,12 +45,12 @@ public:
     }
 };
 
-VentanaSinPantalla sinPantalla;
-IVentanaSeleccion* actual = &sinPantalla;
+VentanaSistema sistema;
+IVentanaSeleccion* actual = &sistema;
 
 } // namespace
 
-void EstablecerVentanaSeleccion(IVentanaSeleccion* otra) { actual = otra ? otra : &sinPantalla; }
+void EstablecerVentanaSeleccion(IVentanaSeleccion* otra) { actual = otra ? otra : &sistema; }
 
 frmSeleccionarConexion::frmSeleccionarConexion(const ConfigConexion& almacen) {
     almacen.LlenarListaConexiones(liConexiones);

@@ -1,6 +1,6 @@
 // The window that lets the user pick one of the store's entries. It cannot
 // be left without a choice: accepting, a double click and closing it all
-// take the entry selected then. How it is shown is the UI's business (see
+// take the entry selected then. It is the system's window (see
 // IVentanaSeleccion); without a window system it is a numbered prompt on a
 // terminal, and with no terminal the first entry stands.
 #pragma once
@@ -22,8 +22,8 @@ public:
     virtual void MostrarModal(frmSeleccionarConexion& ventana) = 0;
 };
 
-// The UI in use: the headless one unless another was installed (nullptr
-// puts it back).
+// The UI in use: the system's unless another was installed (nullptr puts
+// it back).
 void EstablecerVentanaSeleccion(IVentanaSeleccion* otra);
 
 class frmSeleccionarConexion {
@@ -33,6 +33,8 @@ public:
 
     void Show();
 
+    // Scripts and tests find the window by its caption.
+    const std::string Caption = "Seleccionar Base de Datos";
     const std::string lblFavor = "Favor seleccione una Base de Datos:";
     const std::string bAceptar = "&Aceptar";
     ListaEnMemoria liConexiones;

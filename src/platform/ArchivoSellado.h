@@ -6,13 +6,13 @@
 // Windows: the file is open for reading without write or delete sharing, so
 // nobody can write, truncate, rename, delete or replace it while it is held;
 // the launch names its path.
-// Linux: the launch starts the open file itself, through its descriptor
-// (/proc/self/fd/N, which an interpreter re-opens as /dev/fd/N), so replacing
-// or renaming the path changes nothing. Abrir refuses a file that another
-// account (other than root) owns or that is open for writing, and takes the
-// write bits away from group and others, so no one but this account can
-// change the bytes in place. The account itself is no boundary: it can read
-// this process's memory anyway.
+// Linux: Abrir copies the file (never through a link, never a FIFO or
+// device) into an anonymous memory file and seals it against writing,
+// shrinking and growing; Leer reads that sealed copy and the launch starts it
+// through its descriptor (/proc/self/fd/N, which an interpreter re-opens as
+// /dev/fd/N). Rewriting the file in place, replacing or renaming it changes
+// nothing, whoever owns it. The copy costs the package's size in memory
+// while it is held.
 #pragma once
 
 #include <cstddef>

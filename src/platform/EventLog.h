@@ -30,7 +30,8 @@ public:
 IEventos& EventosActual();
 void EstablecerEventos(IEventos* otro); // nullptr puts the system's back
 
-// The computer's beep (MessageBeep; on Linux a bell on a terminal's standard error).
+// The computer's beep (MessageBeep; on Linux the display's bell when a window
+// shows, else a bell on a terminal's standard error).
 void Pitido();
 
 } // namespace olvado::platform

@@ -1,6 +1,7 @@
 // The update engine's collaborators in the running program: the registry
-// marks, the credentials' registry copy and the launch go through the
-// process-wide common utilities; the command line is the program's own.
+// marks, the credentials' registry copy, the close-applications dialog and
+// the launch go through the process-wide common utilities; the command line
+// is the program's own.
 #include "updater/UpdateEngine.h"
 
 #include "common/clsStgComunes.h"
@@ -28,10 +29,7 @@ struct EntornoPrograma : IEntornoActualizacion {
     bool Registro_GuardarCredenciales(const std::string& Usuario, const std::string& Contrasena) override {
         return Comunes().Registro_GuardarCredenciales(Usuario, Contrasena);
     }
-    // The close-applications dialog belongs to the family's main programs,
-    // which install their own collaborators for the interactive mode; without
-    // it nobody has confirmed that the programs are closed, so no start.
-    bool EsperarACerrar() override { return false; }
+    bool EsperarACerrar() override { return Comunes().EsperarACerrar(); }
     bool EjecutarComoAdmin(int32_t hWnd, const std::string& Archivo, const std::string& Parametros,
                            const std::string& Usuario, const std::string& Contrasena,
                            const platform::ArchivoSellado* Paquete) override {

@@ -19,6 +19,7 @@
 #include "support/DocumentosPrueba.h"
 #include "support/EscritorPE.h"
 #include "support/MotoresPrueba.h"
+#include "support/PantallaPrueba.h"
 #include "support/RegistroPrueba.h"
 #include "updater/Lanzamiento.h"
 
@@ -26,6 +27,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <thread>
 #include <filesystem>
@@ -169,8 +171,10 @@ protected:
     }
     std::string Registro() const { return prueba::LeerArchivo(salida_ / "instalador.txt"); }
 
-    // Runs the updater; the log's entry texts, in order.
-    std::vector<std::string> Ejecutar(const std::vector<std::string>& antes = {}) {
+    // Runs the updater; the log's entry texts, in order. With enPantalla the
+    // updater gets the test display and enPantalla runs while it does.
+    std::vector<std::string> Ejecutar(const std::vector<std::string>& antes = {},
+                                      const std::function<void()>& enPantalla = {}) {
         std::error_code ec;
         fs::remove(fs::u8path(log_), ec);
         std::vector<std::string> argv = antes;
@@ -180,9 +184,13 @@ protected:
         entorno.emplace_back("GTEST_FILTER", std::string(t->test_suite_name()) + "." + t->name());
         entorno.emplace_back("OLVADO_TEST_ROL", "instalador");
         entorno.emplace_back("OLVADO_TEST_SALIDA", (salida_ / "instalador.txt").string());
+        if (enPantalla)
+            entorno.push_back(prueba::PantallaPrueba::Entorno());
         platform::ProcesoHijo hijo;
         hijo.RedirigirSalidas("", (salida_ / "stderr.txt").string());
         EXPECT_TRUE(hijo.Iniciar(argv, entorno));
+        if (enPantalla)
+            enPantalla();
         EXPECT_EQ(hijo.Esperar(), 0);
         return prueba::TextosDelLog(DesdeAnsi(prueba::LeerArchivo(fs::u8path(log_))));
     }
@@ -323,6 +331,50 @@ TEST_P(ActualizacionE2E, BaseEnMedioDeUnaActualizacion) {
     ASSERT_FALSE(t.empty());
     EXPECT_FALSE(Tiene(t, "Objetos Listos"));
     EXPECT_EQ(t.back(), "Instanciando SQL");
+}
+
+// With a display: the up-to-date run maps no GUI library, the database in
+// the middle of an update says so in a window, and of two stored connections
+// the one chosen in the list by keyboard is the one updated from.
+TEST_P(ActualizacionE2E, VentanasConPantalla) {
+    if (prueba::RolHijo() == "instalador")
+        RegistrarComoInstalador();
+    if (EsWindows())
+        GTEST_SKIP() << "the Windows build's windows are driven from the native runner";
+    ASSERT_TRUE(prueba::PantallaPrueba::Iniciar());
+    using P = prueba::PantallaPrueba;
+    Publicar("1.0.66", "x", std::nullopt);
+    auto t = Ejecutar({"/usr/bin/env", "LD_DEBUG=libs"}, [] {});
+    EXPECT_TRUE(Tiene(t, "Objetos Abiertos"));
+    std::string cargas = prueba::LeerArchivo(salida_ / "stderr.txt");
+    EXPECT_NE(cargas.find("calling init: /"), std::string::npos);
+    for (const char* biblioteca : {"libolvado-gui", "libgtk", "libX11"})
+        EXPECT_EQ(cargas.find(biblioteca), std::string::npos) << biblioteca;
+
+    Variable("DBINTERM", "");
+    t = Ejecutar({}, [] {
+        std::string id = P::EsperarVentana("No se puede abrir Base de Datos");
+        ASSERT_FALSE(id.empty());
+        P::Capturar("mensaje-dbinterm");
+        P::Teclas(id, {"Return"});
+    });
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(t.back(), "Instanciando SQL");
+    Sql("DELETE FROM Valores");
+
+    Sql("DELETE FROM BinariosAct");
+    const std::string instalador = Instalador();
+    Publicar("1.0.70", instalador, HashCifrado(instalador));
+    almacen_.Escribir({{"1", "Sin servidor", "Provider=SQLite;Data Source=/nonexistent/olvado.db", "", "1"},
+                       {"2", "Oficina central", GetParam().cadena, GetParam().catalogo, "1"}});
+    t = Ejecutar({}, [] {
+        std::string id = P::EsperarVentana("Seleccionar Base de Datos");
+        ASSERT_FALSE(id.empty());
+        P::Teclas(id, {"Down"});
+        P::Capturar("seleccionar-base-de-datos");
+        P::Teclas(id, {"Return"});
+    });
+    EXPECT_EQ(Registro(), RegistroEsperado("/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-")) << ::testing::PrintToString(t);
 }
 
 // The accounts of the run as another user: a non-administrator who runs the

@@ -20,6 +20,10 @@ AlmacenPrueba::AlmacenPrueba(bool segundaCarpeta) {
     ruta_ = carpeta + "Conexiones.dat";
 }
 
+AlmacenPrueba::AlmacenPrueba(const std::string& ruta) : ruta_(ruta) {
+    std::filesystem::create_directories(std::filesystem::u8path(ruta).parent_path());
+}
+
 AlmacenPrueba::~AlmacenPrueba() {
     std::error_code ec;
     std::filesystem::remove(std::filesystem::u8path(ruta_), ec);

@@ -19,6 +19,8 @@ class AlmacenPrueba {
 public:
     // segundaCarpeta: write it in the second folder (DB\OlvadoSystems).
     explicit AlmacenPrueba(bool segundaCarpeta = false);
+    // At a path of the caller's (the store of a program under Wine).
+    explicit AlmacenPrueba(const std::string& ruta);
     ~AlmacenPrueba();
     AlmacenPrueba(const AlmacenPrueba&) = delete;
     AlmacenPrueba& operator=(const AlmacenPrueba&) = delete;

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kVariables[] = {"OLVADO_ROOT",   "HOME",          "TMPDIR",          "XDG_DOCUMENTS_DIR",
-                                  "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"};
+                                  "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "DISPLAY"};
 
 fs::path NuevaRaiz() {
     static std::atomic<int> contador{0};
@@ -52,7 +52,9 @@ std::vector<std::pair<std::string, std::string>> ArbolPrueba::Entorno() const {
             {"XDG_DOCUMENTS_DIR", ""},
             {"XDG_DATA_HOME", ""},
             {"XDG_CONFIG_HOME", ""},
-            {"XDG_RUNTIME_DIR", (raiz_ / "run").string()}};
+            {"XDG_RUNTIME_DIR", (raiz_ / "run").string()},
+            // No window unless a test gives its own display (PantallaPrueba).
+            {"DISPLAY", ""}};
 }
 
 std::string LeerArchivo(const fs::path& ruta) {

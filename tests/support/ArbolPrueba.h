@@ -1,6 +1,6 @@
 // A fresh folder tree for one test. It becomes $OLVADO_ROOT, holds a $HOME
 // with a Documents folder, a $TMPDIR and a $XDG_RUNTIME_DIR, and clears the
-// other XDG variables, so that
+// other XDG variables and $DISPLAY, so that
 // every machine-wide and per-user location of the Linux build lands inside it.
 // The previous environment comes back and the tree is removed on destruction.
 #pragma once

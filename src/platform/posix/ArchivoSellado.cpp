@@ -1,33 +1,67 @@
-// POSIX sealed package file: one read-only descriptor, checked and tightened.
+// POSIX sealed package file: the file's bytes copied into a sealed memfd.
 #include "platform/ArchivoSellado.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace olvado::platform {
+namespace {
+
+// Copies every byte of origen into destino; false on any short or failed step.
+bool Copiar(int origen, int destino) {
+    char trozo[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(origen, trozo, sizeof trozo);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0;
+        for (ssize_t hecho = 0; hecho < n;) {
+            ssize_t w = ::write(destino, trozo + hecho, static_cast<size_t>(n - hecho));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                return false;
+            hecho += w;
+        }
+    }
+}
+
+// An anonymous file that may be sealed and executed (MFD_EXEC asks for the
+// execute bit where the kernel would otherwise leave it out).
+int CrearMemoria(const std::string& ruta) {
+    std::string nombre = ruta.substr(ruta.find_last_of('/') + 1);
+    unsigned banderas = MFD_CLOEXEC | MFD_ALLOW_SEALING;
+#ifdef MFD_EXEC
+    int fd = ::memfd_create(nombre.c_str(), banderas | MFD_EXEC);
+    if (fd >= 0 || errno != EINVAL)
+        return fd;
+#endif
+    return ::memfd_create(nombre.c_str(), banderas);
+}
+
+} // namespace
 
 bool ArchivoSellado::Abrir(const std::string& ruta) {
     Cerrar();
-    int fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    // Never through a link, and no FIFO or device blocks the open.
+    int archivo = ::open(ruta.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (archivo < 0)
         return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    // Another account that owns the file could rewrite it in place.
-    ok = ok && (st.st_uid == ::geteuid() || st.st_uid == 0);
-    if (ok && (st.st_mode & (S_IWGRP | S_IWOTH)))
-        ok = ::fchmod(fd, st.st_mode & 07755) == 0;
-    // A read lease is refused while anyone holds the file open for writing:
-    // a writer opened before the tightening would keep its rights. File
-    // systems without leases (EINVAL) answer nothing either way.
-    if (ok && ::fcntl(fd, F_SETLEASE, F_RDLCK) == 0)
-        ::fcntl(fd, F_SETLEASE, F_UNLCK);
-    else if (ok && errno == EAGAIN)
-        ok = false;
+    int fd = ::fstat(archivo, &st) == 0 && S_ISREG(st.st_mode) ? CrearMemoria(ruta) : -1;
+    bool ok = fd >= 0 && Copiar(archivo, fd);
+    ::close(archivo);
+    // Once sealed nobody, this account included, can change the copy; the
+    // digest is taken from it and the launch starts it.
+    ok = ok && ::fcntl(fd, F_ADD_SEALS, F_SEAL_WRITE | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) == 0 &&
+         ::lseek(fd, 0, SEEK_SET) == 0;
     if (!ok) {
-        ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
         return false;
     }
     nativo_ = fd;

@@ -1,5 +1,6 @@
 // POSIX only: the event log as syslog, and the terminal bell.
 #include "platform/EventLog.h"
+#include "platform/posix/ModuloGui.h"
 
 #include <syslog.h>
 #include <unistd.h>
@@ -28,7 +29,9 @@ IEventos& EventosSistema() {
 }
 
 void Pitido() {
-    if (::isatty(STDERR_FILENO))
+    if (const OlvadoGuiTabla* gui = ModuloGui())
+        gui->Pitido();
+    else if (::isatty(STDERR_FILENO))
         (void)!::write(STDERR_FILENO, "\a", 1);
 }
 

@@ -1,14 +1,18 @@
-// POSIX message boxes: headless form on standard error.
+// POSIX message boxes: a GTK box from the GUI module when a display is there,
+// else the headless form on standard error.
 #include "platform/MessageBox.h"
+#include "platform/posix/ModuloGui.h"
 
 #include <cstdio>
 
 namespace olvado::platform {
 namespace {
 
-class MessageBoxConsola : public IMessageBox {
+class MessageBoxPosix : public IMessageBox {
 public:
-    int32_t Mostrar(const std::string& texto, int32_t, const std::string& titulo) override {
+    int32_t Mostrar(const std::string& texto, int32_t estilo, const std::string& titulo) override {
+        if (const OlvadoGuiTabla* gui = ModuloGui())
+            return gui->Mensaje(texto.c_str(), estilo, titulo.c_str());
         std::fprintf(stderr, "%s\n%s\n\n", titulo.c_str(), texto.c_str());
         std::fflush(stderr);
         return vbOK; // the default button of every box the program shows
@@ -18,7 +22,7 @@ public:
 } // namespace
 
 IMessageBox& MessageBoxSistema() {
-    static MessageBoxConsola instancia;
+    static MessageBoxPosix instancia;
     return instancia;
 }
 

@@ -1,4 +1,4 @@
-// POSIX only: the registry stand-in, one .reg file per hive under flock.
+// POSIX only: the registry stand-in, one .reg file per hive, replaced atomically.
 #include "platform/Registry.h"
 
 #include "common/Texto.h"
@@ -8,10 +8,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace olvado::platform {
@@ -42,21 +45,16 @@ fs::path RutaColmena(Hive h) {
 
 const char* NombreRaiz(Hive h) { return h == Hive::Maquina ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER"; }
 
-// The hive file under its side lock: shared for a read, exclusive for a
-// read-modify-write. A missing folder or file is an empty hive.
+// The hive file. Writers replace it atomically, so a reader takes no lock and
+// sees the old file or the new one (a lock that any user may open must not
+// stop a root reader). A read-modify-write takes the side lock exclusively,
+// waiting for it a bounded time; without it nothing is saved. A missing
+// folder or file is an empty hive.
 class ColmenaBloqueada {
 public:
     ColmenaBloqueada(Hive h, bool escribir) : ruta_(RutaColmena(h)) {
-        std::error_code ec;
         if (escribir)
-            fs::create_directories(ruta_.parent_path(), ec);
-        std::string lock = ruta_.string() + ".lock";
-        lock_.Reset(::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-        if (!lock_)
-            lock_.Reset(::open(lock.c_str(), O_RDONLY | O_CLOEXEC));
-        if (lock_)
-            while (::flock(lock_.Get(), escribir ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
-            }
+            bloqueada_ = Bloquear();
         original_ = LeerTodo();
         valida_ = reg::Leer(original_, NombreRaiz(h), colmena_);
     }
@@ -67,13 +65,16 @@ public:
 
     // Temporary file + rename: readers see the old file or the new one.
     int32_t Guardar() {
+        if (!bloqueada_) // no lock: a folder we may not write, or a lock someone keeps
+            return ::access(ruta_.parent_path().c_str(), W_OK) == 0 ? ERROR_ES_REGISTRO : ERROR_ACCESO_DENEGADO;
         std::string texto = reg::Escribir(colmena_);
         // A write that changes nothing (a mark cleared on every run) costs no
         // sync and no rename; the caller must still have been allowed to write.
         if (texto == original_ && !original_.empty())
             return ::access(ruta_.parent_path().c_str(), W_OK) == 0 ? ERROR_EXITO : ERROR_ACCESO_DENEGADO;
         std::string tmp = ruta_.string() + ".tmp." + std::to_string(::getpid());
-        ScopedFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        ::unlink(tmp.c_str()); // one a dead process left; ours is made new, never through a link
+        ScopedFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         if (!fd)
             return errno == EACCES || errno == EPERM || errno == EROFS ? ERROR_ACCESO_DENEGADO : ERROR_ES_REGISTRO;
         size_t hecho = 0;
@@ -95,10 +96,30 @@ public:
     }
 
 private:
+    // Writers hold the lock for an instant; one held longer is someone else's.
+    static constexpr int kEsperaBloqueoMs = 3000;
+
+    bool Bloquear() {
+        std::error_code ec;
+        fs::create_directories(ruta_.parent_path(), ec);
+        std::string lock = ruta_.string() + ".lock";
+        lock_.Reset(::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+        if (!lock_)
+            return false;
+        auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(kEsperaBloqueoMs);
+        while (::flock(lock_.Get(), LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= limite)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
     std::string LeerTodo() {
-        ScopedFd fd(::open(ruta_.c_str(), O_RDONLY | O_CLOEXEC));
+        ScopedFd fd(::open(ruta_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         std::string texto;
-        if (!fd)
+        struct stat st {};
+        if (!fd || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
             return texto;
         char buf[8192];
         ssize_t n;
@@ -111,6 +132,7 @@ private:
     fs::path ruta_;
     std::string original_;
     ScopedFd lock_;
+    bool bloqueada_ = false;
     reg::Colmena colmena_;
     bool valida_ = false;
 };

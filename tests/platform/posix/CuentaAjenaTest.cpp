@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -135,6 +136,9 @@ void LlamarYSalir() {
         std::string ruta = linea.substr(1, linea.find('"', 1) - 1);
         if (!sellado.Abrir(ruta))
             std::exit(3);
+        // The account's own file: rewritten in place, then replaced.
+        std::fstream(ruta, std::ios::in | std::ios::out | std::ios::binary)
+            << prueba::LeerArchivo(v("OLVADO_TEST_CAMBIAR"));
         fs::rename(v("OLVADO_TEST_CAMBIAR"), ruta);
     }
     int32_t codigo = EjecutarComoUsuario(v("OLVADO_TEST_USUARIO"), v("OLVADO_TEST_CLAVE"), "", linea,
@@ -242,6 +246,7 @@ TEST_F(CuentaAjenaTest, ElPaqueteSelladoCorreAunqueLoCambien) {
     prueba::EscribirArchivo(otro, "#!/bin/sh\necho cambiado > '" + marca.string() + "'\n");
     ::chmod(otro.c_str(), 0777);
     ::chown(otro.c_str(), Uid(kUsuarioA), Uid(kUsuarioA));
+    ::chown(programa_.c_str(), Uid(kUsuarioA), Uid(kUsuarioA));
     std::string linea = "\"" + programa_.string() + "\" uno";
     ASSERT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string(), true, otro.string()), 0);
     EXPECT_TRUE(fs::exists(programa_)); // the path was replaced...

@@ -4,8 +4,14 @@
 
 #include "common/StgC_FuncionesRegistro.h"
 #include "common/cRegistry.h"
+#include "platform/Registry.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <future>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace olvado;
 namespace fs = std::filesystem;
@@ -114,4 +120,30 @@ TEST(RegistryPosixTest, UsuarioActualEnSuPropioArchivo) {
     EXPECT_FALSE(RegistroBase_GetValor("", "n", v, 1, int32_t{-1}, HKEY_LOCAL_MACHINE, "C", "P", false));
     EXPECT_TRUE(RegistroBase_GetValor("", "n", v, 1, int32_t{-1}, HKEY_CURRENT_USER, "C", "P", false));
     EXPECT_EQ(std::get<int32_t>(v), 5);
+}
+
+// Any user may open the side lock and keep it: a reader does not wait for it
+// and a writer gives up after a bounded wait, writing nothing.
+TEST(RegistryPosixTest, UnBloqueoAjenoNoDetieneLaLectura) {
+    prueba::ArbolPrueba arbol;
+    ASSERT_TRUE(RegistroBase_SetValor("", "n", int32_t{7}, 1, HKEY_LOCAL_MACHINE, "C", "P", false));
+    const std::string antes = prueba::LeerArchivo(Hklm(arbol));
+    int ajeno = ::open((Hklm(arbol).string() + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(ajeno, LOCK_EX), 0);
+    // In threads: a wait without end fails the test instead of hanging it.
+    auto lector = std::async(std::launch::async, [] {
+        Variante v;
+        RegistroBase_GetValor("", "n", v, 1, int32_t{-1}, HKEY_LOCAL_MACHINE, "C", "P", false);
+        return std::get<int32_t>(v);
+    });
+    auto escritor = std::async(std::launch::async, [] {
+        return platform::RegistroActual().BorrarClave(platform::HKEY_LOCAL_MACHINE_, "SOFTWARE\\C\\P");
+    });
+    bool aTiempo = lector.wait_for(std::chrono::seconds(2)) == std::future_status::ready &&
+                   escritor.wait_for(std::chrono::seconds(8)) == std::future_status::ready;
+    ::close(ajeno); // releases whoever still waits for it
+    EXPECT_TRUE(aTiempo);
+    EXPECT_EQ(lector.get(), 7);
+    EXPECT_EQ(escritor.get(), 1016);
+    EXPECT_EQ(prueba::LeerArchivo(Hklm(arbol)), antes);
 }
