@@ -8,13 +8,17 @@
 #include "common/clsMD5File.h"
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
+#include "common/ErrorOlvado.h"
+#include "common/ErroresEjecucion.h"
 #include "platform/ArchivoSellado.h"
+#include "platform/EventLog.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "updater/ComparadorVersiones.h"
 #include "updater/Core.h"
 #include "updater/IdentidadPrograma.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -40,6 +44,15 @@ std::string Clave(clsSqlSyntaxEngine* SQL) {
 
 std::string Decimal(int32_t n) { return std::to_string(n); }
 
+// A version part as the 32-bit integer it is; a value that does not fit is
+// the overflow fault the conversion raises on Windows, not a wrapped number.
+int32_t ParteVersion(const ado::Valor& v) {
+    int64_t n = v.AEntero();
+    if (n < INT32_MIN || n > INT32_MAX)
+        throw ErrorOlvado(6, "UpdateEngine", DescripcionErrorEjecucion(6));
+    return static_cast<int32_t>(n);
+}
+
 // Digest of the open file from its first byte; "" when it cannot be read.
 std::string DigestoSellado(platform::ArchivoSellado& paquete) {
     if (!paquete.Rebobinar())
@@ -57,6 +70,13 @@ std::string DigestoSellado(platform::ArchivoSellado& paquete) {
     }
     md5.MD5Final();
     return md5.GetValues();
+}
+
+// Why a preparation failed goes to the system's log under the product's
+// source name; the run log keeps its own lines.
+void RegistrarFalla(const std::string& motivo) {
+    platform::EventosActual().Registrar(
+        {Producto(), 1, 1, 3000, "No se preparó el paquete de actualización: " + motivo, {}});
 }
 
 void MensajeNoVerificado() {
@@ -93,9 +113,12 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
     clsDB* db = Servicios().DB.get();
     std::unique_ptr<ado::Recordset> rs;
     if (!db || !AbrirEn(*db, rs, "SELECT Binario, MD5Hash FROM BinariosAct WHERE Producto = " +
-                                     Clave(Servicios().SQL.get())))
+                                     Clave(Servicios().SQL.get()))) {
+        RegistrarFalla("la consulta del paquete no se abrió");
         return false;
+    }
     if (rs->Eof()) {
+        RegistrarFalla("no hay paquete publicado para " + Producto());
         if (!ModoActualizador)
             MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
                              "del sistema.",
@@ -108,7 +131,11 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
         HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
         std::string ruta = Ruta;
         escrito = db->BLOB_a_Archivo(rs->Fields("Binario"), ruta);
+    } catch (const ErrorOlvado& e) {
+        RegistrarFalla(e.Descripcion());
+        escrito = false;
     } catch (...) {
+        RegistrarFalla("no se pudo escribir " + Ruta);
         escrito = false;
     }
     try {
@@ -179,9 +206,9 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
         rs->Close();
         return true;
     }
-    PaqMajor = static_cast<int32_t>(rs->Fields("Major").Value().AEntero());
-    PaqMinor = static_cast<int32_t>(rs->Fields("Minor").Value().AEntero());
-    PaqRevision = static_cast<int32_t>(rs->Fields("Revision").Value().AEntero());
+    PaqMajor = ParteVersion(rs->Fields("Major").Value());
+    PaqMinor = ParteVersion(rs->Fields("Minor").Value());
+    PaqRevision = ParteVersion(rs->Fields("Revision").Value());
     ado::Valor hash = rs->Fields("MD5Hash").Value();
     HashCifrado = hash.EsNulo() ? "" : hash.ATexto();
     rs->Close();
@@ -216,6 +243,7 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
     const std::string ruta = RutaPaquete();
     FileTool ft;
     if (ft.FileExist(ruta) && !platform::BorrarArchivo(ruta)) {
+        RegistrarFalla("no se pudo borrar el paquete anterior " + ruta);
         if (!ModoActualizador)
             MensajeSinTitulo("No se puede preparar el archivo de instalación, favor elimine manualmente este "
                              "archivo e intente de nuevo: " +
@@ -248,8 +276,10 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     std::string cifrado = HashCifrado;
     bool exito = true;
     std::string hash = clsEncriptor().Decrypt(cifrado, exito);
-    if (hash.empty())
+    if (hash.empty()) {
+        RegistrarFalla("el paquete no tiene un digesto cifrado válido");
         return false;
+    }
 
     platform::ArchivoSellado propio;
     platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
@@ -257,6 +287,8 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     const std::string digesto = abierto ? DigestoSellado(sellado) : "";
     if (!digesto.empty() && UCase(Trim(hash)) == digesto)
         return true;
+    RegistrarFalla(digesto.empty() ? "no se pudo leer " + Archivo
+                                   : "el digesto de " + Archivo + " no coincide con el publicado");
     sellado.Cerrar();
     platform::BorrarArchivo(Archivo);
     // A file that cannot be held or read is a run-time fault for the caller's

@@ -10,6 +10,7 @@
 #include "common/clsMD5File.h"
 #include "database/ado/Connection.h"
 #include "platform/ArchivoSellado.h"
+#include "platform/EventLog.h"
 #include "platform/File.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
@@ -20,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace olvado {
 namespace {
@@ -51,6 +53,14 @@ struct EntornoFalso : IEntornoActualizacion {
         return true;
     }
     std::string LineaDeComandos() override { return linea; }
+};
+
+struct EventosVistos : platform::IEventos {
+    std::vector<platform::Evento> vistos;
+    bool Registrar(const platform::Evento& e) override {
+        vistos.push_back(e);
+        return true;
+    }
 };
 
 struct OrigenFijo : IOrigenConexion {
@@ -143,6 +153,19 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
     EXPECT_TRUE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66));
     EXPECT_FALSE(ejecutar);
     EXPECT_EQ(entorno_.limpiadas, 2);
+
+    // A version part a 32-bit integer cannot hold is a fault, not a wrapped newer version.
+    for (const char* fuera : {"-2147483649", "2147483648"}) {
+        Publicar(1, 0, 70, "x", "NULL");
+        c_.Execute(std::string("UPDATE BinariosAct SET Revision = ") + fuera);
+        try {
+            ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66);
+            ADD_FAILURE() << fuera;
+        } catch (const ErrorOlvado& e) {
+            EXPECT_EQ(e.Numero(), 6);
+        }
+    }
+    c_.Execute("DELETE FROM BinariosAct");
 
     // A query that does not open asks for the preparation (which then fails too).
     c_.Execute("DROP TABLE BinariosAct");
@@ -257,6 +280,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
         {"digesto nulo", [&] { Publicar(1, 0, 70, bytes, "NULL"); }, true, ""},
         {"digesto indescifrable", [&] { Publicar(1, 0, 70, bytes, "'" + Md5(bytes) + "'"); }, true, ""},
     };
+    std::set<std::string> motivos;
     for (bool actualizador : {true, false}) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(std::string(caso.nombre) + (actualizador ? " (actualizador)" : " (interactivo)"));
@@ -268,7 +292,15 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             mensajes_.mostrados.clear();
             std::string archivo, parametros;
             platform::ArchivoSellado sellado;
+            EventosVistos eventos;
+            platform::EstablecerEventos(&eventos);
             PrepararPaqueteActualizacion(actualizador, archivo, parametros, &sellado);
+            platform::EstablecerEventos(nullptr);
+            // Each failure's own reason reaches the system's log once.
+            ASSERT_EQ(eventos.vistos.size(), 1u);
+            EXPECT_EQ(eventos.vistos[0].Origen, Producto());
+            EXPECT_EQ(eventos.vistos[0].Tipo, 1);
+            motivos.insert(eventos.vistos[0].Mensaje);
             EXPECT_TRUE(archivo.empty());
             EXPECT_TRUE(parametros.empty());
             EXPECT_FALSE(sellado.Abierto());
@@ -284,6 +316,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             }
         }
     }
+    EXPECT_EQ(motivos.size(), 5u); // the three unusable digests share theirs
 }
 
 // A package gone, or a folder in its place, while its digest is taken: a
