@@ -4,8 +4,8 @@
 // warning and the timer closes it once the window is gone (True); Escape
 // gives up (False).
 #include "common/clsStgComunes.h"
-#include "platform/Environment.h"
-#include "platform/Process.h"
+#include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
 #include "support/ArbolPrueba.h"
 #include "support/PantallaPrueba.h"
 

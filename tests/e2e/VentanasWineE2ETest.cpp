@@ -3,8 +3,8 @@
 // Driven from the native runner, which owns the display; the Windows build
 // must have been built beside this one (scripts/build win).
 #include "database/ado/Connection.h"
-#include "platform/Environment.h"
-#include "platform/Process.h"
+#include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"

@@ -2,7 +2,7 @@
 // `respuesta`, or raises `falla` when set.
 #pragma once
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 #include "platform/Shell.h"
 
 #include <optional>

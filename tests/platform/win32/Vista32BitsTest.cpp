@@ -3,11 +3,11 @@
 // calls SOFTWARE\\WOW6432Node).
 #include "common/cRegistry.h"
 #include "common/clsStgComunes.h"
-#include "platform/SpecialFolders.h"
+#include "platform/CarpetasEspeciales.h"
 #include "support/ArbolPrueba.h"
 #include "support/EscritorPE.h"
 #include "support/RegistroPrueba.h"
-#include "updater/ExtraerVersion.h"
+#include "common/ExtraerVersion.h"
 
 #include <gtest/gtest.h>
 
