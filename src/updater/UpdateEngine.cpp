@@ -319,11 +319,11 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     platform::FirmaEd25519 firma;
     platform::ArchivoSellado propio;
     platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
-    // A file that cannot be held or read is as unverified as a mismatch.
-    if (!sellado.Abrir(Archivo)) {
+    const bool abierto = sellado.Abrir(Archivo);
+    const std::string digesto = abierto ? DigestoSellado(sellado, clave.empty() ? nullptr : &firma) : "";
+    if (digesto.empty()) {
         RegistrarFalla("no se pudo leer " + Archivo);
-        ResultadoActualizacion() = kResultadoDigestoDistinto;
-    } else if (UCase(Trim(hash)) != DigestoSellado(sellado, clave.empty() ? nullptr : &firma)) {
+    } else if (UCase(Trim(hash)) != digesto) {
         RegistrarFalla("el digesto de " + Archivo + " no coincide con el publicado");
         ResultadoActualizacion() = kResultadoDigestoDistinto;
     } else if (clave.empty() || firma.Verificar(clave, Firma)) {
@@ -336,6 +336,12 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     }
     sellado.Cerrar();
     platform::BorrarArchivo(Archivo);
+    // A file that cannot be held or read is a run-time fault for the caller's
+    // error path, not a mismatch; it is gone all the same.
+    if (digesto.empty()) {
+        const int32_t numero = abierto ? 57 : 75;
+        throw ErrorOlvado(numero, "clsMD5File", DescripcionErrorEjecucion(numero));
+    }
     if (!ModoActualizador)
         MensajeNoVerificado();
     return false;
