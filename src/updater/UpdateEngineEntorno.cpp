@@ -47,11 +47,13 @@ struct EntornoPrograma : IEntornoActualizacion {
     }
     std::string LineaDeComandos() override { return lineaDeComandos; }
     std::string ClavePublicaPaquetes() override {
-        Variante v;
-        if (!Comunes().Registro_GetValor("", "ClavePublicaPaquetes", v, 0, std::string()))
-            return "";
-        const std::string* texto = std::get_if<std::string>(&v);
-        return texto ? *texto : "";
+        return ConComunes([](clsStgComunes& c) -> std::string {
+            Variante v;
+            if (!c.Registro_GetValor("", "ClavePublicaPaquetes", v, 0, std::string()))
+                return "";
+            const std::string* texto = std::get_if<std::string>(&v);
+            return texto ? *texto : "";
+        });
     }
 };
 
