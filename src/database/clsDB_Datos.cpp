@@ -5,13 +5,14 @@
 #include "common/FileTool.h"
 #include "common/Texto.h"
 #include "database/ado/Stream.h"
+#include "platform/ErroresSistema.h"
+#include "platform/File.h"
+#include "platform/FileSystem.h"
 #include "platform/Shell.h"
 #include "updater/IdentidadPrograma.h"
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 namespace olvado {
 
@@ -117,21 +118,33 @@ bool clsDB::BLOB_a_Archivo(ado::Field& Campo, std::string& NombreArchivo) {
         if (!ft.NombreNuevoArchivoTemporal(NombreArchivo))
             return false;
     }
-    auto ruta = std::filesystem::u8path(NombreArchivo);
-    // Written from position 0 over whatever the file held.
-    if (!std::filesystem::exists(ruta))
-        std::ofstream(ruta, std::ios::binary).flush();
-    std::fstream f(ruta, std::ios::in | std::ios::out | std::ios::binary);
-    if (!f)
+    // A new file is made exclusively; an existing one is written from position
+    // 0 over what it held. Neither goes through a link, into a FIFO or a device.
+    platform::ArchivoNativo f;
+    const bool nuevo = f.Abrir(NombreArchivo, platform::ArchivoNativo::Modo::CrearNuevo);
+    if (!nuevo && (f.UltimoError() != platform::kErrorArchivoExiste ||
+                   !f.Abrir(NombreArchivo, platform::ArchivoNativo::Modo::EscribirDesdeInicio)))
         throw ErrorOlvado(75, "clsDB", "Error de acceso a la ruta o el archivo: " + NombreArchivo);
-    const int64_t tamano = Campo.ActualSize();
-    for (int64_t desde = 0; desde < tamano; desde += 8192) {
-        std::vector<uint8_t> trozo = Campo.GetChunk(8192);
-        f.write(reinterpret_cast<const char*>(trozo.data()), static_cast<std::streamsize>(trozo.size()));
+    bool escrito = true;
+    try {
+        const int64_t tamano = Campo.ActualSize();
+        for (int64_t desde = 0; escrito && desde < tamano; desde += 8192) {
+            std::vector<uint8_t> trozo = Campo.GetChunk(8192);
+            escrito = f.Escribir(std::string_view(reinterpret_cast<const char*>(trozo.data()), trozo.size()));
+        }
+        escrito = f.Cerrar() && escrito;
+    } catch (...) {
+        // A server lost halfway leaves no partial file of ours behind.
+        f.Cerrar();
+        if (nuevo)
+            platform::BorrarArchivo(NombreArchivo);
+        throw;
     }
-    f.close();
-    if (f.fail())
+    if (!escrito) {
+        if (nuevo)
+            platform::BorrarArchivo(NombreArchivo);
         throw ErrorOlvado(61, "clsDB", "Disco lleno: " + NombreArchivo);
+    }
     return true;
 }
 

@@ -2,7 +2,9 @@
 // current position. Windows: CreateFileA through the ANSI code page; writers
 // share reading only. Linux: open(2); the writing modes take the exclusive
 // flock of the convention in FileSystem.h before touching the file (no
-// truncation happens before the lock is held). Failures keep the Windows error
+// truncation happens before the lock is held); only plain files are opened
+// (a FIFO or device is refused at once, without blocking), and the writing
+// modes never go through a link. Failures keep the Windows error
 // number in UltimoError (Linux translates errno in one place).
 #pragma once
 
@@ -30,6 +32,7 @@ public:
         Crear,             // create or empty, writing
         LeerEscribir,      // existing file, reading and writing, contents kept
         EscribirDesdeInicio, // open or create, writing from the first byte, contents kept
+        CrearNuevo,        // a new file only (kErrorArchivoExiste when the name is taken)
     };
 
     ArchivoNativo() = default;

@@ -6,7 +6,9 @@
 #include "common/clsMD5File.h"
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
+#include "common/ErrorOlvado.h"
 #include "platform/ArchivoSellado.h"
+#include "platform/EventLog.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "updater/ComparadorVersiones.h"
@@ -57,6 +59,13 @@ std::string DigestoSellado(platform::ArchivoSellado& paquete) {
     return md5.GetValues();
 }
 
+// Why a preparation failed goes to the system's log under the product's
+// source name; the run log keeps its own lines.
+void RegistrarFalla(const std::string& motivo) {
+    platform::EventosActual().Registrar(
+        {Producto(), 1, 1, 3000, "No se preparó el paquete de actualización: " + motivo, {}});
+}
+
 void MensajeNoVerificado() {
     std::string crlf(vbCrLf);
     platform::MsgBox("No se pudo verificar la autenticidad del archivo de actualización." + crlf + crlf +
@@ -91,9 +100,12 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
     clsDB* db = Servicios().DB.get();
     std::unique_ptr<ado::Recordset> rs;
     if (!db || !AbrirEn(*db, rs, "SELECT Binario, MD5Hash FROM BinariosAct WHERE Producto = " +
-                                     Clave(Servicios().SQL.get())))
+                                     Clave(Servicios().SQL.get()))) {
+        RegistrarFalla("la consulta del paquete no se abrió");
         return false;
+    }
     if (rs->Eof()) {
+        RegistrarFalla("no hay paquete publicado para " + Producto());
         if (!ModoActualizador)
             MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
                              "del sistema.",
@@ -106,7 +118,11 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
         HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
         std::string ruta = Ruta;
         escrito = db->BLOB_a_Archivo(rs->Fields("Binario"), ruta);
+    } catch (const ErrorOlvado& e) {
+        RegistrarFalla(e.Descripcion());
+        escrito = false;
     } catch (...) {
+        RegistrarFalla("no se pudo escribir " + Ruta);
         escrito = false;
     }
     try {
@@ -214,6 +230,7 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
     const std::string ruta = RutaPaquete();
     FileTool ft;
     if (ft.FileExist(ruta) && !platform::BorrarArchivo(ruta)) {
+        RegistrarFalla("no se pudo borrar el paquete anterior " + ruta);
         if (!ModoActualizador)
             MensajeSinTitulo("No se puede preparar el archivo de instalación, favor elimine manualmente este "
                              "archivo e intente de nuevo: " +
@@ -246,14 +263,20 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     std::string cifrado = HashCifrado;
     bool exito = true;
     std::string hash = clsEncriptor().Decrypt(cifrado, exito);
-    if (hash.empty())
+    if (hash.empty()) {
+        RegistrarFalla("el paquete no tiene un digesto cifrado válido");
         return false;
+    }
 
     platform::ArchivoSellado propio;
     platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
     // A file that cannot be held or read is as unverified as a mismatch.
-    if (sellado.Abrir(Archivo) && UCase(Trim(hash)) == DigestoSellado(sellado))
+    if (!sellado.Abrir(Archivo))
+        RegistrarFalla("no se pudo leer " + Archivo);
+    else if (UCase(Trim(hash)) == DigestoSellado(sellado))
         return true;
+    else
+        RegistrarFalla("el digesto de " + Archivo + " no coincide con el publicado");
     sellado.Cerrar();
     platform::BorrarArchivo(Archivo);
     if (!ModoActualizador)

@@ -9,6 +9,7 @@
 #include "common/clsMD5File.h"
 #include "database/ado/Connection.h"
 #include "platform/ArchivoSellado.h"
+#include "platform/EventLog.h"
 #include "platform/File.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace olvado {
 namespace {
@@ -50,6 +52,14 @@ struct EntornoFalso : IEntornoActualizacion {
         return true;
     }
     std::string LineaDeComandos() override { return linea; }
+};
+
+struct EventosVistos : platform::IEventos {
+    std::vector<platform::Evento> vistos;
+    bool Registrar(const platform::Evento& e) override {
+        vistos.push_back(e);
+        return true;
+    }
 };
 
 struct OrigenFijo : IOrigenConexion {
@@ -256,6 +266,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
         {"digesto nulo", [&] { Publicar(1, 0, 70, bytes, "NULL"); }, true, ""},
         {"digesto indescifrable", [&] { Publicar(1, 0, 70, bytes, "'" + Md5(bytes) + "'"); }, true, ""},
     };
+    std::set<std::string> motivos;
     for (bool actualizador : {true, false}) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(std::string(caso.nombre) + (actualizador ? " (actualizador)" : " (interactivo)"));
@@ -267,7 +278,15 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             mensajes_.mostrados.clear();
             std::string archivo, parametros;
             platform::ArchivoSellado sellado;
+            EventosVistos eventos;
+            platform::EstablecerEventos(&eventos);
             PrepararPaqueteActualizacion(actualizador, archivo, parametros, &sellado);
+            platform::EstablecerEventos(nullptr);
+            // Each failure's own reason reaches the system's log once.
+            ASSERT_EQ(eventos.vistos.size(), 1u);
+            EXPECT_EQ(eventos.vistos[0].Origen, Producto());
+            EXPECT_EQ(eventos.vistos[0].Tipo, 1);
+            motivos.insert(eventos.vistos[0].Mensaje);
             EXPECT_TRUE(archivo.empty());
             EXPECT_TRUE(parametros.empty());
             EXPECT_FALSE(sellado.Abierto());
@@ -283,6 +302,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             }
         }
     }
+    EXPECT_EQ(motivos.size(), 5u); // the three unusable digests share theirs
 }
 
 TEST_F(UpdateEngineTest, UnPaqueteAnteriorQueNoSePuedeBorrarDetieneLaPreparacion) {

@@ -22,19 +22,20 @@ bool ArchivoNativo::Fallo() {
 
 bool ArchivoNativo::Abrir(const std::string& ruta, Modo modo) {
     Cerrar();
-    int banderas = O_CLOEXEC;
+    int banderas = O_CLOEXEC | O_NONBLOCK;
     switch (modo) {
     case Modo::Leer: banderas |= O_RDONLY; break;
     case Modo::Crear:
-    case Modo::EscribirDesdeInicio: banderas |= O_WRONLY | O_CREAT; break;
-    case Modo::LeerEscribir: banderas |= O_RDWR; break;
+    case Modo::EscribirDesdeInicio: banderas |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
+    case Modo::LeerEscribir: banderas |= O_RDWR | O_NOFOLLOW; break;
+    case Modo::CrearNuevo: banderas |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW; break;
     }
     int fd = ::open(posix::RutaNativa(ruta).c_str(), banderas, 0666);
     if (fd < 0)
         return Fallo();
     ScopedHandle<ManejadorArchivoTraits> nuevo(fd);
     struct stat st{};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         error_ = kErrorAccesoDenegado; // as Windows answers for a folder
         return false;
     }

@@ -30,6 +30,7 @@ bool ArchivoNativo::Abrir(const std::string& ruta, Modo modo) {
         compartir = FILE_SHARE_READ | FILE_SHARE_WRITE;
         break;
     case Modo::Crear: disposicion = CREATE_ALWAYS; break;
+    case Modo::CrearNuevo: disposicion = CREATE_NEW; break;
     case Modo::LeerEscribir:
         acceso = GENERIC_READ | GENERIC_WRITE;
         disposicion = OPEN_EXISTING;
