@@ -56,6 +56,18 @@ protected:
         ASSERT_TRUE(hijo.Iniciar({(raiz_ / "scripts/lib/wine-run").string(), (win_ / programa).string()}, entorno));
     }
 
+    // The prefix's registry through Wine's reg; its output.
+    std::string Reg(const std::vector<std::string>& argumentos) {
+        const fs::path salida = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-reg.txt";
+        std::vector<std::string> a{(raiz_ / "scripts/lib/wine-run").string(), "reg"};
+        a.insert(a.end(), argumentos.begin(), argumentos.end());
+        platform::ProcesoHijo reg;
+        reg.RedirigirSalidas(salida.string(), "");
+        if (reg.Iniciar(a, {{"WINEPREFIX", prefijo_}}))
+            reg.Esperar();
+        return prueba::LeerArchivo(salida);
+    }
+
     const fs::path raiz_ = OLVADO_SOURCE_DIR;
     const fs::path win_ = raiz_ / "build/win";
     const fs::path base_ = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-ventanas.db";
@@ -83,7 +95,7 @@ TEST_F(VentanasWineE2E, ListaDeConexionesDelUpdaterDeWindows) {
 
 // The Windows sample program updates itself through OlvadoActualizar.dll:
 // the question answered by keyboard, the package (the Windows e2e runner in
-// its installer role) started with the interactive switches.
+// its installer role) started with the interactive switches, the pending mark.
 TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     const fs::path instalador = win_ / "tests/olvado_e2e_tests.exe";
     const std::string bytes = prueba::LeerArchivo(instalador);
@@ -108,6 +120,8 @@ TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     prueba::AlmacenPrueba almacen((C() / "ProgramData/Olvado Systems/Olvado/Conexiones.dat").string());
     almacen.Escribir({{"1", "Oficina central", "Driver=SQLite3;Database=" + base_.string(), "", "1"}});
     fs::create_directories(C() / "ProgramData/Olvado Systems/Olvado/DB");
+    const std::string clave = "HKLM\\Software\\Olvado Systems\\Olvado";
+    Reg({"delete", clave, "/v", "ActualizacionPendiente", "/f"});
     const fs::path salida = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-instalador.txt";
     fs::remove(salida);
     platform::ProcesoHijo hijo;
@@ -121,6 +135,9 @@ TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     P::Teclas(id, {"Return"});
     EXPECT_EQ(hijo.Esperar(), 0);
     EXPECT_EQ(prueba::LeerArchivo(salida), "args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL\n");
+    // The pending mark, left for the program's next start (and removed here).
+    EXPECT_NE(Reg({"query", clave, "/v", "ActualizacionPendiente"}).find("REG_SZ    1"), std::string::npos);
+    Reg({"delete", clave, "/v", "ActualizacionPendiente", "/f"});
     fs::remove_all(C() / "ProgramData/Olvado Systems/Olvado/DB");
 }
 
