@@ -6,6 +6,9 @@
 #include "platform/LocalTime.h"
 #include "platform/MessageBox.h"
 
+#include <chrono>
+#include <thread>
+
 namespace olvado {
 
 clsFileLog::clsFileLog() { EstablecerNombreArchivoDestinoEnMisDocumentos("OlvadoSystems_Log.txt"); }
@@ -38,6 +41,14 @@ bool clsFileLog::Escribir() {
         return true;
     int32_t codigo = 0;
     auto r = EscribirTextoAnsi(buffer_->Unidades(), ArchivoDestino, ModoAppend, TamanoMaxArchivoAppend, codigo);
+    // Another run appending at the same moment holds the file for an instant:
+    // wait for it, a bounded time, rather than lose this run's entries.
+    auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (r == ResultadoEscritura::Fallido && codigo == platform::kErrorArchivoEnUso &&
+           std::chrono::steady_clock::now() < limite) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        r = EscribirTextoAnsi(buffer_->Unidades(), ArchivoDestino, ModoAppend, TamanoMaxArchivoAppend, codigo);
+    }
     if (r == ResultadoEscritura::Escrito) {
         buffer_.reset();
         return true;

@@ -7,6 +7,7 @@
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
 #include "common/ErrorOlvado.h"
+#include "common/ErroresEjecucion.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/EventLog.h"
 #include "platform/FileSystem.h"
@@ -15,6 +16,7 @@
 #include "updater/Core.h"
 #include "updater/IdentidadPrograma.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -39,6 +41,15 @@ std::string Clave(clsSqlSyntaxEngine* SQL) {
 }
 
 std::string Decimal(int32_t n) { return std::to_string(n); }
+
+// A version part as the 32-bit integer it is; a value that does not fit is
+// the overflow fault the conversion raises on Windows, not a wrapped number.
+int32_t ParteVersion(const ado::Valor& v) {
+    int64_t n = v.AEntero();
+    if (n < INT32_MIN || n > INT32_MAX)
+        throw ErrorOlvado(6, "UpdateEngine", DescripcionErrorEjecucion(6));
+    return static_cast<int32_t>(n);
+}
 
 // Digest of the open file from its first byte; "" when it cannot be read.
 std::string DigestoSellado(platform::ArchivoSellado& paquete) {
@@ -193,9 +204,9 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
         rs->Close();
         return true;
     }
-    PaqMajor = static_cast<int32_t>(rs->Fields("Major").Value().AEntero());
-    PaqMinor = static_cast<int32_t>(rs->Fields("Minor").Value().AEntero());
-    PaqRevision = static_cast<int32_t>(rs->Fields("Revision").Value().AEntero());
+    PaqMajor = ParteVersion(rs->Fields("Major").Value());
+    PaqMinor = ParteVersion(rs->Fields("Minor").Value());
+    PaqRevision = ParteVersion(rs->Fields("Revision").Value());
     ado::Valor hash = rs->Fields("MD5Hash").Value();
     HashCifrado = hash.EsNulo() ? "" : hash.ATexto();
     rs->Close();

@@ -10,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <regex>
+#include <thread>
 
 using namespace olvado;
 namespace fs = std::filesystem;
@@ -137,22 +140,30 @@ TEST(clsFileLogTest, FallosGuardanElTexto) {
     EXPECT_FALSE(ft.FolderExist(ft.Ruta_ExtraerRuta(sinCarpeta)));
     EXPECT_EQ(mensajes.Cantidad(), 0u);
 
+    // A folder where the file should be: the box with the system's description.
+    log.ArchivoDestino = carpeta + "carpeta";
+    std::filesystem::create_directory(std::filesystem::u8path(log.ArchivoDestino));
+    log.ModoAppend = false;
+    EXPECT_FALSE(log.Escribir());
+    EXPECT_FALSE(log.Escribir());
+    ASSERT_EQ(mensajes.Cantidad(), 2u); // one per call
+    std::string inicio = "No se pudo escribir archivo de log: \r\n\r\n" + log.ArchivoDestino + "\r\n\r\n";
+    EXPECT_EQ(mensajes.Ultimo().texto.rfind(inicio, 0), 0u) << mensajes.Ultimo().texto;
+    EXPECT_GT(mensajes.Ultimo().texto.size(), inicio.size());
+    EXPECT_EQ(mensajes.Ultimo().estilo, 48);
+    EXPECT_EQ(mensajes.Ultimo().titulo, "Error");
+
+    // Another run holding the file for a moment is waited for, not given up on.
     log.ArchivoDestino = f;
     prueba::EscribirArchivo(f, "ocupado");
-    {
-        platform::ArchivoNativo otro;
-        ASSERT_TRUE(otro.Abrir(f, platform::ArchivoNativo::Modo::LeerEscribir));
-        log.ModoAppend = false;
-        EXPECT_FALSE(log.Escribir());
-        EXPECT_FALSE(log.Escribir());
-        ASSERT_EQ(mensajes.Cantidad(), 2u); // one per call
-        std::string inicio = "No se pudo escribir archivo de log: \r\n\r\n" + f + "\r\n\r\n";
-        EXPECT_EQ(mensajes.Ultimo().texto.rfind(inicio, 0), 0u) << mensajes.Ultimo().texto;
-        EXPECT_GT(mensajes.Ultimo().texto.size(), inicio.size()); // the system's description
-        EXPECT_EQ(mensajes.Ultimo().estilo, 48);
-        EXPECT_EQ(mensajes.Ultimo().titulo, "Error");
-    }
-    EXPECT_EQ(prueba::LeerArchivo(f), "ocupado");
+    auto otro = std::make_shared<platform::ArchivoNativo>();
+    ASSERT_TRUE(otro->Abrir(f, platform::ArchivoNativo::Modo::LeerEscribir));
+    std::thread soltar([otro] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        otro->Cerrar();
+    });
     EXPECT_TRUE(log.Escribir()); // the text was kept through every failure
+    soltar.join();
     EXPECT_EQ(prueba::LeerArchivo(f), "pendiente");
+    EXPECT_EQ(mensajes.Cantidad(), 2u);
 }

@@ -51,6 +51,9 @@ TEST(Proveedor, CadaProveedorVaPorSuCamino) {
     EXPECT_EQ(odbc.proveedor, "MSDASQL.1");
     EXPECT_EQ(odbc.cadena, "Driver=MariaDB Unicode;Socket=/s;Database=db;");
     EXPECT_EQ(ResolverProveedor("Provider=MSDASQL;DSN=x").cadena, "DSN=x;");
+    // A driver is a name, given once: no library path, no second Driver=.
+    EXPECT_EQ(ResolverProveedor("Driver=SQLite3;Database=a;driver=/tmp/x.so").cadena, "Driver=SQLite3;Database=a;");
+    EXPECT_EQ(ResolverProveedor("Driver=C:\\x.dll;DSN=x").via, DestinoConexion::Via::Desconocido);
 
     auto sql = ResolverProveedor("Provider=SQLOLEDB.1;Data Source=srv;Initial Catalog=Olvado;User ID=sa;"
                                  "Password=\"a;b\";Integrated Security=SSPI;Persist Security Info=False");

@@ -3,6 +3,7 @@
 // of the preparation ever leads to a start.
 #include "updater/UpdateEngine.h"
 
+#include "common/ErrorOlvado.h"
 #include "common/FileTool.h"
 #include "common/Texto.h"
 #include "common/clsEncriptor.h"
@@ -152,6 +153,19 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
     EXPECT_TRUE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66));
     EXPECT_FALSE(ejecutar);
     EXPECT_EQ(entorno_.limpiadas, 2);
+
+    // A version part a 32-bit integer cannot hold is a fault, not a wrapped newer version.
+    for (const char* fuera : {"-2147483649", "2147483648"}) {
+        Publicar(1, 0, 70, "x", "NULL");
+        c_.Execute(std::string("UPDATE BinariosAct SET Revision = ") + fuera);
+        try {
+            ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66);
+            ADD_FAILURE() << fuera;
+        } catch (const ErrorOlvado& e) {
+            EXPECT_EQ(e.Numero(), 6);
+        }
+    }
+    c_.Execute("DELETE FROM BinariosAct");
 
     // A query that does not open asks for the preparation (which then fails too).
     c_.Execute("DROP TABLE BinariosAct");

@@ -2,6 +2,7 @@
 // odbc32 on Windows). The only file with the ODBC headers; every call goes through
 // Revisar, which turns the driver's diagnostics into the Errors collection.
 #include "database/ado/Motor.h"
+#include "database/ado/Proveedor.h"
 
 #include "common/ScopedHandle.h"
 #include "common/Texto.h"
@@ -264,6 +265,24 @@ struct Parametro {
     SQLLEN ind = 0;
 };
 
+// The MariaDB driver ignores the login time-out attribute: a server that
+// accepts the connection and never answers would hold the handshake for ever.
+// Its own keys bound the connection and every later read and write (by the
+// command time-out the database object uses).
+std::string ConTiempoLimite(const std::string& cadena, int32_t segundos) {
+    bool mariadb = false;
+    for (const auto& [k, v] : PartesCadena(cadena)) {
+        std::string clave = UCase(k);
+        if (clave == "CONN_TIMEOUT" || clave == "READ_TIMEOUT")
+            return cadena;
+        mariadb = mariadb || (clave == "DRIVER" && (InStr(UCase(v), "MARIADB") > 0 || InStr(UCase(v), "MYSQL") > 0));
+    }
+    if (!mariadb || segundos <= 0)
+        return cadena;
+    std::string fin = cadena.empty() || cadena.back() == ';' ? "" : ";";
+    return cadena + fin + "CONN_TIMEOUT=" + std::to_string(segundos) + ";READ_TIMEOUT=360;WRITE_TIMEOUT=360;";
+}
+
 class MotorOdbc final : public Motor {
 public:
     using Motor::Motor;
@@ -284,7 +303,7 @@ public:
         dbc_.Reset(h);
         SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_LOGIN_TIMEOUT,
                            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(segundos)), 0);
-        std::u16string c = AUtf16(cadena);
+        std::u16string c = AUtf16(ConTiempoLimite(cadena, segundos));
         SQLWCHAR salida[1024];
         SQLSMALLINT largo = 0;
         if (!Revisar(SQLDriverConnectW(dbc_.Get(), nullptr, W(c), static_cast<SQLSMALLINT>(c.size()), salida, 1024,

@@ -114,8 +114,21 @@ DestinoConexion ResolverProveedor(const std::string& cadenaAdo) {
     DestinoConexion d;
     std::string p = UCase(proveedor);
     if (p.empty() || p == "MSDASQL" || p == "MSDASQL.1") {
+        // A driver is named, never given as a library to load, and named once:
+        // a second Driver= would load whatever the driver manager finds there.
+        std::vector<std::pair<std::string, std::string>> unicos;
+        for (auto& parte : resto) {
+            bool repetida = false;
+            for (const auto& u : unicos)
+                repetida = repetida || UCase(u.first) == UCase(parte.first);
+            if (repetida)
+                continue;
+            if (UCase(parte.first) == "DRIVER" && parte.second.find_first_of("/\\") != std::string::npos)
+                return d;
+            unicos.push_back(parte);
+        }
         d.via = DestinoConexion::Via::Odbc;
-        d.cadena = Unir(resto);
+        d.cadena = Unir(unicos);
         d.proveedor = "MSDASQL.1";
     } else if (p == "SQLOLEDB" || p.rfind("SQLOLEDB.", 0) == 0 || p.rfind("SQLNCLI", 0) == 0) {
         d.via = DestinoConexion::Via::Odbc;
