@@ -1,0 +1,13 @@
+// Any text as an ADO connection string: cut into pairs and resolved.
+#include "database/ado/Proveedor.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t largo) {
+    std::string cadena(reinterpret_cast<const char*>(datos), largo);
+    olvado::ado::PartesCadena(cadena);
+    olvado::ado::ResolverProveedor(cadena);
+    return 0;
+}
