@@ -3,7 +3,8 @@
 // the calling program must never end because of its updater.
 #include "actualizar/OlvadoActualizar.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 #include "platform/Consola.h"
 #include "updater/Core.h"
 #include "updater/UpdateEngine.h"

@@ -2,8 +2,8 @@
 
 #include "admin/Ordenes.h"
 #include "common/FileTool.h"
+#include "common/IdentidadPrograma.h"
 #include "platform/Consola.h"
-#include "updater/IdentidadPrograma.h"
 
 namespace olvado::admin {
 

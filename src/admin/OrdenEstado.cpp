@@ -2,13 +2,13 @@
 // updater's next run would do with them.
 #include "admin/BaseAdmin.h"
 #include "admin/Opciones.h"
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
+#include "common/ComparadorVersiones.h"
+#include "common/ExtraerVersion.h"
 #include "common/FileTool.h"
+#include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
 #include "platform/Consola.h"
-#include "updater/ComparadorVersiones.h"
-#include "updater/ExtraerVersion.h"
-#include "updater/IdentidadPrograma.h"
 #include "updater/UpdateEngine.h"
 
 namespace olvado::admin {

@@ -2,14 +2,14 @@
 // what the updater would do, all through the database object.
 #include "admin/BaseAdmin.h"
 #include "admin/Opciones.h"
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
+#include "common/ComparadorVersiones.h"
+#include "common/ExtraerVersion.h"
 #include "common/FileTool.h"
+#include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
 #include "platform/Consola.h"
-#include "updater/ComparadorVersiones.h"
-#include "updater/ExtraerVersion.h"
-#include "updater/IdentidadPrograma.h"
 
 #include <filesystem>
 

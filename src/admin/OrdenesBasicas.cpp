@@ -2,11 +2,11 @@
 // version reading, as the updater applies them.
 #include "admin/Ordenes.h"
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
+#include "common/ExtraerVersion.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
 #include "platform/Consola.h"
-#include "updater/ExtraerVersion.h"
 
 namespace olvado::admin {
 namespace {

@@ -2,8 +2,8 @@
 // classes so that what it makes is exactly what the updater reads.
 #include "admin/Ordenes.h"
 
+#include "common/IdentidadPrograma.h"
 #include "platform/Consola.h"
-#include "updater/IdentidadPrograma.h"
 
 #include <exception>
 

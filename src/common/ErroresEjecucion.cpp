@@ -1,6 +1,6 @@
 #include "common/ErroresEjecucion.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
 
 #include <algorithm>
 #include <iterator>

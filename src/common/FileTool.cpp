@@ -1,17 +1,18 @@
 #include "common/FileTool.h"
 
 #include "BuildInfo.h"
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "common/IdentidadPrograma.h"
 #include "common/clsMD5File.h"
-#include "platform/File.h"
-#include "platform/FileSystem.h"
-#include "platform/LocalTime.h"
-#include "platform/MessageBox.h"
-#include "platform/Paths.h"
-#include "platform/SpecialFolders.h"
+#include "platform/ArchivoNativo.h"
+#include "platform/ArchivosTemporales.h"
+#include "platform/CarpetasEspeciales.h"
 #include "platform/ErroresSistema.h"
-#include "platform/TempFiles.h"
-#include "updater/IdentidadPrograma.h"
+#include "platform/FechaHoraLocal.h"
+#include "platform/MessageBox.h"
+#include "platform/Rutas.h"
+#include "platform/SistemaArchivos.h"
+#include "platform/TextoAnsi.h"
 
 #include <cmath>
 

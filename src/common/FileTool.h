@@ -4,7 +4,7 @@
 // Folder paths that it returns end with a separator (Ruta_CalificarRuta is the
 // one place that adds it); failures answer false or "", and no member throws
 // but the MD5 wrappers, whose file errors reach the caller.
-// On Linux "/" counts as a separator beside "\" (see platform/Paths.h).
+// On Linux "/" counts as a separator beside "\" (see platform/Rutas.h).
 #pragma once
 
 #include <cstdint>

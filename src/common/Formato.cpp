@@ -1,6 +1,6 @@
 #include "common/Formato.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
 
 #include <charconv>
 #include <cmath>

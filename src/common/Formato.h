@@ -3,7 +3,7 @@
 // ("dd-mmm-yy Hh:Nn"), with the user's regional separators and month names.
 #pragma once
 
-#include "platform/Regional.h"
+#include "platform/ConfiguracionRegional.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "common/StgC_FuncionesRegistro.h"
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 #include "common/cRegistry.h"
 
 namespace olvado {

@@ -1,6 +1,7 @@
 #include "common/Variante.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <charconv>
 #include <cmath>

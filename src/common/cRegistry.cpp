@@ -1,10 +1,11 @@
 #include "common/cRegistry.h"
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
+#include "base/Texto.h"
 #include "common/ErroresEjecucion.h"
-#include "common/Texto.h"
-#include "platform/Process.h"
-#include "platform/Registry.h"
+#include "platform/ProcesoHijo.h"
+#include "platform/Registro.h"
+#include "platform/TextoAnsi.h"
 
 #include <filesystem>
 

@@ -4,7 +4,7 @@
 // and texts below; reading never raises (a missing key or value gives Default).
 #pragma once
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 #include "common/Variante.h"
 
 #include <cstdint>

@@ -1,13 +1,13 @@
 #include "common/cStringBuilder.h"
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
+#include "base/Texto.h"
 #include "common/FileTool.h"
-#include "common/Texto.h"
-#include "platform/CodePage.h"
-#include "platform/File.h"
-#include "platform/FileSystem.h"
-#include "platform/MessageBox.h"
+#include "platform/ArchivoNativo.h"
 #include "platform/ErroresSistema.h"
+#include "platform/MessageBox.h"
+#include "platform/SistemaArchivos.h"
+#include "platform/TextoAnsi.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,6 +1,7 @@
 #include "common/clsEncriptor.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <array>
 #include <chrono>

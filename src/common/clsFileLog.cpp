@@ -1,9 +1,9 @@
 #include "common/clsFileLog.h"
 
+#include "base/Texto.h"
 #include "common/FileTool.h"
-#include "common/Texto.h"
 #include "platform/ErroresSistema.h"
-#include "platform/LocalTime.h"
+#include "platform/FechaHoraLocal.h"
 #include "platform/MessageBox.h"
 
 #include <chrono>

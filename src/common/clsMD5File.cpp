@@ -1,8 +1,9 @@
 #include "common/clsMD5File.h"
 
-#include "common/ErrorOlvado.h"
-#include "common/Texto.h"
-#include "platform/File.h"
+#include "base/ErrorOlvado.h"
+#include "base/Texto.h"
+#include "platform/ArchivoNativo.h"
+#include "platform/TextoAnsi.h"
 
 #include <cstring>
 #include <memory>

@@ -2,18 +2,18 @@
 // Text rules in clsStgComunesTexto.cpp, input boxes in clsStgComunesControles.cpp.
 #include "common/clsStgComunes.h"
 
+#include "base/Texto.h"
 #include "common/CoreComunes.h"
 #include "common/FileTool.h"
 #include "common/Formato.h"
+#include "common/IdentidadPrograma.h"
 #include "common/StgC_FuncionesRegistro.h"
-#include "common/Texto.h"
 #include "platform/ErroresSistema.h"
-#include "platform/EventLog.h"
-#include "platform/LocalTime.h"
+#include "platform/Eventos.h"
+#include "platform/FechaHoraLocal.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
-#include "process/VersionWindows.h"
-#include "updater/IdentidadPrograma.h"
+#include "process/EsWinSuperior.h"
 
 #include <cstdio>
 

@@ -8,7 +8,7 @@
 #include "common/ErroresEjecucion.h"
 #include "common/Variante.h"
 #include "common/cRegistry.h"
-#include "platform/Regional.h"
+#include "platform/ConfiguracionRegional.h"
 
 #include <cstdint>
 #include <functional>
@@ -73,10 +73,12 @@ public:
     // the program's text 45212) when asked and the user is not one.
     bool EsAdministrador(bool AvisarSiNoEs = false, const std::string& MensajeAvisarSiNoEs = "");
     // EjecutarArchivoComoAdmin in the file's own folder, waiting for the end.
-    // Paquete: the file held open since its digest was checked.
+    // Paquete: the file held open since its digest was checked; Registrar:
+    // the caller's log, which receives the system's text of a failed start.
     bool EjecutarComoAdmin(int32_t vHWND, const std::string& ArchivoEXE, const std::string& Argumentos = "",
                            const std::string& vForzarUsuario = "", const std::string& vForzarContrasena = "",
-                           const platform::ArchivoSellado* Paquete = nullptr);
+                           const platform::ArchivoSellado* Paquete = nullptr,
+                           const std::function<void(const std::string&)>& Registrar = nullptr);
     // One shell start; the only launch member that shows its own error.
     bool EjecutarArchivo(const std::string& Ruta, const std::string& Argumentos = "", int32_t vHWND = 0,
                          bool Esperar = false, bool HabilitarRunAs = false);

@@ -1,8 +1,9 @@
 // The common utilities' rules for input boxes, check boxes, buttons and forms.
 #include "common/clsStgComunes.h"
 
+#include "base/Texto.h"
 #include "common/Formato.h"
-#include "common/Texto.h"
+#include "platform/TextoAnsi.h"
 
 namespace olvado {
 

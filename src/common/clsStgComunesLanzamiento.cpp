@@ -6,9 +6,9 @@
 #include "common/FileTool.h"
 #include "platform/MessageBox.h"
 #include "process/EsAdmin.h"
+#include "process/Lanzamiento.h"
 #include "process/frmCerrarAplicaciones.h"
 #include "process/ShellEjecutar.h"
-#include "updater/Lanzamiento.h"
 
 #include <exception>
 
@@ -25,10 +25,11 @@ bool clsStgComunes::EsAdministrador(bool AvisarSiNoEs, const std::string& Mensaj
 
 bool clsStgComunes::EjecutarComoAdmin(int32_t vHWND, const std::string& ArchivoEXE, const std::string& Argumentos,
                                       const std::string& vForzarUsuario, const std::string& vForzarContrasena,
-                                      const platform::ArchivoSellado* Paquete) {
+                                      const platform::ArchivoSellado* Paquete,
+                                      const std::function<void(const std::string&)>& Registrar) {
     // Always waits: the caller goes on only once the program has ended.
     return EjecutarArchivoComoAdmin(vHWND, ArchivoEXE, Argumentos, vForzarUsuario, vForzarContrasena,
-                                    FileTool().Ruta_ExtraerRuta(ArchivoEXE), true, Paquete);
+                                    FileTool().Ruta_ExtraerRuta(ArchivoEXE), true, Paquete, Registrar);
 }
 
 bool clsStgComunes::EjecutarArchivo(const std::string& Ruta, const std::string& Argumentos, int32_t vHWND,

@@ -1,7 +1,7 @@
 // The common utilities' text rules.
 #include "common/clsStgComunes.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
 #include "common/clsFileLog.h"
 
 namespace olvado {

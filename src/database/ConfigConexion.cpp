@@ -1,8 +1,8 @@
 #include "database/ConfigConexion.h"
 
 #include "BuildInfo.h"
-#include "updater/IdentidadPrograma.h"
 #include "common/FileTool.h"
+#include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
 #include "database/frmSeleccionarConexion.h"
 #include "platform/XmlDocument.h"

@@ -1,10 +1,10 @@
 #include "database/clsDB.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "common/IdentidadPrograma.h"
 #include "database/ConfigConexion.h"
 #include "database/basSQLSyntaxEngine.h"
 #include "platform/MessageBox.h"
-#include "updater/IdentidadPrograma.h"
 
 namespace olvado {
 

@@ -2,14 +2,14 @@
 // control binders.
 #include "database/clsDB.h"
 
+#include "base/Texto.h"
 #include "common/FileTool.h"
-#include "common/Texto.h"
+#include "common/IdentidadPrograma.h"
 #include "database/ado/Stream.h"
 #include "platform/ErroresSistema.h"
-#include "platform/File.h"
-#include "platform/FileSystem.h"
+#include "platform/ArchivoNativo.h"
+#include "platform/SistemaArchivos.h"
 #include "platform/Shell.h"
-#include "updater/IdentidadPrograma.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "database/clsSqlSyntaxEngine.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
 
 namespace olvado {
 

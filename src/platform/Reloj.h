@@ -5,7 +5,7 @@
 // false and nothing else happens.
 #pragma once
 
-#include "platform/LocalTime.h"
+#include "platform/FechaHoraLocal.h"
 
 namespace olvado::platform {
 

@@ -1,7 +1,7 @@
 #include "process/AdminRunAs2.h"
 
 #include "platform/CuentaAjena.h"
-#include "process/VersionWindows.h"
+#include "process/EsWinSuperior.h"
 
 namespace olvado {
 namespace {

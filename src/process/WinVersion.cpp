@@ -1,6 +1,6 @@
 #include "process/WinVersion.h"
 
-#include "platform/WindowsVersion.h"
+#include "platform/VersionSistema.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #include "process/frmCerrarAplicaciones.h"
 
 #include "platform/Consola.h"
-#include "platform/EventLog.h"
+#include "platform/Eventos.h"
 
 namespace olvado {
 

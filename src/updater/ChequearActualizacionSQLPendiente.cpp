@@ -1,9 +1,9 @@
 #include "updater/ChequearActualizacionSQLPendiente.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "common/IdentidadPrograma.h"
 #include "common/clsStgComunes.h"
 #include "platform/MessageBox.h"
-#include "updater/IdentidadPrograma.h"
 
 namespace olvado {
 namespace {

@@ -1,6 +1,6 @@
 #include "updater/Core.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
 #include "platform/MessageBox.h"
 #include "platform/Reloj.h"
 

@@ -7,7 +7,7 @@
 #include "common/clsStgComunes.h"
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
-#include "platform/LocalTime.h"
+#include "platform/FechaHoraLocal.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "updater/MuteX.h"
 
-#include "platform/NamedMutex.h"
+#include "platform/MutexNombrado.h"
 
 namespace olvado {
 

@@ -1,12 +1,12 @@
 #include "updater/Programa.h"
 
+#include "base/Texto.h"
+#include "common/ExtraerVersion.h"
 #include "common/FileTool.h"
-#include "common/Texto.h"
 #include "platform/ArchivoSellado.h"
+#include "process/Lanzamiento.h"
 #include "updater/ChequearActualizacionSQLPendiente.h"
 #include "updater/Core.h"
-#include "updater/ExtraerVersion.h"
-#include "updater/Lanzamiento.h"
 #include "updater/MuteX.h"
 #include "updater/UpdateEngine.h"
 
@@ -63,7 +63,7 @@ void PasosActualizacion() {
     // Its answer is not examined: a failure under the stored account has
     // already left the system's text in the log.
     EjecutarArchivoComoAdmin(0, archivo, parametros, usuario, contrasena, carpeta, true,
-                             paquete.Abierto() ? &paquete : nullptr);
+                             paquete.Abierto() ? &paquete : nullptr, [](const std::string& t) { RegistrarLog(t); });
     Borrar(contrasena);
 }
 

@@ -1,20 +1,20 @@
 #include "updater/UpdateEngine.h"
 
+#include "base/ErrorOlvado.h"
+#include "base/Texto.h"
+#include "common/ComparadorVersiones.h"
+#include "common/ErroresEjecucion.h"
 #include "common/FileTool.h"
-#include "common/Texto.h"
+#include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
-#include "common/ErrorOlvado.h"
-#include "common/ErroresEjecucion.h"
 #include "platform/ArchivoSellado.h"
-#include "platform/EventLog.h"
-#include "platform/FileSystem.h"
+#include "platform/Eventos.h"
 #include "platform/MessageBox.h"
-#include "updater/ComparadorVersiones.h"
+#include "platform/SistemaArchivos.h"
 #include "updater/Core.h"
-#include "updater/IdentidadPrograma.h"
 
 #include <cstdint>
 #include <memory>

@@ -33,7 +33,8 @@ struct EntornoPrograma : IEntornoActualizacion {
     bool EjecutarComoAdmin(int32_t hWnd, const std::string& Archivo, const std::string& Parametros,
                            const std::string& Usuario, const std::string& Contrasena,
                            const platform::ArchivoSellado* Paquete) override {
-        return Comunes().EjecutarComoAdmin(hWnd, Archivo, Parametros, Usuario, Contrasena, Paquete);
+        return Comunes().EjecutarComoAdmin(hWnd, Archivo, Parametros, Usuario, Contrasena, Paquete,
+                                           [](const std::string& t) { RegistrarLog(t); });
     }
     std::string LineaDeComandos() override { return lineaDeComandos; }
 };

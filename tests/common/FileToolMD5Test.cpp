@@ -1,6 +1,6 @@
 #include "common/FileTool.h"
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // test's own tree (native paths: "/" on Linux, "\" on Windows).
 #include "common/FileTool.h"
 
-#include "common/Texto.h"
-#include "platform/File.h"
-#include "platform/Paths.h"
+#include "base/Texto.h"
+#include "platform/ArchivoNativo.h"
+#include "platform/Rutas.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 
 #include "common/StgC_FuncionesRegistro.h"
 #include "common/cRegistry.h"
-#include "platform/Environment.h"
-#include "platform/Process.h"
-#include "platform/Registry.h"
+#include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
+#include "platform/Registro.h"
 
 #include <gtest/gtest.h>
 

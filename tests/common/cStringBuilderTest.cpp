@@ -1,8 +1,8 @@
 // cStringBuilder: capacity steps, ranges and their numbered errors, writing.
 #include "common/cStringBuilder.h"
 
-#include "common/ErrorOlvado.h"
-#include "platform/File.h"
+#include "base/ErrorOlvado.h"
+#include "platform/ArchivoNativo.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
 

@@ -2,8 +2,8 @@
 #include "common/clsFileLog.h"
 
 #include "common/FileTool.h"
-#include "platform/File.h"
-#include "platform/LocalTime.h"
+#include "platform/ArchivoNativo.h"
+#include "platform/FechaHoraLocal.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
 #include "support/MensajesFalsos.h"

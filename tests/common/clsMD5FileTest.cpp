@@ -1,6 +1,6 @@
 #include "common/clsMD5File.h"
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 // (the SQL dialect engine), registry members, messages and the event log.
 #include "support/RegistroPrueba.h"
 
+#include "base/Texto.h"
 #include "common/Formato.h"
-#include "common/Texto.h"
 #include "common/clsStgComunes.h"
-#include "platform/EventLog.h"
+#include "platform/Eventos.h"
 #include "platform/MessageBox.h"
 
 #include <gtest/gtest.h>

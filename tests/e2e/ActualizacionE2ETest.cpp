@@ -2,17 +2,19 @@
 // back from its run log: up to date, nothing published, installed newer, a
 // newer package written, verified and started (with the database closed), and
 // the packages that must never start.
+#include "base/Texto.h"
 #include "common/FileTool.h"
-#include "common/Texto.h"
+#include "common/cRegistry.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
-#include "common/cRegistry.h"
 #include "common/clsStgComunes.h"
 #include "database/ado/Connection.h"
 #include "database/ado/Recordset.h"
-#include "platform/Environment.h"
-#include "platform/File.h"
-#include "platform/Process.h"
+#include "platform/ArchivoNativo.h"
+#include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
+#include "platform/TextoAnsi.h"
+#include "process/Lanzamiento.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
@@ -20,7 +22,6 @@
 #include "support/MotoresPrueba.h"
 #include "support/PantallaPrueba.h"
 #include "support/RegistroPrueba.h"
-#include "updater/Lanzamiento.h"
 
 #include <gtest/gtest.h>
 

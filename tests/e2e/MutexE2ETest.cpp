@@ -2,11 +2,12 @@
 // ends the run with its log line, a running updater ends it silently, and with
 // nothing running the updater takes its own mutex. The holders are this test
 // binary re-run as a child, killed at the end.
+#include "base/Texto.h"
 #include "common/FileTool.h"
-#include "common/Texto.h"
-#include "platform/Environment.h"
-#include "platform/NamedMutex.h"
-#include "platform/Process.h"
+#include "platform/Entorno.h"
+#include "platform/MutexNombrado.h"
+#include "platform/ProcesoHijo.h"
+#include "platform/TextoAnsi.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
 #include "updater/MuteX.h"

@@ -2,7 +2,7 @@
 // engine, reaches "Objetos Listos" and closes the database again.
 #include "common/FileTool.h"
 #include "database/ado/Connection.h"
-#include "platform/Process.h"
+#include "platform/ProcesoHijo.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"

@@ -4,8 +4,8 @@
 // tree's $HOME holds the Documents folder; under Wine it is the prefix's own
 // Documents folder, which the test sets aside and restores.
 #include "common/FileTool.h"
-#include "platform/LocalTime.h"
-#include "platform/Process.h"
+#include "platform/FechaHoraLocal.h"
+#include "platform/ProcesoHijo.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
 

@@ -2,10 +2,10 @@
 // MariaDB server drops (the server ends the session as a restart does).
 #include "database/ConfigConexion.h"
 #include "database/clsDB.h"
+#include "platform/Entorno.h"
 #include "platform/MessageBox.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
-#include "platform/Environment.h"
 #include "support/MotoresPrueba.h"
 
 #include <gtest/gtest.h>

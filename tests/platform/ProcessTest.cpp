@@ -1,8 +1,8 @@
 // The child-process and environment contracts, on both systems, with this
 // test binary as the child.
+#include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
 #include "support/ArbolPrueba.h"
-#include "platform/Environment.h"
-#include "platform/Process.h"
 
 #include <gtest/gtest.h>
 

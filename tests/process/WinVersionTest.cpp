@@ -1,6 +1,6 @@
 // Every version test against records of the Windows versions it knows.
-#include "platform/WindowsVersion.h"
-#include "process/VersionWindows.h"
+#include "platform/VersionSistema.h"
+#include "process/EsWinSuperior.h"
 #include "process/WinVersion.h"
 
 #include <gtest/gtest.h>

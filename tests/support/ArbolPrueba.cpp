@@ -1,7 +1,7 @@
 #include "support/ArbolPrueba.h"
 
-#include "platform/Environment.h"
-#include "platform/Process.h"
+#include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
 
 #include <atomic>
 #include <chrono>

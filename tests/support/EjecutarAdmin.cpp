@@ -1,7 +1,7 @@
 #include "support/EjecutarAdmin.h"
 
 #include "platform/Consola.h"
-#include "platform/Process.h"
+#include "platform/ProcesoHijo.h"
 
 #include <gtest/gtest.h>
 

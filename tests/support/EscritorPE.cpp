@@ -1,6 +1,6 @@
 #include "support/EscritorPE.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
 
 namespace olvado::prueba {
 namespace {

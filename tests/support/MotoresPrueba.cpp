@@ -1,7 +1,7 @@
 #include "support/MotoresPrueba.h"
 
 #include "database/ado/Proveedor.h"
-#include "platform/Environment.h"
+#include "platform/Entorno.h"
 
 #include <fstream>
 

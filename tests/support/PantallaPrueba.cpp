@@ -1,6 +1,6 @@
 #include "support/PantallaPrueba.h"
 
-#include "platform/Process.h"
+#include "platform/ProcesoHijo.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +136,10 @@ std::string PantallaPrueba::AbrirVentanaAjena(const std::string& clase, const st
     return id;
 }
 
-void PantallaPrueba::CerrarVentanasAjenas() { servidor->ajenas.clear(); }
+// Also after a test that skipped before the display started.
+void PantallaPrueba::CerrarVentanasAjenas() {
+    if (servidor)
+        servidor->ajenas.clear();
+}
 
 } // namespace olvado::prueba

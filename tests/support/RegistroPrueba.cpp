@@ -1,7 +1,7 @@
 #include "support/RegistroPrueba.h"
 
 #include "common/cRegistry.h"
-#include "platform/Process.h"
+#include "platform/ProcesoHijo.h"
 
 #include <atomic>
 #include <chrono>

@@ -2,8 +2,8 @@
 // holder, killed to end it.
 #include "support/ArbolPrueba.h"
 
-#include "platform/Environment.h"
-#include "platform/Process.h"
+#include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
 #include "updater/MuteX.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "updater/Core.h"
 #include "updater/Programa.h"
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 #include "common/FileTool.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"

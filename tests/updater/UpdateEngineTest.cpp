@@ -3,20 +3,20 @@
 // of the preparation ever leads to a start.
 #include "updater/UpdateEngine.h"
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
+#include "base/Texto.h"
 #include "common/FileTool.h"
-#include "common/Texto.h"
+#include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
 #include "database/ado/Connection.h"
+#include "platform/ArchivoNativo.h"
 #include "platform/ArchivoSellado.h"
-#include "platform/EventLog.h"
-#include "platform/File.h"
+#include "platform/Eventos.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
 #include "support/MotoresPrueba.h"
 #include "updater/Core.h"
-#include "updater/IdentidadPrograma.h"
 
 #include <gtest/gtest.h>
 

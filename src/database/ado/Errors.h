@@ -2,7 +2,7 @@
 // call, each with the ADO number that the caller compares (see NumeroAdo).
 #pragma once
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 
 #include <cstdint>
 #include <string>

@@ -4,8 +4,8 @@
 #include "database/ado/Motor.h"
 #include "database/ado/Proveedor.h"
 
-#include "common/ScopedHandle.h"
-#include "common/Texto.h"
+#include "base/ScopedHandle.h"
+#include "base/Texto.h"
 
 #include "platform/CabecerasOdbc.h"
 

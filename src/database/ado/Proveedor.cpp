@@ -1,6 +1,6 @@
 #include "database/ado/Proveedor.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
 #include "database/ado/Motor.h"
 #include "platform/ControladoresOdbc.h"
 

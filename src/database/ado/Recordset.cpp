@@ -1,9 +1,9 @@
 #include "database/ado/Recordset.h"
 
+#include "base/Texto.h"
 #include "database/ado/Connection.h"
 #include "database/ado/Dialecto.h"
 #include "database/ado/RecordsetEstado.h"
-#include "common/Texto.h"
 
 namespace olvado::ado {
 

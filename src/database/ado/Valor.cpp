@@ -1,6 +1,6 @@
 #include "database/ado/Valor.h"
 
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 
 #include <charconv>
 #include <cstdio>

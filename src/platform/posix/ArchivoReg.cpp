@@ -1,7 +1,7 @@
 // POSIX only: the .reg text of the Linux registry stand-in, parsed and written.
 #include "platform/posix/ArchivoReg.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // POSIX run as another account: su -l in a pseudo-terminal, answering its prompt.
 #include "platform/CuentaAjena.h"
 
-#include "common/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/ErroresSistema.h"
 #include "platform/posix/Lanzar.h"

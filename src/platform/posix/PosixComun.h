@@ -5,7 +5,7 @@
 
 namespace olvado::platform::posix {
 
-// The text as a path for the system: every "\" becomes "/" (see Paths.h).
+// The text as a path for the system: every "\" becomes "/" (see Rutas.h).
 std::string RutaNativa(const std::string& ruta);
 
 } // namespace olvado::platform::posix

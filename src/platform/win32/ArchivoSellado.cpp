@@ -1,7 +1,7 @@
 // Win32 sealed package file: a read handle that shares reading only.
 #include "platform/ArchivoSellado.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
 
 #include <windows.h>
 

@@ -1,7 +1,8 @@
 // Win32 console text: wide command line, ANSI code page on the streams.
 #include "platform/Consola.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <cstdio>
 #include <windows.h>

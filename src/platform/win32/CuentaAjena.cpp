@@ -1,8 +1,9 @@
 // Win32 run as another account: CreateProcessWithLogonW, LogonUserA + CreateProcessAsUserA.
 #include "platform/CuentaAjena.h"
 
-#include "common/ScopedHandle.h"
-#include "common/Texto.h"
+#include "base/ScopedHandle.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <windows.h>
 

@@ -1,7 +1,8 @@
 // Win32 only: the in-memory dialog template and the control helpers.
 #include "platform/win32/DialogoMemoria.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 namespace olvado::platform::win32 {
 

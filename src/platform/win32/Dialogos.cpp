@@ -1,7 +1,8 @@
 // Win32 windows: the connection list and the close-applications dialog.
 #include "platform/Dialogos.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 #include "platform/win32/DialogoMemoria.h"
 
 namespace olvado::platform {

@@ -1,7 +1,8 @@
 // Win32 error texts: the system's message table through FormatMessageA.
 #include "platform/ErroresSistema.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <windows.h>
 

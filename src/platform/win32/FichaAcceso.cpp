@@ -1,8 +1,9 @@
 // Win32 access token: TokenGroups of the process token, names by LookupAccountSidA.
 #include "platform/FichaAcceso.h"
 
-#include "common/ScopedHandle.h"
-#include "common/Texto.h"
+#include "base/ScopedHandle.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <algorithm>
 #include <cstddef>

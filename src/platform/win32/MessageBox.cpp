@@ -1,7 +1,8 @@
 // Win32 message boxes: MessageBoxA with ANSI texts.
 #include "platform/MessageBox.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <windows.h>
 

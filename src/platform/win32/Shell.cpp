@@ -1,8 +1,9 @@
 // Win32 shell launch: ShellExecuteExA and an unlimited wait on the process.
 #include "platform/Shell.h"
 
-#include "common/ScopedHandle.h"
-#include "common/Texto.h"
+#include "base/ScopedHandle.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <windows.h>
 // shellapi.h needs windows.h first.

@@ -1,7 +1,8 @@
 // Win32 window walk: user32's own functions with 255-character buffers.
 #include "platform/VentanasSistema.h"
 
-#include "common/Texto.h"
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // Win32: the document through MSXML 6 (COM), loaded synchronously.
 #include "platform/XmlDocument.h"
 
-#include "common/ScopedHandle.h"
-#include "common/Texto.h"
+#include "base/ScopedHandle.h"
+#include "base/Texto.h"
 
 #include <windows.h>
 #include <msxml2.h>

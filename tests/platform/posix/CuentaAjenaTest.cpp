@@ -2,15 +2,16 @@
 // account, with real accounts: two throwaway users made with useradd (root
 // only), the caller run as the first one through setpriv, su answering for
 // the second one in a pseudo-terminal.
-#include "support/ArbolPrueba.h"
+#include "base/Texto.h"
 #include "platform/ArchivoSellado.h"
-#include "platform/Environment.h"
-#include "platform/Process.h"
+#include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
+#include "platform/TextoAnsi.h"
 #include "process/AdminRunAs2.h"
 #include "process/EsAdmin.h"
-#include "common/Texto.h"
+#include "process/Lanzamiento.h"
+#include "support/ArbolPrueba.h"
 #include "updater/Core.h"
-#include "updater/Lanzamiento.h"
 
 #include <gtest/gtest.h>
 
@@ -155,7 +156,8 @@ void LanzarPaqueteYSalir() {
     if (!PrepararLog("Lanzamiento.txt"))
         std::exit(3);
     bool ok = EjecutarArchivoComoAdmin(0, v("OLVADO_TEST_LINEA"), "/SILENT /SP-", v("OLVADO_TEST_USUARIO"),
-                                       v("OLVADO_TEST_CLAVE"), v("OLVADO_TEST_CARPETA"), true);
+                                       v("OLVADO_TEST_CLAVE"), v("OLVADO_TEST_CARPETA"), true, nullptr,
+                                       [](const std::string& t) { RegistrarLog(t); });
     prueba::EscribirArchivo(v("OLVADO_TEST_RESULTADO"), ok ? "1" : "0");
     LiberarServicios();
     std::exit(0);

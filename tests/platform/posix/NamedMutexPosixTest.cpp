@@ -1,6 +1,6 @@
 // The lock-file stand-in of named mutexes against what another user can plant
 // in a shared folder.
-#include "platform/NamedMutex.h"
+#include "platform/MutexNombrado.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>

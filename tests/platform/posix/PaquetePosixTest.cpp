@@ -1,6 +1,6 @@
 // Where the package goes, on Linux: what another user may have put at its
 // path, and a disk that fills halfway.
-#include "common/ErrorOlvado.h"
+#include "base/ErrorOlvado.h"
 #include "database/ado/Connection.h"
 #include "database/clsDB.h"
 #include "support/ArbolPrueba.h"

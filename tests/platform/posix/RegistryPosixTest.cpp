@@ -4,7 +4,7 @@
 
 #include "common/StgC_FuncionesRegistro.h"
 #include "common/cRegistry.h"
-#include "platform/Registry.h"
+#include "platform/Registro.h"
 
 #include <gtest/gtest.h>
 

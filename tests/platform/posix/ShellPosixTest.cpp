@@ -1,11 +1,11 @@
 // The Linux shell-launch stand-in: how a file is started, the Windows
 // command-line rules and our own error texts.
-#include "support/ArbolPrueba.h"
 #include "platform/ArchivoSellado.h"
-#include "platform/Environment.h"
+#include "platform/Entorno.h"
 #include "platform/ErroresSistema.h"
 #include "platform/posix/Lanzar.h"
 #include "process/ShellEjecutar.h"
+#include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>
 

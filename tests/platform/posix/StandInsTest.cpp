@@ -2,12 +2,12 @@
 // temporary-name rule, the flock convention and the shell's move.
 #include "common/FileTool.h"
 #include "common/clsFileLog.h"
-#include "platform/Environment.h"
-#include "platform/File.h"
-#include "platform/FileSystem.h"
-#include "platform/SpecialFolders.h"
+#include "platform/ArchivoNativo.h"
+#include "platform/ArchivosTemporales.h"
+#include "platform/CarpetasEspeciales.h"
+#include "platform/Entorno.h"
 #include "platform/ErroresSistema.h"
-#include "platform/TempFiles.h"
+#include "platform/SistemaArchivos.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>

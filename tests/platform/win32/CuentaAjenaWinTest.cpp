@@ -1,13 +1,13 @@
 // The Windows calls themselves: the real token, the sharing of a sealed
 // package file, and the logon calls as far as the system implements them.
-#include "support/ArbolPrueba.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/CuentaAjena.h"
-#include "platform/Environment.h"
+#include "platform/Entorno.h"
 #include "platform/FichaAcceso.h"
-#include "platform/Process.h"
+#include "platform/ProcesoHijo.h"
 #include "process/EsAdmin.h"
 #include "process/ShellEjecutar.h"
+#include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // row's rowid, and GetChunk reads them with SQLite's incremental BLOB I/O.
 #include "database/ado/Motor.h"
 
-#include "common/ScopedHandle.h"
-#include "common/Texto.h"
+#include "base/ScopedHandle.h"
+#include "base/Texto.h"
 #include "database/ado/Dialecto.h"
 
 #include <sqlite3.h>

@@ -1,0 +1,81 @@
+// The registry, as the ANSI entry points of advapi32 see it. Windows: the
+// Reg*A calls themselves. Linux: one text file per hive in the registry
+// editor's export format ("Windows Registry Editor Version 5.00"):
+// HKEY_LOCAL_MACHINE at $OLVADO_ROOT/etc/olvado/HKLM.reg, HKEY_CURRENT_USER
+// at $XDG_CONFIG_HOME/olvado/HKCU.reg (default ~/.config), HKEY_CLASSES_ROOT
+// as HKEY_LOCAL_MACHINE\SOFTWARE\Classes. Key and value names compare without
+// regard to letter case; every read and every read-modify-write happens under
+// an advisory lock, and a write replaces the file atomically. A file that
+// cannot be parsed reads as if the key were missing and is never overwritten:
+// writes to that hive answer ERROR_BADDB.
+//
+// Contract of both systems: names are UTF-8 and become ANSI text at the call;
+// value data are the bytes the ANSI entry points take and give (texts in the
+// ANSI code page, with their closing zero); answers are Win32 error codes
+// (0 success, 2 not found, 5 access denied, 234 more data, 259 no more items,
+// 1009 damaged registry file). Tests may put another implementation in place
+// with EstablecerRegistro (e.g. one that records the access masks).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "base/ScopedHandle.h"
+
+namespace olvado::platform {
+
+// An open key: a predefined root (HKEY_* below) or what AbrirClave gave.
+using HClave = std::uintptr_t;
+
+inline constexpr HClave HKEY_CLASSES_ROOT_ = 0x80000000u;
+inline constexpr HClave HKEY_CURRENT_USER_ = 0x80000001u;
+inline constexpr HClave HKEY_LOCAL_MACHINE_ = 0x80000002u;
+inline constexpr HClave HKEY_USERS_ = 0x80000003u;
+
+inline constexpr int32_t ERROR_EXITO = 0;
+inline constexpr int32_t ERROR_NO_ENCONTRADO = 2;
+inline constexpr int32_t ERROR_ACCESO_DENEGADO = 5;
+inline constexpr int32_t ERROR_HANDLE_INVALIDO = 6;
+inline constexpr int32_t ERROR_MAS_DATOS = 234;
+inline constexpr int32_t ERROR_NO_HAY_MAS = 259;
+inline constexpr int32_t ERROR_REGISTRO_DANADO = 1009;
+
+class IRegistro {
+public:
+    virtual ~IRegistro() = default;
+    // RegOpenKeyExA(raiz, subclave, 0, mascara, &clave).
+    virtual int32_t AbrirClave(HClave raiz, const std::string& subclave, uint32_t mascara, HClave& clave) = 0;
+    // RegCreateKeyExA(raiz, subclave, 0, no class, non-volatile, mascara, default security, &clave).
+    virtual int32_t CrearClave(HClave raiz, const std::string& subclave, uint32_t mascara, HClave& clave) = 0;
+    virtual int32_t CerrarClave(HClave clave) = 0;
+    // RegDeleteKeyA: fails with 5 while the key has sub-keys.
+    virtual int32_t BorrarClave(HClave raiz, const std::string& subclave) = 0;
+    // RegQueryValueExA. datos == nullptr asks only for the type and the size.
+    virtual int32_t ConsultarValor(HClave clave, const std::string& nombre, uint32_t& tipo, uint32_t& tamano,
+                                   std::string* datos) = 0;
+    // RegSetValueExA with the data as given.
+    virtual int32_t EstablecerValor(HClave clave, const std::string& nombre, uint32_t tipo,
+                                    const std::string& datos) = 0;
+    virtual int32_t BorrarValor(HClave clave, const std::string& nombre) = 0;
+    // RegEnumKeyA / RegEnumValueA: the indice-th name, 259 past the last.
+    virtual int32_t EnumerarClave(HClave clave, uint32_t indice, std::string& nombre) = 0;
+    virtual int32_t EnumerarValor(HClave clave, uint32_t indice, std::string& nombre) = 0;
+};
+
+IRegistro& RegistroActual();
+// nullptr puts the system's back.
+void EstablecerRegistro(IRegistro* otro);
+
+// Closes a key opened through RegistroActual() on every path.
+struct ClaveRegistroTraits {
+    using handle_type = HClave;
+    static HClave Invalid() { return 0; }
+    static void Close(HClave h) { RegistroActual().CerrarClave(h); }
+};
+using ClaveRegistro = ScopedHandle<ClaveRegistroTraits>;
+
+// ExpandEnvironmentStringsA: %NOMBRE% references replaced by the variables'
+// values; unknown names stay as written. UTF-8 in and out.
+std::string ExpandirVariablesEntorno(const std::string& texto);
+
+} // namespace olvado::platform

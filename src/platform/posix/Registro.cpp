@@ -1,0 +1,380 @@
+// POSIX only: the registry stand-in, one .reg file per hive, replaced atomically.
+#include "platform/Registro.h"
+
+#include "base/Texto.h"
+#include "platform/Entorno.h"
+#include "platform/TextoAnsi.h"
+#include "platform/posix/ArchivoReg.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace olvado::platform {
+namespace {
+namespace fs = std::filesystem;
+
+struct FdTraits {
+    using handle_type = int;
+    static int Invalid() { return -1; }
+    static void Close(int fd) { ::close(fd); }
+};
+using ScopedFd = ScopedHandle<FdTraits>;
+
+constexpr int32_t ERROR_CLAVE_BORRADA = 1018;
+constexpr int32_t ERROR_ES_REGISTRO = 1016; // the file could not be written
+
+enum class Hive { Maquina, Usuario };
+
+fs::path RutaColmena(Hive h) {
+    if (h == Hive::Maquina) {
+        std::string raiz = LeerVariableEntorno("OLVADO_ROOT");
+        return fs::path(raiz.empty() ? "/" : raiz) / "etc/olvado/HKLM.reg";
+    }
+    std::string config = LeerVariableEntorno("XDG_CONFIG_HOME");
+    fs::path base = config.empty() ? fs::path(LeerVariableEntorno("HOME")) / ".config" : fs::path(config);
+    return base / "olvado/HKCU.reg";
+}
+
+const char* NombreRaiz(Hive h) { return h == Hive::Maquina ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER"; }
+
+// The hive file. Writers replace it atomically, so a reader takes no lock and
+// sees the old file or the new one (a lock that any user may open must not
+// stop a root reader). A read-modify-write takes the side lock exclusively,
+// waiting for it a bounded time; without it nothing is saved. A missing
+// folder or file is an empty hive.
+class ColmenaBloqueada {
+public:
+    ColmenaBloqueada(Hive h, bool escribir) : ruta_(RutaColmena(h)) {
+        if (escribir)
+            bloqueada_ = Bloquear();
+        original_ = LeerTodo();
+        valida_ = reg::Leer(original_, NombreRaiz(h), colmena_);
+    }
+    // The lock goes with the descriptor.
+
+    bool Valida() const { return valida_; }
+    reg::Colmena& Colmena() { return colmena_; }
+
+    // Temporary file + rename: readers see the old file or the new one.
+    int32_t Guardar() {
+        if (!bloqueada_) // no lock: a folder we may not write, or a lock someone keeps
+            return ::access(ruta_.parent_path().c_str(), W_OK) == 0 ? ERROR_ES_REGISTRO : ERROR_ACCESO_DENEGADO;
+        std::string texto = reg::Escribir(colmena_);
+        // A write that changes nothing (a mark cleared on every run) costs no
+        // sync and no rename; the caller must still have been allowed to write.
+        if (texto == original_ && !original_.empty())
+            return ::access(ruta_.parent_path().c_str(), W_OK) == 0 ? ERROR_EXITO : ERROR_ACCESO_DENEGADO;
+        std::string tmp = ruta_.string() + ".tmp." + std::to_string(::getpid());
+        ::unlink(tmp.c_str()); // one a dead process left; ours is made new, never through a link
+        ScopedFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (!fd)
+            return errno == EACCES || errno == EPERM || errno == EROFS ? ERROR_ACCESO_DENEGADO : ERROR_ES_REGISTRO;
+        size_t hecho = 0;
+        while (hecho < texto.size()) {
+            ssize_t n = ::write(fd.Get(), texto.data() + hecho, texto.size() - hecho);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                ::unlink(tmp.c_str());
+                return ERROR_ES_REGISTRO;
+            }
+            hecho += static_cast<size_t>(n);
+        }
+        if (::fsync(fd.Get()) != 0 || ::rename(tmp.c_str(), ruta_.c_str()) != 0) {
+            ::unlink(tmp.c_str());
+            return ERROR_ES_REGISTRO;
+        }
+        return ERROR_EXITO;
+    }
+
+private:
+    // Writers hold the lock for an instant; one held longer is someone else's.
+    static constexpr int kEsperaBloqueoMs = 3000;
+
+    bool Bloquear() {
+        std::error_code ec;
+        fs::create_directories(ruta_.parent_path(), ec);
+        std::string lock = ruta_.string() + ".lock";
+        lock_.Reset(::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+        if (!lock_)
+            return false;
+        auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(kEsperaBloqueoMs);
+        while (::flock(lock_.Get(), LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= limite)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    std::string LeerTodo() {
+        ScopedFd fd(::open(ruta_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        std::string texto;
+        struct stat st {};
+        if (!fd || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+            return texto;
+        char buf[8192];
+        ssize_t n;
+        while ((n = ::read(fd.Get(), buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+            if (n > 0)
+                texto.append(buf, static_cast<size_t>(n));
+        return texto;
+    }
+
+    fs::path ruta_;
+    std::string original_;
+    ScopedFd lock_;
+    bool bloqueada_ = false;
+    reg::Colmena colmena_;
+    bool valida_ = false;
+};
+
+bool EsTexto(uint32_t tipo) { return tipo == 1 || tipo == 2 || tipo == 7; }
+
+// The ANSI entry points see texts in the code page; the hive keeps UTF-16.
+std::string DeAnsiAlmacen(const std::string& ansi) {
+    std::string b;
+    for (char16_t c : DecodificarAnsi(ansi)) {
+        b.push_back(static_cast<char>(c & 0xFF));
+        b.push_back(static_cast<char>(c >> 8));
+    }
+    return b;
+}
+
+std::string DeAlmacenAnsi(const std::string& datos) {
+    std::u16string u;
+    for (size_t i = 0; i + 1 < datos.size(); i += 2)
+        u.push_back(static_cast<char16_t>(static_cast<unsigned char>(datos[i]) |
+                                          static_cast<unsigned char>(datos[i + 1]) << 8));
+    return CodificarAnsi(u);
+}
+
+class RegistroPosix final : public IRegistro {
+public:
+    int32_t AbrirClave(HClave raiz, const std::string& subclave, uint32_t, HClave& clave) override {
+        clave = 0;
+        Abierta base;
+        if (!Resolver(raiz, base))
+            return ERROR_HANDLE_INVALIDO;
+        std::string ruta = reg::UnirRuta(base.ruta, subclave);
+        ColmenaBloqueada c(base.hive, false);
+        if (!c.Valida() || !c.Colmena().Existe(ruta))
+            return ERROR_NO_ENCONTRADO;
+        clave = Nueva(base.hive, ruta);
+        return ERROR_EXITO;
+    }
+
+    int32_t CrearClave(HClave raiz, const std::string& subclave, uint32_t, HClave& clave) override {
+        clave = 0;
+        Abierta base;
+        if (!Resolver(raiz, base))
+            return ERROR_HANDLE_INVALIDO;
+        std::string ruta = reg::UnirRuta(base.ruta, subclave);
+        ColmenaBloqueada c(base.hive, true);
+        if (!c.Valida())
+            return ERROR_REGISTRO_DANADO;
+        if (!ruta.empty() && !c.Colmena().Buscar(ruta)) {
+            c.Colmena().Crear(ruta);
+            if (int32_t r = c.Guardar())
+                return r;
+        }
+        clave = Nueva(base.hive, ruta);
+        return ERROR_EXITO;
+    }
+
+    int32_t CerrarClave(HClave clave) override {
+        return abiertas_.erase(clave) || Predefinida(clave) ? ERROR_EXITO : ERROR_HANDLE_INVALIDO;
+    }
+
+    int32_t BorrarClave(HClave raiz, const std::string& subclave) override {
+        Abierta base;
+        if (!Resolver(raiz, base))
+            return ERROR_HANDLE_INVALIDO;
+        std::string ruta = reg::UnirRuta(base.ruta, subclave);
+        ColmenaBloqueada c(base.hive, true);
+        if (!c.Valida())
+            return ERROR_REGISTRO_DANADO;
+        auto& col = c.Colmena();
+        if (ruta.empty() || !col.SubClaves(ruta).empty())
+            return ERROR_ACCESO_DENEGADO;
+        if (!col.Existe(ruta))
+            return ERROR_NO_ENCONTRADO;
+        reg::Clave* k = col.Buscar(ruta);
+        col.claves.erase(col.claves.begin() + (k - col.claves.data()));
+        return c.Guardar();
+    }
+
+    int32_t ConsultarValor(HClave clave, const std::string& nombre, uint32_t& tipo, uint32_t& tamano,
+                           std::string* datos) override {
+        Abierta a;
+        if (!Resolver(clave, a))
+            return ERROR_HANDLE_INVALIDO;
+        ColmenaBloqueada c(a.hive, false);
+        if (!c.Valida())
+            return ERROR_NO_ENCONTRADO;
+        if (!c.Colmena().Existe(a.ruta))
+            return ERROR_CLAVE_BORRADA;
+        const reg::Valor* v = BuscarValor(c.Colmena(), a.ruta, nombre);
+        if (!v)
+            return ERROR_NO_ENCONTRADO;
+        std::string bytes = EsTexto(v->tipo) ? DeAlmacenAnsi(v->datos) : v->datos;
+        tipo = v->tipo;
+        uint32_t disponible = datos ? static_cast<uint32_t>(datos->size()) : 0;
+        tamano = static_cast<uint32_t>(bytes.size());
+        if (!datos)
+            return ERROR_EXITO;
+        if (disponible < bytes.size())
+            return ERROR_MAS_DATOS;
+        *datos = bytes;
+        return ERROR_EXITO;
+    }
+
+    int32_t EstablecerValor(HClave clave, const std::string& nombre, uint32_t tipo,
+                            const std::string& datos) override {
+        Abierta a;
+        if (!Resolver(clave, a))
+            return ERROR_HANDLE_INVALIDO;
+        ColmenaBloqueada c(a.hive, true);
+        if (!c.Valida())
+            return ERROR_REGISTRO_DANADO;
+        if (!c.Colmena().Existe(a.ruta))
+            return ERROR_CLAVE_BORRADA;
+        auto& vs = c.Colmena().Crear(a.ruta).valores;
+        reg::Valor v{nombre, tipo, EsTexto(tipo) ? DeAnsiAlmacen(datos) : datos};
+        auto previo = std::find_if(vs.begin(), vs.end(), [&](const reg::Valor& x) { return reg::MismoNombre(x.nombre, nombre); });
+        if (previo != vs.end())
+            *previo = v;
+        else
+            vs.push_back(v);
+        return c.Guardar();
+    }
+
+    int32_t BorrarValor(HClave clave, const std::string& nombre) override {
+        Abierta a;
+        if (!Resolver(clave, a))
+            return ERROR_HANDLE_INVALIDO;
+        ColmenaBloqueada c(a.hive, true);
+        if (!c.Valida())
+            return ERROR_REGISTRO_DANADO;
+        reg::Clave* k = c.Colmena().Buscar(a.ruta);
+        if (!k)
+            return ERROR_NO_ENCONTRADO;
+        auto it = std::find_if(k->valores.begin(), k->valores.end(),
+                               [&](const reg::Valor& x) { return reg::MismoNombre(x.nombre, nombre); });
+        if (it == k->valores.end())
+            return ERROR_NO_ENCONTRADO;
+        k->valores.erase(it);
+        return c.Guardar();
+    }
+
+    int32_t EnumerarClave(HClave clave, uint32_t indice, std::string& nombre) override {
+        nombre.clear();
+        Abierta a;
+        if (!Resolver(clave, a))
+            return ERROR_HANDLE_INVALIDO;
+        ColmenaBloqueada c(a.hive, false);
+        if (!c.Valida())
+            return ERROR_NO_HAY_MAS;
+        auto subs = c.Colmena().SubClaves(a.ruta);
+        if (indice >= subs.size())
+            return ERROR_NO_HAY_MAS;
+        nombre = subs[indice];
+        return ERROR_EXITO;
+    }
+
+    int32_t EnumerarValor(HClave clave, uint32_t indice, std::string& nombre) override {
+        nombre.clear();
+        Abierta a;
+        if (!Resolver(clave, a))
+            return ERROR_HANDLE_INVALIDO;
+        ColmenaBloqueada c(a.hive, false);
+        reg::Clave* k = c.Valida() ? c.Colmena().Buscar(a.ruta) : nullptr;
+        if (!k || indice >= k->valores.size())
+            return ERROR_NO_HAY_MAS;
+        nombre = k->valores[indice].nombre;
+        return ERROR_EXITO;
+    }
+
+private:
+    struct Abierta {
+        Hive hive = Hive::Maquina;
+        std::string ruta;
+    };
+
+    static bool Predefinida(HClave h) { return h >= HKEY_CLASSES_ROOT_ && h <= HKEY_LOCAL_MACHINE_; }
+
+    bool Resolver(HClave h, Abierta& a) const {
+        if (h == HKEY_LOCAL_MACHINE_)
+            a = {Hive::Maquina, ""};
+        else if (h == HKEY_CLASSES_ROOT_)
+            a = {Hive::Maquina, "SOFTWARE\\Classes"};
+        else if (h == HKEY_CURRENT_USER_)
+            a = {Hive::Usuario, ""};
+        else if (auto it = abiertas_.find(h); it != abiertas_.end())
+            a = it->second;
+        else
+            return false;
+        return true;
+    }
+
+    HClave Nueva(Hive h, const std::string& ruta) {
+        HClave id = siguiente_++;
+        abiertas_[id] = {h, ruta};
+        return id;
+    }
+
+    static const reg::Valor* BuscarValor(reg::Colmena& c, const std::string& ruta, const std::string& nombre) {
+        reg::Clave* k = c.Buscar(ruta);
+        if (!k)
+            return nullptr;
+        for (const auto& v : k->valores)
+            if (reg::MismoNombre(v.nombre, nombre))
+                return &v;
+        return nullptr;
+    }
+
+    std::map<HClave, Abierta> abiertas_;
+    HClave siguiente_ = 0x1000;
+};
+
+} // namespace
+
+IRegistro& RegistroSistema() {
+    static RegistroPosix r;
+    return r;
+}
+
+// %NOMBRE% replaced by the variable's value; an unknown name or a lone "%"
+// stays as written, as ExpandEnvironmentStringsA leaves it.
+std::string ExpandirVariablesEntorno(const std::string& texto) {
+    std::string r;
+    size_t i = 0;
+    while (i < texto.size()) {
+        size_t a = texto.find('%', i);
+        size_t b = a == std::string::npos ? a : texto.find('%', a + 1);
+        if (b == std::string::npos) {
+            r += texto.substr(i);
+            break;
+        }
+        std::string nombre = texto.substr(a + 1, b - a - 1);
+        r += texto.substr(i, a - i);
+        if (!nombre.empty() && ExisteVariableEntorno(nombre)) {
+            r += LeerVariableEntorno(nombre);
+            i = b + 1;
+        } else {
+            r += texto.substr(a, b - a);
+            i = b; // the closing "%" may open the next reference
+        }
+    }
+    return r;
+}
+
+} // namespace olvado::platform

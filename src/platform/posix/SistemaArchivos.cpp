@@ -1,0 +1,123 @@
+// POSIX only: files and folders by name, the flock convention, the shell's move.
+#include "platform/SistemaArchivos.h"
+#include "platform/posix/ErroresPosix.h"
+#include "platform/posix/PosixComun.h"
+
+#include "platform/ErroresSistema.h"
+#include "platform/Rutas.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <fnmatch.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace olvado::platform {
+namespace {
+
+bool LlenarEntrada(const std::string& ruta, const std::string& nombre, EntradaBuscada* e) {
+    struct stat st{};
+    if (::stat(ruta.c_str(), &st) != 0)
+        return false;
+    if (e) {
+        e->Nombre = nombre;
+        e->EsCarpeta = S_ISDIR(st.st_mode);
+    }
+    return true;
+}
+
+} // namespace
+
+bool BuscarPrimero(const std::string& patron, EntradaBuscada* encontrada) {
+    std::string p = posix::RutaNativa(patron);
+    if (p.empty() || p.back() == '/')
+        return false;
+    size_t barra = p.rfind('/');
+    std::string carpeta = barra == std::string::npos ? "." : (barra == 0 ? "/" : p.substr(0, barra));
+    std::string nombre = barra == std::string::npos ? p : p.substr(barra + 1);
+    if (nombre.find_first_of("*?") == std::string::npos)
+        return LlenarEntrada(p, nombre, encontrada);
+    if (nombre == "*.*") // Windows: every name, with or without a dot
+        nombre = "*";
+    DIR* d = ::opendir(carpeta.c_str());
+    if (!d)
+        return false;
+    bool hallado = false;
+    while (dirent* e = ::readdir(d)) {
+        std::string n = e->d_name;
+        if (n == "." || n == ".." || ::fnmatch(nombre.c_str(), n.c_str(), 0) != 0)
+            continue;
+        if (LlenarEntrada(carpeta + "/" + n, n, encontrada)) {
+            hallado = true;
+            break;
+        }
+    }
+    ::closedir(d);
+    return hallado;
+}
+
+int64_t TamanoArchivo(const std::string& ruta) {
+    struct stat st{};
+    if (::stat(posix::RutaNativa(ruta).c_str(), &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+bool BorrarArchivo(const std::string& ruta) {
+    std::string r = posix::RutaNativa(ruta);
+    int fd = ::open(r.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        errno = EWOULDBLOCK; // held by another writer: Windows' sharing violation
+        return false;
+    }
+    bool borrado = ::unlink(r.c_str()) == 0;
+    int e = errno;
+    if (fd >= 0)
+        ::close(fd);
+    errno = e;
+    return borrado;
+}
+bool CrearCarpeta(const std::string& ruta) { return ::mkdir(posix::RutaNativa(ruta).c_str(), 0777) == 0; }
+bool BorrarCarpeta(const std::string& ruta) { return ::rmdir(posix::RutaNativa(ruta).c_str()) == 0; }
+
+bool ArchivoAbiertoPorOtro(const std::string& ruta) {
+    int fd = ::open(posix::RutaNativa(ruta).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ocupado = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd); // also drops the lock we may have taken
+    return ocupado;
+}
+
+int32_t MoverConShell(const std::string& origen, const std::string& destino, bool& abortado) {
+    namespace fs = std::filesystem;
+    abortado = false;
+    fs::path de = posix::RutaNativa(origen), a = posix::RutaNativa(destino);
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(de, ec)))
+        return kErrorArchivoNoEncontrado;
+    if (fs::is_directory(a, ec))
+        a /= de.filename();
+    fs::rename(de, a, ec);
+    if (ec && ec.value() == EXDEV) { // another file system: copy, then remove
+        ec.clear();
+        fs::copy(de, a, fs::copy_options::overwrite_existing | fs::copy_options::recursive, ec);
+        if (!ec)
+            fs::remove_all(de, ec);
+    }
+    return ec ? CodigoDesdeErrno(ec.value()) : 0;
+}
+
+bool HayManejadorLibre() {
+    int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+} // namespace olvado::platform

@@ -1,0 +1,104 @@
+// Win32 only: one open file on a HANDLE from CreateFileA.
+#include "platform/ArchivoNativo.h"
+
+#include "base/Texto.h"
+#include "platform/ErroresSistema.h"
+#include "platform/TextoAnsi.h"
+
+#include <algorithm>
+#include <windows.h>
+
+namespace olvado::platform {
+
+bool ManejadorArchivoTraits::CerrarManejador(intptr_t h) {
+    return CloseHandle(reinterpret_cast<HANDLE>(h)) != FALSE;
+}
+
+bool ArchivoNativo::Fallo() {
+    error_ = static_cast<int32_t>(GetLastError());
+    return false;
+}
+
+bool ArchivoNativo::Abrir(const std::string& ruta, Modo modo) {
+    Cerrar();
+    DWORD acceso = GENERIC_WRITE, disposicion = OPEN_ALWAYS;
+    // Writers let others read, never write; readers let everybody in.
+    DWORD compartir = FILE_SHARE_READ;
+    switch (modo) {
+    case Modo::Leer:
+        acceso = GENERIC_READ;
+        disposicion = OPEN_EXISTING;
+        compartir = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        break;
+    case Modo::Crear: disposicion = CREATE_ALWAYS; break;
+    case Modo::CrearNuevo: disposicion = CREATE_NEW; break;
+    case Modo::LeerEscribir:
+        acceso = GENERIC_READ | GENERIC_WRITE;
+        disposicion = OPEN_EXISTING;
+        break;
+    case Modo::EscribirDesdeInicio: break;
+    }
+    HANDLE h = CreateFileA(AAnsi(ruta).c_str(), acceso, compartir, nullptr, disposicion, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return Fallo();
+    manejador_.Reset(reinterpret_cast<intptr_t>(h));
+    error_ = 0;
+    return true;
+}
+
+bool ArchivoNativo::Escribir(std::string_view bytes) {
+    if (!Abierto()) {
+        error_ = kErrorManejadorNoValido;
+        return false;
+    }
+    HANDLE h = reinterpret_cast<HANDLE>(manejador_.Get());
+    while (!bytes.empty()) {
+        DWORD pedido = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30)), escrito = 0;
+        if (!WriteFile(h, bytes.data(), pedido, &escrito, nullptr))
+            return Fallo();
+        bytes.remove_prefix(escrito);
+    }
+    return true;
+}
+
+bool ArchivoNativo::Leer(char* destino, size_t n, size_t& leidos) {
+    leidos = 0;
+    if (!Abierto()) {
+        error_ = kErrorManejadorNoValido;
+        return false;
+    }
+    HANDLE h = reinterpret_cast<HANDLE>(manejador_.Get());
+    while (leidos < n) {
+        DWORD pedido = static_cast<DWORD>(std::min<size_t>(n - leidos, 1u << 30)), leido = 0;
+        if (!ReadFile(h, destino + leidos, pedido, &leido, nullptr))
+            return Fallo();
+        if (leido == 0)
+            break;
+        leidos += leido;
+    }
+    return true;
+}
+
+bool ArchivoNativo::IrAlFinal() {
+    LARGE_INTEGER cero{};
+    return Abierto() &&
+           (SetFilePointerEx(reinterpret_cast<HANDLE>(manejador_.Get()), cero, nullptr, FILE_END) || Fallo());
+}
+
+int64_t ArchivoNativo::Tamano() {
+    LARGE_INTEGER t{};
+    if (!Abierto() || !GetFileSizeEx(reinterpret_cast<HANDLE>(manejador_.Get()), &t))
+        return -1;
+    return t.QuadPart;
+}
+
+bool ArchivoNativo::Cerrar() {
+    if (!Abierto())
+        return false;
+    if (!ManejadorArchivoTraits::CerrarManejador(manejador_.Release()))
+        return Fallo();
+    return true;
+}
+
+} // namespace olvado::platform

@@ -1,0 +1,40 @@
+# Reads every include line under OLVADO_SRC and fails on a file that includes a
+# layer after its own. The build refuses such an include too (each layer's
+# include root shows only the layers before it); this names every offender at
+# once, whatever the build configuration.
+#   cmake -DOLVADO_SRC=<repo>/src -P ComprobarCapas.cmake
+# The update library stands where the publisher's tool does: above the updater.
+set(capas base platform process common database updater admin actualizar)
+
+if(NOT IS_DIRECTORY "${OLVADO_SRC}")
+  message(FATAL_ERROR "OLVADO_SRC no es una carpeta: ${OLVADO_SRC}")
+endif()
+file(GLOB_RECURSE archivos RELATIVE ${OLVADO_SRC} ${OLVADO_SRC}/*.h ${OLVADO_SRC}/*.cpp ${OLVADO_SRC}/*.in)
+set(faltas)
+set(revisados 0)
+foreach(archivo IN LISTS archivos)
+  string(REGEX MATCH "^[^/]+" capa "${archivo}")
+  list(FIND capas "${capa}" nivel)
+  if(nivel LESS 0)
+    list(APPEND faltas "${archivo}: carpeta fuera de las capas")
+    continue()
+  endif()
+  math(EXPR revisados "${revisados} + 1")
+  file(STRINGS ${OLVADO_SRC}/${archivo} lineas REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+  foreach(linea IN LISTS lineas)
+    if(linea MATCHES "include[ \t]*[\"<]([^/\">]+)/")
+      list(FIND capas "${CMAKE_MATCH_1}" incluida)
+      if(incluida GREATER nivel)
+        list(APPEND faltas "${archivo} (${capa}) incluye ${CMAKE_MATCH_1}: ${linea}")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+if(revisados EQUAL 0)
+  message(FATAL_ERROR "ningún archivo en ${OLVADO_SRC}")
+endif()
+if(faltas)
+  list(JOIN faltas "\n" texto)
+  message(FATAL_ERROR "inclusiones de una capa posterior:\n${texto}")
+endif()
+message(STATUS "${revisados} archivos, ninguna inclusión de una capa posterior")

@@ -1,0 +1,59 @@
+#include "base/Texto.h"
+#include "platform/TextoAnsi.h"
+
+#include <gtest/gtest.h>
+
+using namespace olvado;
+
+TEST(TextoTest, CuentaUnidadesUtf16) {
+    EXPECT_EQ(Len(""), 0);
+    EXPECT_EQ(Len("año"), 3);
+    EXPECT_EQ(Len("€"), 1);
+    EXPECT_EQ(Len("a\xF0\x9F\x98\x80" "b"), 4); // U+1F600 is a surrogate pair
+    EXPECT_EQ(Left("Contraseña", 3), "Con");
+    EXPECT_EQ(Left("ñañ", 2), "ña");
+    EXPECT_EQ(Left("ab", 5), "ab");
+    EXPECT_EQ(Left("ab", -1), "");
+    EXPECT_EQ(Right("canción", 3), "ión");
+    EXPECT_EQ(Mid("canción", 5, 2), "ió");
+    EXPECT_EQ(Mid("canción", 5), "ión");
+    EXPECT_EQ(Mid("abc", 4), "");
+    EXPECT_EQ(Mid("abc", 0), "");
+}
+
+TEST(TextoTest, BuscaYRecorta) {
+    EXPECT_EQ(InStr("C:\\a\\b", "\\"), 3);
+    EXPECT_EQ(InStr("C:\\a\\b", "\\", 4), 5);
+    EXPECT_EQ(InStr("ñx", "x"), 2);
+    EXPECT_EQ(InStr("abc", "z"), 0);
+    EXPECT_EQ(InStr("abc", ""), 1);
+    EXPECT_EQ(InStrRev("C:\\a\\b", "\\"), 5);
+    EXPECT_EQ(Trim("  a b  "), "a b");
+    EXPECT_EQ(Trim("\ta\t"), "\ta\t");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(UCase("añoÿ"), "AÑOŸ");
+    EXPECT_EQ(LCase("ÁÉÍ"), "áéí");
+    EXPECT_EQ(Replace("a--b--", "--", "+"), "a+b+");
+}
+
+TEST(TextoTest, Utf16IdaYVuelta) {
+    std::string s = "Olvado ñ € \xF0\x9F\x98\x80";
+    EXPECT_EQ(DesdeUtf16(AUtf16(s)), s);
+    // Malformed UTF-8 becomes U+FFFD instead of being dropped.
+    EXPECT_EQ(AUtf16("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_EQ(AUtf16("\xE2\x82"), u"\uFFFD\uFFFD");
+}
+
+TEST(TextoTest, CodigoPaginaAnsi) {
+    EXPECT_EQ(AAnsi("detectó"), "detect\xF3");
+    EXPECT_EQ(AAnsi("€ñ"), "\x80\xF1");
+    // A character the code page lacks becomes "?".
+    EXPECT_EQ(AAnsi("a\xE4\xB8\x80" "b"), "a?b");
+    EXPECT_EQ(AAnsi("\xF0\x9F\x98\x80"), "??"); // one per UTF-16 code unit
+    EXPECT_EQ(DesdeAnsi("\xE1\xE9\x80"), "áé€");
+    // Every byte decodes and encodes back to itself.
+    std::string todos;
+    for (int b = 0; b < 256; ++b)
+        todos.push_back(static_cast<char>(b));
+    EXPECT_EQ(AAnsi(DesdeAnsi(todos)), todos);
+}
