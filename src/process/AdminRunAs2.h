@@ -28,11 +28,4 @@ int32_t EjecutarComoUsuario_LogonUser(const std::string& User, const std::string
                                       const std::string& WorkingDirectory, bool Esperar,
                                       const platform::ArchivoSellado* Paquete = nullptr);
 
-// Whether this is Windows 2000 or later (NT family, major version 5 or more),
-// asked afresh at every launch. Tests put another question in place; nullptr
-// puts the system's back.
-using PreguntaVersion = bool (*)();
-void EstablecerPreguntaWin2K(PreguntaVersion pregunta);
-bool PreguntarWin2K_Superior();
-
 } // namespace olvado

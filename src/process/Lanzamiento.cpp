@@ -6,6 +6,7 @@
 #include "platform/Shell.h"
 #include "process/AdminRunAs2.h"
 #include "process/EsAdmin.h"
+#include "process/EsWinSuperior.h"
 #include "process/ShellEjecutar.h"
 
 namespace olvado {
@@ -25,9 +26,9 @@ bool EjecutarArchivoComoAdmin(int32_t /*hWnd*/, const std::string& Archivo, cons
                               const std::string& Carpeta, bool Esperar, const platform::ArchivoSellado* Paquete,
                               const RegistrarLinea& Registrar) {
     std::string usuario = Usuario, contrasena = Contrasena;
-    if (!PreguntarWin2K_Superior()) {
+    if (!EsWin2K_Superior()) {
         // Systems without user account control: the file alone, not waited for.
-        if (!platform::EjecutarConShell(Archivo, "", 0, false, false, Paquete))
+        if (!platform::EjecutarConShell({"open", Archivo, "", 0, platform::SW_SHOWNORMAL_, false, Paquete}))
             throw ErrorOlvado(53, "EjecutarArchivoComoAdmin", "No se encontró el archivo");
         return true;
     }

@@ -14,27 +14,36 @@ namespace {
 std::string lineaDeComandos;
 
 // The start-up sequence's common utilities; a caller that runs the engine
-// outside that sequence gets an object of its own.
-clsStgComunes& Comunes() {
+// outside that sequence gets a local one for the call, created where needed
+// like any other object that is not one of the four service objects.
+template <typename F> auto ConComunes(F&& f) {
     if (Servicios().Comunes)
-        return *Servicios().Comunes;
-    static clsStgComunes propias;
-    return propias;
+        return f(*Servicios().Comunes);
+    clsStgComunes locales;
+    return f(locales);
 }
 
 struct EntornoPrograma : IEntornoActualizacion {
-    bool ChequearActualizacionPendiente() override { return olvado::ChequearActualizacionPendiente(Comunes()); }
-    void MarcarActualizacionPendiente() override { olvado::MarcarActualizacionPendiente(Comunes()); }
-    void LimpiarActualizacionPendiente() override { olvado::LimpiarActualizacionPendiente(Comunes()); }
-    bool Registro_GuardarCredenciales(const std::string& Usuario, const std::string& Contrasena) override {
-        return Comunes().Registro_GuardarCredenciales(Usuario, Contrasena);
+    bool ChequearActualizacionPendiente() override {
+        return ConComunes([](clsStgComunes& c) { return olvado::ChequearActualizacionPendiente(c); });
     }
-    bool EsperarACerrar() override { return Comunes().EsperarACerrar(); }
+    void MarcarActualizacionPendiente() override {
+        ConComunes([](clsStgComunes& c) { olvado::MarcarActualizacionPendiente(c); });
+    }
+    void LimpiarActualizacionPendiente() override {
+        ConComunes([](clsStgComunes& c) { olvado::LimpiarActualizacionPendiente(c); });
+    }
+    bool Registro_GuardarCredenciales(const std::string& Usuario, const std::string& Contrasena) override {
+        return ConComunes([&](clsStgComunes& c) { return c.Registro_GuardarCredenciales(Usuario, Contrasena); });
+    }
+    bool EsperarACerrar() override { return ConComunes([](clsStgComunes& c) { return c.EsperarACerrar(); }); }
     bool EjecutarComoAdmin(int32_t hWnd, const std::string& Archivo, const std::string& Parametros,
                            const std::string& Usuario, const std::string& Contrasena,
                            const platform::ArchivoSellado* Paquete) override {
-        return Comunes().EjecutarComoAdmin(hWnd, Archivo, Parametros, Usuario, Contrasena, Paquete,
-                                           [](const std::string& t) { RegistrarLog(t); });
+        return ConComunes([&](clsStgComunes& c) {
+            return c.EjecutarComoAdmin(hWnd, Archivo, Parametros, Usuario, Contrasena, Paquete,
+                                       [](const std::string& t) { RegistrarLog(t); });
+        });
     }
     std::string LineaDeComandos() override { return lineaDeComandos; }
 };

@@ -7,6 +7,9 @@
 #include "updater/UpdateEngine.h"
 #include "platform/Consola.h"
 
+#include <exception>
+#include <string>
+
 int main(int argc, char** argv) {
     try {
         // Only the update engine's interactive mode reads it; the updater's
@@ -16,7 +19,11 @@ int main(int argc, char** argv) {
             linea += (linea.empty() ? "" : " ") + a;
         olvado::EstablecerLineaDeComandos(linea);
         olvado::Main();
+    } catch (const std::exception& e) {
+        // Main has its own error path; what still escapes it is logged here.
+        olvado::RegistrarLog(std::string("Error no controlado: ") + e.what());
     } catch (...) {
+        olvado::RegistrarLog("Error no controlado");
     }
     olvado::LiberarServicios();
     return 0;

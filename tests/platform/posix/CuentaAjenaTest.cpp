@@ -6,12 +6,9 @@
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
-#include "platform/TextoAnsi.h"
 #include "process/AdminRunAs2.h"
 #include "process/EsAdmin.h"
-#include "process/Lanzamiento.h"
 #include "support/ArbolPrueba.h"
-#include "updater/Core.h"
 
 #include <gtest/gtest.h>
 
@@ -149,62 +146,7 @@ void LlamarYSalir() {
     std::exit(0);
 }
 
-// The role of account A for the package launch: no administrator, so the
-// stored account runs the package; the log line goes to a file.
-void LanzarPaqueteYSalir() {
-    auto v = [](const char* n) { return platform::LeerVariableEntorno(n); };
-    if (!PrepararLog("Lanzamiento.txt"))
-        std::exit(3);
-    bool ok = EjecutarArchivoComoAdmin(0, v("OLVADO_TEST_LINEA"), "/SILENT /SP-", v("OLVADO_TEST_USUARIO"),
-                                       v("OLVADO_TEST_CLAVE"), v("OLVADO_TEST_CARPETA"), true, nullptr,
-                                       [](const std::string& t) { RegistrarLog(t); });
-    prueba::EscribirArchivo(v("OLVADO_TEST_RESULTADO"), ok ? "1" : "0");
-    LiberarServicios();
-    std::exit(0);
-}
-
 } // namespace
-
-TEST_F(CuentaAjenaTest, PaqueteDeUnNoAdministradorConLaCuentaGuardada) {
-    if (prueba::RolHijo() == "lanzar")
-        LanzarPaqueteYSalir();
-    fs::path resultado = carpeta_ / "codigo.txt";
-    // A's Documents, where its run log goes.
-    fs::path documentos = carpeta_ / "Documents", log = documentos / "Lanzamiento.txt";
-    fs::create_directories(documentos);
-    ::chmod(documentos.c_str(), 0777);
-    // The log's one entry: CR LF, date and time, " -- ", the text in the ANSI code page.
-    auto unaLinea = [&](int32_t codigo) {
-        std::string t = prueba::LeerArchivo(log), esperado = " -- " + AAnsi(TextoErrorAPI(codigo));
-        return t.size() > esperado.size() && t.compare(t.size() - esperado.size(), esperado.size(), esperado) == 0 &&
-               t.find("\r\n", 2) == t.size() - 2;
-    };
-    auto lanzar = [&](const std::string& archivo, const std::string& clave) {
-        fs::remove(resultado);
-        fs::remove(log);
-        std::string a = std::string("--reuid=") + kUsuarioA, ga = std::string("--regid=") + kUsuarioA;
-        EXPECT_EQ(ComoUsuario(PruebaActual(), "lanzar",
-                              {a, ga, "--init-groups"},
-                              {{"OLVADO_TEST_USUARIO", std::string("OFICINA\\") + kUsuarioB},
-                               {"OLVADO_TEST_CLAVE", clave},
-                               {"OLVADO_TEST_LINEA", archivo},
-                               {"OLVADO_TEST_CARPETA", carpeta_.string()},
-                               {"OLVADO_TEST_RESULTADO", resultado.string()},
-                               {"HOME", carpeta_.string()}}),
-                  0);
-        return prueba::LeerArchivo(resultado);
-    };
-    EXPECT_EQ(lanzar(programa_.string(), "equivocada"), "0");
-    EXPECT_TRUE(unaLinea(1326)) << prueba::LeerArchivo(log);
-    EXPECT_FALSE(fs::exists(registro_));
-    // No package produced: the empty path fails after the logon.
-    EXPECT_EQ(lanzar("", kClaveB), "0");
-    EXPECT_TRUE(unaLinea(2)) << prueba::LeerArchivo(log);
-    EXPECT_EQ(lanzar(programa_.string(), kClaveB), "1");
-    EXPECT_EQ(prueba::LeerArchivo(log), "");
-    EXPECT_EQ(prueba::LeerArchivo(registro_), "/SILENT\n/SP-\ncwd=" + carpeta_.string() +
-                                                  "\nuid=" + std::to_string(Uid(kUsuarioB)) + "\n");
-}
 
 TEST_F(CuentaAjenaTest, ArrancaComoLaOtraCuentaConSuCarpetaYArgumentos) {
     if (prueba::RolHijo() == "llamar")
