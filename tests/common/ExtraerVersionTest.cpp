@@ -1,7 +1,6 @@
 #include "common/ExtraerVersion.h"
 
 #include "BuildInfo.h"
-#include "common/FileTool.h"
 #include "support/ArbolPrueba.h"
 #include "support/EscritorPE.h"
 
@@ -125,14 +124,6 @@ TEST(ExtraerVersionTest, VersionesQueNoSonTresNumeros) {
     EscribirArchivo(arbol.Temporal() / "roto.exe", ArchivoPE(BloqueVersion(VersionCompleta("1.2.3"))).substr(0, 0x300));
     InformacionVersion info;
     EXPECT_EQ(ExtraerInformacionVersion((arbol.Temporal() / "roto.exe").string(), info), 2);
-}
-
-// The installed main program is read end to end; missing, it is no version.
-TEST(ExtraerVersionTest, SinProgramaPrincipalNoHayVersion) {
-    ArbolPrueba arbol;
-    std::filesystem::remove(std::filesystem::path(FileTool().Ruta_RutaEspecial(0, 38)) / "Olvado" / "Olvado.exe");
-    Triple v;
-    EXPECT_FALSE(VersionProgramaPrincipal(v.a, v.b, v.c));
 }
 
 // The project's own updater. The Windows build reads its own executable and
