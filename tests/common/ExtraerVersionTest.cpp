@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 using namespace olvado;
@@ -44,15 +45,11 @@ TEST(ExtraerVersionTest, CuatroPartesYCerosALaIzquierda) {
     EXPECT_EQ(info.ProductVersion, "2.1.3.4");
     Triple v;
     EXPECT_TRUE(VersionArchivo(cuatro, v.a, v.b, v.c));
-    EXPECT_EQ(v.a, 2);
-    EXPECT_EQ(v.b, 1);
-    EXPECT_EQ(v.c, 3);
+    EXPECT_EQ(std::tie(v.a, v.b, v.c), std::make_tuple(2, 1, 3));
 
     const std::string ceros = Escribir(arbol, "ceros.exe", VersionCompleta("1.00.0066"));
     EXPECT_TRUE(VersionArchivo(ceros, v.a, v.b, v.c));
-    EXPECT_EQ(v.a, 1);
-    EXPECT_EQ(v.b, 0);
-    EXPECT_EQ(v.c, 66);
+    EXPECT_EQ(std::tie(v.a, v.b, v.c), std::make_tuple(1, 0, 66));
 }
 
 TEST(ExtraerVersionTest, SinLegalCopyrightResponde2) {
@@ -151,8 +148,7 @@ TEST(ExtraerVersionTest, ElPropioOlvadoUpdater) {
         EXPECT_EQ(info.OriginalFileName, "OlvadoUpdater.exe");
         Triple v;
         ASSERT_TRUE(VersionArchivo(exe, v.a, v.b, v.c));
-        EXPECT_EQ(v.a, build::VersionMajor);
-        EXPECT_EQ(v.b, build::VersionMinor);
-        EXPECT_EQ(v.c, build::VersionRevision);
+        EXPECT_EQ(std::tie(v.a, v.b, v.c),
+                  std::make_tuple(build::VersionMajor, build::VersionMinor, build::VersionRevision));
     }
 }
