@@ -161,8 +161,8 @@ bool clsStgComunes::InvocarOutLook(const std::string& Direccion, const IFormular
     }
     if (LCase(Left(dir, 7)) != "mailto:")
         dir = "mailto:" + dir;
-    bool abierto = AbrirDocumento ? AbrirDocumento(dir, F.hWnd())
-                                  : platform::EjecutarConShell(dir, "", static_cast<int32_t>(F.hWnd()), false, false);
+    bool abierto =
+        platform::EjecutarConShell({"open", dir, "", static_cast<int32_t>(F.hWnd()), platform::SW_SHOWNORMAL_});
     if (!abierto) {
         platform::MsgBox(LRS(10028), platform::vbOKOnly | platform::vbExclamation, F.Caption());
         return false;

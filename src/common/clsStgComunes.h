@@ -139,8 +139,6 @@ public:
     // What the windowless updater leaves as it is and tests replace.
     std::function<void()> DoEvents = [] {};
     std::function<void()> Pitido;
-    // Opens a document or URL through the shell ("open", show state 1): True when it started.
-    std::function<bool(const std::string& documento, intptr_t ventana)> AbrirDocumento;
     // Bitmap resources: the program carries none.
     std::function<std::optional<Imagen>(int32_t id)> CargarImagenRecurso = [](int32_t) { return std::nullopt; };
 

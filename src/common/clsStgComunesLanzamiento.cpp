@@ -5,10 +5,10 @@
 
 #include "common/FileTool.h"
 #include "platform/MessageBox.h"
+#include "platform/Shell.h"
 #include "process/EsAdmin.h"
 #include "process/Lanzamiento.h"
 #include "process/frmCerrarAplicaciones.h"
-#include "process/ShellEjecutar.h"
 
 #include <exception>
 
@@ -34,8 +34,10 @@ bool clsStgComunes::EjecutarComoAdmin(int32_t vHWND, const std::string& ArchivoE
 
 bool clsStgComunes::EjecutarArchivo(const std::string& Ruta, const std::string& Argumentos, int32_t vHWND,
                                     bool Esperar, bool HabilitarRunAs) {
+    // The shell call itself, not ShellEjecutarArchivo, which turns every
+    // fault into a plain False.
     try {
-        return ShellEjecutarArchivo(Ruta, Argumentos, vHWND, Esperar, HabilitarRunAs);
+        return platform::EjecutarConShell(Ruta, Argumentos, vHWND, Esperar, HabilitarRunAs);
     } catch (const std::exception&) {
         // A refused start is a plain False; only a fault of the call itself
         // is worth a box.

@@ -4,6 +4,7 @@
 #include "common/IdentidadPrograma.h"
 #include "database/ConfigConexion.h"
 #include "database/basSQLSyntaxEngine.h"
+#include "platform/MensajesPendientes.h"
 #include "platform/MessageBox.h"
 
 namespace olvado {
@@ -95,16 +96,18 @@ bool clsDB::AbrirDB(bool AvisarError, bool SinAsistente) {
 // Reconnection rule: only a connection that is really gone is re-opened (no
 // provider error, or the general failure 0x80004005); one reconnection tries
 // the open at most twice and then answers False; a statement is repeated at
-// most once after a successful reconnection. So a statement runs at most
-// twice, and a server gone for good costs at most two connection time-outs.
+// most once after a successful reconnection, and when it fails again its
+// error is reported as a first failure on a live connection is. So a
+// statement runs at most twice, and a server gone for good costs at most two
+// connection time-outs.
 bool clsDB::Reconectar(bool AvisarError) {
     if (CNX && CNX->Errors().Count() > 0 && CNX->Errors()(0).Number != ado::adErrFallaGeneral) {
         if (AvisarError)
             Mostrar(CNX->Errors()(0).Number, "Error");
         return false;
     }
-    // No window messages wait here: the program has no message loop of its
-    // own outside its modal windows.
+    // The caller's windows get to repaint before the wait of the reopen.
+    platform::ProcesarMensajesPendientes();
     for (int intento = 0; intento < 2; ++intento) {
         CerrarCNX();
         if (cadenaConexion_.empty())
@@ -131,7 +134,9 @@ bool clsDB::ConReconexion(bool AvisarError, const std::function<bool()>& paso) {
         return false;
     try {
         return paso();
-    } catch (const ErrorOlvado&) {
+    } catch (const ErrorOlvado& e) {
+        if (AvisarError)
+            Mostrar(CNX && CNX->Errors().Count() > 0 ? CNX->Errors()(0).Number : e.Numero(), "Error");
         return false;
     }
 }

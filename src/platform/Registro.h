@@ -15,6 +15,13 @@
 // (0 success, 2 not found, 5 access denied, 234 more data, 259 no more items,
 // 1009 damaged registry file). Tests may put another implementation in place
 // with EstablecerRegistro (e.g. one that records the access masks).
+//
+// Registry views: the family's programs are 32-bit. The 64-bit Windows build
+// opens and creates keys as a 32-bit program on 64-bit Windows does: a mask
+// that names no view (KEY_WOW64_64KEY_, KEY_WOW64_32KEY_) gets the 32-bit one,
+// and BorrarClave deletes in it, so HKEY_LOCAL_MACHINE\SOFTWARE\X is what the
+// 64-bit view calls SOFTWARE\WOW6432Node\X. The 32-bit build leaves the view
+// to the system. Linux has one view and ignores the view bits.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +38,9 @@ inline constexpr HClave HKEY_CLASSES_ROOT_ = 0x80000000u;
 inline constexpr HClave HKEY_CURRENT_USER_ = 0x80000001u;
 inline constexpr HClave HKEY_LOCAL_MACHINE_ = 0x80000002u;
 inline constexpr HClave HKEY_USERS_ = 0x80000003u;
+
+inline constexpr uint32_t KEY_WOW64_64KEY_ = 0x0100;
+inline constexpr uint32_t KEY_WOW64_32KEY_ = 0x0200;
 
 inline constexpr int32_t ERROR_EXITO = 0;
 inline constexpr int32_t ERROR_NO_ENCONTRADO = 2;

@@ -28,7 +28,7 @@ bool EjecutarArchivoComoAdmin(int32_t /*hWnd*/, const std::string& Archivo, cons
     std::string usuario = Usuario, contrasena = Contrasena;
     if (!EsWin2K_Superior()) {
         // Systems without user account control: the file alone, not waited for.
-        if (!platform::EjecutarConShell(Archivo, "", 0, false, false, Paquete))
+        if (!platform::EjecutarConShell({"open", Archivo, "", 0, platform::SW_SHOWNORMAL_, false, Paquete}))
             throw ErrorOlvado(53, "EjecutarArchivoComoAdmin", "No se encontró el archivo");
         return true;
     }

@@ -1,6 +1,7 @@
 #include "updater/Core.h"
 
 #include "base/Texto.h"
+#include "common/Variante.h"
 #include "platform/MessageBox.h"
 #include "platform/Reloj.h"
 
@@ -63,6 +64,26 @@ public:
 
 ErroresEnComunes erroresEnComunes;
 
+// The dialect engine's masks and separators, read from the common utilities
+// at every call (a caller may change them after creation); the engine's own
+// defaults when they are gone.
+class AjustesDeComunes : public IAjustesSintaxis {
+public:
+    std::string FormatoFechaCorta() const override {
+        return Comunes() ? VarATexto(Comunes()->sDefaultMascaraFechaCorta) : "dd-mmm-yy";
+    }
+    std::string FormatoFechaHora() const override {
+        return Comunes() ? Comunes()->sDefaultMascaraFecha : "dd-mmm-yy Hh:Nn";
+    }
+    std::string SeparadorDecimal() const override { return Comunes() ? Comunes()->sSepDecimal : "."; }
+    std::string SeparadorMiles() const override { return Comunes() ? Comunes()->sSepMillar : ","; }
+
+private:
+    static clsStgComunes* Comunes() { return Servicios().Comunes.get(); }
+};
+
+AjustesDeComunes ajustesDeComunes;
+
 } // namespace
 
 bool CrearObjetos() {
@@ -73,7 +94,7 @@ bool CrearObjetos() {
         Servicios().DB = std::make_unique<clsDB>(&erroresEnComunes);
         Servicios().DB->EstablecerSincronizacionReloj([] { FechaHoraServidor(true); });
         RegistrarLog("Instanciando SQL");
-        Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>();
+        Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>(&ajustesDeComunes);
         // False: the database object has already told the user.
         return AbrirConexionDB();
     } catch (...) {

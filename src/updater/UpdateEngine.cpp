@@ -281,15 +281,20 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
 
     platform::ArchivoSellado propio;
     platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
-    // A file that cannot be held or read is as unverified as a mismatch.
-    if (!sellado.Abrir(Archivo))
-        RegistrarFalla("no se pudo leer " + Archivo);
-    else if (UCase(Trim(hash)) == DigestoSellado(sellado))
+    const bool abierto = sellado.Abrir(Archivo);
+    const std::string digesto = abierto ? DigestoSellado(sellado) : "";
+    if (!digesto.empty() && UCase(Trim(hash)) == digesto)
         return true;
-    else
-        RegistrarFalla("el digesto de " + Archivo + " no coincide con el publicado");
+    RegistrarFalla(digesto.empty() ? "no se pudo leer " + Archivo
+                                   : "el digesto de " + Archivo + " no coincide con el publicado");
     sellado.Cerrar();
     platform::BorrarArchivo(Archivo);
+    // A file that cannot be held or read is a run-time fault for the caller's
+    // error path, not a mismatch; it is gone all the same.
+    if (digesto.empty()) {
+        const int32_t numero = abierto ? 57 : 75;
+        throw ErrorOlvado(numero, "clsMD5File", DescripcionErrorEjecucion(numero));
+    }
     if (!ModoActualizador)
         MensajeNoVerificado();
     return false;

@@ -83,8 +83,9 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
 
 // The package's digest against HashCifrado (enciphered). An empty or
 // undecipherable digest answers false and leaves the file; a mismatch deletes
-// it (and in interactive mode says so). With Paquete the digest is taken
-// through that open file, which stays open on success.
+// it (and in interactive mode says so). A file that cannot be opened or read
+// is deleted too and raises ErrorOlvado (75, 57). With Paquete the digest is
+// taken through that open file, which stays open on success.
 bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string& HashCifrado,
                                   bool ModoActualizador, platform::ArchivoSellado* Paquete = nullptr);
 

@@ -80,6 +80,15 @@ TEST_P(CoreTest, UnaConexionRemotaOptimizadaNoTocaElReloj) {
     std::unique_ptr<ado::Recordset> rs;
     EXPECT_TRUE(AbrirConsulta(rs, "SELECT * FROM Valores"));
     EXPECT_FALSE(AbrirConsulta(rs, "SELECT * FROM NoExiste"));
+
+    // The dialect engine follows the common utilities' separators and masks
+    // as they are when it is called (a Spanish locale's, here).
+    Servicios().Comunes->sSepDecimal = ",";
+    Servicios().Comunes->sSepMillar = ".";
+    Servicios().Comunes->sDefaultMascaraFechaCorta = std::string("dd/mm/yyyy");
+    EXPECT_EQ(Servicios().SQL->CampoMoneda("1.234,50"), "1234.50");
+    Servicios().SQL->SintaxisSQL(0);
+    EXPECT_EQ(Servicios().SQL->FormatoFecha("F", "", true), " Format( F, 'dd/mm/yyyy' )");
 }
 
 INSTANTIATE_TEST_SUITE_P(Motores, CoreTest, ::testing::ValuesIn(prueba::MotoresPrueba()),

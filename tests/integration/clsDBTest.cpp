@@ -5,6 +5,7 @@
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/MotoresPrueba.h"
+#include "support/ShellFalso.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,19 @@ TEST_P(clsDBTest, DbIntermImpideAbrirYDejaLaConexion) {
                                    "intente nuevamente.");
     ASSERT_NE(otra.ObtenerConexion(), nullptr);
     EXPECT_EQ(otra.ObtenerConexion()->State(), 1);
+}
+
+// The report of the connection's errors, opened with "Open" in a normal window.
+TEST_P(clsDBTest, MostrarErroresDBEscribeYAbreElInforme) {
+    prueba::ShellFalso shell;
+    EXPECT_FALSE(db_.EjecutarSQL("SELECT * FROM NoExiste", nullptr, 0, false));
+    db_.MostrarErroresDB(7);
+    ASSERT_EQ(shell.peticiones.size(), 1u);
+    const auto& p = shell.peticiones[0];
+    EXPECT_EQ(std::tie(p.verbo, p.ventana, p.mostrar), std::make_tuple("Open", 7, 1));
+    const std::string texto = prueba::LeerArchivo(std::filesystem::u8path(p.archivo));
+    std::filesystem::remove(std::filesystem::u8path(p.archivo));
+    EXPECT_TRUE(p.archivo.ends_with("Olvado_Errores_DB.txt") && texto.ends_with("\r\n\r\n")) << texto;
 }
 
 TEST_P(clsDBTest, VariablesGuardadas) {

@@ -9,6 +9,7 @@
 #include "process/Lanzamiento.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
+#include "support/ShellFalso.h"
 
 #include <gtest/gtest.h>
 
@@ -215,4 +216,28 @@ TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
     fs::remove(registro);
     ASSERT_TRUE(comunes.EjecutarArchivo(programa.string(), filtro, 0, true));
     EXPECT_TRUE(fs::exists(registro));
+}
+
+// The verb and window each launch asks the shell for, and where its faults go.
+TEST(LanzamientoTest, VerboYVentanaDeCadaLanzamiento) {
+    prueba::MensajesFalsos mensajes;
+    prueba::ShellFalso shell;
+    struct Formulario : IFormulario {
+        std::string TypeName() const override { return "Form"; }
+        intptr_t hWnd() const override { return 42; }
+        std::string Caption() const override { return "Clientes"; }
+        void PopupMenu(IMenu&, int32_t, int32_t) override {}
+        int32_t BitsPorPixel() const override { return 32; }
+    } f;
+    clsStgComunes comunes;
+    EXPECT_TRUE(comunes.InvocarOutLook(" ana@ejemplo.com ", f));
+    ASSERT_EQ(shell.peticiones.size(), 1u);
+    const auto& m = shell.peticiones[0];
+    EXPECT_EQ(std::tie(m.verbo, m.archivo, m.ventana, m.mostrar),
+              std::make_tuple("open", "mailto:ana@ejemplo.com", 42, 1));
+    // A fault of the shell call itself is EjecutarArchivo's message.
+    shell.falla = ErrorOlvado(7, "Shell", "Memoria insuficiente");
+    EXPECT_FALSE(comunes.EjecutarArchivo("C:\\informe.txt"));
+    ASSERT_EQ(mensajes.Cantidad(), 1u);
+    EXPECT_EQ(mensajes.Ultimo().texto, "Ocurrio un error al intentar ejecutar C:\\informe.txt");
 }

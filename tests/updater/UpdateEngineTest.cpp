@@ -292,6 +292,16 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
     EXPECT_EQ(motivos.size(), 5u); // the three unusable digests share theirs
 }
 
+// A package gone, or a folder in its place, while its digest is taken: a
+// run-time fault for Main's error path, not a mismatch (no message).
+TEST_F(UpdateEngineTest, PaqueteIlegibleEsUnaFallaDeEjecucion) {
+    const std::string hash = clsEncriptor().Encrypt(Md5("x"));
+    EXPECT_THROW(VerificarAutenticidadPaquete(paquete_, hash, false), ErrorOlvado);
+    fs::create_directories(fs::u8path(paquete_));
+    EXPECT_THROW(VerificarAutenticidadPaquete(paquete_, hash, false), ErrorOlvado);
+    EXPECT_EQ(mensajes_.Cantidad(), 0u);
+}
+
 TEST_F(UpdateEngineTest, UnPaqueteAnteriorQueNoSePuedeBorrarDetieneLaPreparacion) {
     const std::string bytes = "#!/bin/sh\n";
     Publicar(1, 0, 70, bytes, Cifrado(Md5(bytes)));

@@ -77,7 +77,8 @@ std::string RutaEspecial(intptr_t, int32_t csidl) {
         break;
     case CSIDL_COMMON_APPDATA: r = BajoRaiz("var/lib"); break;
     case CSIDL_SYSTEM: r = BajoRaiz("usr/bin"); break;
-    case CSIDL_PROGRAM_FILES: r = BajoRaiz("opt"); break;
+    case CSIDL_PROGRAM_FILES:
+    case CSIDL_PROGRAM_FILESX86: r = BajoRaiz("opt"); break;
     default: return "";
     }
     return r.empty() ? "" : SinSeparadorFinal(r);

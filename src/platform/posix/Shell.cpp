@@ -5,9 +5,11 @@
 #include "platform/posix/Lanzar.h"
 
 namespace olvado::platform {
+namespace {
 
-bool EjecutarConShell(const std::string& archivo, const std::string& parametros, int32_t /*ventana*/,
-                      bool esperar, bool elevado, const ArchivoSellado* sellado) {
+// Verbs other than "runas" and the show state have no meaning here.
+bool LanzarArchivo(const std::string& archivo, const std::string& parametros, bool esperar, bool elevado,
+                   const ArchivoSellado* sellado) {
     int fd = sellado && sellado->Abierto() ? static_cast<int>(sellado->Nativo()) : -1;
     TipoArchivo tipo = TipoDeArchivo(archivo, fd);
     if (tipo == TipoArchivo::NoExiste)
@@ -33,6 +35,20 @@ bool EjecutarConShell(const std::string& archivo, const std::string& parametros,
     if (esperar)
         EsperarPid(pid);
     return true;
+}
+
+class ShellPosix final : public IShell {
+public:
+    bool Ejecutar(const PeticionShell& p) override {
+        return LanzarArchivo(p.archivo, p.parametros, p.esperar, p.verbo == "runas", p.sellado);
+    }
+};
+
+} // namespace
+
+IShell& ShellSistema() {
+    static ShellPosix s;
+    return s;
 }
 
 } // namespace olvado::platform

@@ -11,6 +11,11 @@ namespace olvado::platform {
 
 std::string RutaEspecial(intptr_t hWnd, int32_t csidl) {
     char buf[MAX_PATH] = {};
+#ifdef _WIN64
+    // What a 32-bit program gets for 38 on 64-bit Windows.
+    if ((csidl & 0xFF) == CSIDL_PROGRAM_FILES)
+        csidl = (csidl & ~0xFF) | CSIDL_PROGRAM_FILESX86;
+#endif
     // Token -1 and flags 0 (SHGFP_TYPE_CURRENT): the arguments the program's
     // lookup is defined by.
     HRESULT hr = SHGetFolderPathA(reinterpret_cast<HWND>(hWnd), csidl, reinterpret_cast<HANDLE>(-1), 0, buf);

@@ -18,11 +18,21 @@ HKEY H(HClave c) {
     return reinterpret_cast<HKEY>(c);
 }
 
+// A 64-bit build stands in for the 32-bit program: the caller's view if it
+// names one, else the 32-bit view.
+REGSAM Vista(uint32_t mascara) {
+#ifdef _WIN64
+    if (!(mascara & (KEY_WOW64_64KEY | KEY_WOW64_32KEY)))
+        mascara |= KEY_WOW64_32KEY;
+#endif
+    return mascara;
+}
+
 class RegistroWin32 final : public IRegistro {
 public:
     int32_t AbrirClave(HClave raiz, const std::string& subclave, uint32_t mascara, HClave& clave) override {
         HKEY h = nullptr;
-        LONG r = RegOpenKeyExA(H(raiz), AAnsi(subclave).c_str(), 0, mascara, &h);
+        LONG r = RegOpenKeyExA(H(raiz), AAnsi(subclave).c_str(), 0, Vista(mascara), &h);
         clave = r == ERROR_SUCCESS ? reinterpret_cast<HClave>(h) : 0;
         return r;
     }
@@ -30,7 +40,7 @@ public:
     int32_t CrearClave(HClave raiz, const std::string& subclave, uint32_t mascara, HClave& clave) override {
         HKEY h = nullptr;
         DWORD disposicion = 0;
-        LONG r = RegCreateKeyExA(H(raiz), AAnsi(subclave).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, mascara,
+        LONG r = RegCreateKeyExA(H(raiz), AAnsi(subclave).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, Vista(mascara),
                                  nullptr, &h, &disposicion);
         clave = r == ERROR_SUCCESS ? reinterpret_cast<HClave>(h) : 0;
         return r;
@@ -39,7 +49,11 @@ public:
     int32_t CerrarClave(HClave clave) override { return RegCloseKey(H(clave)); }
 
     int32_t BorrarClave(HClave raiz, const std::string& subclave) override {
+#ifdef _WIN64
+        return RegDeleteKeyExA(H(raiz), AAnsi(subclave).c_str(), Vista(0), 0);
+#else
         return RegDeleteKeyA(H(raiz), AAnsi(subclave).c_str());
+#endif
     }
 
     int32_t ConsultarValor(HClave clave, const std::string& nombre, uint32_t& tipo, uint32_t& tamano,

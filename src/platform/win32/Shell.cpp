@@ -16,29 +16,37 @@ struct HandleTraits {
     static HANDLE Invalid() { return nullptr; }
     static void Close(HANDLE h) { CloseHandle(h); }
 };
-} // namespace
 
 // sellado needs nothing here: while it is held, its path cannot be written,
 // renamed or replaced, and the shell starts that very file.
-bool EjecutarConShell(const std::string& archivo, const std::string& parametros, int32_t ventana,
-                      bool esperar, bool elevado, const ArchivoSellado* /*sellado*/) {
-    std::string archivoAnsi = AAnsi(archivo);
-    std::string parametrosAnsi = AAnsi(parametros);
-    // cbSize is the record's own size: 60 bytes in a 32-bit process, 112 in
-    // a 64-bit one (pointer-sized fields); the fields set are the same.
-    SHELLEXECUTEINFOA sei{};
-    sei.cbSize = sizeof sei;
-    sei.fMask = esperar ? SEE_MASK_NOCLOSEPROCESS : 0;
-    sei.hwnd = ventana ? reinterpret_cast<HWND>(static_cast<intptr_t>(ventana)) : nullptr;
-    sei.lpVerb = elevado ? "runas" : nullptr; // none: the file's default verb
-    sei.lpFile = archivoAnsi.c_str();
-    sei.lpParameters = parametros.empty() ? nullptr : parametrosAnsi.c_str();
-    sei.nShow = 0;
-    bool ok = ShellExecuteExA(&sei) != 0;
-    ScopedHandle<HandleTraits> proceso(sei.hProcess);
-    if (esperar && proceso)
-        WaitForSingleObject(proceso.Get(), INFINITE);
-    return ok;
+class ShellWin32 final : public IShell {
+public:
+    bool Ejecutar(const PeticionShell& p) override {
+        std::string archivoAnsi = AAnsi(p.archivo);
+        std::string parametrosAnsi = AAnsi(p.parametros);
+        // cbSize is the record's own size: 60 bytes in a 32-bit process, 112
+        // in a 64-bit one (pointer-sized fields); the fields set are the same.
+        SHELLEXECUTEINFOA sei{};
+        sei.cbSize = sizeof sei;
+        sei.fMask = p.esperar ? SEE_MASK_NOCLOSEPROCESS : 0;
+        sei.hwnd = p.ventana ? reinterpret_cast<HWND>(static_cast<intptr_t>(p.ventana)) : nullptr;
+        sei.lpVerb = p.verbo.empty() ? nullptr : p.verbo.c_str();
+        sei.lpFile = archivoAnsi.c_str();
+        sei.lpParameters = p.parametros.empty() ? nullptr : parametrosAnsi.c_str();
+        sei.nShow = p.mostrar;
+        bool ok = ShellExecuteExA(&sei) != 0;
+        ScopedHandle<HandleTraits> proceso(sei.hProcess);
+        if (p.esperar && proceso)
+            WaitForSingleObject(proceso.Get(), INFINITE);
+        return ok;
+    }
+};
+
+} // namespace
+
+IShell& ShellSistema() {
+    static ShellWin32 s;
+    return s;
 }
 
 } // namespace olvado::platform
