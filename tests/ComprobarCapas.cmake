@@ -3,7 +3,8 @@
 # include root shows only the layers before it); this names every offender at
 # once, whatever the build configuration.
 #   cmake -DOLVADO_SRC=<repo>/src -P ComprobarCapas.cmake
-set(capas base platform process common database updater admin)
+# The update library stands where the publisher's tool does: above the updater.
+set(capas base platform process common database updater admin actualizar)
 
 if(NOT IS_DIRECTORY "${OLVADO_SRC}")
   message(FATAL_ERROR "OLVADO_SRC no es una carpeta: ${OLVADO_SRC}")

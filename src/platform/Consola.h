@@ -11,7 +11,8 @@
 
 namespace olvado::platform {
 
-// The program's arguments after its own name, as UTF-8 text.
+// The program's arguments after its own name, as UTF-8 text. argv null: the
+// running process's own, for code inside another program.
 std::vector<std::string> ArgumentosPrograma(int argc, char** argv);
 void EscribirSalida(std::string_view texto);
 void EscribirError(std::string_view texto);

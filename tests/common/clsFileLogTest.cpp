@@ -37,8 +37,6 @@ TEST(clsFileLogTest, FormatoDeLasEntradas) {
     ArbolSinLogs arbol;
     clsFileLog log;
     EXPECT_EQ(log.ArchivoDestino, EnDocumentos("OlvadoSystems_Log.txt"));
-    EXPECT_TRUE(log.ModoAppend);
-    EXPECT_EQ(log.TamanoMaxArchivoAppend, 409600);
     EXPECT_FALSE(log.AvisarError);
     log.EstablecerNombreArchivoDestinoEnMisDocumentos("prueba.txt");
     std::string f = EnDocumentos("prueba.txt");

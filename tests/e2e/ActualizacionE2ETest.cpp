@@ -179,7 +179,7 @@ protected:
         std::error_code ec;
         fs::remove(fs::u8path(log_), ec);
         std::vector<std::string> argv = antes;
-        argv.push_back(OLVADO_UPDATER_BIN);
+        argv.push_back(programa_);
         auto entorno = arbol_.Entorno();
         const auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
         entorno.emplace_back("GTEST_FILTER", std::string(t->test_suite_name()) + "." + t->name());
@@ -201,6 +201,7 @@ protected:
 
     prueba::ArbolPrueba arbol_;
     prueba::AlmacenPrueba almacen_;
+    std::string programa_ = OLVADO_UPDATER_BIN;
     std::string log_, carpetaDB_, paquete_;
     fs::path salida_;
 };
@@ -376,6 +377,43 @@ TEST_P(ActualizacionE2E, VentanasConPantalla) {
         P::Teclas(id, {"Return"});
     });
     EXPECT_EQ(Registro(), RegistroEsperado("/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-")) << ::testing::PrintToString(t);
+}
+
+// The interactive mode through the update library, in the sample program of
+// the family: the question, the close-applications dialog while a family
+// window is open (Continuar does not get past it; the timer closes it once
+// the window goes), then the verified package started with its switches and
+// the pending mark left for the next start.
+TEST_P(ActualizacionE2E, ProgramaDeLaFamiliaSeActualizaPorLaBiblioteca) {
+    if (prueba::RolHijo() == "instalador")
+        RegistrarComoInstalador();
+    if (EsWindows())
+        GTEST_SKIP() << "the Windows build's sample is driven from the native runner";
+    ASSERT_TRUE(prueba::PantallaPrueba::Iniciar());
+    using P = prueba::PantallaPrueba;
+    const std::string instalador = Instalador();
+    Publicar("1.0.70", instalador, HashCifrado(instalador));
+    ASSERT_FALSE(P::AbrirVentanaAjena("ThunderRT6FormDC", "Olvado - Ventas").empty());
+    programa_ = OLVADO_EJEMPLO_BIN;
+    Ejecutar({}, [] {
+        std::string id = P::EsperarVentana("Actualización de Olvado");
+        ASSERT_FALSE(id.empty());
+        P::Capturar("pregunta-actualizacion");
+        P::Teclas(id, {"Return"});
+        id = P::EsperarVentana("Actualización de Productos");
+        ASSERT_FALSE(id.empty());
+        // Continuar while the window is open: the dialog stays with its warning.
+        P::Teclas(id, {"Return"});
+        EXPECT_FALSE(P::EsperarCierre("Actualización de Productos", 3));
+        P::Capturar("cerrar-aplicaciones");
+        P::CerrarVentanasAjenas();
+        EXPECT_TRUE(P::EsperarCierre("Actualización de Productos", 5));
+    });
+    std::string registro = Registro();
+    EXPECT_EQ(registro.substr(0, registro.find('\n')), "args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL");
+    Variante marca;
+    clsStgComunes().Registro_GetValor("", "ActualizacionPendiente", marca, 1, int32_t{0});
+    EXPECT_EQ(VarALong(marca), 1);
 }
 
 // The accounts of the run as another user: a non-administrator who runs the

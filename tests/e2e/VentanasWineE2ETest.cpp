@@ -1,8 +1,12 @@
-// The Windows build's connection list under Wine, on the test display: of
-// two stored connections the one chosen by keyboard is the one opened.
+// The Windows build's windows under Wine, on the test display: of two stored
+// connections the one chosen by keyboard is the one opened; the sample
+// program updates itself through the update library.
 // Driven from the native runner, which owns the display; the Windows build
 // must have been built beside this one (scripts/build win).
+#include "common/clsEncriptor.h"
+#include "common/clsMD5File.h"
 #include "database/ado/Connection.h"
+#include "database/ado/Recordset.h"
 #include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
 #include "support/AlmacenPrueba.h"
@@ -21,49 +25,120 @@ namespace {
 namespace fs = std::filesystem;
 using P = prueba::PantallaPrueba;
 
-TEST(VentanasWineE2E, ListaDeConexionesDelUpdaterDeWindows) {
-    const fs::path raiz = OLVADO_SOURCE_DIR;
-    const fs::path updater = raiz / "build/win/OlvadoUpdater.exe";
-    if (platform::RutaEjecutableActual().find(".exe") != std::string::npos || !fs::exists(updater))
-        GTEST_SKIP() << "needs the native runner and the Windows build in build/win";
-    ASSERT_TRUE(P::Iniciar());
-    std::string prefijo = platform::LeerVariableEntorno("WINEPREFIX");
-    if (prefijo.empty())
-        prefijo = (raiz / "build/win/wineprefix").string();
-    const fs::path c = fs::path(prefijo) / "drive_c";
-    const fs::path base = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-ventanas.db";
-    fs::remove(base);
-    {
+class VentanasWineE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (platform::RutaEjecutableActual().find(".exe") != std::string::npos || !fs::exists(win_ / "OlvadoUpdater.exe"))
+            GTEST_SKIP() << "needs the native runner and the Windows build in build/win";
+        ASSERT_TRUE(P::Iniciar());
+        if (prefijo_.empty())
+            prefijo_ = (raiz_ / "build/win/wineprefix").string();
+        fs::remove(base_);
         ado::Connection db;
-        db.Open("Driver=SQLite3;Database=" + base.string());
+        db.Open("Driver=SQLite3;Database=" + base_.string());
         db.Execute("CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), ValorLargo INT)");
+        db.Execute("CREATE TABLE BinariosAct (Producto VARCHAR(50), Major INT, Minor INT, Revision INT, "
+                   "MD5Hash VARCHAR(255), Binario BLOB)");
     }
-    prueba::AlmacenPrueba almacen((c / "ProgramData/Olvado Systems/Olvado/Conexiones.dat").string());
-    almacen.Escribir({{"1", "Sin servidor", "Driver=SQLite3;Database=/nonexistent/olvado.db", "", "1"},
-                      {"2", "Oficina central", "Driver=SQLite3;Database=" + base.string(), "", "1"}});
-    // The run log lands in the prefix's Documents folder of the user.
-    auto logs = [&c] {
+    fs::path C() const { return fs::path(prefijo_) / "drive_c"; }
+    // The run logs of a program in the prefix's Documents folders.
+    std::vector<fs::path> Logs(const std::string& nombre) const {
         std::vector<fs::path> r;
-        for (const auto& d : fs::directory_iterator(c / "users"))
-            if (fs::exists(d.path() / "Documents/Olvado_UpdaterLog.txt"))
-                r.push_back(d.path() / "Documents/Olvado_UpdaterLog.txt");
+        for (const auto& d : fs::directory_iterator(C() / "users"))
+            if (fs::exists(d.path() / "Documents" / nombre))
+                r.push_back(d.path() / "Documents" / nombre);
         return r;
-    };
-    for (const auto& l : logs())
-        fs::remove(l);
+    }
+    void Iniciar(platform::ProcesoHijo& hijo, const std::string& programa,
+                 std::vector<std::pair<std::string, std::string>> entorno = {}) {
+        entorno.push_back(P::Entorno());
+        entorno.emplace_back("WINEPREFIX", prefijo_);
+        ASSERT_TRUE(hijo.Iniciar({(raiz_ / "scripts/lib/wine-run").string(), (win_ / programa).string()}, entorno));
+    }
 
+    // The prefix's registry through Wine's reg; its output.
+    std::string Reg(const std::vector<std::string>& argumentos) {
+        const fs::path salida = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-reg.txt";
+        std::vector<std::string> a{(raiz_ / "scripts/lib/wine-run").string(), "reg"};
+        a.insert(a.end(), argumentos.begin(), argumentos.end());
+        platform::ProcesoHijo reg;
+        reg.RedirigirSalidas(salida.string(), "");
+        if (reg.Iniciar(a, {{"WINEPREFIX", prefijo_}}))
+            reg.Esperar();
+        return prueba::LeerArchivo(salida);
+    }
+
+    const fs::path raiz_ = OLVADO_SOURCE_DIR;
+    const fs::path win_ = raiz_ / "build/win";
+    const fs::path base_ = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-ventanas.db";
+    std::string prefijo_ = platform::LeerVariableEntorno("WINEPREFIX");
+};
+
+TEST_F(VentanasWineE2E, ListaDeConexionesDelUpdaterDeWindows) {
+    prueba::AlmacenPrueba almacen((C() / "ProgramData/Olvado Systems/Olvado/Conexiones.dat").string());
+    almacen.Escribir({{"1", "Sin servidor", "Driver=SQLite3;Database=/nonexistent/olvado.db", "", "1"},
+                      {"2", "Oficina central", "Driver=SQLite3;Database=" + base_.string(), "", "1"}});
+    for (const auto& l : Logs("Olvado_UpdaterLog.txt"))
+        fs::remove(l);
     platform::ProcesoHijo hijo;
-    ASSERT_TRUE(hijo.Iniciar({(raiz / "scripts/lib/wine-run").string(), updater.string()},
-                             {P::Entorno(), {"WINEPREFIX", prefijo}}));
+    Iniciar(hijo, "OlvadoUpdater.exe");
     std::string id = P::EsperarVentana("Seleccionar Base de Datos", 60);
     ASSERT_FALSE(id.empty());
     P::Teclas(id, {"Down"});
     P::Capturar("seleccionar-base-de-datos-wine");
     P::Teclas(id, {"Return"});
     EXPECT_EQ(hijo.Esperar(), 0);
-    ASSERT_EQ(logs().size(), 1u);
-    auto t = prueba::TextosDelLog(prueba::LeerArchivo(logs()[0]));
+    ASSERT_EQ(Logs("Olvado_UpdaterLog.txt").size(), 1u);
+    auto t = prueba::TextosDelLog(prueba::LeerArchivo(Logs("Olvado_UpdaterLog.txt")[0]));
     EXPECT_NE(std::find(t.begin(), t.end(), "Objetos Listos"), t.end()) << ::testing::PrintToString(t);
+}
+
+// The Windows sample program updates itself through OlvadoActualizar.dll:
+// the question answered by keyboard, the package (the Windows e2e runner in
+// its installer role) started with the interactive switches, the pending mark.
+TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
+    const fs::path instalador = win_ / "tests/olvado_e2e_tests.exe";
+    const std::string bytes = prueba::LeerArchivo(instalador);
+    clsMD5File md5;
+    md5.MD5Init();
+    md5.MD5Update(bytes);
+    md5.MD5Final();
+    {
+        ado::Connection db;
+        db.Open("Driver=SQLite3;Database=" + base_.string());
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM BinariosAct", db, ado::adOpenStatic, 3);
+        rs.AddNew();
+        rs.Fields("Producto").SetValue(ado::Valor("Olvado"));
+        rs.Fields("Major").SetValue(ado::Valor(1));
+        rs.Fields("Minor").SetValue(ado::Valor(0));
+        rs.Fields("Revision").SetValue(ado::Valor(70));
+        rs.Fields("MD5Hash").SetValue(ado::Valor(clsEncriptor().Encrypt(md5.GetValues())));
+        rs.Fields("Binario").SetValue(ado::Valor(std::vector<uint8_t>(bytes.begin(), bytes.end())));
+        rs.Update();
+    }
+    prueba::AlmacenPrueba almacen((C() / "ProgramData/Olvado Systems/Olvado/Conexiones.dat").string());
+    almacen.Escribir({{"1", "Oficina central", "Driver=SQLite3;Database=" + base_.string(), "", "1"}});
+    fs::create_directories(C() / "ProgramData/Olvado Systems/Olvado/DB");
+    const std::string clave = "HKLM\\Software\\Olvado Systems\\Olvado";
+    Reg({"delete", clave, "/v", "ActualizacionPendiente", "/f"});
+    const fs::path salida = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-instalador.txt";
+    fs::remove(salida);
+    platform::ProcesoHijo hijo;
+    Iniciar(hijo, "OlvadoEjemplo.exe",
+            {{"GTEST_FILTER", "Motores/ActualizacionE2E.ProgramaDeLaFamiliaSeActualizaPorLaBiblioteca/*"},
+             {"OLVADO_TEST_ROL", "instalador"},
+             {"OLVADO_TEST_SALIDA", "Z:" + salida.string()}});
+    std::string id = P::EsperarVentana("Actualización de Olvado", 60);
+    ASSERT_FALSE(id.empty());
+    P::Capturar("pregunta-actualizacion-wine");
+    P::Teclas(id, {"Return"});
+    EXPECT_EQ(hijo.Esperar(), 0);
+    EXPECT_EQ(prueba::LeerArchivo(salida), "args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL\n");
+    // The pending mark, left for the program's next start (and removed here).
+    EXPECT_NE(Reg({"query", clave, "/v", "ActualizacionPendiente"}).find("REG_SZ    1"), std::string::npos);
+    Reg({"delete", clave, "/v", "ActualizacionPendiente", "/f"});
+    fs::remove_all(C() / "ProgramData/Olvado Systems/Olvado/DB");
 }
 
 } // namespace

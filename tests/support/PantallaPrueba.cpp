@@ -50,7 +50,7 @@ std::string Salida(const std::vector<std::string>& argumentos) {
 std::string IniciarXvfb(platform::ProcesoHijo& xvfb, const fs::path& numero) {
     // The server writes the display number it took to descriptor 3.
     bool iniciado = xvfb.Iniciar(
-        {"/bin/sh", "-c", "exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$0\" 2>/dev/null",
+        {"/bin/sh", "-c", "exec Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>\"$0\" 2>/dev/null",
          numero.string()});
     for (int i = 0; iniciado && i < 100 && LeerArchivo(numero).find('\n') == std::string::npos; ++i)
         std::this_thread::sleep_for(100ms);

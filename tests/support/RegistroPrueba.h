@@ -19,7 +19,6 @@ public:
 
     const std::string& Compania() const { return compania_; }
     std::string Ruta() const { return "SOFTWARE\\" + compania_; }
-    const ArbolPrueba& Arbol() const { return arbol_; }
 
 private:
     ArbolPrueba arbol_;

@@ -49,17 +49,3 @@ TEST(ChequearActualizacionSQLPendienteTest, MarcaDeActualizacionPendiente) {
     EXPECT_FALSE(ChequearActualizacionPendiente(c)); // a text that reads as 1
     EXPECT_EQ(caja.vistas.size(), 2u);
 }
-
-TEST(ChequearActualizacionSQLPendienteTest, ActualizacionSQLPendiente) {
-    prueba::RegistroPrueba p;
-    clsStgComunes c;
-    c.EstablecerDatosCompania(p.Compania(), "Olvado");
-    std::string valor = "previo";
-    EXPECT_FALSE(ActualizacionSQLPendiente(valor, c)); // no key at all
-    EXPECT_EQ(valor, "");
-    c.Registro_SetValor("", "ActualizadorSQLPendiente", std::string("   "), 0);
-    EXPECT_FALSE(ActualizacionSQLPendiente(valor, c)); // only blanks: not pending
-    c.Registro_SetValor("", "ActualizadorSQLPendiente", std::string("  v2.3 en curso "), 0);
-    EXPECT_TRUE(ActualizacionSQLPendiente(valor, c));
-    EXPECT_EQ(valor, "v2.3 en curso");
-}

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 using namespace olvado;
@@ -65,27 +64,6 @@ TEST(MuteXTest, SoloLaFormaLocalSeVeConGlobalVerdadero) {
     EXPECT_FALSE(MutexExiste("Updater", true));
     hijo.Terminar();
     EXPECT_FALSE(MutexExiste("", true)); // gone with its holder
-}
-
-TEST(MuteXTest, UnSegundoActualizadorNoPasa) {
-    const char* kPrueba = "MuteXTest.UnSegundoActualizadorNoPasa";
-    if (prueba::RolHijo() == "actualizador")
-        Sostener([] { return CrearMutex("Updater", true, true); });
-    if (prueba::RolHijo() == "segundo")
-        std::exit(CrearMutex("Updater", true, true) ? 1 : 0);
-    prueba::ArbolPrueba arbol;
-    platform::ProcesoHijo primero, segundo, tercero;
-    ASSERT_TRUE(Lanzar(primero, kPrueba, "actualizador", arbol.Raiz() / "listo"));
-    ASSERT_TRUE(Esperar(arbol.Raiz() / "listo"));
-    EXPECT_EQ(prueba::LeerArchivo(arbol.Raiz() / "listo"), "1");
-    EXPECT_TRUE(MutexExiste("Updater", false)); // the global form is held
-    EXPECT_FALSE(MutexExiste("", true));        // the family's names are not
-    ASSERT_TRUE(Lanzar(segundo, kPrueba, "segundo", arbol.Raiz() / "no-usado"));
-    EXPECT_EQ(segundo.Esperar(), 0) << "a second CrearMutex(\"Updater\", true, true) answered True";
-    primero.Terminar();
-    EXPECT_FALSE(MutexExiste("Updater", true));
-    ASSERT_TRUE(Lanzar(tercero, kPrueba, "segundo", arbol.Raiz() / "no-usado"));
-    EXPECT_EQ(tercero.Esperar(), 1) << "with the first one gone the names are free again";
 }
 
 TEST(MuteXTest, ElPropioProcesoVeLoQueSostiene) {

@@ -21,8 +21,12 @@ GtkMessageType TipoMensaje(int estilo) {
 
 int Mensaje(const char* texto, int estilo, const char* titulo) {
     bool conCancelar = (estilo & 0x0F) == 1;
-    GtkWidget* caja = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, TipoMensaje(estilo),
-                                             conCancelar ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s", texto);
+    GtkWidget* caja =
+        gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, TipoMensaje(estilo), GTK_BUTTONS_NONE, "%s", texto);
+    // The buttons in Spanish whatever the locale: the texts name "ACEPTAR".
+    if (conCancelar)
+        gtk_dialog_add_button(GTK_DIALOG(caja), "_Cancelar", GTK_RESPONSE_CANCEL);
+    gtk_dialog_add_button(GTK_DIALOG(caja), "_Aceptar", GTK_RESPONSE_OK);
     gtk_window_set_title(GTK_WINDOW(caja), titulo);
     gtk_window_set_position(GTK_WINDOW(caja), GTK_WIN_POS_CENTER);
     gtk_window_set_keep_above(GTK_WINDOW(caja), TRUE);
