@@ -120,7 +120,9 @@ TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     prueba::AlmacenPrueba almacen((C() / "ProgramData/Olvado Systems/Olvado/Conexiones.dat").string());
     almacen.Escribir({{"1", "Oficina central", "Driver=SQLite3;Database=" + base_.string(), "", "1"}});
     fs::create_directories(C() / "ProgramData/Olvado Systems/Olvado/DB");
-    const std::string clave = "HKLM\\Software\\Olvado Systems\\Olvado";
+    // The family's keys live in the 32-bit view, where the 64-bit reg.exe sees
+    // them under WOW6432Node.
+    const std::string clave = "HKLM\\Software\\WOW6432Node\\Olvado Systems\\Olvado";
     Reg({"delete", clave, "/v", "ActualizacionPendiente", "/f"});
     const fs::path salida = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-instalador.txt";
     fs::remove(salida);
