@@ -6,6 +6,7 @@
 #include "platform/Entorno.h"
 #include "platform/FichaAcceso.h"
 #include "platform/ProcesoHijo.h"
+#include "platform/VersionSistema.h"
 #include "process/Lanzamiento.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
@@ -240,4 +241,24 @@ TEST(LanzamientoTest, VerboYVentanaDeCadaLanzamiento) {
     EXPECT_FALSE(comunes.EjecutarArchivo("C:\\informe.txt"));
     ASSERT_EQ(mensajes.Cantidad(), 1u);
     EXPECT_EQ(mensajes.Ultimo().texto, "Ocurrio un error al intentar ejecutar C:\\informe.txt");
+
+    // Before Windows 2000 the package is opened in a normal window, not waited
+    // for, whatever account was stored.
+    struct NT4 : platform::IVersionSistema {
+        int32_t ObtenerVersion(platform::RegistroVersion& r) override {
+            r.Major = 4, r.Minor = 0, r.Build = 1381, r.Plataforma = 2;
+            return 1;
+        }
+        int32_t MetricaSistema(int32_t) override { return 0; }
+    } nt4;
+    platform::EstablecerVersionSistema(&nt4);
+    shell.falla.reset();
+    shell.peticiones.clear();
+    const bool lanzado = EjecutarArchivoComoAdmin(0, "C:\\Olvado_Act.exe", "/SILENT", "admin", "clave", "", true);
+    platform::EstablecerVersionSistema(nullptr);
+    EXPECT_TRUE(lanzado);
+    ASSERT_EQ(shell.peticiones.size(), 1u);
+    const auto& p = shell.peticiones[0];
+    EXPECT_EQ(std::tie(p.verbo, p.archivo, p.mostrar, p.esperar),
+              std::make_tuple("open", "C:\\Olvado_Act.exe", 1, false));
 }
