@@ -3,24 +3,16 @@
 // newer package written, verified and started (with the database closed), and
 // the packages that must never start.
 #include "base/Texto.h"
-#include "common/FileTool.h"
 #include "common/cRegistry.h"
 #include "common/clsEncriptor.h"
-#include "common/clsMD5File.h"
 #include "common/clsStgComunes.h"
-#include "database/ado/Connection.h"
-#include "database/ado/Recordset.h"
 #include "platform/ArchivoNativo.h"
 #include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
-#include "platform/TextoAnsi.h"
 #include "process/Lanzamiento.h"
 #include "platform/Registro.h"
+#include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
-#include "support/ArbolPrueba.h"
-#include "support/DocumentosPrueba.h"
-#include "support/EscritorPE.h"
-#include "support/MotoresPrueba.h"
 #include "support/PantallaPrueba.h"
 #include "support/RegistroPrueba.h"
 
@@ -38,18 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// SQLite through the native provider (the ODBC driver where the build lacks
-// it) and MariaDB.
-std::vector<prueba::MotorPrueba> Motores() {
-    std::vector<prueba::MotorPrueba> r;
-    for (const auto& m : prueba::MotoresPrueba())
-        if (m.nombre != "SqliteOdbc" || r.empty())
-            r.push_back(m);
-    if (r.size() > 2)
-        r.erase(r.begin() + 1); // the native provider was there
-    return r;
-}
-
 // The Windows build's installer: waits a moment, records its arguments and ends.
 [[noreturn]] void RegistrarComoInstalador() {
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -60,95 +40,49 @@ std::vector<prueba::MotorPrueba> Motores() {
     std::exit(0);
 }
 
+using prueba::ActualizadorWindows;
+using prueba::Tiene;
+
 class ActualizacionE2E : public ::testing::TestWithParam<prueba::MotorPrueba> {
 protected:
     void SetUp() override {
         if (!prueba::RolHijo().empty())
             return; // started as the package: the test body plays the installer
-        FileTool ft;
-        log_ = ft.Ruta_CalificarRuta(ft.Ruta_MisDocumentos()) + "Olvado_UpdaterLog.txt";
-        std::error_code ec;
-        fs::remove(fs::u8path(log_), ec);
-        {
-            ado::Connection c;
-            c.Open(GetParam().cadena);
-            c.Execute("DROP TABLE IF EXISTS BinariosAct");
-            c.Execute("CREATE TABLE BinariosAct (Producto VARCHAR(50), Major INT, Minor INT, Revision INT, "
-                      "MD5Hash VARCHAR(255), Binario " + GetParam().Blob() + ")");
-            c.Execute("DROP TABLE IF EXISTS Valores");
-            c.Execute("CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), "
-                      "ValorLargo INT)");
-        }
+        log_ = prueba::RutaLogActualizador();
+        prueba::CrearTablas(GetParam());
         almacen_.Escribir({{"1", "prueba", GetParam().cadena, GetParam().catalogo, "1"}});
-        carpetaDB_ = ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)) + "DB");
+        carpetaDB_ = prueba::CarpetaPaquete();
         fs::create_directories(fs::u8path(carpetaDB_));
         paquete_ = carpetaDB_ + "Olvado_Act.exe";
         salida_ = arbol_.Raiz() / "salida";
         fs::create_directories(salida_);
         fs::permissions(salida_, fs::perms::all);
-        Instalar("1.0.66");
+        prueba::InstalarPrograma("1.0.66");
     }
     void TearDown() override {
         std::error_code ec;
         if (log_.empty())
             return;
         fs::remove(fs::u8path(log_), ec);
-        fs::remove_all(fs::u8path(carpetaDB_), ec);
-        fs::remove_all(fs::u8path(FileTool().Ruta_RutaEspecial(0, 38)) / "Olvado", ec);
+        prueba::QuitarInstalacion();
         // The engines' databases are shared with the other runners (and the
         // other build): no "DBINTERM" or stored account stays behind.
-        ado::Connection c;
-        c.Open(GetParam().cadena);
-        c.Execute("DELETE FROM Valores");
+        Sql("DELETE FROM Valores");
     }
 
-    // The installed main executable, a PE file of the given version.
-    void Instalar(const std::string& version) {
-        fs::path carpeta = fs::u8path(FileTool().Ruta_RutaEspecial(0, 38)) / "Olvado";
-        fs::create_directories(carpeta);
-        prueba::EscribirArchivo(carpeta / "Olvado.exe",
-                                prueba::ArchivoPE(prueba::BloqueVersion(prueba::VersionCompleta(version))));
-    }
-    void Sql(const std::string& sql) {
-        ado::Connection c;
-        c.Open(GetParam().cadena);
-        c.Execute(sql);
-    }
+    void Sql(const std::string& sql) { prueba::EjecutarSql(GetParam().cadena, sql); }
     void Variable(const std::string& id, const std::string& texto) {
         Sql("INSERT INTO Valores VALUES ('" + id + "', 1, '" + texto + "', 0)");
     }
-    // The product's row; no hash stores a null digest.
     void Publicar(const std::string& version, const std::string& bytes, std::optional<std::string> hash) {
-        int m = 0, n = 0, r = 0;
-        std::sscanf(version.c_str(), "%d.%d.%d", &m, &n, &r);
-        ado::Connection c;
-        c.Open(GetParam().cadena);
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM BinariosAct", c, ado::adOpenStatic, 3);
-        rs.AddNew();
-        rs.Fields("Producto").SetValue(ado::Valor("Olvado"));
-        rs.Fields("Major").SetValue(ado::Valor(m));
-        rs.Fields("Minor").SetValue(ado::Valor(n));
-        rs.Fields("Revision").SetValue(ado::Valor(r));
-        rs.Fields("MD5Hash").SetValue(hash ? ado::Valor(*hash) : ado::Valor());
-        rs.Fields("Binario").SetValue(ado::Valor(std::vector<uint8_t>(bytes.begin(), bytes.end())));
-        rs.Update();
-        rs.Close();
-    }
-    // The digest of the bytes as they are (not as a text in the code page).
-    static std::string HashCifrado(const std::string& bytes) {
-        clsMD5File md5;
-        md5.MD5Init();
-        md5.MD5Update(bytes);
-        md5.MD5Final();
-        return clsEncriptor().Encrypt(md5.GetValues());
+        prueba::PublicarPaquete(GetParam().cadena, version, bytes, hash);
     }
     // An installer that waits a moment, then records its arguments, its
     // account and how many processes still hold the database. The Windows
     // build's is this test program itself in the role "instalador" (the
     // updater hands its environment on), recording its arguments.
     std::string Instalador() const {
-        if (EsWindows())
+        if (ActualizadorWindows())
             return prueba::LeerArchivo(fs::u8path(platform::RutaEjecutableActual()));
         std::string abiertas;
         if (GetParam().dialecto == 2)
@@ -159,10 +93,9 @@ protected:
         return "#!/bin/sh\nsleep 1\n{ echo \"args=$*\"; echo \"usuario=$(id -un)\"; echo \"abiertas=" + abiertas +
                "\"; } > '" + (salida_ / "instalador.txt").string() + "'\n";
     }
-    static bool EsWindows() { return std::string(OLVADO_UPDATER_BIN).find(".exe") != std::string::npos; }
     // What the installer of this build records on a start by root.
     static std::string RegistroEsperado(const std::string& args) {
-        return EsWindows() ? "args=" + args + "\n" : "args=" + args + "\nusuario=root\nabiertas=0\n";
+        return ActualizadorWindows() ? "args=" + args + "\n" : "args=" + args + "\nusuario=root\nabiertas=0\n";
     }
     std::string ArchivoSqlite() const {
         const std::string& c = GetParam().cadena;
@@ -176,27 +109,11 @@ protected:
     // updater gets the test display and enPantalla runs while it does.
     std::vector<std::string> Ejecutar(const std::vector<std::string>& antes = {},
                                       const std::function<void()>& enPantalla = {}) {
-        std::error_code ec;
-        fs::remove(fs::u8path(log_), ec);
-        std::vector<std::string> argv = antes;
-        argv.push_back(programa_);
-        auto entorno = arbol_.Entorno();
-        const auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
-        entorno.emplace_back("GTEST_FILTER", std::string(t->test_suite_name()) + "." + t->name());
-        entorno.emplace_back("OLVADO_TEST_ROL", "instalador");
-        entorno.emplace_back("OLVADO_TEST_SALIDA", (salida_ / "instalador.txt").string());
+        prueba::CorridaActualizador c{antes, programa_, prueba::EntornoInstalador((salida_ / "instalador.txt").string()),
+                                      (salida_ / "stderr.txt").string(), enPantalla};
         if (enPantalla)
-            entorno.push_back(prueba::PantallaPrueba::Entorno());
-        platform::ProcesoHijo hijo;
-        hijo.RedirigirSalidas("", (salida_ / "stderr.txt").string());
-        EXPECT_TRUE(hijo.Iniciar(argv, entorno));
-        if (enPantalla)
-            enPantalla();
-        EXPECT_EQ(hijo.Esperar(), 0);
-        return prueba::TextosDelLog(DesdeAnsi(prueba::LeerArchivo(fs::u8path(log_))));
-    }
-    static bool Tiene(const std::vector<std::string>& t, const std::string& linea) {
-        return std::find(t.begin(), t.end(), linea) != t.end();
+            c.entorno.push_back(prueba::PantallaPrueba::Entorno());
+        return prueba::EjecutarActualizador(arbol_, c);
     }
 
     prueba::ArbolPrueba arbol_;
@@ -226,7 +143,7 @@ TEST_P(ActualizacionE2E, AlDiaSinFilaOInstaladoMasReciente) {
     ASSERT_FALSE(t.empty());
     EXPECT_EQ(t.back(), "ActualizarVersionDistribucion: Verdadero");
 
-    Instalar("2.0.0");
+    prueba::InstalarPrograma("2.0.0");
     Publicar("1.9.99", "x", std::nullopt);
     t = Ejecutar();
     ASSERT_FALSE(t.empty());
@@ -238,7 +155,7 @@ TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
     if (prueba::RolHijo() == "instalador")
         RegistrarComoInstalador();
     const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, HashCifrado(instalador));
+    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
     const std::string usuario = clsEncriptor().Encrypt("administrador");
     Variable("EXU", usuario);
     Variable("EXC", clsEncriptor().Encrypt("Secreto-9"));
@@ -268,28 +185,9 @@ TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
     EXPECT_EQ(prueba::LeerArchivo(salida_ / "stderr.txt").find("Secreto"), std::string::npos);
 }
 
-TEST_P(ActualizacionE2E, DigestoErroneoOVacioNoEjecutaNada) {
-    const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, HashCifrado(instalador + "otro"));
-    auto t = Ejecutar();
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t.back(), "Ejecutar Archivo: , , ");
-    EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
-    EXPECT_FALSE(fs::exists(salida_ / "instalador.txt"));
-
-    // Nothing to check against: the file stays, unstarted.
-    Sql("DELETE FROM BinariosAct");
-    Publicar("1.0.70", instalador, "");
-    t = Ejecutar();
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t.back(), "Ejecutar Archivo: , , ");
-    EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(paquete_)) == instalador);
-    EXPECT_FALSE(fs::exists(salida_ / "instalador.txt"));
-}
-
 TEST_P(ActualizacionE2E, PaqueteAnteriorQueNoSePuedeBorrar) {
     const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, HashCifrado(instalador));
+    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
     prueba::EscribirArchivo(fs::u8path(paquete_), "anterior");
     platform::ArchivoNativo ocupado;
     ASSERT_TRUE(ocupado.Abrir(paquete_, platform::ArchivoNativo::Modo::LeerEscribir));
@@ -307,7 +205,7 @@ TEST_P(ActualizacionE2E, OtroProgramaActualizaLaBase) {
     // As a 32-bit program of the family writes it: WOW6432Node in the 64-bit view.
     platform::HClave h = 0;
     ASSERT_EQ(platform::RegistroActual().CrearClave(platform::HKEY_LOCAL_MACHINE_,
-                                                    EsWindows() ? "SOFTWARE\\WOW6432Node\\Olvado Systems\\Olvado"
+                                                    ActualizadorWindows() ? "SOFTWARE\\WOW6432Node\\Olvado Systems\\Olvado"
                                                                 : "SOFTWARE\\Olvado Systems\\Olvado",
                                                     0x3F | platform::KEY_WOW64_64KEY_, h), 0);
     platform::ClaveRegistro cerrar(h);
@@ -341,7 +239,7 @@ TEST_P(ActualizacionE2E, BaseEnMedioDeUnaActualizacion) {
 TEST_P(ActualizacionE2E, VentanasConPantalla) {
     if (prueba::RolHijo() == "instalador")
         RegistrarComoInstalador();
-    if (EsWindows())
+    if (ActualizadorWindows())
         GTEST_SKIP() << "the Windows build's windows are driven from the native runner";
     ASSERT_TRUE(prueba::PantallaPrueba::Iniciar());
     using P = prueba::PantallaPrueba;
@@ -364,9 +262,8 @@ TEST_P(ActualizacionE2E, VentanasConPantalla) {
     EXPECT_EQ(t.back(), "Instanciando SQL");
     Sql("DELETE FROM Valores");
 
-    Sql("DELETE FROM BinariosAct");
     const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, HashCifrado(instalador));
+    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
     almacen_.Escribir({{"1", "Sin servidor", "Provider=SQLite;Data Source=/nonexistent/olvado.db", "", "1"},
                        {"2", "Oficina central", GetParam().cadena, GetParam().catalogo, "1"}});
     t = Ejecutar({}, [] {
@@ -387,12 +284,12 @@ TEST_P(ActualizacionE2E, VentanasConPantalla) {
 TEST_P(ActualizacionE2E, ProgramaDeLaFamiliaSeActualizaPorLaBiblioteca) {
     if (prueba::RolHijo() == "instalador")
         RegistrarComoInstalador();
-    if (EsWindows())
+    if (ActualizadorWindows())
         GTEST_SKIP() << "the Windows build's sample is driven from the native runner";
     ASSERT_TRUE(prueba::PantallaPrueba::Iniciar());
     using P = prueba::PantallaPrueba;
     const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, HashCifrado(instalador));
+    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
     ASSERT_FALSE(P::AbrirVentanaAjena("ThunderRT6FormDC", "Olvado - Ventas").empty());
     programa_ = OLVADO_EJEMPLO_BIN;
     Ejecutar({}, [] {
@@ -441,12 +338,9 @@ protected:
         for (const char* u : {kNoAdmin, kCuentaGuardada})
             Sistema(std::string("userdel -r ") + u);
     }
-    static bool EsRootLinux() {
-        std::string bin = OLVADO_UPDATER_BIN;
-        return bin.substr(bin.size() - 4) != ".exe" && Sistema("test \"$(id -u)\" -eq 0");
-    }
+    static bool EsRootLinux() { return !ActualizadorWindows() && Sistema("test \"$(id -u)\" -eq 0"); }
     void SetUp() override {
-        if (std::string(OLVADO_UPDATER_BIN).find(".exe") != std::string::npos)
+        if (ActualizadorWindows())
             GTEST_SKIP() << "Wine: every process carries the Administrators group, and "
                             "CreateProcessWithLogonW is not implemented";
         if (!EsRootLinux())
@@ -465,7 +359,7 @@ protected:
 
 TEST_P(CuentaGuardadaE2E, ElPaqueteCorreComoLaCuentaGuardada) {
     const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, HashCifrado(instalador));
+    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
     Variable("EXU", clsEncriptor().Encrypt(std::string("OFICINA\\") + kCuentaGuardada));
     Variable("EXC", clsEncriptor().Encrypt(kClaveGuardada));
     auto t = ComoNoAdministrador();
@@ -482,7 +376,7 @@ TEST_P(CuentaGuardadaE2E, ElPaqueteCorreComoLaCuentaGuardada) {
 
 TEST_P(CuentaGuardadaE2E, UnaClaveEquivocadaDejaElTextoDelSistema) {
     const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, HashCifrado(instalador));
+    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
     Variable("EXU", clsEncriptor().Encrypt(kCuentaGuardada));
     Variable("EXC", clsEncriptor().Encrypt("equivocada"));
     auto t = ComoNoAdministrador();
@@ -495,10 +389,10 @@ TEST_P(CuentaGuardadaE2E, UnaClaveEquivocadaDejaElTextoDelSistema) {
     EXPECT_FALSE(fs::exists(salida_ / "instalador.txt"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Motores, CuentaGuardadaE2E, ::testing::ValuesIn(Motores()),
+INSTANTIATE_TEST_SUITE_P(Motores, CuentaGuardadaE2E, ::testing::ValuesIn(prueba::MotoresActualizacion()),
                          [](const auto& info) { return prueba::NombreMotor(info.param); });
 
-INSTANTIATE_TEST_SUITE_P(Motores, ActualizacionE2E, ::testing::ValuesIn(Motores()),
+INSTANTIATE_TEST_SUITE_P(Motores, ActualizacionE2E, ::testing::ValuesIn(prueba::MotoresActualizacion()),
                          [](const auto& info) { return prueba::NombreMotor(info.param); });
 
 } // namespace

@@ -1,7 +1,6 @@
 // olvado-admin's store and database commands, run as a separate program
 // against the native SQLite provider and the private MariaDB, each result
 // read back through the data layer as the updater reads it.
-#include "common/FileTool.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
 #include "database/ConfigConexion.h"
@@ -9,6 +8,7 @@
 #include "database/ado/Recordset.h"
 #include "database/clsDB.h"
 #include "platform/XmlDocument.h"
+#include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/EjecutarAdmin.h"
@@ -40,12 +40,6 @@ std::string Descifrar(std::string cifrado) {
     return clsEncriptor().Decrypt(cifrado, exito);
 }
 
-// The installed main program, where VersionProgramaPrincipal looks for it.
-std::filesystem::path RutaPrograma() {
-    FileTool ft;
-    return std::filesystem::u8path(ft.Ruta_RutaEspecial(0, 38)) / "Olvado" / "Olvado.exe";
-}
-
 std::vector<MotorPrueba> Motores() {
     std::vector<MotorPrueba> m;
     for (const MotorPrueba& x : MotoresPrueba())
@@ -67,10 +61,7 @@ protected:
                                                   GetParam().cadena, "--catalogo", GetParam().catalogo});
         ASSERT_EQ(r.codigo, 0) << r.error;
     }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove(RutaPrograma(), ec);
-    }
+    void TearDown() override { QuitarInstalacion(); }
 
     struct Fila {
         int64_t filas = 0;
@@ -95,10 +86,6 @@ protected:
         }
         rs.Close();
         return f;
-    }
-    void Instalar(const std::string& fileVersion) {
-        std::filesystem::create_directories(RutaPrograma().parent_path());
-        EscribirArchivo(RutaPrograma(), ArchivoPE(BloqueVersion(VersionCompleta(fileVersion))));
     }
 
     ArbolPrueba arbol_;
@@ -175,11 +162,9 @@ TEST_P(AdminBaseTest, VariableCifradaYEstado) {
     ASSERT_EQ(EjecutarAdmin(arbol_, {"publicar", pe.string()}).codigo, 0);
     // The package's folder comes with the family's installation (on Windows
     // it is the prefix's own, shared with other tests: it goes at the end).
-    FileTool ft;
-    const auto carpetaDB = std::filesystem::u8path(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)) + "DB");
-    std::error_code ec;
-    std::filesystem::remove_all(carpetaDB, ec);
-    Instalar("1.00.0066");
+    const auto carpetaDB = std::filesystem::u8path(CarpetaPaquete());
+    QuitarInstalacion();
+    InstalarPrograma("1.00.0066");
     r = EjecutarAdmin(arbol_, {"estado"});
     EXPECT_TRUE(Contiene(r.salida, "Próxima ejecución: no podrá escribir el paquete 1.0.70: falta la carpeta "))
         << r.salida;
@@ -190,13 +175,12 @@ TEST_P(AdminBaseTest, VariableCifradaYEstado) {
         {"2.0.0", "Próxima ejecución: nada que instalar: la versión instalada es más reciente que la publicada\n"},
     };
     for (const auto& [instalada, esperado] : casos) {
-        Instalar(instalada);
+        InstalarPrograma(instalada);
         r = EjecutarAdmin(arbol_, {"estado"});
         ASSERT_EQ(r.codigo, 0) << r.error;
         EXPECT_TRUE(Contiene(r.salida, "Producto: Olvado\nVersión publicada: 1.0.70\n")) << r.salida;
         EXPECT_TRUE(Contiene(r.salida, esperado)) << instalada << "\n" << r.salida;
     }
-    std::filesystem::remove_all(carpetaDB, ec);
 }
 
 TEST_P(AdminBaseTest, EntradaIncorrecta) {

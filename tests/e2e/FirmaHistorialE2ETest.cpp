@@ -1,19 +1,14 @@
 // Signed packages and the fleet's history, end to end: olvado-admin makes the
 // keys, publishes and lists; the built updater runs on sandboxed
 // workstations, each its own tree, and is read back from its run log.
-#include "common/FileTool.h"
 #include "base/Texto.h"
 #include "common/clsStgComunes.h"
-#include "database/ado/Connection.h"
 #include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
-#include "platform/TextoAnsi.h"
+#include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
-#include "support/DocumentosPrueba.h"
 #include "support/EjecutarAdmin.h"
-#include "support/EscritorPE.h"
-#include "support/MotoresPrueba.h"
 
 #include <gtest/gtest.h>
 
@@ -25,19 +20,8 @@ namespace olvado {
 namespace {
 
 namespace fs = std::filesystem;
+using prueba::ActualizadorWindows;
 using prueba::ArbolPrueba;
-
-bool EsWindows() { return std::string(OLVADO_UPDATER_BIN).find(".exe") != std::string::npos; }
-
-std::vector<prueba::MotorPrueba> Motores() {
-    // SQLite (native where the build has it, else through ODBC) and MariaDB.
-    std::vector<prueba::MotorPrueba> m;
-    for (const auto& x : prueba::MotoresPrueba())
-        if (x.nombre == "SqliteNativo" || (x.nombre == "SqliteOdbc" && m.empty()) ||
-            (x.nombre == "MariaDB" && !prueba::SocketMariaDB().empty()))
-            m.push_back(x);
-    return m;
-}
 
 class FirmaHistorialE2E : public ::testing::TestWithParam<prueba::MotorPrueba> {
 protected:
@@ -52,8 +36,9 @@ protected:
         Sql("DROP TABLE IF EXISTS Valores");
         salida_ = arbol_.Raiz() / "salida.txt";
         paquete_ = arbol_.Raiz() / "paquete";
-        prueba::EscribirArchivo(paquete_, EsWindows() ? prueba::LeerArchivo(fs::u8path(platform::RutaEjecutableActual()))
-                                                      : "#!/bin/sh\necho corrió > '" + salida_.string() + "'\n");
+        prueba::EscribirArchivo(paquete_, ActualizadorWindows()
+                                              ? prueba::LeerArchivo(fs::u8path(platform::RutaEjecutableActual()))
+                                              : "#!/bin/sh\necho corrió > '" + salida_.string() + "'\n");
         Almacen(arbol_);
         Admin(arbol_, {"claves", "generar", "--privada", Ruta("privada"), "--publica", Ruta("publica")});
         Admin(arbol_, {"claves", "generar", "--privada", Ruta("otra"), "--publica", Ruta("otra.pub")});
@@ -64,17 +49,9 @@ protected:
         Sql("DROP TABLE IF EXISTS HistorialAct"); // the other tests run without one
         Sql("DROP TABLE IF EXISTS Valores");
         clsStgComunes().Registro_SetValor("", "ClavePublicaPaquetes", std::string(), 0);
-        // Windows' folders are the system's, whatever the tree.
-        FileTool ft;
-        std::error_code ec;
-        fs::remove_all(fs::u8path(ft.Ruta_RutaEspecial(0, 38)) / "Olvado", ec);
-        fs::remove_all(fs::u8path(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)) + "DB"), ec);
+        prueba::QuitarInstalacion();
     }
-    void Sql(const std::string& sql) {
-        ado::Connection c;
-        c.Open(GetParam().cadena);
-        c.Execute(sql);
-    }
+    void Sql(const std::string& sql) { prueba::EjecutarSql(GetParam().cadena, sql); }
     std::string Ruta(const std::string& nombre) const { return (arbol_.Raiz() / nombre).string(); }
     std::string Admin(const ArbolPrueba& arbol, const std::vector<std::string>& argumentos) {
         prueba::ResultadoAdmin r = prueba::EjecutarAdmin(arbol, argumentos);
@@ -95,39 +72,19 @@ protected:
     // `version`, the package key (none when empty), one run of the updater.
     std::vector<std::string> Estacion(const ArbolPrueba& arbol, const std::string& version,
                                       const std::string& claveArchivo) {
-        FileTool ft;
         if (&arbol != &arbol_)
             Almacen(arbol);
-        fs::path programa = fs::u8path(ft.Ruta_RutaEspecial(0, 38)) / "Olvado";
-        fs::create_directories(programa);
-        prueba::EscribirArchivo(programa / "Olvado.exe",
-                                prueba::ArchivoPE(prueba::BloqueVersion(prueba::VersionCompleta(version))));
-        fs::create_directories(fs::u8path(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)) + "DB"));
+        prueba::InstalarPrograma(version);
+        fs::create_directories(fs::u8path(prueba::CarpetaPaquete()));
         std::string clave = claveArchivo.empty() ? "" : Trim(prueba::LeerArchivo(fs::u8path(Ruta(claveArchivo))));
         clsStgComunes().Registro_SetValor("", "ClavePublicaPaquetes", clave, 0);
-
-        const std::string log = ft.Ruta_CalificarRuta(ft.Ruta_MisDocumentos()) + "Olvado_UpdaterLog.txt";
         std::error_code ec;
-        fs::remove(fs::u8path(log), ec);
         fs::remove(salida_, ec);
-        auto entorno = arbol.Entorno();
-        const auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
-        entorno.emplace_back("GTEST_FILTER", std::string(t->test_suite_name()) + "." + t->name());
-        entorno.emplace_back("OLVADO_TEST_ROL", "instalador");
-        entorno.emplace_back("OLVADO_TEST_SALIDA", salida_.string());
-        platform::ProcesoHijo hijo;
-        EXPECT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, entorno));
-        EXPECT_EQ(hijo.Esperar(), 0);
-        return prueba::TextosDelLog(DesdeAnsi(prueba::LeerArchivo(fs::u8path(log))));
+        prueba::CorridaActualizador corrida;
+        corrida.entorno = prueba::EntornoInstalador(salida_.string());
+        return prueba::EjecutarActualizador(arbol, corrida);
     }
     bool Arranco() const { return fs::exists(salida_); }
-    static std::string RutaPaquete() {
-        FileTool ft;
-        return ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)) + "DB") + "Olvado_Act.exe";
-    }
-    static bool Tiene(const std::vector<std::string>& t, const std::string& linea) {
-        return std::find(t.begin(), t.end(), linea) != t.end();
-    }
 
     ArbolPrueba arbol_;
     prueba::AlmacenPrueba almacen_; // removes the store the tool writes
@@ -135,7 +92,7 @@ protected:
 };
 
 TEST_P(FirmaHistorialE2E, SoloArrancaElPaqueteFirmadoConLaClave) {
-    if (!EsWindows()) { // the private key: its owner alone reads it
+    if (!ActualizadorWindows()) { // the private key: its owner alone reads it
         EXPECT_EQ(fs::status(Ruta("privada")).permissions() & fs::perms::all,
                   fs::perms::owner_read | fs::perms::owner_write);
     }
@@ -145,14 +102,14 @@ TEST_P(FirmaHistorialE2E, SoloArrancaElPaqueteFirmadoConLaClave) {
     Publicar({"--firmar", Ruta("privada")});
     auto t = Estacion(arbol_, "1.0.66", "publica");
     EXPECT_TRUE(Arranco()) << ::testing::PrintToString(t);
-    EXPECT_FALSE(Tiene(t, "Firma del paquete no válida"));
+    EXPECT_FALSE(prueba::Tiene(t, "Firma del paquete no válida"));
 
     // Unsigned, then signed with another key: refused and deleted.
     for (const std::vector<std::string>& firma : {std::vector<std::string>{}, {"--firmar", Ruta("otra")}}) {
         Publicar(firma);
         t = Estacion(arbol_, "1.0.66", "publica");
         EXPECT_FALSE(Arranco());
-        EXPECT_FALSE(fs::exists(fs::u8path(RutaPaquete())));
+        EXPECT_FALSE(fs::exists(fs::u8path(prueba::CarpetaPaquete() + "Olvado_Act.exe")));
         EXPECT_EQ(std::count(t.begin(), t.end(), "Firma del paquete no válida"), 1) << ::testing::PrintToString(t);
     }
     // Without the key, the unsigned road as before.
@@ -162,7 +119,7 @@ TEST_P(FirmaHistorialE2E, SoloArrancaElPaqueteFirmadoConLaClave) {
 }
 
 TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
-    if (EsWindows())
+    if (ActualizadorWindows())
         GTEST_SKIP() << "the workstation's name is the system's own: one machine is one workstation";
     Publicar({"--firmar", Ruta("privada")});
     const std::vector<std::tuple<std::string, std::string, std::string>> estaciones = {
@@ -182,7 +139,7 @@ TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
                                                                      "\nVersión\tEstaciones\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Motores, FirmaHistorialE2E, ::testing::ValuesIn(Motores()),
+INSTANTIATE_TEST_SUITE_P(Motores, FirmaHistorialE2E, ::testing::ValuesIn(prueba::MotoresActualizacion()),
                          [](const auto& info) { return prueba::NombreMotor(info.param); });
 
 } // namespace

@@ -2,13 +2,10 @@
 // ends the run with its log line, a running updater ends it silently, and with
 // nothing running the updater takes its own mutex. The holders are this test
 // binary re-run as a child, killed at the end.
-#include "base/Texto.h"
-#include "common/FileTool.h"
 #include "platform/Entorno.h"
 #include "platform/MutexNombrado.h"
 #include "platform/ProcesoHijo.h"
-#include "platform/TextoAnsi.h"
-#include "support/ArbolPrueba.h"
+#include "support/ActualizadorPrueba.h"
 #include "support/DocumentosPrueba.h"
 #include "updater/MuteX.h"
 
@@ -57,13 +54,7 @@ protected:
         ASSERT_TRUE(fs::exists(listo));
     }
 
-    // The texts of the run's log entries (UTF-8).
-    std::vector<std::string> EjecutarActualizador() {
-        platform::ProcesoHijo updater;
-        EXPECT_TRUE(updater.Iniciar({OLVADO_UPDATER_BIN}, arbol_->Entorno()));
-        EXPECT_EQ(updater.Esperar(), 0);
-        return prueba::TextosDelLog(DesdeAnsi(prueba::LeerArchivo((*log_)[0])));
-    }
+    std::vector<std::string> EjecutarActualizador() { return prueba::EjecutarActualizador(*arbol_); }
 
     // Not in a child: it works in its parent's tree.
     std::optional<prueba::ArbolPrueba> arbol_;
@@ -96,7 +87,6 @@ TEST_F(MutexE2E, SinNadaEnEjecucionCreaSuMutex) {
     EXPECT_EQ(textos[2], "Mutex Creado");
     // Its mutex went with it: a second run passes the same way.
     EXPECT_FALSE(MutexExiste("Updater", true));
-    fs::remove((*log_)[0]);
     textos = EjecutarActualizador();
     ASSERT_GE(textos.size(), 3u);
     EXPECT_EQ(textos[2], "Mutex Creado");

@@ -1,8 +1,6 @@
 // The built updater creates its service objects against a store of every
 // engine, reaches "Objetos Listos" and closes the database again.
-#include "common/FileTool.h"
-#include "database/ado/Connection.h"
-#include "platform/ProcesoHijo.h"
+#include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
@@ -19,20 +17,10 @@ namespace fs = std::filesystem;
 
 class ObjetosE2E : public ::testing::TestWithParam<prueba::MotorPrueba> {
 protected:
-    void SetUp() override {
-        FileTool ft;
-        // No main program installed (on Windows the program folder is the
-        // prefix's own, which other tests install into).
-        std::error_code ec;
-        fs::remove_all(fs::u8path(ft.Ruta_RutaEspecial(0, 38)) / "Olvado", ec);
-    }
-    // The log's entry texts, in order.
-    std::vector<std::string> Ejecutar() {
-        platform::ProcesoHijo hijo;
-        EXPECT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol_.Entorno()));
-        EXPECT_EQ(hijo.Esperar(), 0);
-        return prueba::TextosDelLog(prueba::LeerArchivo(fs::u8path(log_[0])));
-    }
+    // No main program installed (on Windows the program folder is the
+    // prefix's own, which other tests install into).
+    void SetUp() override { prueba::QuitarInstalacion(); }
+    std::vector<std::string> Ejecutar() { return prueba::EjecutarActualizador(arbol_); }
 
     prueba::ArbolPrueba arbol_;
     prueba::AlmacenPrueba almacen_;
@@ -40,12 +28,7 @@ protected:
 };
 
 TEST_P(ObjetosE2E, LlegaAObjetosListosYCierra) {
-    {
-        ado::Connection c;
-        c.Open(GetParam().cadena);
-        c.Execute("DROP TABLE IF EXISTS Valores");
-        c.Execute("CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), ValorLargo INT)");
-    }
+    prueba::CrearTablas(GetParam(), false);
     almacen_.Escribir({{"1", "prueba", GetParam().cadena, GetParam().catalogo, "1"}});
     auto textos = Ejecutar();
     std::vector<std::string> esperados{"Iniciando OlvadoUpdater", "Log Preparado",  "Instanciando Comunes",
@@ -61,7 +44,6 @@ TEST_P(ObjetosE2E, LlegaAObjetosListosYCierra) {
 
     // Without a store nothing opens: the run ends after creating the objects.
     almacen_.EscribirTexto("");
-    fs::remove(fs::u8path(log_[0]));
     textos = Ejecutar();
     EXPECT_EQ(std::find(textos.begin(), textos.end(), "Objetos Listos"), textos.end());
     EXPECT_NE(std::find(textos.begin(), textos.end(), "Instanciando SQL"), textos.end());

@@ -3,12 +3,9 @@
 // program updates itself through the update library.
 // Driven from the native runner, which owns the display; the Windows build
 // must have been built beside this one (scripts/build win).
-#include "common/clsEncriptor.h"
-#include "common/clsMD5File.h"
-#include "database/ado/Connection.h"
-#include "database/ado/Recordset.h"
 #include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
+#include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
@@ -34,11 +31,7 @@ protected:
         if (prefijo_.empty())
             prefijo_ = (raiz_ / "build/win/wineprefix").string();
         fs::remove(base_);
-        ado::Connection db;
-        db.Open("Driver=SQLite3;Database=" + base_.string());
-        db.Execute("CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), ValorLargo INT)");
-        db.Execute("CREATE TABLE BinariosAct (Producto VARCHAR(50), Major INT, Minor INT, Revision INT, "
-                   "MD5Hash VARCHAR(255), Binario BLOB)");
+        prueba::CrearTablas({"", "Driver=SQLite3;Database=" + base_.string(), "", "", "", 3});
     }
     fs::path C() const { return fs::path(prefijo_) / "drive_c"; }
     // The run logs of a program in the prefix's Documents folders.
@@ -99,24 +92,7 @@ TEST_F(VentanasWineE2E, ListaDeConexionesDelUpdaterDeWindows) {
 TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     const fs::path instalador = win_ / "tests/olvado_e2e_tests.exe";
     const std::string bytes = prueba::LeerArchivo(instalador);
-    clsMD5File md5;
-    md5.MD5Init();
-    md5.MD5Update(bytes);
-    md5.MD5Final();
-    {
-        ado::Connection db;
-        db.Open("Driver=SQLite3;Database=" + base_.string());
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM BinariosAct", db, ado::adOpenStatic, 3);
-        rs.AddNew();
-        rs.Fields("Producto").SetValue(ado::Valor("Olvado"));
-        rs.Fields("Major").SetValue(ado::Valor(1));
-        rs.Fields("Minor").SetValue(ado::Valor(0));
-        rs.Fields("Revision").SetValue(ado::Valor(70));
-        rs.Fields("MD5Hash").SetValue(ado::Valor(clsEncriptor().Encrypt(md5.GetValues())));
-        rs.Fields("Binario").SetValue(ado::Valor(std::vector<uint8_t>(bytes.begin(), bytes.end())));
-        rs.Update();
-    }
+    prueba::PublicarPaquete("Driver=SQLite3;Database=" + base_.string(), "1.0.70", bytes, prueba::Md5Cifrado(bytes));
     prueba::AlmacenPrueba almacen((C() / "ProgramData/Olvado Systems/Olvado/Conexiones.dat").string());
     almacen.Escribir({{"1", "Oficina central", "Driver=SQLite3;Database=" + base_.string(), "", "1"}});
     fs::create_directories(C() / "ProgramData/Olvado Systems/Olvado/DB");

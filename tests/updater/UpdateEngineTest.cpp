@@ -5,15 +5,14 @@
 
 #include "base/ErrorOlvado.h"
 #include "base/Texto.h"
-#include "common/FileTool.h"
 #include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
-#include "common/clsMD5File.h"
 #include "database/ado/Connection.h"
 #include "platform/ArchivoNativo.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Eventos.h"
 #include "platform/FirmaEd25519.h"
+#include "support/ActualizadorPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
 #include "support/MotoresPrueba.h"
@@ -28,6 +27,7 @@ namespace olvado {
 namespace {
 
 namespace fs = std::filesystem;
+using prueba::Md5;
 
 struct EntornoFalso : IEntornoActualizacion {
     int limpiadas = 0, marcadas = 0, chequeos = 0, esperas = 0;
@@ -74,31 +74,18 @@ struct OrigenFijo : IOrigenConexion {
     }
 };
 
-std::string Hex(const std::string& bytes) {
-    static const char* d = "0123456789ABCDEF";
-    std::string r;
-    for (unsigned char b : bytes)
-        r += d[b >> 4], r += d[b & 15];
-    return r;
-}
-
 class UpdateEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         motor_ = prueba::MotoresPrueba().front(); // SQLite: native where the build has it
+        prueba::CrearTablas(motor_);
         c_.Open(motor_.cadena);
-        c_.Execute("DROP TABLE IF EXISTS BinariosAct");
-        c_.Execute("CREATE TABLE BinariosAct (Producto VARCHAR(50), Major INT, Minor INT, Revision INT, "
-                   "MD5Hash VARCHAR(255), Binario " + motor_.Blob() + ")");
-        c_.Execute("DROP TABLE IF EXISTS Valores");
-        c_.Execute("CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), ValorLargo INT)");
         origen_.cadena = motor_.cadena;
         Servicios().DB = std::make_unique<clsDB>(nullptr, &origen_);
         Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>();
         ASSERT_TRUE(Servicios().DB->AbrirDB(false, false));
         EstablecerEntornoActualizacion(&entorno_);
-        FileTool ft;
-        carpetaDB_ = ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)) + "DB");
+        carpetaDB_ = prueba::CarpetaPaquete();
         fs::create_directories(fs::u8path(carpetaDB_));
         paquete_ = carpetaDB_ + Producto() + "_Act.exe";
     }
@@ -109,21 +96,10 @@ protected:
         fs::remove_all(fs::u8path(carpetaDB_), ec);
     }
     static std::string Producto() { return ObtenerIdentidadPrograma().Producto; }
-    // The product's row; hashCifrado "NULL" stores a null digest.
-    void Publicar(int m, int n, int r, const std::string& bytes, const std::string& hashSql) {
-        c_.Execute("DELETE FROM BinariosAct");
-        c_.Execute("INSERT INTO BinariosAct VALUES ('" + Producto() + "', " + std::to_string(m) + ", " +
-                   std::to_string(n) + ", " + std::to_string(r) + ", " + hashSql + ", X'" + Hex(bytes) + "')");
+    void Publicar(const std::string& version, const std::string& bytes, const std::optional<std::string>& digesto) {
+        prueba::PublicarPaquete(motor_.cadena, version, bytes, digesto, Producto());
     }
-    static std::string Cifrado(const std::string& t) { return "'" + clsEncriptor().Encrypt(t) + "'"; }
-    // The digest of the bytes as they are (not as a text in the code page).
-    static std::string Md5(const std::string& bytes) {
-        clsMD5File md5;
-        md5.MD5Init();
-        md5.MD5Update(bytes);
-        md5.MD5Final();
-        return md5.GetValues();
-    }
+    static std::string Cifrado(const std::string& t) { return clsEncriptor().Encrypt(t); }
 
     prueba::ArbolPrueba arbol_;
     prueba::MensajesFalsos mensajes_;
@@ -136,7 +112,7 @@ protected:
 
 TEST_F(UpdateEngineTest, TablaDeResultados) {
     bool ejecutar = true;
-    Publicar(1, 0, 70, "x", "NULL");
+    Publicar("1.0.70", "x", std::nullopt);
     EXPECT_TRUE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 70));
     EXPECT_FALSE(ejecutar);
     EXPECT_EQ(entorno_.limpiadas, 1);
@@ -146,7 +122,7 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
     // Installed newer: nothing to do, and silent in updater mode.
     EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 71));
     EXPECT_FALSE(ejecutar);
-    Publicar(1, 9, 99, "x", "NULL");
+    Publicar("1.9.99", "x", std::nullopt);
     EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, true, true, 2, 0, 0));
     EXPECT_FALSE(ejecutar);
     EXPECT_EQ(ResultadoActualizacion(), "al dia");
@@ -161,7 +137,7 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
 
     // A version part a 32-bit integer cannot hold is a fault, not a wrapped newer version.
     for (const char* fuera : {"-2147483649", "2147483648"}) {
-        Publicar(1, 0, 70, "x", "NULL");
+        Publicar("1.0.70", "x", std::nullopt);
         c_.Execute(std::string("UPDATE BinariosAct SET Revision = ") + fuera);
         try {
             ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66);
@@ -182,7 +158,7 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
 
 TEST_F(UpdateEngineTest, ProgramaMasRecienteAvisaSoloEnModoInteractivo) {
     const IdentidadPrograma& propia = ObtenerIdentidadPrograma();
-    Publicar(0, 0, 1, "x", "NULL");
+    Publicar("0.0.1", "x", std::nullopt);
     bool ejecutar = true;
     // The message names this program's own version even for an external one.
     EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, false, true, 5, 0, 0));
@@ -205,7 +181,7 @@ TEST_F(UpdateEngineTest, ProgramaMasRecienteAvisaSoloEnModoInteractivo) {
 TEST_F(UpdateEngineTest, ModoActualizadorEntregaElPaqueteVerificadoYAbierto) {
     const std::string bytes = std::string("MZ\0\x01 paquete", 12) + std::string(70000, 'p');
     // Letter case of the stored digest does not matter.
-    Publicar(1, 0, 70, bytes, Cifrado(LCase(Md5(bytes))));
+    Publicar("1.0.70", bytes, Cifrado(LCase(Md5(bytes))));
     // Signed, with the workstation's key configured.
     std::string privada;
     ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, entorno_.clave));
@@ -231,9 +207,9 @@ TEST_F(UpdateEngineTest, ModoActualizadorEntregaElPaqueteVerificadoYAbierto) {
 
 TEST_F(UpdateEngineTest, ModoInteractivoPreguntaEsperaMarcaYEjecuta) {
     const std::string bytes = "#!/bin/sh\nexit 0\n";
-    Publicar(1, 0, 70, bytes, Cifrado(Md5(bytes)));
-    c_.Execute("INSERT INTO Valores VALUES ('EXU', 1, " + Cifrado("admin") + ", 0)");
-    c_.Execute("INSERT INTO Valores VALUES ('EXC', 1, " + Cifrado("s3creta") + ", 0)");
+    Publicar("1.0.70", bytes, Cifrado(Md5(bytes)));
+    c_.Execute("INSERT INTO Valores VALUES ('EXU', 1, '" + Cifrado("admin") + "', 0)");
+    c_.Execute("INSERT INTO Valores VALUES ('EXC', 1, '" + Cifrado("s3creta") + "', 0)");
     std::string archivo, parametros;
     PrepararPaqueteActualizacion(false, archivo, parametros);
     EXPECT_TRUE(archivo.empty() && parametros.empty());
@@ -292,11 +268,11 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
          "sin paquete"},
         {"consulta fallida", [&] { c_.Execute("DROP TABLE BinariosAct"); }, false, "", "error"},
         {"escritura fallida", [&] { fs::remove_all(fs::u8path(carpetaDB_)); }, false, "", "error"},
-        {"digesto distinto", [&] { Publicar(1, 0, 70, bytes, Cifrado(Md5(bytes + "!"))); }, false,
+        {"digesto distinto", [&] { Publicar("1.0.70", bytes, Cifrado(Md5(bytes + "!"))); }, false,
          noVerificado.c_str(), "digesto distinto"},
-        {"digesto vacío", [&] { Publicar(1, 0, 70, bytes, "''"); }, true, "", "sin digesto"},
-        {"digesto nulo", [&] { Publicar(1, 0, 70, bytes, "NULL"); }, true, "", "sin digesto"},
-        {"digesto indescifrable", [&] { Publicar(1, 0, 70, bytes, "'" + Md5(bytes) + "'"); }, true, "",
+        {"digesto vacío", [&] { Publicar("1.0.70", bytes, ""); }, true, "", "sin digesto"},
+        {"digesto nulo", [&] { Publicar("1.0.70", bytes, std::nullopt); }, true, "", "sin digesto"},
+        {"digesto indescifrable", [&] { Publicar("1.0.70", bytes, Md5(bytes)); }, true, "",
          "sin digesto"},
         // A key configured: no Firma column, then a signature of other bytes.
         {"sin firma", [&] { entorno_.clave = otraPublica; }, false, noVerificado.c_str(), "firma no valida"},
@@ -317,7 +293,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             c_.Close();
             TearDown();
             SetUp();
-            Publicar(1, 0, 70, bytes, Cifrado(Md5(bytes)));
+            Publicar("1.0.70", bytes, Cifrado(Md5(bytes)));
             caso.preparar();
             mensajes_.mostrados.clear();
             std::string archivo, parametros;
@@ -363,7 +339,7 @@ TEST_F(UpdateEngineTest, PaqueteIlegibleEsUnaFallaDeEjecucion) {
 
 TEST_F(UpdateEngineTest, UnPaqueteAnteriorQueNoSePuedeBorrarDetieneLaPreparacion) {
     const std::string bytes = "#!/bin/sh\n";
-    Publicar(1, 0, 70, bytes, Cifrado(Md5(bytes)));
+    Publicar("1.0.70", bytes, Cifrado(Md5(bytes)));
     prueba::EscribirArchivo(fs::u8path(paquete_), "anterior");
     platform::ArchivoNativo ocupado;
     ASSERT_TRUE(ocupado.Abrir(paquete_, platform::ArchivoNativo::Modo::LeerEscribir));
@@ -383,12 +359,12 @@ TEST_F(UpdateEngineTest, UnPaqueteAnteriorQueNoSePuedeBorrarDetieneLaPreparacion
 
 TEST_F(UpdateEngineTest, CredencialesFaltantesDejanAmbasVacias) {
     std::string u = "x", c = "y";
-    c_.Execute("INSERT INTO Valores VALUES ('EXU', 1, " + Cifrado("admin") + ", 0)");
+    c_.Execute("INSERT INTO Valores VALUES ('EXU', 1, '" + Cifrado("admin") + "', 0)");
     ObtenerCredencialesEjecucion(u, c);
     EXPECT_EQ(u, "");
     EXPECT_EQ(c, "");
     EXPECT_TRUE(entorno_.guardadas.empty());
-    c_.Execute("INSERT INTO Valores VALUES ('EXC', 1, " + Cifrado("clave") + ", 0)");
+    c_.Execute("INSERT INTO Valores VALUES ('EXC', 1, '" + Cifrado("clave") + "', 0)");
     ObtenerCredencialesEjecucion(u, c);
     EXPECT_EQ(u, "admin");
     EXPECT_EQ(c, "clave");

@@ -1,0 +1,60 @@
+// What the engine and end-to-end tests set up around an update: the update
+// tables of an engine, the product's package row, the installed main program,
+// and one run of the built updater read back from its run log.
+#pragma once
+
+#include "support/ArbolPrueba.h"
+#include "support/MotoresPrueba.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace olvado::prueba {
+
+using Variables = std::vector<std::pair<std::string, std::string>>;
+
+// The built updater is the Windows one (this runner runs under Wine).
+bool ActualizadorWindows();
+// SQLite (native where the build has it, else through ODBC) and MariaDB.
+std::vector<MotorPrueba> MotoresActualizacion();
+
+// One statement on a connection of its own.
+void EjecutarSql(const std::string& cadena, const std::string& sql);
+// Valores, and with paquetes BinariosAct too, dropped and created empty.
+void CrearTablas(const MotorPrueba& motor, bool paquetes = true);
+// The product's only row of version "M.m.r", written through a recordset as
+// the tool writes it; no digest stores Null.
+void PublicarPaquete(const std::string& cadena, const std::string& version, const std::string& bytes,
+                     const std::optional<std::string>& digesto, const std::string& producto = "Olvado");
+// The MD5 of the bytes as they are (not as a text in the code page).
+std::string Md5(const std::string& bytes);
+std::string Md5Cifrado(const std::string& bytes);
+
+// The installed main program: a PE file of `version`.
+void InstalarPrograma(const std::string& version);
+// Where the package is written, with its closing separator.
+std::string CarpetaPaquete();
+// Removes the program folder and the package folder (under Wine they are the
+// prefix's own and outlive the tree).
+void QuitarInstalacion();
+
+struct CorridaActualizador {
+    std::vector<std::string> antes; // in front of the program: a wrapper
+    std::string programa = OLVADO_UPDATER_BIN;
+    Variables entorno;              // beyond the tree's
+    std::string errores;            // its standard error goes to this file
+    std::function<void()> mientras; // runs while it does
+};
+std::string RutaLogActualizador();
+// Runs the program in the tree to its end (exit code 0) and answers the texts
+// of its run log's entries (UTF-8); the log is removed first.
+std::vector<std::string> EjecutarActualizador(const ArbolPrueba& arbol, const CorridaActualizador& corrida = {});
+// A package made of this test binary: it runs only the current test, in the
+// role "instalador", and writes to `salida`.
+Variables EntornoInstalador(const std::string& salida);
+bool Tiene(const std::vector<std::string>& textos, const std::string& linea);
+
+} // namespace olvado::prueba
