@@ -1,5 +1,6 @@
 // cRegistry and the settings functions against the real registry of each
 // system (Wine's on Windows, the .reg stand-in on Linux).
+#include "support/ErrorVisto.h"
 #include "support/RegistroPrueba.h"
 
 #include "common/StgC_FuncionesRegistro.h"
@@ -93,53 +94,31 @@ TEST(cRegistryTest, CadaTipoVuelveComoSeEscribio) {
 }
 
 TEST(cRegistryTest, ErroresConSuNumeroFuenteYTexto) {
+    using prueba::ErrorDe;
+    using E = prueba::ErrorVisto;
     prueba::RegistroPrueba p;
     cRegistry r = En(p.Ruta() + "\\NoExiste", "v");
     r.Default(int32_t{7});
     EXPECT_FALSE(r.KeyExists());
     EXPECT_EQ(std::get<int32_t>(r.value()), 7);
-    try {
-        r.DeleteValue();
-        FAIL() << "DeleteValue de una clave inexistente";
-    } catch (const ErrorOlvado& e) {
-        EXPECT_EQ(e.Numero(), 26001);
-        EXPECT_EQ(e.Origen(), Fuente());
-        EXPECT_EQ(e.Descripcion(), "Failed to open key '-2147483646',Section: '" + p.Ruta() +
-                                       "\\NoExiste' for delete access");
-    }
+    EXPECT_EQ(ErrorDe([&] { r.DeleteValue(); }),
+              (E{26001, Fuente(), "Failed to open key '-2147483646',Section: '" + p.Ruta() +
+                                      "\\NoExiste' for delete access"}));
     r.SectionKey(p.Ruta() + "\\Existe");
     EXPECT_TRUE(r.CreateKey());
-    try {
-        r.DeleteValue();
-        FAIL();
-    } catch (const ErrorOlvado& e) {
-        EXPECT_EQ(e.Descripcion(),
-                  "Failed to delete registry Key: '-2147483646',Section: '" + p.Ruta() + "\\Existe',Key: 'v");
-    }
+    EXPECT_EQ(ErrorDe([&] { r.DeleteValue(); }).descripcion,
+              "Failed to delete registry Key: '-2147483646',Section: '" + p.Ruta() + "\\Existe',Key: 'v");
     r.ValueType(REG_BINARY);
-    try {
-        r.value(std::string("no son bytes"));
-        FAIL();
-    } catch (const ErrorOlvado& e) {
-        EXPECT_EQ(e.Numero(), 26001);
-        EXPECT_EQ(e.Descripcion(), "Error definido por la aplicación o el objeto");
-    }
+    const E noSonBytes = ErrorDe([&] { r.value(std::string("no son bytes")); });
+    EXPECT_EQ(std::tie(noSonBytes.numero, noSonBytes.descripcion),
+              std::make_tuple(26001, "Error definido por la aplicación o el objeto"));
     r.ValueType(11);
-    try {
-        r.value(std::string("x"));
-        FAIL();
-    } catch (const ErrorOlvado& e) {
-        EXPECT_EQ(e.Numero(), static_cast<int32_t>(0x800469A9u));
-        EXPECT_EQ(e.Descripcion(), "Failed to set registry value Key: '-2147483646',Section: '" + p.Ruta() +
-                                       "\\Existe',Key: 'v' to value: 'x'");
-    }
+    const E tipo = ErrorDe([&] { r.value(std::string("x")); });
+    EXPECT_EQ(std::tie(tipo.numero, tipo.descripcion),
+              std::make_tuple(static_cast<int32_t>(0x800469A9u), "Failed to set registry value Key: '-2147483646',"
+                                                                 "Section: '" + p.Ruta() + "\\Existe',Key: 'v' to value: 'x'"));
     r.ClassKey(0x1234); // not a root: nothing can be created under it
-    try {
-        r.CreateKey();
-        FAIL();
-    } catch (const ErrorOlvado& e) {
-        EXPECT_EQ(e.Descripcion(), "Failed to create registry Key: '" + p.Ruta() + "\\Existe");
-    }
+    EXPECT_EQ(ErrorDe([&] { r.CreateKey(); }).descripcion, "Failed to create registry Key: '" + p.Ruta() + "\\Existe");
     r.ClassKey(HKEY_LOCAL_MACHINE);
     r.SectionKey(p.Ruta());
     EXPECT_THROW(r.DeleteKey(), ErrorOlvado); // it still has a sub-key

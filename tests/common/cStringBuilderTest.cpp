@@ -1,30 +1,24 @@
 // cStringBuilder: capacity steps, ranges and their numbered errors, writing.
 #include "common/cStringBuilder.h"
 
-#include "base/ErrorOlvado.h"
 #include "platform/ArchivoNativo.h"
 #include "support/ArbolPrueba.h"
+#include "support/ErrorVisto.h"
 #include "support/MensajesFalsos.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace olvado;
+
+using prueba::ErrorDe;
 
 namespace {
 
-// Runs f, which must throw the builder's range error from `origen`.
-void EsperarErrorRango(const std::function<void()>& f, const std::string& origen, const std::string& descripcion) {
-    try {
-        f();
-        ADD_FAILURE() << "no error from " << origen;
-    } catch (const ErrorOlvado& e) {
-        EXPECT_EQ(e.Numero(), -2147220992);
-        EXPECT_EQ(e.Origen(), origen);
-        EXPECT_EQ(e.Descripcion(), descripcion);
-    }
-}
+// The builder's range errors, each from its member.
+const prueba::ErrorVisto kLeer{-2147220992, "CStringBuilder.Chars", "Tried reading character past end of buffer."},
+    kAsignar{-2147220992, "CStringBuilder.Chars", "Tried assigning character past end of buffer."},
+    kInsertar{-2147220992, "CStringBuilder.Insert", "Argument(s) out of range."},
+    kQuitar{-2147220992, "CStringBuilder.Remove", "Argument(s) out of range."};
 
 } // namespace
 
@@ -55,22 +49,21 @@ TEST(cStringBuilderTest, CaracteresEInsercionesEnUnidadesUtf16) {
     EXPECT_EQ(sb.Length(), 4);
     EXPECT_EQ(sb.Chars(1), "ñ");
     EXPECT_EQ(sb.Chars(0), "a");
-    EsperarErrorRango([&] { sb.Chars(4); }, "CStringBuilder.Chars", "Tried reading character past end of buffer.");
-    EsperarErrorRango([&] { sb.Chars(-1); }, "CStringBuilder.Chars", "Tried reading character past end of buffer.");
-    EsperarErrorRango([&] { sb.Chars(4, "x"); }, "CStringBuilder.Chars",
-                      "Tried assigning character past end of buffer.");
+    EXPECT_EQ(ErrorDe([&] { sb.Chars(4); }), kLeer);
+    EXPECT_EQ(ErrorDe([&] { sb.Chars(-1); }), kLeer);
+    EXPECT_EQ(ErrorDe([&] { sb.Chars(4, "x"); }), kAsignar);
     sb.Chars(0, "éz");
     EXPECT_EQ(sb.Chars(0), "é");
 
     sb.Insert(sb.Length(), "!");
     EXPECT_EQ(sb.ToString(), "éñ\xF0\x9F\x98\x80!");
-    EsperarErrorRango([&] { sb.Insert(sb.Length() + 1, "x"); }, "CStringBuilder.Insert", "Argument(s) out of range.");
-    EsperarErrorRango([&] { sb.Insert(-1, "x"); }, "CStringBuilder.Insert", "Argument(s) out of range.");
+    EXPECT_EQ(ErrorDe([&] { sb.Insert(sb.Length() + 1, "x"); }), kInsertar);
+    EXPECT_EQ(ErrorDe([&] { sb.Insert(-1, "x"); }), kInsertar);
     sb.Insert(1, "-").Insert(0, "<").Insert(2, "");
     EXPECT_EQ(sb.ToString(), "<é-ñ\xF0\x9F\x98\x80!");
 
-    EsperarErrorRango([&] { sb.Remove(sb.Length(), 1); }, "CStringBuilder.Remove", "Argument(s) out of range.");
-    EsperarErrorRango([&] { sb.Remove(0, -1); }, "CStringBuilder.Remove", "Argument(s) out of range.");
+    EXPECT_EQ(ErrorDe([&] { sb.Remove(sb.Length(), 1); }), kQuitar);
+    EXPECT_EQ(ErrorDe([&] { sb.Remove(0, -1); }), kQuitar);
     EXPECT_EQ(sb.ToString(), "<é-ñ\xF0\x9F\x98\x80!"); // errors change nothing
     sb.Remove(2, 1);
     EXPECT_EQ(sb.ToString(), "<éñ\xF0\x9F\x98\x80!");

@@ -1,100 +1,30 @@
-// The built updater, run as a separate process in a fresh tree, and the run
-// log it leaves: byte for byte, appended to, and absent (without a crash)
-// when the Documents folder is missing (the size limit is clsFileLog's own test). On Linux the
+// The built updater without a Documents folder: it runs to its end and
+// creates neither the folder nor its log (the log's format, appending and size
+// limit are clsFileLog's own test; its first lines, MutexE2E's). On Linux the
 // tree's $HOME holds the Documents folder; under Wine it is the prefix's own
 // Documents folder, which the test sets aside and restores.
 #include "common/FileTool.h"
-#include "platform/FechaHoraLocal.h"
-#include "platform/ProcesoHijo.h"
-#include "support/ArbolPrueba.h"
+#include "support/ActualizadorPrueba.h"
 #include "support/DocumentosPrueba.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <set>
-#include <thread>
 
 using namespace olvado;
 namespace fs = std::filesystem;
 
-namespace {
-
-class RegistroEjecucion : public ::testing::Test {
-protected:
-    void SetUp() override {
-        documentos_ = FileTool().Ruta_MisDocumentos();
-        ASSERT_FALSE(documentos_.empty());
-        log_ = archivos_[0];
-    }
-
-    // Runs the updater to its end; collects every timestamp text that the
-    // clock showed meanwhile.
-    void Ejecutar() {
-        platform::ProcesoHijo hijo;
-        marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
-        ASSERT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol_.Entorno()));
-        while (hijo.EnEjecucion()) {
-            marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
-        EXPECT_EQ(hijo.Esperar(), 0);
-    }
-
-    // The texts of the entries in bytes (which must be the log's own: CR LF,
-    // a timestamp of the run, " -- ", the text; nothing after the last one).
-    std::vector<std::string> Entradas(const std::string& bytes) {
-        std::vector<std::string> textos;
-        size_t i = 0;
-        while (i < bytes.size()) {
-            EXPECT_EQ(bytes.compare(i, 2, "\r\n"), 0) << "at " << i;
-            size_t fin = bytes.find("\r\n", i + 2);
-            std::string entrada = bytes.substr(i + 2, fin == std::string::npos ? std::string::npos : fin - i - 2);
-            size_t sep = entrada.find(" -- ");
-            EXPECT_NE(sep, std::string::npos) << entrada;
-            if (sep == std::string::npos)
-                break;
-            EXPECT_TRUE(marcas_.count(entrada.substr(0, sep))) << entrada;
-            textos.push_back(entrada.substr(sep + 4));
-            i = fin == std::string::npos ? bytes.size() : fin;
-        }
-        return textos;
-    }
-
-    prueba::ArbolPrueba arbol_;
-    prueba::ArchivosEnDocumentos archivos_{"Olvado_UpdaterLog.txt"};
-    std::string documentos_, log_;
-    std::set<std::string> marcas_;
-};
-
-} // namespace
-
-TEST_F(RegistroEjecucion, PrimeraEjecucionYAnexo) {
-    Ejecutar();
-    std::string primera = prueba::LeerArchivo(log_);
-    ASSERT_EQ(primera.substr(0, 2), "\r\n");
-    auto textos = Entradas(primera);
-    ASSERT_GE(textos.size(), 2u);
-    EXPECT_EQ(textos[0], "Iniciando OlvadoUpdater");
-    EXPECT_EQ(textos[1], "Log Preparado");
-
-    Ejecutar();
-    std::string segunda = prueba::LeerArchivo(log_);
-    ASSERT_GT(segunda.size(), primera.size());
-    EXPECT_EQ(segunda.substr(0, primera.size()), primera);
-    auto nuevas = Entradas(segunda.substr(primera.size()));
-    EXPECT_EQ(nuevas, textos);
-}
-
-TEST_F(RegistroEjecucion, SinCarpetaDeDocumentosNoHayArchivo) {
+TEST(RegistroEjecucion, SinCarpetaDeDocumentosNoHayArchivo) {
+    prueba::ArbolPrueba arbol;
+    prueba::ArchivosEnDocumentos log{"Olvado_UpdaterLog.txt"};
+    const std::string documentos = FileTool().Ruta_MisDocumentos();
+    ASSERT_FALSE(documentos.empty());
     // A link (the real $HOME behind a Wine prefix) must never be moved.
-    ASSERT_FALSE(fs::is_symlink(documentos_)) << documentos_;
-    std::string apartada = documentos_ + ".apartada-por-prueba";
-    fs::rename(documentos_, apartada);
-    Ejecutar();
-    bool creada = fs::exists(documentos_);
-    fs::rename(apartada, documentos_);
+    ASSERT_FALSE(fs::is_symlink(documentos)) << documentos;
+    std::string apartada = documentos + ".apartada-por-prueba";
+    fs::rename(documentos, apartada);
+    EXPECT_TRUE(prueba::EjecutarActualizador(arbol).empty());
+    bool creada = fs::exists(documentos);
+    fs::rename(apartada, documentos);
     EXPECT_FALSE(creada); // the folder is never created, so no file either
 }

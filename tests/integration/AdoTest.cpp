@@ -6,6 +6,7 @@
 #include "database/ado/Proveedor.h"
 #include "database/ado/Stream.h"
 #include "database/basSQLSyntaxEngine.h"
+#include "support/ErrorVisto.h"
 #include "support/MotoresPrueba.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@ namespace {
 
 using namespace ado;
 using prueba::MotorPrueba;
+
+int32_t N(uint32_t numero) { return static_cast<int32_t>(numero); }
 
 class AdoTest : public ::testing::TestWithParam<MotorPrueba> {
 protected:
@@ -163,22 +166,14 @@ TEST_P(AdoTest, LosErroresLlevanElNumeroDeSuClase) {
     // The SQLite3 ODBC driver reports every failure as a general error
     // (SQLSTATE HY000), and the bridge passes that on.
     const bool general = GetParam().nombre == "SqliteOdbc";
-    try {
-        cnx_.Execute("SELEC mal escrito");
-        ADD_FAILURE() << "no falló";
-    } catch (const ErrorAdo& e) {
-        EXPECT_EQ(static_cast<uint32_t>(e.Numero()), general ? 0x80004005u : 0x80040E14u);
-        ASSERT_GE(cnx_.Errors().Count(), 1);
-        EXPECT_EQ(cnx_.Errors()(0).Number, e.Numero());
-        EXPECT_FALSE(cnx_.Errors()(0).Description.empty());
-    }
+    const auto e = prueba::ErrorDe<ErrorAdo>([&] { cnx_.Execute("SELEC mal escrito"); });
+    EXPECT_EQ(e.numero, N(general ? 0x80004005u : 0x80040E14u));
+    ASSERT_GE(cnx_.Errors().Count(), 1);
+    EXPECT_EQ(cnx_.Errors()(0).Number, e.numero);
+    EXPECT_FALSE(cnx_.Errors()(0).Description.empty());
     cnx_.Execute("INSERT INTO Prueba (id, nombre) VALUES (5, 'x')");
-    try {
-        cnx_.Execute("INSERT INTO Prueba (id, nombre) VALUES (5, 'y')");
-        ADD_FAILURE() << "no falló";
-    } catch (const ErrorAdo& e) {
-        EXPECT_EQ(static_cast<uint32_t>(e.Numero()), general ? 0x80004005u : 0x80040E2Fu);
-    }
+    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>([&] { cnx_.Execute("INSERT INTO Prueba (id, nombre) VALUES (5, 'y')"); }).numero,
+              N(general ? 0x80004005u : 0x80040E2Fu));
 }
 
 TEST_P(AdoTest, TransaccionesYComandos) {
@@ -219,30 +214,17 @@ INSTANTIATE_TEST_SUITE_P(Motores, AdoTest, ::testing::ValuesIn(prueba::MotoresPr
 TEST(AdoConexion, UnaConexionImposibleEsUnaFallaGeneral) {
     Connection cnx;
     std::string socket = prueba::SocketMariaDB() + ".no-existe";
-    try {
-        cnx.Open("Driver={MariaDB Unicode};Socket=" + socket + ";User=root;");
-        ADD_FAILURE() << "abrió";
-    } catch (const ErrorAdo& e) {
-        EXPECT_EQ(static_cast<uint32_t>(e.Numero()), 0x80004005u);
-    }
+    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>([&] { cnx.Open("Driver={MariaDB Unicode};Socket=" + socket + ";User=root;"); })
+                  .numero, N(0x80004005u));
     EXPECT_EQ(cnx.State(), adStateClosed);
     // The native provider: a missing file on Linux, "not available" on Windows.
-    try {
-        cnx.Open("Provider=SQLite;Data Source=" + std::string(OLVADO_BINARY_DIR) + "/pruebas-db/no-existe.db");
-        ADD_FAILURE() << "abrió";
-    } catch (const ErrorAdo& e) {
-        bool nativo = SqliteNativoDisponible();
-        EXPECT_EQ(static_cast<uint32_t>(e.Numero()), nativo ? 0x80004005u : 0x800A0E7Au);
-        if (!nativo) {
-            EXPECT_NE(e.Descripcion().find("no está disponible"), std::string::npos) << e.Descripcion();
-        }
-    }
-    try {
-        cnx.Open("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=x.accdb");
-        ADD_FAILURE() << "abrió";
-    } catch (const ErrorAdo& e) {
-        EXPECT_EQ(static_cast<uint32_t>(e.Numero()), 0x800A0E7Au);
-    }
+    const auto e = prueba::ErrorDe<ErrorAdo>(
+        [&] { cnx.Open("Provider=SQLite;Data Source=" + std::string(OLVADO_BINARY_DIR) + "/pruebas-db/no-existe.db"); });
+    const bool nativo = SqliteNativoDisponible();
+    EXPECT_EQ(e.numero, N(nativo ? 0x80004005u : 0x800A0E7Au));
+    EXPECT_TRUE(nativo || e.descripcion.find("no está disponible") != std::string::npos) << e.descripcion;
+    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>([&] { cnx.Open("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=x.accdb"); }).numero,
+              N(0x800A0E7Au));
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "platform/FirmaEd25519.h"
 #include "support/ActualizadorPrueba.h"
 #include "support/ArbolPrueba.h"
+#include "support/ErrorVisto.h"
 #include "support/MensajesFalsos.h"
 #include "support/MotoresPrueba.h"
 #include "updater/Core.h"
@@ -139,12 +140,8 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
     for (const char* fuera : {"-2147483649", "2147483648"}) {
         Publicar("1.0.70", "x", std::nullopt);
         c_.Execute(std::string("UPDATE BinariosAct SET Revision = ") + fuera);
-        try {
-            ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66);
-            ADD_FAILURE() << fuera;
-        } catch (const ErrorOlvado& e) {
-            EXPECT_EQ(e.Numero(), 6);
-        }
+        EXPECT_EQ(prueba::ErrorDe([&] { ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66); }).numero, 6)
+            << fuera;
     }
     c_.Execute("DELETE FROM BinariosAct");
 

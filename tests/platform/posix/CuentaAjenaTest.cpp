@@ -171,7 +171,6 @@ TEST_F(CuentaAjenaTest, FallosConLosCodigosDeWindows) {
     if (prueba::RolHijo() == "llamar")
         LlamarYSalir();
     std::string linea = "\"" + programa_.string() + "\"";
-    EXPECT_EQ(LlamarComoA(kUsuarioB, "equivocada", linea, carpeta_.string()), 1326);
     EXPECT_EQ(LlamarComoA("olvprueba_no_existe", kClaveB, linea, carpeta_.string()), 1326);
     EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, (carpeta_ / "no-existe").string()), 267);
     EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, "\"" + (carpeta_ / "no-existe.sh").string() + "\"",
