@@ -21,7 +21,12 @@ inline constexpr int32_t kErrorArchivoExiste = 80;       // ERROR_FILE_EXISTS
 inline constexpr int32_t kErrorParametro = 87;           // ERROR_INVALID_PARAMETER
 inline constexpr int32_t kErrorDiscoLleno = 112;         // ERROR_DISK_FULL
 inline constexpr int32_t kErrorNombreLargo = 206;        // ERROR_FILENAME_EXCED_RANGE
+inline constexpr int32_t kErrorMasDatos = 234;           // ERROR_MORE_DATA
+inline constexpr int32_t kErrorNoHayMas = 259;           // ERROR_NO_MORE_ITEMS
 inline constexpr int32_t kErrorDirectorioNoValido = 267; // ERROR_DIRECTORY
+inline constexpr int32_t kErrorRegistroDanado = 1009;    // ERROR_BADDB
+inline constexpr int32_t kErrorEsRegistro = 1016;        // ERROR_REGISTRY_IO_FAILED
+inline constexpr int32_t kErrorClaveBorrada = 1018;      // ERROR_KEY_DELETED
 inline constexpr int32_t kErrorInicioSesion = 1326;      // ERROR_LOGON_FAILURE
 
 // The system's message text for a code, as the system ends it (CR LF), or ""
