@@ -116,9 +116,10 @@ TEST(cRegistryTest, ErroresConSuNumeroFuenteYTexto) {
     const E tipo = ErrorDe([&] { r.value(std::string("x")); });
     EXPECT_EQ(std::tie(tipo.numero, tipo.descripcion),
               std::make_tuple(static_cast<int32_t>(0x800469A9u), "Failed to set registry value Key: '-2147483646',"
-                                                                 "Section: '" + p.Ruta() + "\\Existe',Key: 'v' to value: 'x'"));
+                              "Section: '" + p.Ruta() + "\\Existe',Key: 'v' to value: 'x'"));
     r.ClassKey(0x1234); // not a root: nothing can be created under it
-    EXPECT_EQ(ErrorDe([&] { r.CreateKey(); }).descripcion, "Failed to create registry Key: '" + p.Ruta() + "\\Existe");
+    EXPECT_EQ(ErrorDe([&] { r.CreateKey(); }).descripcion,
+              "Failed to create registry Key: '" + p.Ruta() + "\\Existe");
     r.ClassKey(HKEY_LOCAL_MACHINE);
     r.SectionKey(p.Ruta());
     EXPECT_THROW(r.DeleteKey(), ErrorOlvado); // it still has a sub-key

@@ -5,8 +5,7 @@
 #include "base/Texto.h"
 #include "common/Formato.h"
 #include "common/clsStgComunes.h"
-#include "platform/Eventos.h"
-#include "platform/MessageBox.h"
+#include "support/MensajesFalsos.h"
 
 #include <gtest/gtest.h>
 
@@ -21,16 +20,6 @@ platform::ConfiguracionRegional Regional(std::string dec, std::string mil) {
     r.MesesAbreviados = {"ene", "feb", "mar", "abr", "may", "jun", "jul", "ago", "sep", "oct", "nov", "dic"};
     return r;
 }
-
-struct Caja : platform::IMessageBox {
-    std::vector<std::tuple<std::string, int32_t, std::string>> vistas;
-    Caja() { platform::EstablecerMessageBox(this); }
-    ~Caja() override { platform::EstablecerMessageBox(nullptr); }
-    int32_t Mostrar(const std::string& t, int32_t e, const std::string& ti) override {
-        vistas.emplace_back(t, e, ti);
-        return platform::vbOK;
-    }
-};
 
 
 } // namespace
@@ -103,7 +92,7 @@ TEST(clsStgComunesTest, RegistroDelProductoYCredenciales) {
 }
 
 TEST(clsStgComunesTest, MensajesYRegistroDeEventos) {
-    Caja caja;
+    prueba::MensajesFalsos caja;
     clsStgComunes c;
     c.MostrarERRExt(53, "Fuente");
     c.MostrarERRExt(99999, "", "Al abrir");
@@ -115,31 +104,25 @@ TEST(clsStgComunesTest, MensajesYRegistroDeEventos) {
         }
     } errores;
     c.MostrarERRExt(-2147217900, "Error", "", &errores);
-    ASSERT_EQ(caja.vistas.size(), 3u);
-    EXPECT_EQ(caja.vistas[0], std::make_tuple(std::string("No se ha encontrado el archivo"), 48, std::string("Fuente")));
-    EXPECT_EQ(std::get<0>(caja.vistas[1]), "Al abrir:\r\n\r\nError definido por la aplicación o el objeto");
-    EXPECT_EQ(std::get<0>(caja.vistas[2]), "Sintaxis incorrecta cerca de 'FORM'.");
+    ASSERT_EQ(caja.Cantidad(), 3u);
+    const auto& m = caja.mostrados;
+    EXPECT_EQ(std::tie(m[0].texto, m[0].estilo, m[0].titulo),
+              std::make_tuple("No se ha encontrado el archivo", 48, "Fuente"));
+    EXPECT_EQ(m[1].texto, "Al abrir:\r\n\r\nError definido por la aplicación o el objeto");
+    EXPECT_EQ(m[2].texto, "Sintaxis incorrecta cerca de 'FORM'.");
 
     std::string texto = c.ApiError(2, "", true);
     EXPECT_FALSE(texto.empty());
-    EXPECT_EQ(caja.vistas.back(), std::make_tuple(texto, 48, std::string("Olvado Systems")));
+    EXPECT_EQ(std::tie(m[3].texto, m[3].estilo, m[3].titulo), std::make_tuple(texto, 48, "Olvado Systems"));
     EXPECT_EQ(c.ApiError(0x3FFFFFF, "", true), "");
-    EXPECT_EQ(caja.vistas.size(), 4u); // nothing found, nothing shown
+    EXPECT_EQ(caja.Cantidad(), 4u); // nothing found, nothing shown
 
-    struct Eventos : platform::IEventos {
-        std::vector<platform::Evento> vistos;
-        bool Registrar(const platform::Evento& e) override {
-            vistos.push_back(e);
-            return true;
-        }
-    } eventos;
-    platform::EstablecerEventos(&eventos);
+    prueba::EventosFalsos eventos;
     EXPECT_TRUE(c.Eventos_RegistrarMensaje(1, "fallo"));
     EXPECT_TRUE(c.Eventos_RegistrarMensaje(2, "aviso", "Otro"));
     EXPECT_TRUE(c.Eventos_RegistrarMensaje(7, "raro"));
     c.EstablecerDatosCompania("C", "");
     EXPECT_TRUE(c.Eventos_Registrar(4, "", 5, {1, 2}, {"uno", "dos"}));
-    platform::EstablecerEventos(nullptr);
     ASSERT_EQ(eventos.vistos.size(), 4u);
     auto e = eventos.vistos;
     EXPECT_EQ(std::make_tuple(e[0].Origen, e[0].Tipo, e[0].Id, e[0].Mensaje), std::make_tuple("Olvado", 1, 3000, "fallo"));

@@ -109,7 +109,8 @@ protected:
     // updater gets the test display and enPantalla runs while it does.
     std::vector<std::string> Ejecutar(const std::vector<std::string>& antes = {},
                                       const std::function<void()>& enPantalla = {}) {
-        prueba::CorridaActualizador c{antes, programa_, prueba::EntornoInstalador((salida_ / "instalador.txt").string()),
+        prueba::CorridaActualizador c{antes, programa_,
+                                      prueba::EntornoInstalador((salida_ / "instalador.txt").string()),
                                       (salida_ / "stderr.txt").string(), enPantalla};
         if (enPantalla)
             c.entorno.push_back(prueba::PantallaPrueba::Entorno());
@@ -205,8 +206,9 @@ TEST_P(ActualizacionE2E, OtroProgramaActualizaLaBase) {
     // As a 32-bit program of the family writes it: WOW6432Node in the 64-bit view.
     platform::HClave h = 0;
     ASSERT_EQ(platform::RegistroActual().CrearClave(platform::HKEY_LOCAL_MACHINE_,
-                                                    ActualizadorWindows() ? "SOFTWARE\\WOW6432Node\\Olvado Systems\\Olvado"
-                                                                : "SOFTWARE\\Olvado Systems\\Olvado",
+                                                    ActualizadorWindows()
+                                                        ? "SOFTWARE\\WOW6432Node\\Olvado Systems\\Olvado"
+                                                        : "SOFTWARE\\Olvado Systems\\Olvado",
                                                     0x3F | platform::KEY_WOW64_64KEY_, h), 0);
     platform::ClaveRegistro cerrar(h);
     ASSERT_EQ(platform::RegistroActual().EstablecerValor(h, "ActualizadorSQLPendiente", 1,

@@ -172,8 +172,8 @@ TEST_P(AdoTest, LosErroresLlevanElNumeroDeSuClase) {
     EXPECT_EQ(cnx_.Errors()(0).Number, e.numero);
     EXPECT_FALSE(cnx_.Errors()(0).Description.empty());
     cnx_.Execute("INSERT INTO Prueba (id, nombre) VALUES (5, 'x')");
-    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>([&] { cnx_.Execute("INSERT INTO Prueba (id, nombre) VALUES (5, 'y')"); }).numero,
-              N(general ? 0x80004005u : 0x80040E2Fu));
+    const auto duplicada = [&] { cnx_.Execute("INSERT INTO Prueba (id, nombre) VALUES (5, 'y')"); };
+    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>(duplicada).numero, N(general ? 0x80004005u : 0x80040E2Fu));
 }
 
 TEST_P(AdoTest, TransaccionesYComandos) {
@@ -214,17 +214,18 @@ INSTANTIATE_TEST_SUITE_P(Motores, AdoTest, ::testing::ValuesIn(prueba::MotoresPr
 TEST(AdoConexion, UnaConexionImposibleEsUnaFallaGeneral) {
     Connection cnx;
     std::string socket = prueba::SocketMariaDB() + ".no-existe";
-    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>([&] { cnx.Open("Driver={MariaDB Unicode};Socket=" + socket + ";User=root;"); })
-                  .numero, N(0x80004005u));
+    const auto sinServidor = [&] { cnx.Open("Driver={MariaDB Unicode};Socket=" + socket + ";User=root;"); };
+    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>(sinServidor).numero, N(0x80004005u));
     EXPECT_EQ(cnx.State(), adStateClosed);
     // The native provider: a missing file on Linux, "not available" on Windows.
-    const auto e = prueba::ErrorDe<ErrorAdo>(
-        [&] { cnx.Open("Provider=SQLite;Data Source=" + std::string(OLVADO_BINARY_DIR) + "/pruebas-db/no-existe.db"); });
+    const auto e = prueba::ErrorDe<ErrorAdo>([&] {
+        cnx.Open("Provider=SQLite;Data Source=" + std::string(OLVADO_BINARY_DIR) + "/pruebas-db/no-existe.db");
+    });
     const bool nativo = SqliteNativoDisponible();
     EXPECT_EQ(e.numero, N(nativo ? 0x80004005u : 0x800A0E7Au));
     EXPECT_TRUE(nativo || e.descripcion.find("no está disponible") != std::string::npos) << e.descripcion;
-    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>([&] { cnx.Open("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=x.accdb"); }).numero,
-              N(0x800A0E7Au));
+    const auto access = [&] { cnx.Open("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=x.accdb"); };
+    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>(access).numero, N(0x800A0E7Au));
 }
 
 } // namespace

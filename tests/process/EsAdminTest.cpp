@@ -1,38 +1,14 @@
 // The administrator test over a fake token: the rule that decides, not the
 // system calls (those are tested per system under tests/platform).
-#include "platform/FichaAcceso.h"
 #include "process/EsAdmin.h"
+#include "support/MensajesFalsos.h"
 
 #include <gtest/gtest.h>
 
 using namespace olvado;
 
-namespace {
-
-class FichaFalsa : public platform::IFichaAcceso {
-public:
-    bool tokenOk = true, nombreOk = true;
-    std::vector<std::string> grupos, administradores{"Administradores"};
-    bool GruposDelToken(std::vector<std::string>& g) override {
-        g = grupos;
-        return tokenOk;
-    }
-    bool NombresAdministradores(std::vector<std::string>& n) override {
-        n = administradores;
-        return nombreOk;
-    }
-};
-
-struct Instalada {
-    explicit Instalada(platform::IFichaAcceso* f) { platform::EstablecerFichaAcceso(f); }
-    ~Instalada() { platform::EstablecerFichaAcceso(nullptr); }
-};
-
-} // namespace
-
 TEST(EsAdminTest, DecidePorElNombreExactoDelGrupo) {
-    FichaFalsa ficha;
-    Instalada instalada(&ficha);
+    prueba::FichaFalsa ficha;
     // Privileged groups of other names do not count; letter case matters.
     ficha.grupos = {"Todos", "Operadores de copia de seguridad", "administradores", "", "Usuarios"};
     EXPECT_FALSE(EsUsuarioAdministrador());

@@ -4,7 +4,6 @@
 #include "common/clsStgComunes.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
-#include "platform/FichaAcceso.h"
 #include "platform/ProcesoHijo.h"
 #include "platform/VersionSistema.h"
 #include "process/Lanzamiento.h"
@@ -40,23 +39,6 @@ void RegistrarseYSalir() {
                platform::LeerVariableEntorno("OLVADO_TEST_REGISTRO"));
     std::exit(0);
 }
-
-class FichaFija : public platform::IFichaAcceso {
-public:
-    explicit FichaFija(bool admin) : admin_(admin) { platform::EstablecerFichaAcceso(this); }
-    ~FichaFija() override { platform::EstablecerFichaAcceso(nullptr); }
-    bool GruposDelToken(std::vector<std::string>& g) override {
-        g = {admin_ ? "Administradores" : "Usuarios"};
-        return true;
-    }
-    bool NombresAdministradores(std::vector<std::string>& n) override {
-        n = {"Administradores"};
-        return true;
-    }
-
-private:
-    bool admin_;
-};
 
 // The environment the child reads, set for this process (children inherit it).
 struct EntornoHijo {
@@ -110,7 +92,7 @@ TEST(LanzamientoTest, AdministradorArrancaConElShellYEspera) {
     if (prueba::RolHijo() == "registrar")
         RegistrarseYSalir();
     prueba::ArbolPrueba arbol;
-    FichaFija ficha(true);
+    prueba::FichaFalsa ficha({"Administradores"});
     fs::path registro = arbol.Temporal() / "registro.txt";
     EntornoHijo entorno("registrar", registro, "300");
     std::string filtro = "--gtest_filter=LanzamientoTest.AdministradorArrancaConElShellYEspera";
@@ -131,7 +113,7 @@ TEST(LanzamientoTest, AdministradorArrancaConElShellYEspera) {
 TEST(LanzamientoTest, ArchivoInexistenteFalla) {
     prueba::ArbolPrueba arbol;
     std::vector<std::string> lineas;
-    FichaFija ficha(true);
+    prueba::FichaFalsa ficha({"Administradores"});
     EXPECT_FALSE(EjecutarArchivoComoAdmin(0, (arbol.Temporal() / "no-existe.exe").string(), "", "", "", "", true,
                                           nullptr, [&](const std::string& t) { lineas.push_back(t); }));
     // The shell road reports nothing to the caller's log.
@@ -142,7 +124,7 @@ TEST(LanzamientoTest, LosBytesVerificadosSonLosQueCorren) {
     if (prueba::RolHijo() == "registrar")
         RegistrarseYSalir();
     prueba::ArbolPrueba arbol;
-    FichaFija ficha(true);
+    prueba::FichaFalsa ficha({"Administradores"});
     fs::path paquete = arbol.Temporal() / "Olvado_Act.exe";
     fs::copy_file(platform::RutaEjecutableActual(), paquete);
     std::string esperado = clsMD5File().DigestFileToHexStr(paquete.string());
@@ -185,7 +167,7 @@ TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
     prueba::MensajesFalsos mensajes;
     clsStgComunes comunes;
     {
-        FichaFija ficha(false);
+        prueba::FichaFalsa ficha({"Usuarios"});
         EXPECT_FALSE(comunes.EsAdministrador());
         EXPECT_EQ(mensajes.Cantidad(), 0u);
         EXPECT_FALSE(comunes.EsAdministrador(true));
@@ -196,7 +178,7 @@ TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
         EXPECT_FALSE(comunes.EsAdministrador(true, "Pida ayuda"));
         EXPECT_EQ(mensajes.Ultimo().texto, "Pida ayuda");
     }
-    FichaFija ficha(true);
+    prueba::FichaFalsa ficha({"Administradores"});
     EXPECT_TRUE(comunes.EsAdministrador(true));
     EXPECT_EQ(mensajes.Cantidad(), 2u);
 

@@ -1,7 +1,10 @@
-// A message-box fake for the life of one test: records every box instead of
-// showing it and answers OK.
+// Fakes for the life of one test of the message box (records every box
+// instead of showing it and answers OK), of the system's event log and of the
+// process's token.
 #pragma once
 
+#include "platform/Eventos.h"
+#include "platform/FichaAcceso.h"
 #include "platform/MessageBox.h"
 
 #include <string>
@@ -30,6 +33,35 @@ public:
     const Mensaje& Ultimo() const { return mostrados.back(); }
 
     std::vector<Mensaje> mostrados;
+};
+
+struct EventosFalsos : platform::IEventos {
+    EventosFalsos() { platform::EstablecerEventos(this); }
+    ~EventosFalsos() override { platform::EstablecerEventos(nullptr); }
+    bool Registrar(const platform::Evento& e) override {
+        vistos.push_back(e);
+        return true;
+    }
+    std::vector<platform::Evento> vistos;
+};
+
+// Groups of the token and the administrators' names as given; either read
+// can be made to fail.
+struct FichaFalsa : platform::IFichaAcceso {
+    explicit FichaFalsa(std::vector<std::string> g = {}) : grupos(std::move(g)) {
+        platform::EstablecerFichaAcceso(this);
+    }
+    ~FichaFalsa() override { platform::EstablecerFichaAcceso(nullptr); }
+    bool GruposDelToken(std::vector<std::string>& g) override {
+        g = grupos;
+        return tokenOk;
+    }
+    bool NombresAdministradores(std::vector<std::string>& n) override {
+        n = administradores;
+        return nombreOk;
+    }
+    std::vector<std::string> grupos, administradores{"Administradores"};
+    bool tokenOk = true, nombreOk = true;
 };
 
 } // namespace olvado::prueba

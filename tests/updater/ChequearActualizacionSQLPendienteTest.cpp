@@ -2,40 +2,28 @@
 #include "support/RegistroPrueba.h"
 
 #include "common/clsStgComunes.h"
-#include "platform/MessageBox.h"
+#include "support/MensajesFalsos.h"
 #include "updater/ChequearActualizacionSQLPendiente.h"
 
 #include <gtest/gtest.h>
 
 using namespace olvado;
 
-namespace {
-struct Caja : platform::IMessageBox {
-    std::vector<std::pair<std::string, std::string>> vistas;
-    Caja() { platform::EstablecerMessageBox(this); }
-    ~Caja() override { platform::EstablecerMessageBox(nullptr); }
-    int32_t Mostrar(const std::string& t, int32_t e, const std::string& ti) override {
-        EXPECT_EQ(e, platform::vbOKOnly | platform::vbExclamation);
-        vistas.emplace_back(t, ti);
-        return platform::vbOK;
-    }
-};
-} // namespace
-
 TEST(ChequearActualizacionSQLPendienteTest, MarcaDeActualizacionPendiente) {
     prueba::RegistroPrueba p;
     clsStgComunes c;
     c.EstablecerDatosCompania(p.Compania(), "Olvado");
-    Caja caja;
+    prueba::MensajesFalsos caja;
     EXPECT_TRUE(ChequearActualizacionPendiente(c)); // no value
     MarcarActualizacionPendiente(c);
     Variante v;
     ASSERT_TRUE(c.Registro_GetValor("", "ActualizacionPendiente", v, 0));
     EXPECT_EQ(std::get<std::string>(v), "1"); // stored as text
     EXPECT_FALSE(ChequearActualizacionPendiente(c));
-    ASSERT_EQ(caja.vistas.size(), 1u);
-    EXPECT_EQ(caja.vistas[0].second, "Se requiere reiniciar el sistema");
-    EXPECT_EQ(caja.vistas[0].first,
+    ASSERT_EQ(caja.Cantidad(), 1u);
+    EXPECT_EQ(caja.Ultimo().estilo, platform::vbOKOnly | platform::vbExclamation);
+    EXPECT_EQ(caja.Ultimo().titulo, "Se requiere reiniciar el sistema");
+    EXPECT_EQ(caja.Ultimo().texto,
               "Parece que la última actualización no pudo completarse con éxito.\r\n\r\nFavor reinicie el equipo, "
               "luego asegúrese que no esté abierto ningun programa, incluyendo Olvado, e intente de nuevo.");
     EXPECT_TRUE(ChequearActualizacionPendiente(c)); // cleared: the next attempt goes on
@@ -47,5 +35,6 @@ TEST(ChequearActualizacionSQLPendienteTest, MarcaDeActualizacionPendiente) {
     }
     c.Registro_SetValor("", "ActualizacionPendiente", std::string(" 1 "), 0);
     EXPECT_FALSE(ChequearActualizacionPendiente(c)); // a text that reads as 1
-    EXPECT_EQ(caja.vistas.size(), 2u);
+    ASSERT_EQ(caja.Cantidad(), 2u);
+    EXPECT_EQ(caja.Ultimo().estilo, platform::vbOKOnly | platform::vbExclamation);
 }

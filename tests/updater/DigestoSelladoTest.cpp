@@ -3,10 +3,9 @@
 // signature of exactly its bytes.
 #include "updater/DigestoSellado.h"
 
-#include "common/clsMD5File.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/FirmaEd25519.h"
-#include "support/ArbolPrueba.h"
+#include "support/ActualizadorPrueba.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +18,7 @@ TEST(DigestoSelladoTest, MD5YFirmaDeLosMismosBytesEnUnaLectura) {
     prueba::ArbolPrueba arbol;
     auto ruta = arbol.Temporal() / "Olvado_Act.exe";
     prueba::EscribirArchivo(ruta, bytes);
-    clsMD5File md5;
-    md5.MD5Init();
-    md5.MD5Update(bytes);
-    md5.MD5Final();
+    const std::string md5 = prueba::Md5(bytes);
     std::string privada, publica;
     ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, publica));
     platform::FirmaEd25519 entero;
@@ -33,8 +29,8 @@ TEST(DigestoSelladoTest, MD5YFirmaDeLosMismosBytesEnUnaLectura) {
     ASSERT_TRUE(sellado.Abrir(ruta.string()));
     EXPECT_EQ(sellado.Tamano(), static_cast<int64_t>(bytes.size()));
     platform::FirmaEd25519 leida;
-    EXPECT_EQ(DigestoSellado(sellado, &leida), md5.GetValues());
+    EXPECT_EQ(DigestoSellado(sellado, &leida), md5);
     EXPECT_TRUE(leida.Verificar(publica, firma));
     // Read again without a signature: the same digest from the first byte.
-    EXPECT_EQ(DigestoSellado(sellado, nullptr), md5.GetValues());
+    EXPECT_EQ(DigestoSellado(sellado, nullptr), md5);
 }

@@ -10,7 +10,6 @@
 #include "database/ado/Connection.h"
 #include "platform/ArchivoNativo.h"
 #include "platform/ArchivoSellado.h"
-#include "platform/Eventos.h"
 #include "platform/FirmaEd25519.h"
 #include "support/ActualizadorPrueba.h"
 #include "support/ArbolPrueba.h"
@@ -57,14 +56,6 @@ struct EntornoFalso : IEntornoActualizacion {
     std::string LineaDeComandos() override { return linea; }
     std::string clave;
     std::string ClavePublicaPaquetes() override { return clave; }
-};
-
-struct EventosVistos : platform::IEventos {
-    std::vector<platform::Evento> vistos;
-    bool Registrar(const platform::Evento& e) override {
-        vistos.push_back(e);
-        return true;
-    }
 };
 
 struct OrigenFijo : IOrigenConexion {
@@ -140,8 +131,8 @@ TEST_F(UpdateEngineTest, TablaDeResultados) {
     for (const char* fuera : {"-2147483649", "2147483648"}) {
         Publicar("1.0.70", "x", std::nullopt);
         c_.Execute(std::string("UPDATE BinariosAct SET Revision = ") + fuera);
-        EXPECT_EQ(prueba::ErrorDe([&] { ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66); }).numero, 6)
-            << fuera;
+        const auto actualizar = [&] { ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66); };
+        EXPECT_EQ(prueba::ErrorDe(actualizar).numero, 6) << fuera;
     }
     c_.Execute("DELETE FROM BinariosAct");
 
@@ -295,10 +286,8 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             mensajes_.mostrados.clear();
             std::string archivo, parametros;
             platform::ArchivoSellado sellado;
-            EventosVistos eventos;
-            platform::EstablecerEventos(&eventos);
+            prueba::EventosFalsos eventos;
             PrepararPaqueteActualizacion(actualizador, archivo, parametros, &sellado);
-            platform::EstablecerEventos(nullptr);
             // Each failure's own reason reaches the system's log once.
             ASSERT_EQ(eventos.vistos.size(), 1u);
             EXPECT_EQ(eventos.vistos[0].Origen, Producto());
