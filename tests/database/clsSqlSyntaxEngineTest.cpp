@@ -13,25 +13,13 @@ clsSqlSyntaxEngine En(int32_t d) {
     return e;
 }
 
-TEST(clsSqlSyntaxEngine, EmpiezaEnSqlServerYTieneConstantesFijas) {
+// SQL Server's forms until a dialect is set; the time is unpadded in every one.
+TEST(clsSqlSyntaxEngine, EmpiezaEnSqlServer) {
     clsSqlSyntaxEngine e;
     EXPECT_EQ(e.Strg("O'Brien"), "'O_Brien'");
-    EXPECT_EQ(e.LimitarRegistrosSQL(1, "SELECT * FROM Valores"), "SELECT TOP 1 * FROM Valores");
     EXPECT_EQ(e.Concat(3, "A1", "A2", "A3"), "(A1 + A2 + A3)");
-    for (int d : {0, 1, 2, 3}) {
-        auto x = En(d);
-        EXPECT_EQ(x.sTrue(), "1");
-        EXPECT_EQ(x.sFalse(), "0");
-        EXPECT_EQ(x.sep(), ", ");
-        EXPECT_EQ(x.StrgNulo(), "''");
-        EXPECT_EQ(x.Logico(true), "1");
-        EXPECT_EQ(x.Logico(false), "0");
-        EXPECT_EQ(x.OrdenLogico(), " ASC");
-        EXPECT_EQ(x.OrdenLogico(true), " DESC");
-        EXPECT_EQ(x.BoolOLEDBRs(true), 1);
-        EXPECT_EQ(x.BoolOLEDBRs(), 0);
-        EXPECT_EQ(x.Hora({2024, 3, 7, 14, 5, 9}), "'14:5:9'");
-    }
+    for (int d : {0, 1, 2, 3})
+        EXPECT_EQ(En(d).Hora({2024, 3, 7, 14, 5, 9}), "'14:5:9'");
 }
 
 TEST(clsSqlSyntaxEngine, StrgCitaSegunElDialecto) {
