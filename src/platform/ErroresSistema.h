@@ -23,6 +23,8 @@ inline constexpr int32_t kErrorDiscoLleno = 112;         // ERROR_DISK_FULL
 inline constexpr int32_t kErrorNombreLargo = 206;        // ERROR_FILENAME_EXCED_RANGE
 inline constexpr int32_t kErrorDirectorioNoValido = 267; // ERROR_DIRECTORY
 inline constexpr int32_t kErrorInicioSesion = 1326;      // ERROR_LOGON_FAILURE
+inline constexpr int32_t kErrorContrasenaCaducada = 1330; // ERROR_PASSWORD_EXPIRED
+inline constexpr int32_t kErrorTiempoAgotado = 1460;     // ERROR_TIMEOUT
 
 // The system's message text for a code, as the system ends it (CR LF), or ""
 // when the system has none. Windows: FormatMessageA from the system's table

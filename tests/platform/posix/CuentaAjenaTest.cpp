@@ -182,6 +182,20 @@ TEST_F(CuentaAjenaTest, FallosConLosCodigosDeWindows) {
     EXPECT_FALSE(fs::exists(registro_));
 }
 
+// su asks for a new password after the old one, from root or another user:
+// nobody answers, su is ended, nothing runs.
+TEST_F(CuentaAjenaTest, ContrasenaCaducadaTerminaSinDejarASu) {
+    if (prueba::RolHijo() == "llamar")
+        LlamarYSalir();
+    std::string linea = "\"" + programa_.string() + "\"";
+    Sistema(std::string("chage -d 0 ") + kUsuarioB);
+    EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string()), 1330);
+    EXPECT_EQ(EjecutarComoUsuario(kUsuarioB, kClaveB, "", linea, carpeta_.string(), true), 1330);
+    EXPECT_EQ(Sistema(std::string("pgrep -f '[s]u -l ") + kUsuarioB + "'"), 256); // pgrep: none left
+    Sistema(std::string("echo '") + kUsuarioB + ":" + kClaveB + "' | chpasswd");
+    EXPECT_FALSE(fs::exists(registro_));
+}
+
 TEST_F(CuentaAjenaTest, ElPaqueteSelladoCorreAunqueLoCambien) {
     if (prueba::RolHijo() == "llamar")
         LlamarYSalir();
