@@ -6,6 +6,7 @@
 #include "platform/ErroresSistema.h"
 #include "platform/posix/Lanzar.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -58,16 +59,23 @@ constexpr int32_t kSinAviso = -1, kOtraPregunta = -2, kSinRespuesta = -3;
 constexpr auto kEsperaAviso = std::chrono::seconds(60);
 
 // Talks to su until the wrapper reports: answers the password prompt (any
-// output ending in ": ") once and keeps the terminal drained.
+// output ending in ": ") once and keeps the terminal drained. A later prompt
+// counts once su has been quiet after it for a while: its own messages
+// ("su: ...") arrive in pieces.
 int32_t EsperarAviso(int maestro, int aviso, const std::string& contrasena) {
-    const auto limite = std::chrono::steady_clock::now() + kEsperaAviso;
+    using Reloj = std::chrono::steady_clock;
+    const auto limite = Reloj::now() + kEsperaAviso;
+    auto pregunta = Reloj::time_point::max(); // when an unanswered prompt counts
     std::string salida;
     bool respondido = false;
     pollfd p[2] = {{aviso, POLLIN, 0}, {maestro, POLLIN, 0}};
     for (;;) {
-        auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now());
-        if (resta.count() <= 0)
+        const auto ahora = Reloj::now();
+        if (ahora >= pregunta)
+            return kOtraPregunta;
+        if (ahora >= limite)
             return kSinRespuesta;
+        auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(limite, pregunta) - ahora);
         int listos = ::poll(p, 2, static_cast<int>(resta.count()) + 1);
         if (listos < 0 && errno != EINTR)
             return kSinAviso;
@@ -87,14 +95,17 @@ int32_t EsperarAviso(int maestro, int aviso, const std::string& contrasena) {
             continue;
         }
         salida.append(buf, static_cast<size_t>(n));
-        if (salida.size() >= 2 && salida.compare(salida.size() - 2, 2, ": ") == 0) {
-            if (respondido)
-                return kOtraPregunta;
-            std::string linea = contrasena + "\n";
-            (void)!::write(maestro, linea.data(), linea.size());
-            respondido = true;
-            salida.clear();
+        pregunta = Reloj::time_point::max();
+        if (salida.size() < 2 || salida.compare(salida.size() - 2, 2, ": ") != 0)
+            continue;
+        if (respondido) {
+            pregunta = Reloj::now() + std::chrono::milliseconds(500);
+            continue;
         }
+        std::string linea = contrasena + "\n";
+        (void)!::write(maestro, linea.data(), linea.size());
+        respondido = true;
+        salida.clear();
     }
 }
 

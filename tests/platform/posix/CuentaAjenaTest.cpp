@@ -177,6 +177,10 @@ TEST_F(CuentaAjenaTest, FallosConLosCodigosDeWindows) {
     EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, "\"" + (carpeta_ / "no-existe.sh").string() + "\"",
                           carpeta_.string()),
               2);
+    // A FIFO named like the program blocks nothing.
+    fs::path fifo = carpeta_ / "fifo.sh";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, "\"" + fifo.string() + "\"", carpeta_.string()), 5);
     ::chmod(programa_.c_str(), 0700); // root's own: B may not read it
     EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string()), 5);
     EXPECT_FALSE(fs::exists(registro_));
