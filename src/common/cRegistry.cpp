@@ -109,7 +109,7 @@ Variante cRegistry::value() {
     ClaveRegistro clave(h);
     uint32_t tipo = 0, tamano = 0;
     int32_t r = Reg().ConsultarValor(h, valueKey_, tipo, tamano, nullptr);
-    if (r != 0 && r != platform::ERROR_MAS_DATOS)
+    if (r != 0 && r != platform::kErrorMasDatos)
         return default_;
     valueType_ = static_cast<int32_t>(tipo);
     std::string datos(tamano, '\0');

@@ -12,8 +12,8 @@
 // Contract of both systems: names are UTF-8 and become ANSI text at the call;
 // value data are the bytes the ANSI entry points take and give (texts in the
 // ANSI code page, with their closing zero); answers are Win32 error codes
-// (0 success, 2 not found, 5 access denied, 234 more data, 259 no more items,
-// 1009 damaged registry file). Tests may put another implementation in place
+// (ErroresSistema.h: 0 success, 2 not found, 5 access denied, 234 more data,
+// 259 no more items, 1009 damaged registry file). Tests may put another implementation in place
 // with EstablecerRegistro (e.g. one that records the access masks).
 //
 // Registry views: the family's programs are 32-bit. The 64-bit Windows build
@@ -28,6 +28,7 @@
 #include <string>
 
 #include "base/ScopedHandle.h"
+#include "platform/ErroresSistema.h"
 
 namespace olvado::platform {
 
@@ -41,14 +42,6 @@ inline constexpr HClave HKEY_USERS_ = 0x80000003u;
 
 inline constexpr uint32_t KEY_WOW64_64KEY_ = 0x0100;
 inline constexpr uint32_t KEY_WOW64_32KEY_ = 0x0200;
-
-inline constexpr int32_t ERROR_EXITO = 0;
-inline constexpr int32_t ERROR_NO_ENCONTRADO = 2;
-inline constexpr int32_t ERROR_ACCESO_DENEGADO = 5;
-inline constexpr int32_t ERROR_HANDLE_INVALIDO = 6;
-inline constexpr int32_t ERROR_MAS_DATOS = 234;
-inline constexpr int32_t ERROR_NO_HAY_MAS = 259;
-inline constexpr int32_t ERROR_REGISTRO_DANADO = 1009;
 
 class IRegistro {
 public:

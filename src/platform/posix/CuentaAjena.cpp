@@ -1,10 +1,10 @@
 // POSIX run as another account: su -l in a pseudo-terminal, answering its prompt.
 #include "platform/CuentaAjena.h"
 
-#include "base/ScopedHandle.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/ErroresSistema.h"
 #include "platform/posix/Lanzar.h"
+#include "platform/posix/RasgosManejadores.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -19,13 +19,6 @@
 
 namespace olvado::platform {
 namespace {
-
-struct FdTraits {
-    using handle_type = int;
-    static int Invalid() { return -1; }
-    static void Close(int fd) { ::close(fd); }
-};
-using Fd = ScopedHandle<FdTraits>;
 
 // Numbers the wrapper sees: the start report, our output and error, the sealed file.
 constexpr int kAviso = 3, kSalida = 4, kError = 5, kSellado = 6;
@@ -150,12 +143,12 @@ int32_t EjecutarConSu(const std::string& usuario, const std::string& contrasena,
     int m = -1, e = -1, t[2];
     if (::openpty(&m, &e, nullptr, nullptr, nullptr) != 0)
         return kErrorGeneral;
-    Fd maestro(m), esclavo(e);
+    ScopedFd maestro(m), esclavo(e);
     ::fcntl(m, F_SETFD, FD_CLOEXEC);
     ::fcntl(e, F_SETFD, FD_CLOEXEC);
     if (::pipe2(t, O_CLOEXEC) != 0)
         return kErrorGeneral;
-    Fd lectura(t[0]), escritura(t[1]);
+    ScopedFd lectura(t[0]), escritura(t[1]);
     OpcionesLanzar op;
     op.terminal = e;
     op.ignorarHup = true; // the program outlives our end of the terminal

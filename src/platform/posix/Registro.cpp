@@ -5,6 +5,8 @@
 #include "platform/Entorno.h"
 #include "platform/TextoAnsi.h"
 #include "platform/posix/ArchivoReg.h"
+#include "platform/posix/ErroresPosix.h"
+#include "platform/posix/RasgosManejadores.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,16 +22,6 @@
 namespace olvado::platform {
 namespace {
 namespace fs = std::filesystem;
-
-struct FdTraits {
-    using handle_type = int;
-    static int Invalid() { return -1; }
-    static void Close(int fd) { ::close(fd); }
-};
-using ScopedFd = ScopedHandle<FdTraits>;
-
-constexpr int32_t ERROR_CLAVE_BORRADA = 1018;
-constexpr int32_t ERROR_ES_REGISTRO = 1016; // the file could not be written
 
 enum class Hive { Maquina, Usuario };
 
@@ -66,17 +58,17 @@ public:
     // Temporary file + rename: readers see the old file or the new one.
     int32_t Guardar() {
         if (!bloqueada_) // no lock: a folder we may not write, or a lock someone keeps
-            return ::access(ruta_.parent_path().c_str(), W_OK) == 0 ? ERROR_ES_REGISTRO : ERROR_ACCESO_DENEGADO;
+            return ::access(ruta_.parent_path().c_str(), W_OK) == 0 ? kErrorEsRegistro : kErrorAccesoDenegado;
         std::string texto = reg::Escribir(colmena_);
         // A write that changes nothing (a mark cleared on every run) costs no
         // sync and no rename; the caller must still have been allowed to write.
         if (texto == original_ && !original_.empty())
-            return ::access(ruta_.parent_path().c_str(), W_OK) == 0 ? ERROR_EXITO : ERROR_ACCESO_DENEGADO;
+            return ::access(ruta_.parent_path().c_str(), W_OK) == 0 ? kErrorCorrecto : kErrorAccesoDenegado;
         std::string tmp = ruta_.string() + ".tmp." + std::to_string(::getpid());
         ::unlink(tmp.c_str()); // one a dead process left; ours is made new, never through a link
         ScopedFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         if (!fd)
-            return errno == EACCES || errno == EPERM || errno == EROFS ? ERROR_ACCESO_DENEGADO : ERROR_ES_REGISTRO;
+            return CodigoDesdeErrno(errno) == kErrorAccesoDenegado ? kErrorAccesoDenegado : kErrorEsRegistro;
         size_t hecho = 0;
         while (hecho < texto.size()) {
             ssize_t n = ::write(fd.Get(), texto.data() + hecho, texto.size() - hecho);
@@ -84,15 +76,15 @@ public:
                 continue;
             if (n <= 0) {
                 ::unlink(tmp.c_str());
-                return ERROR_ES_REGISTRO;
+                return kErrorEsRegistro;
             }
             hecho += static_cast<size_t>(n);
         }
         if (::fsync(fd.Get()) != 0 || ::rename(tmp.c_str(), ruta_.c_str()) != 0) {
             ::unlink(tmp.c_str());
-            return ERROR_ES_REGISTRO;
+            return kErrorEsRegistro;
         }
-        return ERROR_EXITO;
+        return kErrorCorrecto;
     }
 
 private:
@@ -163,50 +155,50 @@ public:
         clave = 0;
         Abierta base;
         if (!Resolver(raiz, base))
-            return ERROR_HANDLE_INVALIDO;
+            return kErrorManejadorNoValido;
         std::string ruta = reg::UnirRuta(base.ruta, subclave);
         ColmenaBloqueada c(base.hive, false);
         if (!c.Valida() || !c.Colmena().Existe(ruta))
-            return ERROR_NO_ENCONTRADO;
+            return kErrorArchivoNoEncontrado;
         clave = Nueva(base.hive, ruta);
-        return ERROR_EXITO;
+        return kErrorCorrecto;
     }
 
     int32_t CrearClave(HClave raiz, const std::string& subclave, uint32_t, HClave& clave) override {
         clave = 0;
         Abierta base;
         if (!Resolver(raiz, base))
-            return ERROR_HANDLE_INVALIDO;
+            return kErrorManejadorNoValido;
         std::string ruta = reg::UnirRuta(base.ruta, subclave);
         ColmenaBloqueada c(base.hive, true);
         if (!c.Valida())
-            return ERROR_REGISTRO_DANADO;
+            return kErrorRegistroDanado;
         if (!ruta.empty() && !c.Colmena().Buscar(ruta)) {
             c.Colmena().Crear(ruta);
             if (int32_t r = c.Guardar())
                 return r;
         }
         clave = Nueva(base.hive, ruta);
-        return ERROR_EXITO;
+        return kErrorCorrecto;
     }
 
     int32_t CerrarClave(HClave clave) override {
-        return abiertas_.erase(clave) || Predefinida(clave) ? ERROR_EXITO : ERROR_HANDLE_INVALIDO;
+        return abiertas_.erase(clave) || Predefinida(clave) ? kErrorCorrecto : kErrorManejadorNoValido;
     }
 
     int32_t BorrarClave(HClave raiz, const std::string& subclave) override {
         Abierta base;
         if (!Resolver(raiz, base))
-            return ERROR_HANDLE_INVALIDO;
+            return kErrorManejadorNoValido;
         std::string ruta = reg::UnirRuta(base.ruta, subclave);
         ColmenaBloqueada c(base.hive, true);
         if (!c.Valida())
-            return ERROR_REGISTRO_DANADO;
+            return kErrorRegistroDanado;
         auto& col = c.Colmena();
         if (ruta.empty() || !col.SubClaves(ruta).empty())
-            return ERROR_ACCESO_DENEGADO;
+            return kErrorAccesoDenegado;
         if (!col.Existe(ruta))
-            return ERROR_NO_ENCONTRADO;
+            return kErrorArchivoNoEncontrado;
         reg::Clave* k = col.Buscar(ruta);
         col.claves.erase(col.claves.begin() + (k - col.claves.data()));
         return c.Guardar();
@@ -216,37 +208,37 @@ public:
                            std::string* datos) override {
         Abierta a;
         if (!Resolver(clave, a))
-            return ERROR_HANDLE_INVALIDO;
+            return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, false);
         if (!c.Valida())
-            return ERROR_NO_ENCONTRADO;
+            return kErrorArchivoNoEncontrado;
         if (!c.Colmena().Existe(a.ruta))
-            return ERROR_CLAVE_BORRADA;
+            return kErrorClaveBorrada;
         const reg::Valor* v = BuscarValor(c.Colmena(), a.ruta, nombre);
         if (!v)
-            return ERROR_NO_ENCONTRADO;
+            return kErrorArchivoNoEncontrado;
         std::string bytes = EsTexto(v->tipo) ? DeAlmacenAnsi(v->datos) : v->datos;
         tipo = v->tipo;
         uint32_t disponible = datos ? static_cast<uint32_t>(datos->size()) : 0;
         tamano = static_cast<uint32_t>(bytes.size());
         if (!datos)
-            return ERROR_EXITO;
+            return kErrorCorrecto;
         if (disponible < bytes.size())
-            return ERROR_MAS_DATOS;
+            return kErrorMasDatos;
         *datos = bytes;
-        return ERROR_EXITO;
+        return kErrorCorrecto;
     }
 
     int32_t EstablecerValor(HClave clave, const std::string& nombre, uint32_t tipo,
                             const std::string& datos) override {
         Abierta a;
         if (!Resolver(clave, a))
-            return ERROR_HANDLE_INVALIDO;
+            return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, true);
         if (!c.Valida())
-            return ERROR_REGISTRO_DANADO;
+            return kErrorRegistroDanado;
         if (!c.Colmena().Existe(a.ruta))
-            return ERROR_CLAVE_BORRADA;
+            return kErrorClaveBorrada;
         auto& vs = c.Colmena().Crear(a.ruta).valores;
         reg::Valor v{nombre, tipo, EsTexto(tipo) ? DeAnsiAlmacen(datos) : datos};
         auto previo = std::find_if(vs.begin(), vs.end(), [&](const reg::Valor& x) { return reg::MismoNombre(x.nombre, nombre); });
@@ -260,17 +252,17 @@ public:
     int32_t BorrarValor(HClave clave, const std::string& nombre) override {
         Abierta a;
         if (!Resolver(clave, a))
-            return ERROR_HANDLE_INVALIDO;
+            return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, true);
         if (!c.Valida())
-            return ERROR_REGISTRO_DANADO;
+            return kErrorRegistroDanado;
         reg::Clave* k = c.Colmena().Buscar(a.ruta);
         if (!k)
-            return ERROR_NO_ENCONTRADO;
+            return kErrorArchivoNoEncontrado;
         auto it = std::find_if(k->valores.begin(), k->valores.end(),
                                [&](const reg::Valor& x) { return reg::MismoNombre(x.nombre, nombre); });
         if (it == k->valores.end())
-            return ERROR_NO_ENCONTRADO;
+            return kErrorArchivoNoEncontrado;
         k->valores.erase(it);
         return c.Guardar();
     }
@@ -279,28 +271,28 @@ public:
         nombre.clear();
         Abierta a;
         if (!Resolver(clave, a))
-            return ERROR_HANDLE_INVALIDO;
+            return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, false);
         if (!c.Valida())
-            return ERROR_NO_HAY_MAS;
+            return kErrorNoHayMas;
         auto subs = c.Colmena().SubClaves(a.ruta);
         if (indice >= subs.size())
-            return ERROR_NO_HAY_MAS;
+            return kErrorNoHayMas;
         nombre = subs[indice];
-        return ERROR_EXITO;
+        return kErrorCorrecto;
     }
 
     int32_t EnumerarValor(HClave clave, uint32_t indice, std::string& nombre) override {
         nombre.clear();
         Abierta a;
         if (!Resolver(clave, a))
-            return ERROR_HANDLE_INVALIDO;
+            return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, false);
         reg::Clave* k = c.Valida() ? c.Colmena().Buscar(a.ruta) : nullptr;
         if (!k || indice >= k->valores.size())
-            return ERROR_NO_HAY_MAS;
+            return kErrorNoHayMas;
         nombre = k->valores[indice].nombre;
-        return ERROR_EXITO;
+        return kErrorCorrecto;
     }
 
 private:

@@ -1,21 +1,14 @@
 // Win32 run as another account: CreateProcessWithLogonW, LogonUserA + CreateProcessAsUserA.
 #include "platform/CuentaAjena.h"
 
-#include "base/ScopedHandle.h"
 #include "base/Texto.h"
 #include "platform/TextoAnsi.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <windows.h>
 
 namespace olvado::platform {
 namespace {
-
-struct HandleTraits {
-    using handle_type = HANDLE;
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
-using Handle = ScopedHandle<HandleTraits>;
 
 // The text followed by its NUL, empty texts included (never "none").
 std::wstring Ancho(const std::string& s) {

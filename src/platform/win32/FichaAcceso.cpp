@@ -1,9 +1,9 @@
 // Win32 access token: TokenGroups of the process token, names by LookupAccountSidA.
 #include "platform/FichaAcceso.h"
 
-#include "base/ScopedHandle.h"
 #include "base/Texto.h"
 #include "platform/TextoAnsi.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,18 +12,6 @@
 
 namespace olvado::platform {
 namespace {
-
-struct HandleTraits {
-    using handle_type = HANDLE;
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
-
-struct SidTraits {
-    using handle_type = PSID;
-    static PSID Invalid() { return nullptr; }
-    static void Close(PSID s) { FreeSid(s); }
-};
 
 constexpr DWORD kLargoNombre = 255;
 // Room for the count and 501 entries; the identifiers themselves are written
@@ -53,7 +41,7 @@ public:
         HANDLE t = nullptr;
         if (OpenProcessToken(proceso, TOKEN_READ, &t) != 1) // 0x20008
             return false;
-        ScopedHandle<HandleTraits> token(t);
+        Handle token(t);
         DWORD necesario = 0;
         if (GetTokenInformation(t, TokenGroups, nullptr, 0, &necesario) != 0 || necesario < 1)
             return false;

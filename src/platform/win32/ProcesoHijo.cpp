@@ -1,8 +1,8 @@
 // Win32 child processes: CreateProcessW with an explicit environment block.
 #include "platform/ProcesoHijo.h"
 
-#include "base/ScopedHandle.h"
 #include "base/Texto.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <map>
 #include <windows.h>
@@ -46,16 +46,10 @@ struct MenorSinMayusculas {
     }
 };
 
-struct HandleTraits {
-    using handle_type = HANDLE;
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
-
 // A file the child inherits as one of its standard handles.
-ScopedHandle<HandleTraits> ArchivoHeredable(const std::string& ruta) {
+ScopedHandle<ArchivoTraits> ArchivoHeredable(const std::string& ruta) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    return ScopedHandle<HandleTraits>(CreateFileW(Ancho(ruta).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    return ScopedHandle<ArchivoTraits>(CreateFileW(Ancho(ruta).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                   &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -106,10 +100,10 @@ bool ProcesoHijo::Iniciar(const std::vector<std::string>& argumentos,
     std::wstring dir = Ancho(carpeta);
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    ScopedHandle<HandleTraits> salida, error;
+    ScopedHandle<ArchivoTraits> salida, error;
     if (!salida_.empty() || !error_.empty()) {
-        salida = salida_.empty() ? ScopedHandle<HandleTraits>() : ArchivoHeredable(salida_);
-        error = error_.empty() ? ScopedHandle<HandleTraits>() : ArchivoHeredable(error_);
+        salida = salida_.empty() ? ScopedHandle<ArchivoTraits>() : ArchivoHeredable(salida_);
+        error = error_.empty() ? ScopedHandle<ArchivoTraits>() : ArchivoHeredable(error_);
         si.dwFlags |= STARTF_USESTDHANDLES;
         si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         si.hStdOutput = salida ? salida.Get() : GetStdHandle(STD_OUTPUT_HANDLE);

@@ -1,9 +1,9 @@
 // Win32 only: the shell's path functions (shlwapi), ANSI forms.
 #include "platform/Rutas.h"
 
-#include "base/ScopedHandle.h"
 #include "base/Texto.h"
 #include "platform/TextoAnsi.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <algorithm>
 #include <vector>
@@ -24,12 +24,6 @@ std::vector<char> Buffer(const std::string& ruta) {
 
 // Cut at the first NUL, back from the ANSI code page.
 std::string Texto(const char* p) { return DesdeAnsi(p ? std::string(p) : std::string()); }
-
-struct PantallaDCTraits {
-    using handle_type = HDC;
-    static HDC Invalid() { return nullptr; }
-    static void Close(HDC dc) { ReleaseDC(nullptr, dc); }
-};
 
 } // namespace
 

@@ -1,9 +1,9 @@
 // Win32 shell launch: ShellExecuteExA and an unlimited wait on the process.
 #include "platform/Shell.h"
 
-#include "base/ScopedHandle.h"
 #include "base/Texto.h"
 #include "platform/TextoAnsi.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <windows.h>
 // shellapi.h needs windows.h first.
@@ -11,12 +11,6 @@
 
 namespace olvado::platform {
 namespace {
-struct HandleTraits {
-    using handle_type = HANDLE;
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
-
 // sellado needs nothing here: while it is held, its path cannot be written,
 // renamed or replaced, and the shell starts that very file.
 class ShellWin32 final : public IShell {
@@ -35,7 +29,7 @@ public:
         sei.lpParameters = p.parametros.empty() ? nullptr : parametrosAnsi.c_str();
         sei.nShow = p.mostrar;
         bool ok = ShellExecuteExA(&sei) != 0;
-        ScopedHandle<HandleTraits> proceso(sei.hProcess);
+        Handle proceso(sei.hProcess);
         if (p.esperar && proceso)
             WaitForSingleObject(proceso.Get(), INFINITE);
         return ok;

@@ -1,27 +1,15 @@
 // Win32 only: FindFirstFileA, OpenFile's exclusive test, SHFileOperationA.
 #include "platform/SistemaArchivos.h"
 
-#include "base/ScopedHandle.h"
 #include "base/Texto.h"
 #include "platform/TextoAnsi.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
 namespace olvado::platform {
 namespace {
-
-struct BusquedaTraits {
-    using handle_type = HANDLE;
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { FindClose(h); }
-};
-
-struct HandleTraits {
-    using handle_type = HANDLE;
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
 
 // A list of one name for SHFileOperation: ends with two NULs.
 std::string ListaDeUno(const std::string& ruta) { return AAnsi(ruta) + std::string(2, '\0'); }
@@ -56,7 +44,7 @@ bool ArchivoAbiertoPorOtro(const std::string& ruta) {
     HFILE h = OpenFile(AAnsi(ruta).c_str(), &ofs, OF_SHARE_EXCLUSIVE);
     if (h == HFILE_ERROR)
         return GetLastError() == ERROR_SHARING_VIOLATION;
-    ScopedHandle<HandleTraits> cerrar(reinterpret_cast<HANDLE>(static_cast<intptr_t>(h)));
+    Handle cerrar(reinterpret_cast<HANDLE>(static_cast<intptr_t>(h)));
     return false;
 }
 
@@ -78,7 +66,7 @@ bool HayManejadorLibre() {
     if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &copia, 0, FALSE,
                          DUPLICATE_SAME_ACCESS))
         return false;
-    ScopedHandle<HandleTraits> cerrar(copia);
+    Handle cerrar(copia);
     return true;
 }
 

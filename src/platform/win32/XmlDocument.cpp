@@ -1,8 +1,8 @@
 // Win32: the document through MSXML 6 (COM), loaded synchronously.
 #include "platform/XmlDocument.h"
 
-#include "base/ScopedHandle.h"
 #include "base/Texto.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <windows.h>
 #include <msxml2.h>
@@ -35,12 +35,7 @@ private:
     T* p_ = nullptr;
 };
 
-struct RasgosBstr {
-    using handle_type = BSTR;
-    static BSTR Invalid() { return nullptr; }
-    static void Close(BSTR b) { SysFreeString(b); }
-};
-using Bstr = ScopedHandle<RasgosBstr>;
+using Bstr = ScopedHandle<BstrTraits>;
 
 std::string Texto(BSTR b) {
     return b ? DesdeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(b), SysStringLen(b))) : "";

@@ -1,0 +1,54 @@
+// Windows only: the traits of every Win32 handle that ScopedHandle owns.
+#pragma once
+
+#include "base/ScopedHandle.h"
+
+#include <windows.h>
+#include <oleauto.h>
+
+namespace olvado::platform {
+
+// Kernel objects that answer nullptr on failure (processes, threads, tokens).
+struct HandleTraits {
+    using handle_type = HANDLE;
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+using Handle = ScopedHandle<HandleTraits>;
+
+// A file from CreateFile, which answers INVALID_HANDLE_VALUE on failure.
+struct ArchivoTraits {
+    using handle_type = HANDLE;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+
+// A FindFirstFile search.
+struct BusquedaTraits {
+    using handle_type = HANDLE;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+
+// A SID from AllocateAndInitializeSid.
+struct SidTraits {
+    using handle_type = PSID;
+    static PSID Invalid() { return nullptr; }
+    static void Close(PSID s) { FreeSid(s); }
+};
+
+// The screen's device context from GetDC(nullptr).
+struct PantallaDCTraits {
+    using handle_type = HDC;
+    static HDC Invalid() { return nullptr; }
+    static void Close(HDC dc) { ReleaseDC(nullptr, dc); }
+};
+
+// A COM string.
+struct BstrTraits {
+    using handle_type = BSTR;
+    static BSTR Invalid() { return nullptr; }
+    static void Close(BSTR b) { SysFreeString(b); }
+};
+
+} // namespace olvado::platform
