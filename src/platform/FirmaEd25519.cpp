@@ -1,4 +1,4 @@
-// Ed25519 and SHA-512 from libgcrypt, the same code on both systems.
+// Ed25519 and SHA-256 from libgcrypt, the same code on both systems.
 #include "platform/FirmaEd25519.h"
 
 #include <gcrypt.h>
@@ -9,7 +9,7 @@
 namespace olvado::platform {
 namespace {
 
-constexpr size_t kBytesClave = 32, kBytesFirma = 64, kBytesResumen = 64;
+constexpr size_t kBytesClave = 32, kBytesFirma = 64, kBytesResumen = 32;
 constexpr const char* kDatos = "(data(flags eddsa)(hash-algo sha512)(value %b))";
 
 // The library must be told once that the program is ready to use it; a small
@@ -91,7 +91,7 @@ std::string Elemento(gcry_sexp_t s, const char* nombre) {
 FirmaEd25519::FirmaEd25519() {
     Iniciar();
     gcry_md_hd_t md = nullptr;
-    if (gcry_md_open(&md, GCRY_MD_SHA512, 0) == 0)
+    if (gcry_md_open(&md, GCRY_MD_SHA256, 0) == 0)
         md_ = md;
 }
 
@@ -105,7 +105,7 @@ void FirmaEd25519::Agregar(const void* datos, size_t n) {
 std::string FirmaEd25519::Resumen() {
     if (!md_)
         return {};
-    const unsigned char* r = gcry_md_read(static_cast<gcry_md_hd_t>(md_), GCRY_MD_SHA512);
+    const unsigned char* r = gcry_md_read(static_cast<gcry_md_hd_t>(md_), GCRY_MD_SHA256);
     return r ? std::string(reinterpret_cast<const char*>(r), kBytesResumen) : std::string();
 }
 

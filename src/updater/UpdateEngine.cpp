@@ -16,6 +16,7 @@
 #include "platform/SistemaArchivos.h"
 #include "platform/MessageBox.h"
 #include "updater/Core.h"
+#include "updater/DigestoSellado.h"
 
 #include <cstdint>
 #include <memory>
@@ -48,28 +49,6 @@ int32_t ParteVersion(const ado::Valor& v) {
     if (n < INT32_MIN || n > INT32_MAX)
         throw ErrorOlvado(6, "UpdateEngine", DescripcionErrorEjecucion(6));
     return static_cast<int32_t>(n);
-}
-
-// Digest of the open file from its first byte; "" when it cannot be read.
-// Firma, when given, takes the same bytes in the same pass.
-std::string DigestoSellado(platform::ArchivoSellado& paquete, platform::FirmaEd25519* firma) {
-    if (!paquete.Rebobinar())
-        return "";
-    clsMD5File md5;
-    md5.MD5Init();
-    std::vector<uint8_t> trozo(1 << 16);
-    for (;;) {
-        int64_t n = paquete.Leer(trozo.data(), trozo.size());
-        if (n < 0)
-            return "";
-        if (n == 0)
-            break;
-        md5.MD5Update(static_cast<int32_t>(n), trozo.data());
-        if (firma)
-            firma->Agregar(trozo.data(), static_cast<size_t>(n));
-    }
-    md5.MD5Final();
-    return md5.GetValues();
 }
 
 // Why a preparation failed goes to the system's log under the product's

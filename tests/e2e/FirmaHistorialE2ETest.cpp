@@ -5,6 +5,7 @@
 #include "base/Texto.h"
 #include "common/clsStgComunes.h"
 #include "database/ado/Connection.h"
+#include "database/ado/Recordset.h"
 #include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
 #include "platform/TextoAnsi.h"
@@ -54,7 +55,7 @@ protected:
         paquete_ = arbol_.Raiz() / "paquete";
         prueba::EscribirArchivo(paquete_, EsWindows() ? prueba::LeerArchivo(fs::u8path(platform::RutaEjecutableActual()))
                                                       : "#!/bin/sh\necho corrió > '" + salida_.string() + "'\n");
-        Almacen(arbol_);
+        Almacen(arbol_, GetParam().cadena);
         Admin(arbol_, {"claves", "generar", "--privada", Ruta("privada"), "--publica", Ruta("publica")});
         Admin(arbol_, {"claves", "generar", "--privada", Ruta("otra"), "--publica", Ruta("otra.pub")});
     }
@@ -81,8 +82,8 @@ protected:
         EXPECT_EQ(r.codigo, 0) << argumentos[0] << ": " << r.error;
         return r.salida;
     }
-    void Almacen(const ArbolPrueba& arbol) {
-        Admin(arbol, {"conexion", "agregar", "--nombre", "prueba", "--cadena", GetParam().cadena, "--catalogo",
+    void Almacen(const ArbolPrueba& arbol, const std::string& cadena) {
+        Admin(arbol, {"conexion", "agregar", "--nombre", "prueba", "--cadena", cadena, "--catalogo",
                       GetParam().catalogo, "--optimizar"});
     }
     void Publicar(std::vector<std::string> mas) {
@@ -94,10 +95,10 @@ protected:
     // One workstation in the current tree (arbol): its store, the product at
     // `version`, the package key (none when empty), one run of the updater.
     std::vector<std::string> Estacion(const ArbolPrueba& arbol, const std::string& version,
-                                      const std::string& claveArchivo) {
+                                      const std::string& claveArchivo, const std::string& cadena = "") {
         FileTool ft;
         if (&arbol != &arbol_)
-            Almacen(arbol);
+            Almacen(arbol, cadena.empty() ? GetParam().cadena : cadena);
         fs::path programa = fs::u8path(ft.Ruta_RutaEspecial(0, 38)) / "Olvado";
         fs::create_directories(programa);
         prueba::EscribirArchivo(programa / "Olvado.exe",
@@ -180,6 +181,40 @@ TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
     // --desde leaves out older runs.
     EXPECT_EQ(Admin(arbol_, {"historial", "--desde", "2999-01-01"}), "Estación\tUsuario\tVersión\tResultado\tFecha\n"
                                                                      "\nVersión\tEstaciones\n");
+}
+
+// A user who may read but not insert: the run and its log are those of one
+// that may, and no row is added.
+TEST_P(FirmaHistorialE2E, SinDerechoAInsertarNadaCambia) {
+    if (GetParam().nombre != "MariaDB")
+        GTEST_SKIP() << "only the server has accounts";
+    Publicar({});
+    Sql("DROP USER IF EXISTS 'olvado_lector'@'localhost'");
+    Sql("CREATE USER 'olvado_lector'@'localhost' IDENTIFIED BY 'lector'");
+    Sql("GRANT SELECT ON " + GetParam().catalogo + ".* TO 'olvado_lector'@'localhost'");
+    std::string lector = GetParam().cadena;
+    lector.replace(lector.find("User=root;Password=;"), 20, "User=olvado_lector;Password=lector;");
+    auto cuenta = [&] {
+        ado::Connection c;
+        c.Open(GetParam().cadena);
+        ado::Recordset rs;
+        rs.Open("SELECT COUNT(*) FROM HistorialAct", c);
+        return rs.Fields(0).Value().AEntero();
+    };
+    std::vector<std::string> esperado, t;
+    { // one tree at a time: the newest is the process's own
+        ArbolPrueba conDerecho;
+        esperado = Estacion(conDerecho, "1.0.70", "");
+    }
+    const int64_t filas = cuenta();
+    EXPECT_EQ(filas, 1);
+    {
+        ArbolPrueba sinDerecho;
+        t = Estacion(sinDerecho, "1.0.70", "", lector);
+    }
+    Sql("DROP USER 'olvado_lector'@'localhost'");
+    EXPECT_EQ(t, esperado);
+    EXPECT_EQ(cuenta(), filas);
 }
 
 INSTANTIATE_TEST_SUITE_P(Motores, FirmaHistorialE2E, ::testing::ValuesIn(Motores()),

@@ -1,0 +1,40 @@
+// The package's single read: a file several times the ring of buffers, with
+// a tail that fills no whole buffer, gives the whole file's MD5 and the
+// signature of exactly its bytes.
+#include "updater/DigestoSellado.h"
+
+#include "common/clsMD5File.h"
+#include "platform/ArchivoSellado.h"
+#include "platform/FirmaEd25519.h"
+#include "support/ArbolPrueba.h"
+
+#include <gtest/gtest.h>
+
+using namespace olvado;
+
+TEST(DigestoSelladoTest, MD5YFirmaDeLosMismosBytesEnUnaLectura) {
+    std::string bytes((9u << 20) + 123, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 131 + (i >> 20));
+    prueba::ArbolPrueba arbol;
+    auto ruta = arbol.Temporal() / "Olvado_Act.exe";
+    prueba::EscribirArchivo(ruta, bytes);
+    clsMD5File md5;
+    md5.MD5Init();
+    md5.MD5Update(bytes);
+    md5.MD5Final();
+    std::string privada, publica;
+    ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, publica));
+    platform::FirmaEd25519 entero;
+    entero.Agregar(bytes.data(), bytes.size());
+    const std::string firma = entero.Firmar(privada);
+
+    platform::ArchivoSellado sellado;
+    ASSERT_TRUE(sellado.Abrir(ruta.string()));
+    EXPECT_EQ(sellado.Tamano(), static_cast<int64_t>(bytes.size()));
+    platform::FirmaEd25519 leida;
+    EXPECT_EQ(DigestoSellado(sellado, &leida), md5.GetValues());
+    EXPECT_TRUE(leida.Verificar(publica, firma));
+    // Read again without a signature: the same digest from the first byte.
+    EXPECT_EQ(DigestoSellado(sellado, nullptr), md5.GetValues());
+}
