@@ -4,7 +4,8 @@
 # and peak memory (maximum resident set that /usr/bin/time reports). The
 # package streams into its row, so the memory must not grow with its size
 # (target: under 64 MiB). Beside it, `sqlite3` loading the same bytes with
-# readfile, for scale (SQLite's limit on a value is 1e9 bytes).
+# readfile, for scale (SQLite's limit on a value is 1e9 bytes); and a first
+# signed publication into a table that the family made without Firma.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -53,5 +54,11 @@ for mib in 256 768; do
     medir "publicar-$motor-${mib}MiB" "$admin" publicar "$paquete" --version 1.0.70 --firmar "$datos/privada"
   done
   medir "cliente-sqlite-${mib}MiB" sqlite3 "$base" "UPDATE BinariosAct SET Binario = readfile('$paquete')"
+  # A table the family made, without Firma: the tool adds it before Binario.
+  rm -f "$almacen" "$base" && : >"$base"
+  sqlite3 "$base" "CREATE TABLE BinariosAct (Producto VARCHAR(50) NOT NULL PRIMARY KEY, Major INTEGER NOT NULL,
+    Minor INTEGER NOT NULL, Revision INTEGER NOT NULL, MD5Hash VARCHAR(255), Binario BLOB)"
+  "$admin" conexion agregar --nombre bench --cadena "Provider=SQLite;Data Source=$base" >/dev/null
+  medir "publicar-sqlite-familia-${mib}MiB" "$admin" publicar "$paquete" --version 1.0.70 --firmar "$datos/privada"
   rm -f "$paquete"
 done

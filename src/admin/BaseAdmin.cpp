@@ -5,6 +5,10 @@
 #include "common/IdentidadPrograma.h"
 #include "platform/Consola.h"
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 namespace olvado::admin {
 
 std::string CarpetaDatos() {
@@ -87,7 +91,77 @@ bool BaseAdmin::AsegurarColumna(const std::string& tabla, const std::string& col
     if (!db_.EjecutarSQL("ALTER TABLE " + tabla + " ADD " + columna + " " + texto, nullptr, 0, false))
         return Fallar("no se pudo añadir la columna " + columna + " a " + tabla + UltimoError()) == 0;
     platform::EscribirError("olvado-admin: columna " + tabla + "." + columna + " creada\n");
-    return true;
+    return db_.SintaxisSQL() != 3 || BinarioAlFinal(tabla);
+}
+
+// SQLite adds a column at the end, after Binario, and then builds each new
+// row whole in memory instead of streaming the package into it. The table is
+// made again with the same columns, keys, values and indexes, Binario last,
+// in one transaction.
+bool BaseAdmin::BinarioAlFinal(const std::string& tabla) {
+    struct Columna {
+        std::string nombre, definicion;
+        int64_t clave = 0;
+    };
+    std::vector<Columna> columnas;
+    std::unique_ptr<ado::Recordset> rs;
+    int32_t n = -1;
+    if (!db_.AbrirRs(rs, "PRAGMA table_info(" + tabla + ")", ado::adOpenStatic, ado::adLockOptimistic, -1, false, n))
+        return Fallar("no se pudieron leer las columnas de " + tabla + UltimoError()) == 0;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        Columna c{rs->Fields("name").Value().ATexto(), "", rs->Fields("pk").Value().AEntero()};
+        c.definicion = "\"" + c.nombre + "\" " + rs->Fields("type").Value().ATexto();
+        if (rs->Fields("notnull").Value().AEntero() != 0)
+            c.definicion += " NOT NULL";
+        const ado::Valor omision = rs->Fields("dflt_value").Value();
+        if (!omision.EsNulo())
+            c.definicion += " DEFAULT " + omision.ATexto();
+        columnas.push_back(std::move(c));
+    }
+    rs->Close();
+    auto binario = std::find_if(columnas.begin(), columnas.end(), [](const Columna& c) { return c.nombre == "Binario"; });
+    if (binario == columnas.end() || binario + 1 == columnas.end())
+        return true;
+    std::rotate(binario, binario + 1, columnas.end());
+
+    std::vector<std::string> indices;
+    if (db_.AbrirRs(rs, "SELECT sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND tbl_name = " +
+                            sql_.Strg(tabla),
+                    ado::adOpenStatic, ado::adLockOptimistic, -1, false, n)) {
+        for (; !rs->Eof(); rs->MoveNext())
+            indices.push_back(rs->Fields("sql").Value().ATexto());
+        rs->Close();
+    }
+    std::string definiciones, nombres, claves;
+    std::vector<const Columna*> porClave;
+    for (const Columna& c : columnas) {
+        definiciones += (definiciones.empty() ? "" : ", ") + c.definicion;
+        nombres += (nombres.empty() ? "\"" : ", \"") + c.nombre + "\"";
+        if (c.clave > 0)
+            porClave.push_back(&c);
+    }
+    std::sort(porClave.begin(), porClave.end(), [](const Columna* a, const Columna* b) { return a->clave < b->clave; });
+    for (const Columna* c : porClave)
+        claves += (claves.empty() ? "\"" : ", \"") + c->nombre + "\"";
+    if (!claves.empty())
+        definiciones += ", PRIMARY KEY (" + claves + ")";
+
+    const std::string nueva = tabla + "_Orden";
+    std::vector<std::string> pasos = {"DROP TABLE IF EXISTS " + nueva,
+                                      "CREATE TABLE " + nueva + " (" + definiciones + ")",
+                                      "INSERT INTO " + nueva + " (" + nombres + ") SELECT " + nombres + " FROM " + tabla,
+                                      "DROP TABLE " + tabla, "ALTER TABLE " + nueva + " RENAME TO " + tabla};
+    pasos.insert(pasos.end(), indices.begin(), indices.end());
+    if (!db_.vBeginTrans())
+        return Fallar("no se pudo iniciar la transacción" + UltimoError()) == 0;
+    for (const std::string& paso : pasos) {
+        if (!db_.EjecutarSQL(paso, nullptr, 0, false)) {
+            const std::string error = UltimoError();
+            db_.vRollBackTrans();
+            return Fallar("no se pudo ordenar las columnas de " + tabla + error) == 0;
+        }
+    }
+    return db_.vCommitTrans(true);
 }
 
 bool BaseAdmin::AsegurarTabla(const std::string& tabla) {

@@ -26,7 +26,8 @@ public:
     // Creates BinariosAct / Valores / HistorialAct in the engine's types when a query of
     // the table does not open. False with the reason on standard error.
     bool AsegurarTabla(const std::string& tabla);
-    // Adds a text column to the table when a query of it does not open.
+    // Adds a text column to the table when a query of it does not open
+    // (before Binario on SQLite, so packages still stream into their rows).
     bool AsegurarColumna(const std::string& tabla, const std::string& columna);
 
     clsDB& DB() { return db_; }
@@ -37,6 +38,7 @@ public:
 private:
     void MostrarERRExt(int32_t Numero, const std::string& Fuente, const std::string& ExplicacionError) override;
     std::string DefinicionTabla(const std::string& tabla) const;
+    bool BinarioAlFinal(const std::string& tabla);
 
     clsSqlSyntaxEngine sql_;
     clsDB db_;

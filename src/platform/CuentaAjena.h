@@ -9,7 +9,9 @@
 // Both answer 0 when the process was started (and, with esperar, has ended),
 // else a Windows error code: on Linux 1326 for a wrong user or password (or
 // an account that may not log on), 2 for a missing program, 5 for one the
-// account may not run, 267 for a bad working folder.
+// account may not run, 267 for a bad working folder, 1330 when the account
+// must choose a new password first (su asks for one), 1460 when su has not
+// started the program within a minute; su is then ended.
 #pragma once
 
 #include <cstdint>

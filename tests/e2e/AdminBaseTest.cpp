@@ -141,6 +141,54 @@ TEST_P(AdminBaseTest, PublicarYReemplazar) {
     EXPECT_EQ(LeerFilas().filas, 2);
 }
 
+// A family table without Firma, with a column and an index of its own: on
+// SQLite --firmar puts Firma before Binario, and keeps the rest.
+TEST_P(AdminBaseTest, FirmaEnUnaTablaDeLaFamilia) {
+    ado::Connection c;
+    c.Open(GetParam().cadena);
+    const bool sqlite = GetParam().nombre != "MariaDB";
+    c.Execute(std::string("CREATE TABLE BinariosAct (Producto VARCHAR(50) NOT NULL PRIMARY KEY, Major INTEGER NOT NULL, "
+                          "Minor INTEGER NOT NULL, Revision INTEGER NOT NULL, MD5Hash VARCHAR(255), Binario ") +
+              (sqlite ? "BLOB" : "LONGBLOB") + ", Notas VARCHAR(20) NOT NULL DEFAULT 'nada')");
+    c.Execute("CREATE INDEX PorNotas ON BinariosAct (Notas)");
+    c.Execute("INSERT INTO BinariosAct (Producto, Major, Minor, Revision, Binario, Notas) "
+              "VALUES ('Otro', 3, 2, 1, 'abc', 'suya')");
+    const auto privada = (arbol_.Temporal() / "privada").string(), publica = privada + ".pub";
+    ASSERT_EQ(EjecutarAdmin(arbol_, {"claves", "generar", "--privada", privada, "--publica", publica}).codigo, 0);
+    const auto paquete = arbol_.Temporal() / "paquete.exe";
+    EscribirArchivo(paquete, BytesAleatorios(100000, 3));
+    ResultadoAdmin r = EjecutarAdmin(arbol_, {"publicar", paquete.string(), "--version", "1.0.70", "--firmar", privada});
+    ASSERT_EQ(r.codigo, 0) << r.error;
+    EXPECT_TRUE(Contiene(r.error, "columna BinariosAct.Firma creada")) << r.error;
+    c.Close(); // the tool changed the table under it
+    c.Open(GetParam().cadena);
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM BinariosAct ORDER BY Producto", c, ado::adOpenStatic, ado::adLockOptimistic);
+    std::vector<std::string> nombres;
+    for (int32_t i = 0; i < rs.FieldCount(); ++i)
+        nombres.push_back(rs.Fields(i).Name());
+    if (sqlite)
+        EXPECT_EQ(nombres, (std::vector<std::string>{"Producto", "Major", "Minor", "Revision", "MD5Hash", "Notas",
+                                                     "Firma", "Binario"}));
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Fields("Producto").Value().ATexto(), "Olvado");
+    EXPECT_EQ(rs.Fields("Notas").Value().ATexto(), "nada");
+    EXPECT_EQ(rs.Fields("Firma").Value().ATexto().size(), 128u);
+    const auto binario = rs.Fields("Binario").Value().Bytes();
+    EXPECT_TRUE(std::string(binario.begin(), binario.end()) == LeerArchivo(paquete));
+    rs.MoveNext();
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Fields("Notas").Value().ATexto(), "suya");
+    EXPECT_EQ(rs.Fields("Revision").Value().AEntero(), 1);
+    rs.Close();
+    if (sqlite) {
+        rs.Open("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = 'PorNotas'", c);
+        EXPECT_EQ(rs.Fields(0).Value().AEntero(), 1);
+        rs.Close();
+    }
+    c.Execute("DROP TABLE BinariosAct");
+}
+
 TEST_P(AdminBaseTest, VariableCifradaYEstado) {
     ResultadoAdmin r = EjecutarAdmin(arbol_, {"variable", "EXU", "--texto", "administrador", "--cifrar"});
     ASSERT_EQ(r.codigo, 0) << r.error;

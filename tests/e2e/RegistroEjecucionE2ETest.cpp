@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <set>
@@ -29,18 +30,23 @@ protected:
         log_ = archivos_[0];
     }
 
-    // Runs the updater to its end; collects every timestamp text that the
-    // clock showed meanwhile.
-    void Ejecutar() {
-        platform::ProcesoHijo hijo;
+    // Runs the updater `veces` times at once to their ends; collects every
+    // timestamp text that the clock showed meanwhile.
+    void Ejecutar(size_t veces = 1) {
+        std::vector<platform::ProcesoHijo> hijos(veces);
         marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
-        ASSERT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol_.Entorno()));
-        while (hijo.EnEjecucion()) {
+        for (auto& hijo : hijos) {
+            ASSERT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol_.Entorno()));
             marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
-        EXPECT_EQ(hijo.Esperar(), 0);
+        for (auto& hijo : hijos) {
+            while (hijo.EnEjecucion()) {
+                marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
+            EXPECT_EQ(hijo.Esperar(), 0);
+        }
     }
 
     // The texts of the entries in bytes (which must be the log's own: CR LF,
@@ -91,10 +97,20 @@ TEST_F(RegistroEjecucion, PrimeraEjecucionYAnexo) {
 TEST_F(RegistroEjecucion, SinCarpetaDeDocumentosNoHayArchivo) {
     // A link (the real $HOME behind a Wine prefix) must never be moved.
     ASSERT_FALSE(fs::is_symlink(documentos_)) << documentos_;
+    // Wine shows such a link as a plain folder; a home holds folders, the test's Documents none.
+    for (const auto& e : fs::directory_iterator(documentos_))
+        ASSERT_FALSE(e.is_directory()) << e.path();
     std::string apartada = documentos_ + ".apartada-por-prueba";
     fs::rename(documentos_, apartada);
     Ejecutar();
     bool creada = fs::exists(documentos_);
     fs::rename(apartada, documentos_);
     EXPECT_FALSE(creada); // the folder is never created, so no file either
+}
+
+// Runs at once wait their turn for the log: every run's entries are kept.
+TEST_F(RegistroEjecucion, VeinteEjecucionesALaVez) {
+    Ejecutar(20);
+    auto textos = Entradas(prueba::LeerArchivo(log_));
+    EXPECT_EQ(std::count(textos.begin(), textos.end(), "Iniciando OlvadoUpdater"), 20);
 }

@@ -6,11 +6,15 @@
 #include "platform/posix/Lanzar.h"
 #include "platform/posix/RasgosManejadores.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <climits>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace olvado::platform {
@@ -40,46 +44,74 @@ std::string Envoltorio(const std::vector<std::string>& argv, const std::string& 
     return s + " 3>&- 0</dev/null 1>&4 2>&5 4>&- 5>&-";
 }
 
+// What EsperarAviso answers when no report came: su ended without one
+// (authentication refused, no such account), su asked a second question (the
+// account must choose a new password first: nobody is there to answer), or
+// nothing came in time.
+constexpr int32_t kSinAviso = -1, kOtraPregunta = -2, kSinRespuesta = -3;
+constexpr auto kEsperaAviso = std::chrono::seconds(60);
+
 // Talks to su until the wrapper reports: answers the password prompt (any
-// output ending in ": "), keeps the terminal drained. -1 when su ended
-// without a report (authentication refused, no such account).
+// output ending in ": ") once and keeps the terminal drained. A later prompt
+// counts once su has been quiet after it for a while: its own messages
+// ("su: ...") arrive in pieces.
 int32_t EsperarAviso(int maestro, int aviso, const std::string& contrasena) {
+    using Reloj = std::chrono::steady_clock;
+    const auto limite = Reloj::now() + kEsperaAviso;
+    auto pregunta = Reloj::time_point::max(); // when an unanswered prompt counts
     std::string salida;
     bool respondido = false;
+    pollfd p[2] = {{aviso, POLLIN, 0}, {maestro, POLLIN, 0}};
     for (;;) {
-        pollfd p[2] = {{aviso, POLLIN, 0}, {maestro, POLLIN, 0}};
-        if (::poll(p, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
+        const auto ahora = Reloj::now();
+        if (ahora >= pregunta)
+            return kOtraPregunta;
+        if (ahora >= limite)
+            return kSinRespuesta;
+        auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(limite, pregunta) - ahora);
+        int listos = ::poll(p, 2, static_cast<int>(resta.count()) + 1);
+        if (listos < 0 && errno != EINTR)
+            return kSinAviso;
+        if (listos <= 0)
+            continue;
         if (p[0].revents) {
             char buf[16];
             ssize_t n = ::read(aviso, buf, sizeof buf);
-            return n > 0 ? std::atoi(std::string(buf, static_cast<size_t>(n)).c_str()) : -1;
+            return n > 0 ? std::atoi(std::string(buf, static_cast<size_t>(n)).c_str()) : kSinAviso;
         }
-        if (p[1].revents) {
-            char buf[256];
-            ssize_t n = ::read(maestro, buf, sizeof buf);
-            if (n <= 0)
-                p[1].fd = -1; // su closed the terminal: the report (or EOF) decides
-            else
-                salida.append(buf, static_cast<size_t>(n));
-            if (!respondido && salida.size() >= 2 && salida.compare(salida.size() - 2, 2, ": ") == 0) {
-                std::string linea = contrasena + "\n";
-                (void)!::write(maestro, linea.data(), linea.size());
-                respondido = true;
-            }
-            if (n <= 0) {
-                // Only the report pipe is left to wait for.
-                pollfd q{aviso, POLLIN, 0};
-                while (::poll(&q, 1, -1) < 0 && errno == EINTR) {
-                }
-                char b[16];
-                ssize_t m = ::read(aviso, b, sizeof b);
-                return m > 0 ? std::atoi(std::string(b, static_cast<size_t>(m)).c_str()) : -1;
-            }
+        if (!p[1].revents)
+            continue;
+        char buf[256];
+        ssize_t n = ::read(maestro, buf, sizeof buf);
+        if (n <= 0) {
+            p[1].fd = -1; // su closed the terminal: the report (or EOF) decides
+            continue;
         }
+        salida.append(buf, static_cast<size_t>(n));
+        pregunta = Reloj::time_point::max();
+        if (salida.size() < 2 || salida.compare(salida.size() - 2, 2, ": ") != 0)
+            continue;
+        if (respondido) {
+            pregunta = Reloj::now() + std::chrono::milliseconds(500);
+            continue;
+        }
+        std::string linea = contrasena + "\n";
+        (void)!::write(maestro, linea.data(), linea.size());
+        respondido = true;
+        salida.clear();
+    }
+}
+
+// Ends su and whatever it started in its session (su leads it), waiting a
+// bounded time: a su the kernel will not let us signal is left, not waited for.
+void Terminar(pid_t pid) {
+    ::kill(-pid, SIGKILL);
+    ::kill(pid, SIGKILL);
+    for (int i = 0; i < 250; ++i) {
+        pid_t r = ::waitpid(pid, nullptr, WNOHANG);
+        if (r == pid || (r < 0 && errno != EINTR))
+            return;
+        ::usleep(20000);
     }
 }
 
@@ -130,6 +162,10 @@ int32_t EjecutarConSu(const std::string& usuario, const std::string& contrasena,
     escritura.Reset();
     esclavo.Reset();
     codigo = EsperarAviso(m, t[0], contrasena);
+    if (codigo == kOtraPregunta || codigo == kSinRespuesta) {
+        Terminar(pid);
+        return codigo == kOtraPregunta ? kErrorContrasenaCaducada : kErrorTiempoAgotado;
+    }
     if (codigo < 0)
         codigo = kErrorInicioSesion;
     if (codigo != 0 || esperar)

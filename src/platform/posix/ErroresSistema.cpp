@@ -39,6 +39,10 @@ std::string TextoErrorSistema(int32_t codigo) {
         return "El nombre del directorio no es válido.\r\n";
     case kErrorInicioSesion:
         return "El nombre de usuario o la contraseña no son correctos.\r\n";
+    case kErrorContrasenaCaducada:
+        return "La contraseña de esta cuenta ha expirado.\r\n";
+    case kErrorTiempoAgotado:
+        return "Esta operación ha vuelto porque ha expirado el período de tiempo de espera.\r\n";
     default:
         return "";
     }

@@ -80,11 +80,15 @@ TipoArchivo TipoDeArchivo(const std::string& ruta, int fd) {
     if (fd >= 0) {
         n = ::pread(fd, m, sizeof m, 0);
     } else {
-        int f = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC);
-        if (f < 0)
+        // A FIFO or a device named like the file must not block the open.
+        int f = ::open(ruta.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat st {};
+        bool valido = f >= 0 && ::fstat(f, &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode));
+        n = valido && S_ISREG(st.st_mode) ? ::read(f, m, sizeof m) : -1;
+        if (f >= 0)
+            ::close(f);
+        if (!valido)
             return TipoArchivo::NoExiste;
-        n = ::read(f, m, sizeof m);
-        ::close(f);
     }
     if (n >= 2 && m[0] == '#' && m[1] == '!')
         return TipoArchivo::Ejecutable;

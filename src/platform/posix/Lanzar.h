@@ -21,7 +21,8 @@ std::string ProgramaInstalado(const std::string& nombre);
 enum class TipoArchivo { NoExiste, Ejecutable, Windows, Documento };
 
 // By its first bytes: "#!" or the ELF magic is Ejecutable, "MZ" Windows.
-// fd >= 0 reads the open file instead of the path.
+// fd >= 0 reads the open file instead of the path. A path that is neither a
+// plain file nor a folder (a FIFO, a device) is NoExiste.
 TipoArchivo TipoDeArchivo(const std::string& ruta, int fd);
 
 // Sets the execute bit for the owner (and, with paraTodos, for everyone who

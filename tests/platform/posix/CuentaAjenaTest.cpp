@@ -177,8 +177,26 @@ TEST_F(CuentaAjenaTest, FallosConLosCodigosDeWindows) {
     EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, "\"" + (carpeta_ / "no-existe.sh").string() + "\"",
                           carpeta_.string()),
               2);
+    // A FIFO named like the program blocks nothing.
+    fs::path fifo = carpeta_ / "fifo.sh";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, "\"" + fifo.string() + "\"", carpeta_.string()), 5);
     ::chmod(programa_.c_str(), 0700); // root's own: B may not read it
     EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string()), 5);
+    EXPECT_FALSE(fs::exists(registro_));
+}
+
+// su asks for a new password after the old one, from root or another user:
+// nobody answers, su is ended, nothing runs.
+TEST_F(CuentaAjenaTest, ContrasenaCaducadaTerminaSinDejarASu) {
+    if (prueba::RolHijo() == "llamar")
+        LlamarYSalir();
+    std::string linea = "\"" + programa_.string() + "\"";
+    Sistema(std::string("chage -d 0 ") + kUsuarioB);
+    EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string()), 1330);
+    EXPECT_EQ(EjecutarComoUsuario(kUsuarioB, kClaveB, "", linea, carpeta_.string(), true), 1330);
+    EXPECT_EQ(Sistema(std::string("pgrep -f '[s]u -l ") + kUsuarioB + "'"), 256); // pgrep: none left
+    Sistema(std::string("echo '") + kUsuarioB + ":" + kClaveB + "' | chpasswd");
     EXPECT_FALSE(fs::exists(registro_));
 }
 
