@@ -20,10 +20,7 @@ public:
         std::string titulo;
     };
 
-    MensajesFalsos() { platform::EstablecerMessageBox(this); }
-    ~MensajesFalsos() override { platform::EstablecerMessageBox(nullptr); }
-    MensajesFalsos(const MensajesFalsos&) = delete;
-    MensajesFalsos& operator=(const MensajesFalsos&) = delete;
+    Reemplazo enUso_{*this};
 
     int32_t Mostrar(const std::string& texto, int32_t estilo, const std::string& titulo) override {
         mostrados.push_back({texto, estilo, titulo});
@@ -36,8 +33,7 @@ public:
 };
 
 struct EventosFalsos : platform::IEventos {
-    EventosFalsos() { platform::EstablecerEventos(this); }
-    ~EventosFalsos() override { platform::EstablecerEventos(nullptr); }
+    Reemplazo enUso_{*this};
     bool Registrar(const platform::Evento& e) override {
         vistos.push_back(e);
         return true;
@@ -48,10 +44,8 @@ struct EventosFalsos : platform::IEventos {
 // Groups of the token and the administrators' names as given; either read
 // can be made to fail.
 struct FichaFalsa : platform::IFichaAcceso {
-    explicit FichaFalsa(std::vector<std::string> g = {}) : grupos(std::move(g)) {
-        platform::EstablecerFichaAcceso(this);
-    }
-    ~FichaFalsa() override { platform::EstablecerFichaAcceso(nullptr); }
+    explicit FichaFalsa(std::vector<std::string> g = {}) : grupos(std::move(g)) {}
+    Reemplazo enUso_{*this};
     bool GruposDelToken(std::vector<std::string>& g) override {
         g = grupos;
         return tokenOk;

@@ -76,13 +76,11 @@ protected:
         Servicios().DB = std::make_unique<clsDB>(nullptr, &origen_);
         Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>();
         ASSERT_TRUE(Servicios().DB->AbrirDB(false, false));
-        EstablecerEntornoActualizacion(&entorno_);
         carpetaDB_ = prueba::CarpetaPaquete();
         fs::create_directories(fs::u8path(carpetaDB_));
         paquete_ = carpetaDB_ + Producto() + "_Act.exe";
     }
     void TearDown() override {
-        EstablecerEntornoActualizacion(nullptr);
         CerrarObjetos();
         std::error_code ec;
         fs::remove_all(fs::u8path(carpetaDB_), ec);
@@ -99,6 +97,7 @@ protected:
     ado::Connection c_;
     OrigenFijo origen_;
     EntornoFalso entorno_;
+    IEntornoActualizacion::Reemplazo entornoEnUso_{entorno_};
     std::string carpetaDB_, paquete_;
 };
 
