@@ -1,6 +1,5 @@
 // The package launch with real processes (this test binary as the package)
 // and its two helpers.
-#include "common/clsMD5File.h"
 #include "common/clsStgComunes.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
@@ -127,19 +126,12 @@ TEST(LanzamientoTest, LosBytesVerificadosSonLosQueCorren) {
     prueba::FichaFalsa ficha({"Administradores"});
     fs::path paquete = arbol.Temporal() / "Olvado_Act.exe";
     fs::copy_file(platform::RutaEjecutableActual(), paquete);
-    std::string esperado = clsMD5File().DigestFileToHexStr(paquete.string());
-
     platform::ArchivoSellado sellado;
     ASSERT_TRUE(sellado.Abrir(paquete.string()));
-    // The check: the digest of the bytes read through the open file.
-    clsMD5File md5;
-    md5.MD5Init();
+    // The check has read it to its end (its digest is DigestoSellado's test).
     char buf[65536];
-    for (int64_t n; (n = sellado.Leer(buf, sizeof buf)) > 0;)
-        md5.MD5Update(static_cast<int32_t>(n), reinterpret_cast<const std::uint8_t*>(buf));
-    md5.MD5Final();
-    ASSERT_EQ(md5.GetValues(), esperado);
-    EXPECT_EQ(sellado.Tamano(), static_cast<int64_t>(fs::file_size(paquete)));
+    while (sellado.Leer(buf, sizeof buf) > 0) {
+    }
 
     // Someone puts other bytes in its place (a script that would leave a
     // mark). Whether the system refuses the swap (Windows) or lets the path
