@@ -18,7 +18,7 @@ using platform::HClave;
 constexpr uint32_t kMascaraCrear = 0x3F; // KEY_ALL_ACCESS without the 64-bit flag, always
 
 HClave Raiz(int32_t classKey) { return static_cast<HClave>(static_cast<uint32_t>(classKey)); }
-platform::IRegistro& Reg() { return platform::RegistroActual(); }
+platform::IRegistro& Reg() { return platform::IRegistro::Actual(); }
 
 // A percent sign with another one at least two positions further on: an
 // environment reference, stored as REG_EXPAND_SZ.

@@ -27,7 +27,6 @@ void SeparadoresDesdeMuestra(const std::string& muestra, std::string& decimal, s
 
 clsStgComunes::clsStgComunes()
     : compania_(ObtenerIdentidadPrograma().Compania), producto_(ObtenerIdentidadPrograma().Producto), regional_(platform::LeerConfiguracionRegional()) {
-    Pitido = platform::Pitido;
     SeparadoresDesdeMuestra(FormatoNumero(1234.56, "#,###.##", regional_), sSepDecimal, sSepMillar);
 }
 
@@ -149,14 +148,13 @@ bool clsStgComunes::Eventos_Registrar(int32_t eTipoEvento, std::string Origen, i
         Origen = producto_.empty() ? "Aplicacion" : producto_;
     int32_t tipo = eTipoEvento == 1 || eTipoEvento == 2 || eTipoEvento == 4 ? eTipoEvento : 0;
     platform::Evento ev{Origen, tipo, 1, idEvento, Mensajes.empty() ? "" : Mensajes.front(), DatosBinarios};
-    return platform::EventosActual().Registrar(ev);
+    return platform::IEventos::Actual().Registrar(ev);
 }
 
 bool clsStgComunes::InvocarOutLook(const std::string& Direccion, const IFormulario& F) {
     std::string dir = Trim(Direccion);
     if (dir.empty()) {
-        if (Pitido)
-            Pitido();
+        platform::Pitido();
         return false;
     }
     if (LCase(Left(dir, 7)) != "mailto:")

@@ -136,12 +136,6 @@ public:
     bool VideoColoresOK(const IFormulario& F, int32_t BPP, bool SoloEsteModo = false) const;
     void CargarPictureControles(int32_t ID, IControlImagen& Objeto);
 
-    // What the windowless updater leaves as it is and tests replace.
-    std::function<void()> DoEvents = [] {};
-    std::function<void()> Pitido;
-    // Bitmap resources: the program carries none.
-    std::function<std::optional<Imagen>(int32_t id)> CargarImagenRecurso = [](int32_t) { return std::nullopt; };
-
 private:
     bool TeclaMoneda(ICuadroTexto& T, int32_t& KeyAscii, bool decimal, bool negativo, bool& Modificado);
 

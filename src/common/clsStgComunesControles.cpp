@@ -3,6 +3,7 @@
 
 #include "base/Texto.h"
 #include "common/Formato.h"
+#include "platform/Eventos.h"
 #include "platform/TextoAnsi.h"
 
 namespace olvado {
@@ -49,8 +50,7 @@ bool clsStgComunes::TeclaMoneda(ICuadroTexto& T, int32_t& KeyAscii, bool decimal
     }
     if (!aceptada) {
         KeyAscii = 0;
-        if (Pitido)
-            Pitido();
+        platform::Pitido();
         return false;
     }
     Modificado = true;
@@ -88,9 +88,10 @@ bool clsStgComunes::VideoColoresOK(const IFormulario& F, int32_t BPP, bool SoloE
     return SoloEsteModo ? actual == BPP : BPP <= actual;
 }
 
-void clsStgComunes::CargarPictureControles(int32_t ID, IControlImagen& Objeto) {
-    std::optional<Imagen> img = CargarImagenRecurso ? CargarImagenRecurso(ID) : std::nullopt;
-    Imagen imagen = img.value_or(Imagen{});
+// The program carries no bitmap resource: every load fails and the control
+// receives an empty picture.
+void clsStgComunes::CargarPictureControles(int32_t, IControlImagen& Objeto) {
+    const Imagen imagen{};
     if (Objeto.TypeName() == "KewlButtons")
         Objeto.PictureNormal(imagen);
     else

@@ -3,6 +3,7 @@
 
 #include "base/Texto.h"
 #include "common/clsFileLog.h"
+#include "platform/MensajesPendientes.h"
 
 namespace olvado {
 
@@ -19,8 +20,8 @@ void clsStgComunes::AgregarLog(ICuadroTexto& TextBox, const std::string& Texto, 
     TextBox.SelText(linea);
     if (FileLog)
         FileLog->AgregarLog(Texto, NuevaLinea);
-    if (LanzarDoEvents && DoEvents)
-        DoEvents();
+    if (LanzarDoEvents)
+        platform::ProcesarMensajesPendientes();
 }
 
 std::string clsStgComunes::UnaLinea(const std::string& Texto, const std::string& vPlaceHolder) const {

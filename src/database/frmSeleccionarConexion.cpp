@@ -46,17 +46,17 @@ public:
     }
 };
 
-VentanaSistema sistema;
-IVentanaSeleccion* actual = &sistema;
-
 } // namespace
 
-void EstablecerVentanaSeleccion(IVentanaSeleccion* otra) { actual = otra ? otra : &sistema; }
+IVentanaSeleccion& IVentanaSeleccion::DelSistema() {
+    static VentanaSistema sistema;
+    return sistema;
+}
 
 frmSeleccionarConexion::frmSeleccionarConexion(const ConfigConexion& almacen) {
     almacen.LlenarListaConexiones(liConexiones);
 }
 
-void frmSeleccionarConexion::Show() { actual->MostrarModal(*this); }
+void frmSeleccionarConexion::Show() { IVentanaSeleccion::Actual().MostrarModal(*this); }
 
 } // namespace olvado

@@ -5,6 +5,7 @@
 // terminal, and with no terminal the first entry stands.
 #pragma once
 
+#include "base/Servicio.h"
 #include "database/ListaEnMemoria.h"
 
 #include <string>
@@ -16,15 +17,12 @@ class frmSeleccionarConexion;
 
 // Shows the window modally and returns once it is hidden, with the chosen
 // entry selected in liConexiones.
-class IVentanaSeleccion {
+class IVentanaSeleccion : public Servicio<IVentanaSeleccion> {
 public:
+    static IVentanaSeleccion& DelSistema();
     virtual ~IVentanaSeleccion() = default;
     virtual void MostrarModal(frmSeleccionarConexion& ventana) = 0;
 };
-
-// The UI in use: the system's unless another was installed (nullptr puts
-// it back).
-void EstablecerVentanaSeleccion(IVentanaSeleccion* otra);
 
 class frmSeleccionarConexion {
 public:

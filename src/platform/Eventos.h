@@ -5,6 +5,8 @@
 // data have no place there. Tests put another implementation in place.
 #pragma once
 
+#include "base/Servicio.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,15 +22,13 @@ struct Evento {
     std::vector<uint8_t> Datos;
 };
 
-class IEventos {
+class IEventos : public Servicio<IEventos> {
 public:
+    static IEventos& DelSistema();
     virtual ~IEventos() = default;
     // False when the source cannot be registered or the report fails.
     virtual bool Registrar(const Evento& e) = 0;
 };
-
-IEventos& EventosActual();
-void EstablecerEventos(IEventos* otro); // nullptr puts the system's back
 
 // The computer's beep (MessageBeep; on Linux the display's bell when a window
 // shows, else a bell on a terminal's standard error).

@@ -5,16 +5,19 @@
 // Linux: the effective group and the supplementary groups (an effective uid 0
 // holds group 0 as well, as the Administrators alias is part of every
 // elevated token); the administrator names are group 0's name, "sudo",
-// "wheel" and "admin". Tests put a fake in place with EstablecerFichaAcceso.
+// "wheel" and "admin". Tests put a fake in place (base/Servicio.h).
 #pragma once
+
+#include "base/Servicio.h"
 
 #include <string>
 #include <vector>
 
 namespace olvado::platform {
 
-class IFichaAcceso {
+class IFichaAcceso : public Servicio<IFichaAcceso> {
 public:
+    static IFichaAcceso& DelSistema();
     virtual ~IFichaAcceso() = default;
     // The names of the token's groups in the token's order, every group
     // counted whatever its attributes (deny-only and disabled included); a
@@ -25,10 +28,5 @@ public:
     // S-1-5-32-544). False when they cannot be looked up.
     virtual bool NombresAdministradores(std::vector<std::string>& nombres) = 0;
 };
-
-// The implementation in use: the system's unless a test installed another.
-IFichaAcceso& FichaAccesoActual();
-// nullptr puts the system's back.
-void EstablecerFichaAcceso(IFichaAcceso* otra);
 
 } // namespace olvado::platform

@@ -1,8 +1,10 @@
 // Modal message boxes. Windows: MessageBoxA with the style as given. Linux: a
 // small X11 box when $DISPLAY is set (added with the dialogs); otherwise the
 // title, the text and a blank line on standard error, answered with the
-// default button (OK). Tests put a fake in place with EstablecerMessageBox.
+// default button (OK). Tests put a fake in place (base/Servicio.h).
 #pragma once
+
+#include "base/Servicio.h"
 
 #include <cstdint>
 #include <string>
@@ -20,20 +22,16 @@ inline constexpr int32_t vbInformation = 64;
 inline constexpr int32_t vbOK = 1;
 inline constexpr int32_t vbCancel = 2;
 
-class IMessageBox {
+class IMessageBox : public Servicio<IMessageBox> {
 public:
+    static IMessageBox& DelSistema();
     virtual ~IMessageBox() = default;
     // texto and titulo are UTF-8; answers the button pressed (vbOK, vbCancel).
     virtual int32_t Mostrar(const std::string& texto, int32_t estilo, const std::string& titulo) = 0;
 };
 
-// The implementation in use: the system's unless a test installed another.
-IMessageBox& MessageBoxActual();
-// nullptr puts the system's back.
-void EstablecerMessageBox(IMessageBox* otro);
-
 inline int32_t MsgBox(const std::string& texto, int32_t estilo, const std::string& titulo) {
-    return MessageBoxActual().Mostrar(texto, estilo, titulo);
+    return IMessageBox::Actual().Mostrar(texto, estilo, titulo);
 }
 
 } // namespace olvado::platform

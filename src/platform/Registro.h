@@ -14,7 +14,7 @@
 // ANSI code page, with their closing zero); answers are Win32 error codes
 // (ErroresSistema.h: 0 success, 2 not found, 5 access denied, 234 more data,
 // 259 no more items, 1009 damaged registry file). Tests may put another implementation in place
-// with EstablecerRegistro (e.g. one that records the access masks).
+// (base/Servicio.h) (e.g. one that records the access masks).
 //
 // Registry views: the family's programs are 32-bit. The 64-bit Windows build
 // opens and creates keys as a 32-bit program on 64-bit Windows does: a mask
@@ -28,6 +28,7 @@
 #include <string>
 
 #include "base/ScopedHandle.h"
+#include "base/Servicio.h"
 #include "platform/ErroresSistema.h"
 
 namespace olvado::platform {
@@ -43,8 +44,9 @@ inline constexpr HClave HKEY_USERS_ = 0x80000003u;
 inline constexpr uint32_t KEY_WOW64_64KEY_ = 0x0100;
 inline constexpr uint32_t KEY_WOW64_32KEY_ = 0x0200;
 
-class IRegistro {
+class IRegistro : public Servicio<IRegistro> {
 public:
+    static IRegistro& DelSistema();
     virtual ~IRegistro() = default;
     // RegOpenKeyExA(raiz, subclave, 0, mascara, &clave).
     virtual int32_t AbrirClave(HClave raiz, const std::string& subclave, uint32_t mascara, HClave& clave) = 0;
@@ -65,15 +67,11 @@ public:
     virtual int32_t EnumerarValor(HClave clave, uint32_t indice, std::string& nombre) = 0;
 };
 
-IRegistro& RegistroActual();
-// nullptr puts the system's back.
-void EstablecerRegistro(IRegistro* otro);
-
-// Closes a key opened through RegistroActual() on every path.
+// Closes a key opened through IRegistro::Actual() on every path.
 struct ClaveRegistroTraits {
     using handle_type = HClave;
     static HClave Invalid() { return 0; }
-    static void Close(HClave h) { RegistroActual().CerrarClave(h); }
+    static void Close(HClave h) { IRegistro::Actual().CerrarClave(h); }
 };
 using ClaveRegistro = ScopedHandle<ClaveRegistroTraits>;
 

@@ -5,23 +5,18 @@
 // false and nothing else happens.
 #pragma once
 
+#include "base/Servicio.h"
 #include "platform/FechaHoraLocal.h"
 
 namespace olvado::platform {
 
-class IReloj {
+class IReloj : public Servicio<IReloj> {
 public:
+    static IReloj& DelSistema();
     virtual ~IReloj() = default;
     virtual FechaHoraLocal Ahora() = 0;
     // Sets the local date and time; false when the system refused.
     virtual bool Establecer(const FechaHoraLocal& f) = 0;
 };
-
-// The implementation in use: the system's unless a test installed another.
-IReloj& RelojActual();
-// nullptr puts the system's back.
-void EstablecerReloj(IReloj* otro);
-// The system's own (posix/Reloj.cpp, win32/Reloj.cpp).
-IReloj& RelojDelSistema();
 
 } // namespace olvado::platform

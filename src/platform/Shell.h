@@ -8,9 +8,10 @@
 // parameters are cut by the Windows command-line rules; waiting is waitpid.
 // Both: true when the request was accepted (the program started); with
 // esperar, only after it has ended. A fault (out of memory, a text the code
-// page cannot take) reaches the caller. Tests put a fake in place with
-// EstablecerShell.
+// page cannot take) reaches the caller. Tests put a fake in place (base/Servicio.h).
 #pragma once
+
+#include "base/Servicio.h"
 
 #include <cstdint>
 #include <string>
@@ -36,17 +37,14 @@ struct PeticionShell {
     const ArchivoSellado* sellado = nullptr;
 };
 
-class IShell {
+class IShell : public Servicio<IShell> {
 public:
+    static IShell& DelSistema();
     virtual ~IShell() = default;
     virtual bool Ejecutar(const PeticionShell& peticion) = 0;
 };
 
-IShell& ShellActual();
-// nullptr puts the system's back.
-void EstablecerShell(IShell* otro);
-
-inline bool EjecutarConShell(const PeticionShell& peticion) { return ShellActual().Ejecutar(peticion); }
+inline bool EjecutarConShell(const PeticionShell& peticion) { return IShell::Actual().Ejecutar(peticion); }
 
 // The launch record of the administrator module: hidden, "runas" when elevado.
 inline bool EjecutarConShell(const std::string& archivo, const std::string& parametros, int32_t ventana,

@@ -2,9 +2,10 @@
 // window, a window's first child (the top of its children's stacking order)
 // and its next sibling below. Windows: user32. Linux: the X11 tree of
 // $DISPLAY from the root (title from _NET_WM_NAME or WM_NAME, the class part
-// of WM_CLASS); without a display there is no window at all. Tests put a fake
-// in place with EstablecerVentanasSistema.
+// of WM_CLASS); without a display there is no window at all. Tests put a fake in place (base/Servicio.h).
 #pragma once
+
+#include "base/Servicio.h"
 
 #include <cstdint>
 #include <string>
@@ -16,8 +17,9 @@ using Ventana = uint64_t; // 0: no window
 inline constexpr int32_t GW_HWNDNEXT = 2;
 inline constexpr int32_t GW_CHILD = 5;
 
-class IVentanasSistema {
+class IVentanasSistema : public Servicio<IVentanasSistema> {
 public:
+    static IVentanasSistema& DelSistema();
     virtual ~IVentanasSistema() = default;
     virtual Ventana Escritorio() = 0;
     // GW_CHILD or GW_HWNDNEXT; 0 when there is none.
@@ -27,9 +29,5 @@ public:
     virtual std::string Titulo(Ventana v) = 0;
     virtual std::string Clase(Ventana v) = 0;
 };
-
-IVentanasSistema& VentanasSistemaActual();
-// nullptr puts the system's back.
-void EstablecerVentanasSistema(IVentanasSistema* otro);
 
 } // namespace olvado::platform

@@ -4,6 +4,8 @@
 // a workstation, no suite bits, every metric 0.
 #pragma once
 
+#include "base/Servicio.h"
+
 #include <cstdint>
 #include <string>
 
@@ -23,16 +25,13 @@ struct RegistroVersion {
     uint8_t TipoProducto = 0; // 1 workstation, 2 domain controller, 3 server
 };
 
-class IVersionSistema {
+class IVersionSistema : public Servicio<IVersionSistema> {
 public:
+    static IVersionSistema& DelSistema();
     virtual ~IVersionSistema() = default;
     // GetVersionExA's answer (1 on success) for the record size in r.Tamano.
     virtual int32_t ObtenerVersion(RegistroVersion& r) = 0;
     virtual int32_t MetricaSistema(int32_t indice) = 0;
 };
-
-IVersionSistema& VersionSistemaActual();
-// nullptr puts the system's back.
-void EstablecerVersionSistema(IVersionSistema* otro);
 
 } // namespace olvado::platform

@@ -9,7 +9,7 @@
 namespace olvado {
 
 bool EsUsuarioAdministrador() {
-    auto& ficha = platform::FichaAccesoActual();
+    auto& ficha = platform::IFichaAcceso::Actual();
     std::vector<std::string> grupos, administradores;
     if (!ficha.GruposDelToken(grupos))
         return false;

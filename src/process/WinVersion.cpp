@@ -13,7 +13,7 @@ using Condicion = std::function<bool(const RegistroVersion&)>;
 bool Leer(RegistroVersion& r, uint32_t tamano) {
     r = RegistroVersion{};
     r.Tamano = tamano;
-    return platform::VersionSistemaActual().ObtenerVersion(r) == 1;
+    return platform::IVersionSistema::Actual().ObtenerVersion(r) == 1;
 }
 
 // A test on the short record.
@@ -28,7 +28,7 @@ bool Extendido(bool requisito, const Condicion& c) {
     return requisito && Leer(r, platform::kTamanoVersionEx) && c(r);
 }
 
-bool Metrica(int32_t indice) { return platform::VersionSistemaActual().MetricaSistema(indice) != 0; }
+bool Metrica(int32_t indice) { return platform::IVersionSistema::Actual().MetricaSistema(indice) != 0; }
 
 bool Es(const RegistroVersion& r, uint32_t plataforma, uint32_t major, uint32_t minor) {
     return r.Plataforma == plataforma && r.Major == major && r.Minor == minor;

@@ -94,7 +94,7 @@ void frmCerrarAplicaciones::ActualizarLista() {
 
 void frmCerrarAplicaciones::BuscarVentanas(platform::Ventana Padre, const std::string& Titulo,
                                            const std::string& Clase) {
-    auto& sistema = platform::VentanasSistemaActual();
+    auto& sistema = platform::IVentanasSistema::Actual();
     if (profundidad_ == 0 && Padre == 0)
         Padre = sistema.Escritorio();
     ++profundidad_;

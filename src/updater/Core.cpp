@@ -139,7 +139,7 @@ int64_t Minutos(const platform::FechaHoraLocal& f) {
 } // namespace
 
 platform::FechaHoraLocal FechaHoraServidor(bool Sincronizar) {
-    platform::IReloj& reloj = platform::RelojActual();
+    platform::IReloj& reloj = platform::IReloj::Actual();
     const platform::FechaHoraLocal local = reloj.Ahora();
     platform::FechaHoraLocal resultado = local;
     try {

@@ -25,8 +25,6 @@
 namespace olvado {
 namespace {
 
-IEntornoActualizacion* entornoPrueba = nullptr;
-
 const std::string& Producto() { return ObtenerIdentidadPrograma().Producto; }
 
 // AbrirConsulta's arguments on the given database object.
@@ -56,7 +54,7 @@ int32_t ParteVersion(const ado::Valor& v) {
 // Why a preparation failed goes to the system's log under the product's
 // source name; the run log keeps its own lines.
 void RegistrarFalla(const std::string& motivo) {
-    platform::EventosActual().Registrar(
+    platform::IEventos::Actual().Registrar(
         {Producto(), 1, 1, 3000, "No se preparó el paquete de actualización: " + motivo, {}});
 }
 
@@ -155,15 +153,6 @@ std::string RutaPaquete() {
     return ft.Ruta_CalificarRuta(comun + "DB") + Producto() + "_Act.exe";
 }
 
-// The running program's collaborators (UpdateEngineEntorno.cpp).
-IEntornoActualizacion& EntornoActualizacionPrograma();
-
-void EstablecerEntornoActualizacion(IEntornoActualizacion* entorno) { entornoPrueba = entorno; }
-
-IEntornoActualizacion& EntornoActualizacion() {
-    return entornoPrueba ? *entornoPrueba : EntornoActualizacionPrograma();
-}
-
 bool& SinMensajesActualizacion() {
     static bool sinMensajes = false;
     return sinMensajes;
@@ -176,7 +165,7 @@ std::string& ResultadoActualizacion() {
 
 bool ActualizarVersionDistribucion(bool& Ejecutar, bool ModoActualizador, bool VersionExterna, int32_t Major,
                                    int32_t Minor, int32_t Revision) {
-    SinMensajesActualizacion() = ModoActualizador || !EntornoActualizacion().LineaDeComandos().empty();
+    SinMensajesActualizacion() = ModoActualizador || !IEntornoActualizacion::Actual().LineaDeComandos().empty();
     Ejecutar = false;
     bool sinPaquete = false, masReciente = false;
     int32_t pM = 0, pm = 0, pr = 0;
@@ -186,7 +175,7 @@ bool ActualizarVersionDistribucion(bool& Ejecutar, bool ModoActualizador, bool V
                                 hash, VersionExterna, Major, Minor, Revision)) {
         // Up to date, or nothing published for the product.
         ResultadoActualizacion() = sinPaquete ? kResultadoSinPaquete : kResultadoAlDia;
-        EntornoActualizacion().LimpiarActualizacionPendiente();
+        IEntornoActualizacion::Actual().LimpiarActualizacionPendiente();
         return true;
     }
     // A package newer than the product, or a query that did not open.
@@ -242,7 +231,7 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
 
 void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, std::string& Parametros,
                                   platform::ArchivoSellado* Paquete) {
-    IEntornoActualizacion& entorno = EntornoActualizacion();
+    IEntornoActualizacion& entorno = IEntornoActualizacion::Actual();
     ResultadoActualizacion() = kResultadoError;
     SinMensajesActualizacion() = !ModoActualizador && !entorno.LineaDeComandos().empty();
     if (SinMensajesActualizacion())
@@ -294,7 +283,7 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
         return false;
     }
 
-    const std::string clave = EntornoActualizacion().ClavePublicaPaquetes();
+    const std::string clave = IEntornoActualizacion::Actual().ClavePublicaPaquetes();
     platform::FirmaEd25519 firma;
     platform::ArchivoSellado propio;
     platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
@@ -330,7 +319,7 @@ bool EjecutarPaqueteActualizacion(const std::string& Archivo, int32_t hWnd, cons
                                   const platform::ArchivoSellado* Paquete) {
     std::string usuario, contrasena;
     ObtenerCredencialesEjecucion(usuario, contrasena);
-    return EntornoActualizacion().EjecutarComoAdmin(hWnd, Archivo, Parametros, usuario, contrasena, Paquete);
+    return IEntornoActualizacion::Actual().EjecutarComoAdmin(hWnd, Archivo, Parametros, usuario, contrasena, Paquete);
 }
 
 void ObtenerCredencialesEjecucion(std::string& Usuario, std::string& Contrasena) {
@@ -347,7 +336,7 @@ void ObtenerCredencialesEjecucion(std::string& Usuario, std::string& Contrasena)
         Contrasena.clear();
         return;
     }
-    EntornoActualizacion().Registro_GuardarCredenciales(Usuario, Contrasena);
+    IEntornoActualizacion::Actual().Registro_GuardarCredenciales(Usuario, Contrasena);
     clsEncriptor cifra;
     bool exito = true;
     Usuario = cifra.Decrypt(Usuario, exito);

@@ -4,6 +4,8 @@
 // started (interactive mode, used by the family's main programs).
 #pragma once
 
+#include "base/Servicio.h"
+
 #include <cstdint>
 #include <string>
 
@@ -19,8 +21,9 @@ class ArchivoSellado;
 // the stored credentials' registry copy, the close-applications dialog, the
 // interactive launch and the command line. The running program's is bound to
 // the process-wide common utilities; tests put a fake in its place.
-class IEntornoActualizacion {
+class IEntornoActualizacion : public Servicio<IEntornoActualizacion> {
 public:
+    static IEntornoActualizacion& DelSistema(); // UpdateEngineEntorno.cpp
     virtual ~IEntornoActualizacion() = default;
     virtual bool ChequearActualizacionPendiente() = 0;
     virtual void MarcarActualizacionPendiente() = 0;
@@ -43,9 +46,6 @@ public:
 
 // The command line that the program's own collaborators answer (main sets it).
 void EstablecerLineaDeComandos(const std::string& linea);
-// nullptr puts the program's own back.
-void EstablecerEntornoActualizacion(IEntornoActualizacion* entorno);
-IEntornoActualizacion& EntornoActualizacion();
 
 // Installer switches of each mode.
 inline constexpr const char* kParametrosActualizador = "/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-";

@@ -61,7 +61,7 @@ struct EntornoPrograma : IEntornoActualizacion {
 
 void EstablecerLineaDeComandos(const std::string& linea) { lineaDeComandos = linea; }
 
-IEntornoActualizacion& EntornoActualizacionPrograma() {
+IEntornoActualizacion& IEntornoActualizacion::DelSistema() {
     static EntornoPrograma entorno;
     return entorno;
 }

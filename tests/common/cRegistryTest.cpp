@@ -79,7 +79,7 @@ TEST(cRegistryTest, CadaTipoVuelveComoSeEscribio) {
 
     // Types the class does not write come from elsewhere; it reads them all.
     platform::HClave h = 0;
-    auto& reg = platform::RegistroActual();
+    auto& reg = platform::IRegistro::Actual();
     ASSERT_EQ(reg.AbrirClave(platform::HKEY_LOCAL_MACHINE_, ruta, 0x3F, h), 0);
     platform::ClaveRegistro clave(h);
     ASSERT_EQ(reg.EstablecerValor(h, "multi", REG_MULTI_SZ, std::string("uno\0dos\0\0", 9)), 0);
@@ -181,7 +181,7 @@ namespace {
 class RegistroQueAnota : public platform::IRegistro {
 public:
     std::vector<std::pair<std::string, uint32_t>> mascaras;
-    platform::IRegistro& real = platform::RegistroActual();
+    platform::IRegistro& real = platform::IRegistro::Actual();
     int32_t AbrirClave(platform::HClave r, const std::string& s, uint32_t m, platform::HClave& c) override {
         mascaras.emplace_back("abrir", m);
         return real.AbrirClave(r, s, m & ~platform::KEY_WOW64_64KEY_, c);
@@ -212,7 +212,7 @@ public:
 TEST(cRegistryTest, MascarasDeAcceso) {
     prueba::RegistroPrueba p;
     RegistroQueAnota anota;
-    platform::EstablecerRegistro(&anota);
+    platform::IRegistro::Reemplazo enUso(anota);
     cRegistry r = En(p.Ruta(), "v");
     r.Modo64(true);
     r.KeyExists();
@@ -223,7 +223,6 @@ TEST(cRegistryTest, MascarasDeAcceso) {
     r.Modo64(false);
     r.KeyExists();
     EXPECT_THROW(r.DeleteValue(), ErrorOlvado); // already deleted: the open succeeds, the deletion fails
-    platform::EstablecerRegistro(nullptr);
     using M = std::vector<std::pair<std::string, uint32_t>>;
     EXPECT_EQ(anota.mascaras, (M{{"abrir", 0x101}, {"crear", 0x3F}, {"crear", 0x3F}, {"abrir", 0x101},
                                  {"abrir", 0x13F}, {"abrir", 0x1}, {"abrir", 0x3F}}));

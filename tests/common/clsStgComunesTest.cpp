@@ -24,8 +24,7 @@ platform::ConfiguracionRegional Regional(std::string dec, std::string mil) {
 
 struct Caja : platform::IMessageBox {
     std::vector<std::tuple<std::string, int32_t, std::string>> vistas;
-    Caja() { platform::EstablecerMessageBox(this); }
-    ~Caja() override { platform::EstablecerMessageBox(nullptr); }
+    Reemplazo enUso_{*this};
     int32_t Mostrar(const std::string& t, int32_t e, const std::string& ti) override {
         vistas.emplace_back(t, e, ti);
         return platform::vbOK;
@@ -133,13 +132,12 @@ TEST(clsStgComunesTest, MensajesYRegistroDeEventos) {
             return true;
         }
     } eventos;
-    platform::EstablecerEventos(&eventos);
+    platform::IEventos::Reemplazo enUso(eventos);
     EXPECT_TRUE(c.Eventos_RegistrarMensaje(1, "fallo"));
     EXPECT_TRUE(c.Eventos_RegistrarMensaje(2, "aviso", "Otro"));
     EXPECT_TRUE(c.Eventos_RegistrarMensaje(7, "raro"));
     c.EstablecerDatosCompania("C", "");
     EXPECT_TRUE(c.Eventos_Registrar(4, "", 5, {1, 2}, {"uno", "dos"}));
-    platform::EstablecerEventos(nullptr);
     ASSERT_EQ(eventos.vistos.size(), 4u);
     auto e = eventos.vistos;
     EXPECT_EQ(std::make_tuple(e[0].Origen, e[0].Tipo, e[0].Id, e[0].Mensaje), std::make_tuple("Olvado", 1, 3000, "fallo"));

@@ -31,9 +31,6 @@ std::string CadenaMariaDB(const std::string& credenciales) {
 
 class AbrirDBTest : public ::testing::Test {
 protected:
-    void SetUp() override { platform::EstablecerMessageBox(&avisos_); }
-    void TearDown() override { platform::EstablecerMessageBox(nullptr); }
-
     bool Abrir(const std::string& cadena, bool avisar = true) {
         almacen_.Escribir({{"1", "prueba", cadena, platform::LeerVariableEntorno("OLVADO_TEST_MARIADB_DB")}});
         return db_.AbrirDB(avisar);
@@ -52,6 +49,7 @@ protected:
     prueba::ArbolPrueba arbol_;
     prueba::AlmacenPrueba almacen_;
     Avisos avisos_;
+    platform::IMessageBox::Reemplazo avisosEnUso_{avisos_};
     ConfigConexion config_;
     clsDB db_{&avisos_, &config_};
 };
@@ -95,8 +93,7 @@ TEST_F(AbrirDBTest, UnaConexionCortadaSeReabreYRepiteLaSentencia) {
     ASSERT_NE(antes, 0);
     struct Mensajes : platform::IMensajesPendientes {
         int veces = 0;
-        Mensajes() { platform::EstablecerMensajesPendientes(this); }
-        ~Mensajes() override { platform::EstablecerMensajesPendientes(nullptr); }
+        Reemplazo enUso_{*this};
         void Procesar() override { ++veces; }
     } mensajes;
     Root("KILL " + std::to_string(antes));

@@ -43,10 +43,9 @@ TEST_F(ConfigConexionTest, UnaEntradaSeEligeSinVentana) {
     AlmacenPrueba almacen;
     almacen.Escribir({{"1", "Local", "Provider=SQLite;Data Source=/x.db", "cat", "1"}});
     VentanaElige ventana;
-    EstablecerVentanaSeleccion(&ventana);
+    IVentanaSeleccion::Reemplazo enUso(ventana);
     ConfigConexion c;
     Eleccion e = Obtener(c);
-    EstablecerVentanaSeleccion(nullptr);
     EXPECT_TRUE(e.ok);
     EXPECT_EQ(e.nombre, "Local");
     EXPECT_EQ(e.cadena, "Provider=SQLite;Data Source=/x.db");
@@ -69,7 +68,7 @@ TEST_F(ConfigConexionTest, VariasEntradasPasanPorLaVentana) {
     }
     VentanaElige ventana;
     ventana.numero = 2;
-    EstablecerVentanaSeleccion(&ventana);
+    IVentanaSeleccion::Reemplazo enUso(ventana);
     ConfigConexion c;
     Eleccion e = Obtener(c);
     EXPECT_EQ(ventana.mostrada, 1);
@@ -85,7 +84,6 @@ TEST_F(ConfigConexionTest, VariasEntradasPasanPorLaVentana) {
     EXPECT_EQ(ventana.mostrada, 1);
     EXPECT_TRUE(c.SeleccionarConexion(n, cad, cat, opt, true, -1, indice));
     EXPECT_EQ(indice, 1);
-    EstablecerVentanaSeleccion(nullptr);
 }
 
 TEST_F(ConfigConexionTest, SeLeenEntradasSeguidasDesdeUnoHastaCinco) {

@@ -25,7 +25,6 @@ struct RelojFijo : platform::IReloj {
 class CoreTest : public ::testing::TestWithParam<prueba::MotorPrueba> {
 protected:
     void SetUp() override {
-        platform::EstablecerReloj(&reloj_);
         // AbrirDB reads Valores.
         ado::Connection c;
         c.Open(GetParam().cadena);
@@ -34,7 +33,6 @@ protected:
     }
     void TearDown() override {
         CerrarObjetos();
-        platform::EstablecerReloj(nullptr);
     }
     void Almacen(const std::string& optimizar) {
         almacen_.Escribir({{"1", "prueba", GetParam().cadena, GetParam().catalogo, optimizar}});
@@ -43,6 +41,7 @@ protected:
     prueba::ArbolPrueba arbol_;
     prueba::AlmacenPrueba almacen_;
     RelojFijo reloj_;
+    platform::IReloj::Reemplazo relojEnUso_{reloj_};
 };
 
 TEST_P(CoreTest, CrearObjetosAbreYSincronizaElReloj) {

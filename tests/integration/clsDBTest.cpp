@@ -47,7 +47,6 @@ std::vector<uint8_t> Leer(const std::string& ruta) {
 class clsDBTest : public ::testing::TestWithParam<MotorPrueba> {
 protected:
     void SetUp() override {
-        platform::EstablecerMessageBox(&mensajes_);
         {
             // Fresh tables before the object opens: AbrirDB reads Valores.
             ado::Connection c;
@@ -62,7 +61,6 @@ protected:
         almacen_.Escribir({{"1", GetParam().nombre, GetParam().cadena, GetParam().catalogo, "1"}});
         ASSERT_TRUE(db_.AbrirDB(true));
     }
-    void TearDown() override { platform::EstablecerMessageBox(nullptr); }
 
     // Writes bytes as a new package row through Archivo_A_BLOB.
     void GuardarPaquete(const std::string& nombre, const std::string& archivo) {
@@ -77,6 +75,7 @@ protected:
     prueba::ArbolPrueba arbol_;
     prueba::AlmacenPrueba almacen_;
     Mensajes mensajes_;
+    platform::IMessageBox::Reemplazo mensajesEnUso_{mensajes_};
     ConfigConexion config_;
     clsDB db_{&mensajes_, &config_};
 };

@@ -23,16 +23,12 @@ public:
     }
 };
 
-struct Instalada {
-    explicit Instalada(platform::IFichaAcceso* f) { platform::EstablecerFichaAcceso(f); }
-    ~Instalada() { platform::EstablecerFichaAcceso(nullptr); }
-};
 
 } // namespace
 
 TEST(EsAdminTest, DecidePorElNombreExactoDelGrupo) {
     FichaFalsa ficha;
-    Instalada instalada(&ficha);
+    platform::IFichaAcceso::Reemplazo instalada(ficha);
     // Privileged groups of other names do not count; letter case matters.
     ficha.grupos = {"Todos", "Operadores de copia de seguridad", "administradores", "", "Usuarios"};
     EXPECT_FALSE(EsUsuarioAdministrador());

@@ -43,8 +43,8 @@ void RegistrarseYSalir() {
 
 class FichaFija : public platform::IFichaAcceso {
 public:
-    explicit FichaFija(bool admin) : admin_(admin) { platform::EstablecerFichaAcceso(this); }
-    ~FichaFija() override { platform::EstablecerFichaAcceso(nullptr); }
+    explicit FichaFija(bool admin) : admin_(admin) {}
+    Reemplazo enUso_{*this};
     bool GruposDelToken(std::vector<std::string>& g) override {
         g = {admin_ ? "Administradores" : "Usuarios"};
         return true;
@@ -251,11 +251,10 @@ TEST(LanzamientoTest, VerboYVentanaDeCadaLanzamiento) {
         }
         int32_t MetricaSistema(int32_t) override { return 0; }
     } nt4;
-    platform::EstablecerVersionSistema(&nt4);
+    platform::IVersionSistema::Reemplazo antes2000(nt4);
     shell.falla.reset();
     shell.peticiones.clear();
     const bool lanzado = EjecutarArchivoComoAdmin(0, "C:\\Olvado_Act.exe", "/SILENT", "admin", "clave", "", true);
-    platform::EstablecerVersionSistema(nullptr);
     EXPECT_TRUE(lanzado);
     ASSERT_EQ(shell.peticiones.size(), 1u);
     const auto& p = shell.peticiones[0];

@@ -33,11 +33,7 @@ public:
     int32_t MetricaSistema(int32_t i) override { return metricas.count(i) ? metricas[i] : 0; }
 };
 
-struct Fija {
-    VersionFalsa& f;
-    explicit Fija(VersionFalsa& v) : f(v) { platform::EstablecerVersionSistema(&f); }
-    ~Fija() { platform::EstablecerVersionSistema(nullptr); }
-};
+using Fija = platform::IVersionSistema::Reemplazo;
 
 using Prop = bool (WinVersion::*)() const;
 const std::map<std::string, Prop> kPropiedades = {

@@ -14,8 +14,7 @@ using platform::Ventana;
 
 class ArbolFalso : public platform::IVentanasSistema {
 public:
-    ArbolFalso() { platform::EstablecerVentanasSistema(this); }
-    ~ArbolFalso() override { platform::EstablecerVentanasSistema(nullptr); }
+    Reemplazo enUso_{*this};
     Ventana Agregar(Ventana padre, const std::string& clase, const std::string& titulo) {
         Ventana v = ventanas_.size() + 2;
         ventanas_[v] = {padre, clase, titulo};

@@ -17,10 +17,7 @@ public:
         std::string titulo;
     };
 
-    MensajesFalsos() { platform::EstablecerMessageBox(this); }
-    ~MensajesFalsos() override { platform::EstablecerMessageBox(nullptr); }
-    MensajesFalsos(const MensajesFalsos&) = delete;
-    MensajesFalsos& operator=(const MensajesFalsos&) = delete;
+    Reemplazo enUso_{*this};
 
     int32_t Mostrar(const std::string& texto, int32_t estilo, const std::string& titulo) override {
         mostrados.push_back({texto, estilo, titulo});

@@ -11,8 +11,7 @@
 namespace olvado::prueba {
 
 struct ShellFalso : platform::IShell {
-    ShellFalso() { platform::EstablecerShell(this); }
-    ~ShellFalso() override { platform::EstablecerShell(nullptr); }
+    Reemplazo enUso_{*this};
     bool Ejecutar(const platform::PeticionShell& p) override {
         peticiones.push_back(p);
         if (falla)

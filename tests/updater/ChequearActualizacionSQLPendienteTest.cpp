@@ -12,8 +12,7 @@ using namespace olvado;
 namespace {
 struct Caja : platform::IMessageBox {
     std::vector<std::pair<std::string, std::string>> vistas;
-    Caja() { platform::EstablecerMessageBox(this); }
-    ~Caja() override { platform::EstablecerMessageBox(nullptr); }
+    Reemplazo enUso_{*this};
     int32_t Mostrar(const std::string& t, int32_t e, const std::string& ti) override {
         EXPECT_EQ(e, platform::vbOKOnly | platform::vbExclamation);
         vistas.emplace_back(t, ti);

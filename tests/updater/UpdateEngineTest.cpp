@@ -96,14 +96,12 @@ protected:
         Servicios().DB = std::make_unique<clsDB>(nullptr, &origen_);
         Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>();
         ASSERT_TRUE(Servicios().DB->AbrirDB(false, false));
-        EstablecerEntornoActualizacion(&entorno_);
         FileTool ft;
         carpetaDB_ = ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true)) + "DB");
         fs::create_directories(fs::u8path(carpetaDB_));
         paquete_ = carpetaDB_ + Producto() + "_Act.exe";
     }
     void TearDown() override {
-        EstablecerEntornoActualizacion(nullptr);
         CerrarObjetos();
         std::error_code ec;
         fs::remove_all(fs::u8path(carpetaDB_), ec);
@@ -131,6 +129,7 @@ protected:
     ado::Connection c_;
     OrigenFijo origen_;
     EntornoFalso entorno_;
+    IEntornoActualizacion::Reemplazo entornoEnUso_{entorno_};
     std::string carpetaDB_, paquete_;
 };
 
@@ -323,9 +322,8 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             std::string archivo, parametros;
             platform::ArchivoSellado sellado;
             EventosVistos eventos;
-            platform::EstablecerEventos(&eventos);
+            platform::IEventos::Reemplazo enUso(eventos);
             PrepararPaqueteActualizacion(actualizador, archivo, parametros, &sellado);
-            platform::EstablecerEventos(nullptr);
             // Each failure's own reason reaches the system's log once.
             ASSERT_EQ(eventos.vistos.size(), 1u);
             EXPECT_EQ(eventos.vistos[0].Origen, Producto());

@@ -23,7 +23,7 @@ public:
 
 } // namespace
 
-IEventos& EventosSistema() {
+IEventos& IEventos::DelSistema() {
     static EventosSyslog e;
     return e;
 }

@@ -48,7 +48,7 @@ public:
 
 } // namespace
 
-IFichaAcceso& FichaAccesoSistema() {
+IFichaAcceso& IFichaAcceso::DelSistema() {
     static FichaPosix ficha;
     return ficha;
 }

@@ -11,7 +11,7 @@ public:
 
 } // namespace
 
-IMensajesPendientes& MensajesPendientesSistema() {
+IMensajesPendientes& IMensajesPendientes::DelSistema() {
     static MensajesPosix m;
     return m;
 }

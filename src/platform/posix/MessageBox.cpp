@@ -21,7 +21,7 @@ public:
 
 } // namespace
 
-IMessageBox& MessageBoxSistema() {
+IMessageBox& IMessageBox::DelSistema() {
     static MessageBoxPosix instancia;
     return instancia;
 }

@@ -339,7 +339,7 @@ private:
 
 } // namespace
 
-IRegistro& RegistroSistema() {
+IRegistro& IRegistro::DelSistema() {
     static RegistroPosix r;
     return r;
 }

@@ -25,7 +25,7 @@ public:
 
 } // namespace
 
-IReloj& RelojDelSistema() {
+IReloj& IReloj::DelSistema() {
     static RelojPosix reloj;
     return reloj;
 }

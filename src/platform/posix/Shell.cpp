@@ -46,7 +46,7 @@ public:
 
 } // namespace
 
-IShell& ShellSistema() {
+IShell& IShell::DelSistema() {
     static ShellPosix s;
     return s;
 }

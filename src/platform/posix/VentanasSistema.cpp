@@ -48,7 +48,7 @@ private:
 
 } // namespace
 
-IVentanasSistema& VentanasSistemaSistema() {
+IVentanasSistema& IVentanasSistema::DelSistema() {
     static VentanasX11 instancia;
     return instancia;
 }

@@ -26,7 +26,7 @@ public:
 
 } // namespace
 
-IVersionSistema& VersionSistemaSistema() {
+IVersionSistema& IVersionSistema::DelSistema() {
     static VersionLinux v;
     return v;
 }

@@ -27,7 +27,7 @@ public:
 
 } // namespace
 
-IEventos& EventosSistema() {
+IEventos& IEventos::DelSistema() {
     static EventosWin32 e;
     return e;
 }

@@ -77,7 +77,7 @@ public:
 
 } // namespace
 
-IFichaAcceso& FichaAccesoSistema() {
+IFichaAcceso& IFichaAcceso::DelSistema() {
     static FichaWin32 ficha;
     return ficha;
 }

@@ -19,7 +19,7 @@ public:
 
 } // namespace
 
-IMensajesPendientes& MensajesPendientesSistema() {
+IMensajesPendientes& IMensajesPendientes::DelSistema() {
     static MensajesWin32 m;
     return m;
 }

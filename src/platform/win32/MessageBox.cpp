@@ -19,7 +19,7 @@ public:
 
 } // namespace
 
-IMessageBox& MessageBoxSistema() {
+IMessageBox& IMessageBox::DelSistema() {
     static MessageBoxWin32 instancia;
     return instancia;
 }

@@ -101,7 +101,7 @@ public:
 
 } // namespace
 
-IRegistro& RegistroSistema() {
+IRegistro& IRegistro::DelSistema() {
     static RegistroWin32 r;
     return r;
 }

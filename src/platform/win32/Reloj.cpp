@@ -21,7 +21,7 @@ public:
 
 } // namespace
 
-IReloj& RelojDelSistema() {
+IReloj& IReloj::DelSistema() {
     static RelojWin32 reloj;
     return reloj;
 }

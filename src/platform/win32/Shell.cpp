@@ -38,7 +38,7 @@ public:
 
 } // namespace
 
-IShell& ShellSistema() {
+IShell& IShell::DelSistema() {
     static ShellWin32 s;
     return s;
 }

@@ -32,7 +32,7 @@ public:
 
 } // namespace
 
-IVentanasSistema& VentanasSistemaSistema() {
+IVentanasSistema& IVentanasSistema::DelSistema() {
     static VentanasWin32 instancia;
     return instancia;
 }

@@ -34,7 +34,7 @@ public:
 
 } // namespace
 
-IVersionSistema& VersionSistemaSistema() {
+IVersionSistema& IVersionSistema::DelSistema() {
     static VersionWin32 v;
     return v;
 }

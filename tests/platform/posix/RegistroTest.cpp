@@ -137,7 +137,7 @@ TEST(RegistryPosixTest, UnBloqueoAjenoNoDetieneLaLectura) {
         return std::get<int32_t>(v);
     });
     auto escritor = std::async(std::launch::async, [] {
-        return platform::RegistroActual().BorrarClave(platform::HKEY_LOCAL_MACHINE_, "SOFTWARE\\C\\P");
+        return platform::IRegistro::Actual().BorrarClave(platform::HKEY_LOCAL_MACHINE_, "SOFTWARE\\C\\P");
     });
     bool aTiempo = lector.wait_for(std::chrono::seconds(2)) == std::future_status::ready &&
                    escritor.wait_for(std::chrono::seconds(8)) == std::future_status::ready;

@@ -24,7 +24,7 @@ bool BajoWine() { return platform::ExisteVariableEntorno("WINEPREFIX"); }
 
 TEST(CuentaAjenaWinTest, FichaRealDelProceso) {
     std::vector<std::string> grupos, administradores;
-    auto& ficha = platform::FichaAccesoActual();
+    auto& ficha = platform::IFichaAcceso::Actual();
     ASSERT_TRUE(ficha.GruposDelToken(grupos));
     ASSERT_TRUE(ficha.NombresAdministradores(administradores));
     ASSERT_EQ(administradores.size(), 1u);
