@@ -203,4 +203,29 @@ std::string Replace(std::string_view texto, std::string_view buscado, std::strin
     return res;
 }
 
+std::string EscaparControles(std::string_view texto) {
+    static const char hex[] = "0123456789ABCDEF";
+    auto escapar = [](std::string& r, unsigned char b) {
+        r += "\\x";
+        r += hex[b >> 4];
+        r += hex[b & 0xF];
+    };
+    std::string r;
+    r.reserve(texto.size());
+    for (size_t i = 0; i < texto.size(); ++i) {
+        const auto b = static_cast<unsigned char>(texto[i]);
+        const auto sig = i + 1 < texto.size() ? static_cast<unsigned char>(texto[i + 1]) : 0;
+        if (b < 0x20 || b == 0x7F) {
+            escapar(r, b);
+        } else if (b == 0xC2 && sig >= 0x80 && sig <= 0x9F) {
+            escapar(r, b);
+            escapar(r, sig);
+            ++i;
+        } else {
+            r += static_cast<char>(b);
+        }
+    }
+    return r;
+}
+
 } // namespace olvado

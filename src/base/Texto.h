@@ -40,6 +40,12 @@ std::string LCase(std::string_view texto);
 // Every occurrence of buscado replaced (buscado must not be empty).
 std::string Replace(std::string_view texto, std::string_view buscado, std::string_view reemplazo);
 
+// Every byte of a control character (U+0000-U+001F, U+007F, and U+0080-U+009F
+// as UTF-8) written as \xNN: a name shown on a terminal or a path put in a
+// line of a log must neither redraw the screen nor start a line of its own.
+// The backslash itself is left alone (Windows paths are full of them).
+std::string EscaparControles(std::string_view texto);
+
 inline constexpr std::string_view vbCrLf = "\r\n";
 
 } // namespace olvado

@@ -1,5 +1,6 @@
 #include "database/frmSeleccionarConexion.h"
 
+#include "base/Texto.h"
 #include "database/ConfigConexion.h"
 #include "platform/Consola.h"
 #include "platform/Dialogos.h"
@@ -31,7 +32,7 @@ public:
             return;
         std::cerr << v.lblFavor << "\n";
         for (int32_t i = 0; i < v.liConexiones.ListCount(); ++i)
-            std::cerr << "  " << (i + 1) << ". " << v.liConexiones.List(i) << "\n";
+            std::cerr << "  " << (i + 1) << ". " << EscaparControles(v.liConexiones.List(i)) << "\n";
         std::cerr << "[" << (v.liConexiones.ListIndex() + 1) << "]: " << std::flush;
         std::string linea;
         if (!std::getline(std::cin, linea))

@@ -79,7 +79,8 @@ void PasosActualizacion(Ejecucion& ejecucion) {
     RegistrarLog("Cerrar Objetos");
     CerrarObjetos();
 
-    RegistrarLog("Ejecutar Archivo: " + archivo + ", " + parametros + ", " + carpeta);
+    // The folder comes from the file system: a line break in it stays in this entry.
+    RegistrarLog("Ejecutar Archivo: " + EscaparControles(archivo + ", " + parametros + ", " + carpeta));
     // Its answer is not examined: a failure under the stored account has
     // already left the system's text in the log.
     EjecutarArchivoComoAdmin(0, archivo, parametros, usuario, contrasena, carpeta, true,

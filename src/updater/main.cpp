@@ -2,6 +2,7 @@
 // std::terminate: Main handles its own faults, and anything that escapes it
 // still ends the process normally. The run log is written here, at the end,
 // on every path.
+#include "base/Texto.h"
 #include "updater/Core.h"
 #include "updater/Programa.h"
 #include "updater/UpdateEngine.h"
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
         olvado::Main();
     } catch (const std::exception& e) {
         // Main has its own error path; what still escapes it is logged here.
-        olvado::RegistrarLog(std::string("Error no controlado: ") + e.what());
+        olvado::RegistrarLog("Error no controlado: " + olvado::EscaparControles(e.what()));
     } catch (...) {
         olvado::RegistrarLog("Error no controlado");
     }

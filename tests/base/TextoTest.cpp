@@ -36,6 +36,12 @@ TEST(TextoTest, BuscaYRecorta) {
     EXPECT_EQ(Replace("a--b--", "--", "+"), "a+b+");
 }
 
+TEST(TextoTest, EscaparControles) {
+    EXPECT_EQ(EscaparControles("C:\\Datos\\\x1b[2J\xC2\x9B" "1m\r\nfin\x7F"),
+              "C:\\Datos\\\\x1B[2J\\xC2\\x9B1m\\x0D\\x0Afin\\x7F");
+    EXPECT_EQ(EscaparControles("ñ € \xC2\xA0 \xC2"), "ñ € \xC2\xA0 \xC2"); // not controls; a cut one stays
+}
+
 TEST(TextoTest, Utf16IdaYVuelta) {
     std::string s = "Olvado ñ € \xF0\x9F\x98\x80";
     EXPECT_EQ(DesdeUtf16(AUtf16(s)), s);
