@@ -26,9 +26,10 @@ std::string EnDocumentos(const std::string& nombre) {
     return ft.Ruta_CalificarRuta(ft.Ruta_MisDocumentos()) + nombre;
 }
 
-// A fresh tree without the log files these tests write.
+// A fresh tree without the log files (and the folder) these tests write:
+// under Wine the Documents folder is the prefix's, which other runners use.
 struct ArbolSinLogs : prueba::ArbolPrueba {
-    prueba::ArchivosEnDocumentos logs{"OlvadoSystems_Log.txt", "prueba.txt"};
+    prueba::ArchivosEnDocumentos logs{"OlvadoSystems_Log.txt", "prueba.txt", "carpeta"};
 };
 
 } // namespace

@@ -146,6 +146,8 @@ TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
 TEST_P(FirmaHistorialE2E, SinDerechoAInsertarNadaCambia) {
     if (GetParam().nombre != "MariaDB")
         GTEST_SKIP() << "only the server has accounts";
+    if (ActualizadorWindows())
+        GTEST_SKIP() << "the store is the machine's: a second workstation's entry joins the first one's";
     Publicar({});
     Sql("DROP USER IF EXISTS 'olvado_lector'@'localhost'");
     Sql("CREATE USER 'olvado_lector'@'localhost' IDENTIFIED BY 'lector'");
