@@ -301,8 +301,26 @@ std::vector<std::string> Colmena::SubClaves(const std::string& ruta) const {
 bool Leer(const std::string& texto, const std::string& raiz, Colmena& c) {
     c = Colmena{raiz, {}};
     bool cabecera = false;
-    size_t actual = SIZE_MAX; // index: Crear may move the keys
+    size_t actual = SIZE_MAX; // index: adding keys may move them
     std::map<size_t, std::unordered_map<std::string, size_t>> indices;
+    // Every key by its upper-case path: a section costs its own length, not
+    // a search of all the keys before it (Crear's), which made big hives
+    // quadratic. Adds the key and its missing ancestors as Crear does.
+    std::unordered_map<std::string, size_t> porRuta;
+    auto crear = [&](const std::string& ruta) {
+        size_t i = 0, indice = 0;
+        for (;;) {
+            const size_t fin = ruta.find('\\', i);
+            std::string parcial = ruta.substr(0, fin);
+            auto [it, nueva] = porRuta.try_emplace(Clave_(parcial), c.claves.size());
+            if (nueva)
+                c.claves.push_back({std::move(parcial), {}});
+            indice = it->second;
+            if (fin == std::string::npos)
+                return indice;
+            i = fin + 1;
+        }
+    };
     for (const std::string& l : Lineas(texto)) {
         if (l.empty() || l[0] == ';')
             continue;
@@ -314,7 +332,7 @@ bool Leer(const std::string& texto, const std::string& raiz, Colmena& c) {
             std::string ruta;
             if (l.back() != ']' || l.size() < 3 || l[1] == '-' || !LeerSeccion(l, raiz, ruta))
                 return false;
-            actual = static_cast<size_t>(&c.Crear(ruta) - c.claves.data());
+            actual = crear(ruta);
         } else {
             Valor v;
             size_t i = 0;
