@@ -154,9 +154,10 @@ TEST_P(AdminBaseTest, FirmaEnUnaTablaDeLaFamilia) {
     std::vector<std::string> nombres;
     for (int32_t i = 0; i < rs.FieldCount(); ++i)
         nombres.push_back(rs.Fields(i).Name());
-    if (sqlite)
+    if (sqlite) {
         EXPECT_EQ(nombres, (std::vector<std::string>{"Producto", "Major", "Minor", "Revision", "MD5Hash", "Notas",
                                                      "Firma", "Binario"}));
+    }
     ASSERT_FALSE(rs.Eof());
     EXPECT_EQ(rs.Fields("Producto").Value().ATexto(), "Olvado");
     EXPECT_EQ(rs.Fields("Notas").Value().ATexto(), "nada");
