@@ -228,4 +228,26 @@ std::string EscaparControles(std::string_view texto) {
     return r;
 }
 
+int ValorDigitoHex(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::string BytesAHex(const void* datos, size_t n) {
+    static constexpr char kDigitos[] = "0123456789ABCDEF";
+    const auto* p = static_cast<const uint8_t*>(datos);
+    std::string r;
+    r.reserve(n * 2);
+    for (size_t i = 0; i < n; ++i) {
+        r += kDigitos[p[i] >> 4];
+        r += kDigitos[p[i] & 15];
+    }
+    return r;
+}
+
 } // namespace olvado

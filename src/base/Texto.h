@@ -4,6 +4,7 @@
 // code page in platform/TextoAnsi.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,6 +29,11 @@ std::string Mid(std::string_view texto, int32_t inicio, int32_t n = -1);
 int32_t InStr(std::string_view texto, std::string_view buscado, int32_t inicio = 1);
 // 1-based position of the last occurrence, 0 when absent.
 int32_t InStrRev(std::string_view texto, std::string_view buscado);
+
+// The value of one hexadecimal digit of either case; -1 when it is not one.
+int ValorDigitoHex(char c);
+// Two upper-case hexadecimal digits per byte.
+std::string BytesAHex(const void* datos, size_t n);
 
 // Blanks (U+0020 only) removed at the ends, as Trim does.
 std::string Trim(std::string_view texto);

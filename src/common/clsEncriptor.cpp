@@ -21,19 +21,9 @@ int Corregir(int c) {
     return c;
 }
 
-int ValorHex(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // Two hexadecimal digits of either case; -1 when either is not one.
 int ParHex(char alto, char bajo) {
-    const int a = ValorHex(alto), b = ValorHex(bajo);
+    const int a = ValorDigitoHex(alto), b = ValorDigitoHex(bajo);
     return a < 0 || b < 0 ? -1 : a * 16 + b;
 }
 

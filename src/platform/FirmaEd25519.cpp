@@ -1,6 +1,8 @@
 // Ed25519 and SHA-256 from libgcrypt, the same code on both systems.
 #include "platform/FirmaEd25519.h"
 
+#include "base/Texto.h"
+
 #include <gcrypt.h>
 
 #include <cstdint>
@@ -31,16 +33,6 @@ struct LiberarSexp {
 };
 using Sexp = std::unique_ptr<std::remove_pointer_t<gcry_sexp_t>, LiberarSexp>;
 
-int ValorHex(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // Exactly `bytes` bytes of hexadecimal text (blanks around it allowed), else "".
 std::string DesdeHex(const std::string& texto, size_t bytes) {
     size_t i = texto.find_first_not_of(" \t\r\n");
@@ -49,22 +41,10 @@ std::string DesdeHex(const std::string& texto, size_t bytes) {
         return {};
     std::string r(bytes, '\0');
     for (size_t k = 0; k < bytes; ++k) {
-        int a = ValorHex(texto[i + 2 * k]), b = ValorHex(texto[i + 2 * k + 1]);
+        int a = ValorDigitoHex(texto[i + 2 * k]), b = ValorDigitoHex(texto[i + 2 * k + 1]);
         if (a < 0 || b < 0)
             return {};
         r[k] = static_cast<char>(a * 16 + b);
-    }
-    return r;
-}
-
-std::string AHex(const void* datos, size_t n) {
-    static const char* const digitos = "0123456789ABCDEF";
-    const auto* p = static_cast<const uint8_t*>(datos);
-    std::string r;
-    r.reserve(n * 2);
-    for (size_t i = 0; i < n; ++i) {
-        r += digitos[p[i] >> 4];
-        r += digitos[p[i] & 15];
     }
     return r;
 }
@@ -123,7 +103,7 @@ bool FirmaEd25519::GenerarClaves(std::string& privadaHex, std::string& publicaHe
     Iniciar();
     unsigned char semilla[kBytesClave];
     gcry_randomize(semilla, sizeof semilla, GCRY_VERY_STRONG_RANDOM);
-    privadaHex = AHex(semilla, sizeof semilla);
+    privadaHex = BytesAHex(semilla, sizeof semilla);
     for (auto& b : semilla) // no copy of the key left on the stack
         const_cast<volatile unsigned char&>(b) = 0;
     publicaHex = ClavePublica(privadaHex);
@@ -141,7 +121,7 @@ std::string FirmaEd25519::ClavePublica(const std::string& privadaHex) {
     unsigned int bits = 0;
     const void* p = q ? gcry_mpi_get_opaque(q, &bits) : nullptr;
     if (p && bits == kBytesClave * 8)
-        r = AHex(p, kBytesClave);
+        r = BytesAHex(p, kBytesClave);
     gcry_mpi_release(q);
     gcry_ctx_release(ctx);
     return r;
@@ -158,7 +138,7 @@ std::string FirmaEd25519::FirmarMensaje(const std::string& privadaHex, const std
         return {};
     Sexp f(firma);
     std::string rs = Elemento(f.get(), "r") + Elemento(f.get(), "s");
-    return rs.size() == kBytesFirma ? AHex(rs.data(), rs.size()) : std::string();
+    return rs.size() == kBytesFirma ? BytesAHex(rs.data(), rs.size()) : std::string();
 }
 
 bool FirmaEd25519::VerificarMensaje(const std::string& publicaHex, const std::string& firmaHex,
