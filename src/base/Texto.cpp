@@ -250,4 +250,10 @@ std::string BytesAHex(const void* datos, size_t n) {
     return r;
 }
 
+void BorrarSecreto(std::string& s) {
+    for (auto& c : s)
+        const_cast<volatile char&>(c) = '\0';
+    s.clear();
+}
+
 } // namespace olvado

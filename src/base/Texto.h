@@ -30,6 +30,10 @@ int32_t InStr(std::string_view texto, std::string_view buscado, int32_t inicio =
 // 1-based position of the last occurrence, 0 when absent.
 int32_t InStrRev(std::string_view texto, std::string_view buscado);
 
+// Overwrites a secret (a password) before it is released, so it does not
+// linger in freed memory, and empties it.
+void BorrarSecreto(std::string& s);
+
 // The value of one hexadecimal digit of either case; -1 when it is not one.
 int ValorDigitoHex(char c);
 // Two upper-case hexadecimal digits per byte.

@@ -10,16 +10,6 @@
 #include "process/ShellEjecutar.h"
 
 namespace olvado {
-namespace {
-
-// Overwrites a text before it is released, so a password does not linger.
-void Borrar(std::string& s) {
-    for (auto& c : s)
-        const_cast<volatile char&>(c) = '\0';
-    s.clear();
-}
-
-} // namespace
 
 bool EjecutarArchivoComoAdmin(int32_t /*hWnd*/, const std::string& Archivo, const std::string& Parametros,
                               const std::string& Usuario, const std::string& Contrasena,
@@ -40,10 +30,10 @@ bool EjecutarArchivoComoAdmin(int32_t /*hWnd*/, const std::string& Archivo, cons
     std::string programa = Left(Archivo, 1) == "\"" ? Archivo : "\"" + Archivo + "\"";
     std::string linea = Trim(programa + " " + Parametros);
     int32_t codigo = EjecutarComoUsuario(cuenta, contrasena, dominio, linea, Carpeta, Esperar, Paquete);
-    Borrar(contrasena);
+    BorrarSecreto(contrasena);
     if (codigo == 0)
         return true;
-    Borrar(usuario);
+    BorrarSecreto(usuario);
     if (Registrar)
         Registrar(TextoErrorAPI(codigo));
     return false;

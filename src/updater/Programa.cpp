@@ -14,13 +14,6 @@
 namespace olvado {
 namespace {
 
-// Overwrites a text before it is released, so a password does not linger.
-void Borrar(std::string& s) {
-    for (auto& c : s)
-        const_cast<volatile char&>(c) = '\0';
-    s.clear();
-}
-
 // What the fleet's history records of this run; one row, written while the
 // database is still open.
 struct Ejecucion {
@@ -85,7 +78,7 @@ void PasosActualizacion(Ejecucion& ejecucion) {
     // already left the system's text in the log.
     EjecutarArchivoComoAdmin(0, archivo, parametros, usuario, contrasena, carpeta, true,
                              paquete.Abierto() ? &paquete : nullptr, [](const std::string& t) { RegistrarLog(t); });
-    Borrar(contrasena);
+    BorrarSecreto(contrasena);
 }
 
 } // namespace
