@@ -23,9 +23,10 @@ namespace fs = std::filesystem;
 using P = prueba::PantallaPrueba;
 
 class VentanasWineE2E : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        if (platform::RutaEjecutableActual().find(".exe") != std::string::npos || !fs::exists(win_ / "OlvadoUpdater.exe"))
+        if (platform::RutaEjecutableActual().find(".exe") != std::string::npos ||
+            !fs::exists(win_ / "OlvadoUpdater.exe"))
             GTEST_SKIP() << "needs the native runner and the Windows build in build/win";
         ASSERT_TRUE(P::Iniciar());
         if (prefijo_.empty())
@@ -46,7 +47,8 @@ protected:
                  std::vector<std::pair<std::string, std::string>> entorno = {}) {
         entorno.push_back(P::Entorno());
         entorno.emplace_back("WINEPREFIX", prefijo_);
-        ASSERT_TRUE(hijo.Iniciar({(raiz_ / "scripts/lib/wine-run").string(), (win_ / programa).string()}, entorno));
+        ASSERT_TRUE(
+            hijo.Iniciar({(raiz_ / "scripts/lib/wine-run").string(), (win_ / programa).string()}, entorno));
     }
 
     // The prefix's registry through Wine's reg; its output.
@@ -92,7 +94,8 @@ TEST_F(VentanasWineE2E, ListaDeConexionesDelUpdaterDeWindows) {
 TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     const fs::path instalador = win_ / "tests/olvado_e2e_tests.exe";
     const std::string bytes = prueba::LeerArchivo(instalador);
-    prueba::PublicarPaquete("Driver=SQLite3;Database=" + base_.string(), "1.0.70", bytes, prueba::Md5Cifrado(bytes));
+    prueba::PublicarPaquete("Driver=SQLite3;Database=" + base_.string(), "1.0.70", bytes,
+                            prueba::Md5Cifrado(bytes));
     prueba::AlmacenPrueba almacen((C() / "ProgramData/Olvado Systems/Olvado/Conexiones.dat").string());
     almacen.Escribir({{"1", "Oficina central", "Driver=SQLite3;Database=" + base_.string(), "", "1"}});
     fs::create_directories(C() / "ProgramData/Olvado Systems/Olvado/DB");

@@ -11,7 +11,7 @@
 namespace olvado::prueba {
 
 class PantallaPrueba {
-public:
+  public:
     // Started on first use; it ends with the test program. Fails the test
     // (and answers false) when Xvfb does not start.
     static bool Iniciar();
