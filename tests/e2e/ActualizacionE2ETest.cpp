@@ -180,16 +180,14 @@ TEST_P(ActualizacionE2E, OtroProgramaActualizaLaBase) {
     Publicar("1.0.70", "x", std::nullopt);
     clsStgComunes comunes;
     // As a 32-bit program of the family writes it: WOW6432Node in the 64-bit view.
+    auto& registro = platform::IRegistro::Actual();
+    const std::string ruta =
+        std::string("SOFTWARE\\") + (ActualizadorWindows() ? "WOW6432Node\\" : "") + "Olvado Systems\\Olvado";
     platform::HClave h = 0;
-    ASSERT_EQ(platform::IRegistro::Actual().CrearClave(platform::HKEY_LOCAL_MACHINE_,
-                                                       ActualizadorWindows()
-                                                           ? "SOFTWARE\\WOW6432Node\\Olvado Systems\\Olvado"
-                                                           : "SOFTWARE\\Olvado Systems\\Olvado",
-                                                       0x3F | platform::KEY_WOW64_64KEY_, h),
+    ASSERT_EQ(registro.CrearClave(platform::HKEY_LOCAL_MACHINE_, ruta, 0x3F | platform::KEY_WOW64_64KEY_, h),
               0);
     platform::ClaveRegistro cerrar(h);
-    ASSERT_EQ(platform::IRegistro::Actual().EstablecerValor(h, "ActualizadorSQLPendiente", 1,
-                                                            std::string(" Olvado 1.0.70 ", 16)),
+    ASSERT_EQ(registro.EstablecerValor(h, "ActualizadorSQLPendiente", 1, std::string(" Olvado 1.0.70 ", 16)),
               0);
     auto t = Ejecutar();
     comunes.Registro_SetValor("", "ActualizadorSQLPendiente", std::string(), 0);
