@@ -1,8 +1,7 @@
-// The Linux shell-launch stand-in: how a file is started, the Windows
-// command-line rules and our own error texts.
+// The Linux shell-launch stand-in: how a file is started and the Windows
+// command-line rules.
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
-#include "platform/ErroresSistema.h"
 #include "platform/posix/Lanzar.h"
 #include "process/ShellEjecutar.h"
 #include "support/ArbolPrueba.h"
@@ -28,7 +27,8 @@ TEST(ShellPosixTest, GuionSinPermisoDeEjecucionArranca) {
     prueba::ArbolPrueba arbol;
     fs::path guion = arbol.Temporal() / "instalar";
     fs::path registro = arbol.Temporal() / "registro.txt";
-    prueba::EscribirArchivo(guion, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + registro.string() + "'\n");
+    prueba::EscribirArchivo(guion, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" +
+                                       registro.string() + "'\n");
     ::chmod(guion.c_str(), 0644);
     ASSERT_TRUE(ShellEjecutarArchivo(guion.string(), "\"dos tres\" /SP-", 0, true, false));
     EXPECT_EQ(prueba::LeerArchivo(registro), "dos tres\n/SP-\n");
@@ -56,10 +56,11 @@ TEST(ShellPosixTest, PEConWineDocumentoConXdgOpenElevadoConPkexec) {
     fs::path bin = arbol.Raiz() / "bin", registro = arbol.Temporal() / "registro.txt";
     fs::create_directories(bin);
     for (const char* nombre : {"wine", "xdg-open", "pkexec"}) {
-        prueba::EscribirArchivo(bin / nombre, "#!/bin/sh\n{ echo \"$(basename \"$0\")\"; for a in \"$@\"; do echo \"$a\"; "
-                                              "done; head -n1 \"$1\" 2>/dev/null; } >> '" +
-                                                  registro.string() + "'\n" +
-                                                  (nombre == std::string("pkexec") ? "exec \"$@\"\n" : ""));
+        prueba::EscribirArchivo(bin / nombre,
+                                "#!/bin/sh\n{ echo \"$(basename \"$0\")\"; for a in \"$@\"; do echo \"$a\"; "
+                                "done; head -n1 \"$1\" 2>/dev/null; } >> '" +
+                                    registro.string() + "'\n" +
+                                    (nombre == std::string("pkexec") ? "exec \"$@\"\n" : ""));
         ::chmod((bin / nombre).c_str(), 0755);
     }
     std::string path = platform::LeerVariableEntorno("PATH");
@@ -82,14 +83,9 @@ TEST(ShellPosixTest, PEConWineDocumentoConXdgOpenElevadoConPkexec) {
     EXPECT_TRUE(ShellEjecutarArchivo(pe.string(), "", 0, true, true, &sellado));
     std::string r = prueba::LeerArchivo(registro);
     EXPECT_EQ(r.rfind("pkexec\n" + (bin / "wine").string() + "\n", 0), 0u) << r;
-    EXPECT_NE(r.find("wine\n/proc/self/fd/" + std::to_string(sellado.Nativo()) + "\n"), std::string::npos) << r;
+    EXPECT_NE(r.find("wine\n/proc/self/fd/" + std::to_string(sellado.Nativo()) + "\n"), std::string::npos)
+        << r;
     EXPECT_NE(r.find("MZ verificado"), std::string::npos) << r;
     EXPECT_EQ(r.find("MZ cambiado"), std::string::npos) << r;
     platform::EstablecerVariableEntorno("PATH", path);
-}
-
-TEST(ShellPosixTest, TextosDeErrorPropios) {
-    EXPECT_EQ(platform::TextoErrorSistema(1326), "El nombre de usuario o la contraseña no son correctos.\r\n");
-    EXPECT_EQ(platform::TextoErrorSistema(267), "El nombre del directorio no es válido.\r\n");
-    EXPECT_EQ(platform::TextoErrorSistema(1327), "");
 }
