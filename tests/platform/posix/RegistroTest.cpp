@@ -108,8 +108,9 @@ TEST(RegistryPosixTest, ArchivoIlegibleNoSeSobrescribe) {
     EXPECT_EQ(prueba::LeerArchivo(Hklm(arbol)), "[HKEY_CURRENT_USER\\x]\r\n");
 }
 
-TEST(RegistryPosixTest, UsuarioActualEnSuPropioArchivo) {
+TEST(RegistryPosixTest, UsuarioActualYBloqueoAjeno) {
     prueba::ArbolPrueba arbol;
+    // The current user's hive is a file of its own.
     EXPECT_TRUE(RegistroBase_SetValor("", "n", int32_t{5}, 1, HKEY_CURRENT_USER, "C", "P", false));
     EXPECT_TRUE(fs::exists(arbol.Home() / ".config/olvado/HKCU.reg"));
     EXPECT_FALSE(fs::exists(Hklm(arbol)));
@@ -117,12 +118,9 @@ TEST(RegistryPosixTest, UsuarioActualEnSuPropioArchivo) {
     EXPECT_FALSE(RegistroBase_GetValor("", "n", v, 1, int32_t{-1}, HKEY_LOCAL_MACHINE, "C", "P", false));
     EXPECT_TRUE(RegistroBase_GetValor("", "n", v, 1, int32_t{-1}, HKEY_CURRENT_USER, "C", "P", false));
     EXPECT_EQ(std::get<int32_t>(v), 5);
-}
 
-// Any user may open the side lock and keep it: a reader does not wait for it
-// and a writer gives up after a bounded wait, writing nothing.
-TEST(RegistryPosixTest, UnBloqueoAjenoNoDetieneLaLectura) {
-    prueba::ArbolPrueba arbol;
+    // Any user may open the side lock and keep it: a reader does not wait for
+    // it and a writer gives up after a bounded wait, writing nothing.
     ASSERT_TRUE(RegistroBase_SetValor("", "n", int32_t{7}, 1, HKEY_LOCAL_MACHINE, "C", "P", false));
     const std::string antes = prueba::LeerArchivo(Hklm(arbol));
     int ajeno = ::open((Hklm(arbol).string() + ".lock").c_str(), O_RDONLY | O_CLOEXEC);

@@ -23,10 +23,9 @@ TEST(ShellPosixTest, PartirLineaComandosComoWindows) {
               (V{"a\\\\b", "c\"d", "e\\\"f", "", "gh"}));
 }
 
-TEST(ShellPosixTest, GuionSinPermisoDeEjecucionArranca) {
+TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
     prueba::ArbolPrueba arbol;
-    fs::path guion = arbol.Temporal() / "instalar";
-    fs::path registro = arbol.Temporal() / "registro.txt";
+    fs::path guion = arbol.Temporal() / "instalar", registro = arbol.Temporal() / "registro.txt";
     prueba::EscribirArchivo(guion, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" +
                                        registro.string() + "'\n");
     ::chmod(guion.c_str(), 0644);
@@ -38,23 +37,21 @@ TEST(ShellPosixTest, GuionSinPermisoDeEjecucionArranca) {
 
     EXPECT_FALSE(ShellEjecutarArchivo((arbol.Temporal() / "no-existe").string(), "", 0, true, false));
     // A document without xdg-open, an elevation without pkexec: refused.
-    fs::path doc = arbol.Temporal() / "leeme.txt";
-    prueba::EscribirArchivo(doc, "texto");
+    fs::path doc = arbol.Temporal() / "leeme.txt", pe = arbol.Temporal() / "Olvado_Act.exe";
+    prueba::EscribirArchivo(doc, "documento\n");
     if (platform::ProgramaInstalado("xdg-open").empty()) {
         EXPECT_FALSE(ShellEjecutarArchivo(doc.string(), "", 0, true, false));
     }
     if (platform::ProgramaInstalado("pkexec").empty()) {
         EXPECT_FALSE(ShellEjecutarArchivo(guion.string(), "", 0, true, true));
     }
-}
 
-// Stand-ins for wine, xdg-open and pkexec that record how they were called
-// and, for the first argument that is a file, its first line; the pkexec one
-// then runs what it was given, as the real one does once allowed.
-TEST(ShellPosixTest, PEConWineDocumentoConXdgOpenElevadoConPkexec) {
-    prueba::ArbolPrueba arbol;
-    fs::path bin = arbol.Raiz() / "bin", registro = arbol.Temporal() / "registro.txt";
+    // Stand-ins for wine, xdg-open and pkexec that record how they were called
+    // and, for the first argument that is a file, its first line; the pkexec
+    // one then runs what it was given, as the real one does once allowed.
+    fs::path bin = arbol.Raiz() / "bin";
     fs::create_directories(bin);
+    fs::remove(registro);
     for (const char* nombre : {"wine", "xdg-open", "pkexec"}) {
         prueba::EscribirArchivo(bin / nombre,
                                 "#!/bin/sh\n{ echo \"$(basename \"$0\")\"; for a in \"$@\"; do echo \"$a\"; "
@@ -66,9 +63,7 @@ TEST(ShellPosixTest, PEConWineDocumentoConXdgOpenElevadoConPkexec) {
     std::string path = platform::LeerVariableEntorno("PATH");
     platform::EstablecerVariableEntorno("PATH", bin.string() + ":" + path);
 
-    fs::path pe = arbol.Temporal() / "Olvado_Act.exe", doc = arbol.Temporal() / "leeme.txt";
     prueba::EscribirArchivo(pe, "MZ verificado\n");
-    prueba::EscribirArchivo(doc, "documento\n");
     EXPECT_TRUE(ShellEjecutarArchivo(pe.string(), "/SILENT \"a b\"", 0, true, false));
     EXPECT_TRUE(ShellEjecutarArchivo(doc.string(), "ignorado", 0, true, false));
     EXPECT_EQ(prueba::LeerArchivo(registro), "wine\n" + pe.string() + "\n/SILENT\na b\nMZ verificado\n" +
