@@ -21,7 +21,6 @@ platform::ConfiguracionRegional Regional(std::string dec, std::string mil) {
     return r;
 }
 
-
 } // namespace
 
 TEST(clsStgComunesTest, SeparadoresYMascaras) {
@@ -59,13 +58,15 @@ TEST(clsStgComunesTest, RegistroDelProductoYCredenciales) {
     EXPECT_EQ(c.Compania(), "Olvado Systems");
     EXPECT_EQ(c.Producto(), "Olvado");
     Variante v;
-    EXPECT_TRUE(c.RegTool5_UpdateKey(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra", "d", int32_t{9}, false, REG_DWORD));
+    EXPECT_TRUE(
+        c.RegTool5_UpdateKey(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra", "d", int32_t{9}, false, REG_DWORD));
     EXPECT_TRUE(c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra", "d", v));
     EXPECT_EQ(std::get<int32_t>(v), 9);
     v = std::string("sin tocar");
     EXPECT_TRUE(c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Falta", "d", v));
     EXPECT_EQ(std::get<std::string>(v), "sin tocar"); // no default given: left as it was
-    EXPECT_TRUE(c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Falta", "d", v, Variante(int32_t{3})));
+    EXPECT_TRUE(
+        c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Falta", "d", v, Variante(int32_t{3})));
     EXPECT_EQ(std::get<int32_t>(v), 3);
     EXPECT_TRUE(c.RegTool5_DeleteKey(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra"));
     EXPECT_TRUE(c.RegTool5_DeleteKey(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra")); // already gone: still True
@@ -125,7 +126,8 @@ TEST(clsStgComunesTest, MensajesYRegistroDeEventos) {
     EXPECT_TRUE(c.Eventos_Registrar(4, "", 5, {1, 2}, {"uno", "dos"}));
     ASSERT_EQ(eventos.vistos.size(), 4u);
     auto e = eventos.vistos;
-    EXPECT_EQ(std::make_tuple(e[0].Origen, e[0].Tipo, e[0].Id, e[0].Mensaje), std::make_tuple("Olvado", 1, 3000, "fallo"));
+    EXPECT_EQ(std::make_tuple(e[0].Origen, e[0].Tipo, e[0].Id, e[0].Mensaje),
+              std::make_tuple("Olvado", 1, 3000, "fallo"));
     EXPECT_EQ(std::make_tuple(e[1].Origen, e[1].Tipo, e[1].Id), std::make_tuple("Otro", 2, 2000));
     EXPECT_EQ(std::make_tuple(e[2].Tipo, e[2].Id, e[2].Categoria), std::make_tuple(0, 1000, 1));
     EXPECT_EQ(std::make_tuple(e[3].Origen, e[3].Tipo, e[3].Mensaje), std::make_tuple("Aplicacion", 4, "uno"));
