@@ -123,19 +123,16 @@ TEST_F(FileToolTest, ArchivosTemporales) {
 
 TEST_F(FileToolTest, ExistenciaDeArchivosYCarpetas) {
     prueba::EscribirArchivo(dir + "uno.txt", "1");
-    EXPECT_TRUE(ft.FolderExist(dir));
-    EXPECT_TRUE(ft.FolderExist(dir.substr(0, dir.size() - 1)));
-    EXPECT_TRUE(ft.FolderExist("  " + dir + "  "));
-    EXPECT_FALSE(ft.FolderExist(dir + "uno.txt"));
-    EXPECT_FALSE(ft.FolderExist(dir + "nada"));
-    EXPECT_FALSE(ft.FolderExist(platform::EsSeparadorRuta('/') ? "/" : "C:\\"));
-    EXPECT_TRUE(ft.FileExist(dir + "uno.txt"));
-    EXPECT_TRUE(ft.FileExist(dir.substr(0, dir.size() - 1)));
-    EXPECT_TRUE(ft.FileExist(dir + "*.txt"));
-    EXPECT_TRUE(ft.FileExist(dir + "u?o.*"));
-    EXPECT_FALSE(ft.FileExist(dir + "*.doc"));
-    EXPECT_FALSE(ft.FileExist(dir + "dos.txt"));
-    EXPECT_FALSE(ft.FileExist(""));
+    const std::string sinSeparador = dir.substr(0, dir.size() - 1);
+    for (const std::string& carpeta : {dir, sinSeparador, "  " + dir + "  "})
+        EXPECT_TRUE(ft.FolderExist(carpeta)) << carpeta;
+    for (const std::string& otra :
+         {dir + "uno.txt", dir + "nada", std::string(platform::EsSeparadorRuta('/') ? "/" : "C:\\")})
+        EXPECT_FALSE(ft.FolderExist(otra)) << otra;
+    for (const std::string& archivo : {dir + "uno.txt", sinSeparador, dir + "*.txt", dir + "u?o.*"})
+        EXPECT_TRUE(ft.FileExist(archivo)) << archivo;
+    for (const std::string& otro : {dir + "*.doc", dir + "dos.txt", std::string()})
+        EXPECT_FALSE(ft.FileExist(otro)) << otro;
     // The folder of a real path of this system is a folder that exists.
     EXPECT_EQ(ft.Ruta_ExtraerRuta(dir + "uno.txt"), dir);
     EXPECT_TRUE(ft.FolderExist(ft.Ruta_ExtraerRuta(dir + "uno.txt")));
@@ -221,10 +218,10 @@ TEST_F(FileToolTest, ObtenerYVerificarHash) {
     EXPECT_EQ(ft.MD5ObtenerHash(ruta), digest);
     EXPECT_TRUE(ft.MD5VerificarHash(ruta, digest));
     EXPECT_TRUE(ft.MD5VerificarHash(ruta, "  aed563ecafb4bcc5654c597a421547b2 "));
-    EXPECT_FALSE(ft.MD5VerificarHash(ruta, "AED563ECAFB4BCC5654C597A421547B3"));
-    EXPECT_FALSE(ft.MD5VerificarHash(ruta, "AED563EC AFB4BCC5654C597A421547B2"));
-    EXPECT_FALSE(ft.MD5VerificarHash(ruta, "\tAED563ECAFB4BCC5654C597A421547B2"))
-        << "only blanks are trimmed";
+    // Only blanks are trimmed.
+    for (const char* otro : {"AED563ECAFB4BCC5654C597A421547B3", "AED563EC AFB4BCC5654C597A421547B2",
+                             "\tAED563ECAFB4BCC5654C597A421547B2"})
+        EXPECT_FALSE(ft.MD5VerificarHash(ruta, otro)) << otro;
     // A blank digest answers false without reading the file, even a missing one.
     EXPECT_FALSE(ft.MD5VerificarHash(falta, "   "));
     EXPECT_FALSE(ft.MD5VerificarHash(falta, ""));
