@@ -53,26 +53,24 @@ TEST(clsStgComunesTest, RegistroDelProductoYCredenciales) {
     prueba::RegistroPrueba p;
     prueba::RegistroPrueba base("Olvado Systems"); // the shared key is removed at the end
     clsStgComunes c;
-    Variante v;
-    EXPECT_TRUE(
-        c.RegTool5_UpdateKey(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra", "d", int32_t{9}, false, REG_DWORD));
-    EXPECT_TRUE(c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra", "d", v));
-    EXPECT_EQ(std::get<int32_t>(v), 9);
-    v = std::string("sin tocar");
-    EXPECT_TRUE(c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Falta", "d", v));
+    const std::string otra = p.Ruta() + "\\Otra", falta = p.Ruta() + "\\Falta";
+    Variante v = std::string("sin tocar");
+    EXPECT_TRUE(c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, falta, "d", v));
     EXPECT_EQ(std::get<std::string>(v), "sin tocar"); // no default given: left as it was
-    EXPECT_TRUE(
-        c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Falta", "d", v, Variante(int32_t{3})));
+    EXPECT_TRUE(c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, falta, "d", v, Variante(int32_t{3})));
     EXPECT_EQ(std::get<int32_t>(v), 3);
-    EXPECT_TRUE(c.RegTool5_DeleteKey(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra"));
-    EXPECT_TRUE(c.RegTool5_DeleteKey(HKEY_LOCAL_MACHINE, p.Ruta() + "\\Otra")); // already gone: still True
+    EXPECT_TRUE(c.RegTool5_UpdateKey(HKEY_LOCAL_MACHINE, otra, "d", int32_t{9}, false, REG_DWORD));
+    EXPECT_TRUE(c.RegTool5_GetKeyValue(HKEY_LOCAL_MACHINE, otra, "d", v));
+    EXPECT_EQ(std::get<int32_t>(v), 9);
+    EXPECT_TRUE(c.RegTool5_DeleteKey(HKEY_LOCAL_MACHINE, otra));
+    EXPECT_TRUE(c.RegTool5_DeleteKey(HKEY_LOCAL_MACHINE, otra)); // already gone: still True
 
     // The data folder follows the object's company and product.
     c.EstablecerDatosCompania("Comp", "Prod");
     std::string comun = c.RutaArchivoDatos(true), usuario = c.RutaArchivoDatos();
     ASSERT_FALSE(comun.empty());
-    EXPECT_TRUE(comun.ends_with(std::string("Comp") + comun.back() + "Prod" + comun.back())) << comun;
-    EXPECT_TRUE(usuario.ends_with(std::string("Comp") + usuario.back() + "Prod" + usuario.back())) << usuario;
+    for (const std::string& ruta : {comun, usuario})
+        EXPECT_TRUE(ruta.ends_with(std::string("Comp") + ruta.back() + "Prod" + ruta.back())) << ruta;
     EXPECT_NE(comun, usuario);
 
     EXPECT_FALSE(c.Registro_GuardarCredenciales("", "CLAVE"));
