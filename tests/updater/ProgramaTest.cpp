@@ -66,9 +66,9 @@ TEST(ProgramaTest, MensajeCuentaAdministrativa) {
     MensajeCuentaAdministrativa();
     ASSERT_EQ(mensajes.Cantidad(), 1u);
     const auto& m = mensajes.Ultimo();
-    EXPECT_EQ(
-        m.texto,
-        "No podrá completarse esta actualización de Olvado desde esta cuenta de usuario\r\n\r\n"
-        "Favor inicie Olvado desde una cuenta Administrativa de Windows para completar la actualización");
+    EXPECT_EQ(m.texto,
+              "No podrá completarse esta actualización de Olvado desde esta cuenta de usuario\r\n\r\n"
+              "Favor inicie Olvado desde una cuenta Administrativa de Windows para completar la "
+              "actualización");
     EXPECT_EQ(std::tie(m.estilo, m.titulo), std::make_tuple(48, "Actualización Olvado"));
 }
