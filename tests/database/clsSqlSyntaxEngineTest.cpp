@@ -14,15 +14,12 @@ clsSqlSyntaxEngine En(int32_t d) {
 }
 
 // SQL Server's forms until a dialect is set; the time is unpadded in every one.
-TEST(clsSqlSyntaxEngine, EmpiezaEnSqlServer) {
+TEST(clsSqlSyntaxEngine, EmpiezaEnSqlServerYCitaSegunElDialecto) {
     clsSqlSyntaxEngine e;
     EXPECT_EQ(e.Strg("O'Brien"), "'O_Brien'");
     EXPECT_EQ(e.Concat(3, "A1", "A2", "A3"), "(A1 + A2 + A3)");
     for (int d : {0, 1, 2, 3})
         EXPECT_EQ(En(d).Hora({2024, 3, 7, 14, 5, 9}), "'14:5:9'");
-}
-
-TEST(clsSqlSyntaxEngine, StrgCitaSegunElDialecto) {
     EXPECT_EQ(En(0).Strg("O'Brien"), "'O_Brien'");
     EXPECT_EQ(En(2).Strg("O'Brien"), "'O\\'Brien'");
     EXPECT_EQ(En(2).Strg("a\"b\\c"), "'a\\\"b\\c'");
@@ -57,7 +54,7 @@ TEST(clsSqlSyntaxEngine, FechasYFormatos) {
     EXPECT_EQ(En(3).FormatoNumero_Ceros("F", "", 3), " F");
 }
 
-TEST(clsSqlSyntaxEngine, ExpresionesNombresYConcatenacion) {
+TEST(clsSqlSyntaxEngine, ExpresionesNombresLimitesYMoneda) {
     EXPECT_EQ(En(0).sIIF("a=1", "'x'", "'y'", "Z"), " iif( a=1, 'x', 'y' ) AS Z");
     EXPECT_EQ(En(3).sIIF("a=1", "'x'", "'y'"), " CASE WHEN a=1 THEN 'x' ELSE 'y' END");
 
@@ -71,11 +68,10 @@ TEST(clsSqlSyntaxEngine, ExpresionesNombresYConcatenacion) {
     EXPECT_EQ(En(1).Concat(1, "X", "Y"), "X");
     EXPECT_EQ(En(0).Concat(2, "A", "B"), "(A & B)");
     EXPECT_EQ(En(2).Concat(4, "A", "B", "C", "D", "E"), "CONCAT(A, B, C, D)");
-    EXPECT_EQ(En(1).Concat(12, "1", "2", "3", "4", "5", "6", "7", "8", "9"), "(1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 9)");
+    EXPECT_EQ(En(1).Concat(12, "1", "2", "3", "4", "5", "6", "7", "8", "9"),
+              "(1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 9)");
     EXPECT_EQ(En(3).Concat(2, "A", "B"), "");
-}
 
-TEST(clsSqlSyntaxEngine, LimitarRegistrosYMoneda) {
     clsSqlSyntaxEngine e;
     EXPECT_EQ(e.LimitarRegistrosSQL(5, "select a from t;"), "SELECT TOP 5 a from t;");
     EXPECT_EQ(e.LimitarRegistrosSQL(10, "SELECT * FROM T"), "SELECT TOP 10 * FROM T");

@@ -2,8 +2,8 @@
 // included, must behave alike on each.
 #include "database/ado/Command.h"
 #include "database/ado/Connection.h"
-#include "database/ado/Recordset.h"
 #include "database/ado/Proveedor.h"
+#include "database/ado/Recordset.h"
 #include "database/ado/Stream.h"
 #include "database/basSQLSyntaxEngine.h"
 #include "support/ErrorVisto.h"
@@ -17,31 +17,33 @@ namespace {
 using namespace ado;
 using prueba::MotorPrueba;
 
-int32_t N(uint32_t numero) { return static_cast<int32_t>(numero); }
+const auto N = [](uint32_t numero) { return static_cast<int32_t>(numero); };
 
 class AdoTest : public ::testing::TestWithParam<MotorPrueba> {
-protected:
+  protected:
     void SetUp() override {
-        ASSERT_NO_THROW(cnx_.Open(GetParam().cadena)) << Diagnostico();
+        ASSERT_EQ(prueba::ErrorDe<ErrorAdo>([&] { cnx_.Open(GetParam().cadena); }), prueba::ErrorVisto());
         cnx_.Execute("DROP TABLE IF EXISTS Prueba");
-        cnx_.Execute("CREATE TABLE Prueba (id " + GetParam().Autonumerico() + ", nombre VARCHAR(50), n INT, dato " +
-                     GetParam().Blob() + ")");
+        cnx_.Execute("CREATE TABLE Prueba (id " + GetParam().Autonumerico() +
+                     ", nombre VARCHAR(50), n INT, dato " + GetParam().Blob() + ")");
     }
-    std::string Diagnostico() const {
-        return cnx_.Errors().Count() ? cnx_.Errors()(0).SQLState + " " + cnx_.Errors()(0).Description : "";
+    // Static, with optimistic locks: as the program opens them.
+    std::unique_ptr<Recordset> Abrir(const std::string& sql) {
+        auto rs = std::make_unique<Recordset>();
+        rs->Open(sql, cnx_, adOpenStatic, adLockOptimistic);
+        return rs;
     }
     Connection cnx_;
 };
 
 TEST_P(AdoTest, AbreConElProveedorYElNombreDelMotor) {
-    EXPECT_EQ(cnx_.State(), adStateOpen);
-    EXPECT_EQ(cnx_.Provider(), GetParam().proveedor);
-    EXPECT_EQ(cnx_.Properties("DBMS Name").ATexto(), GetParam().dbms);
-    EXPECT_EQ(cnx_.DefaultDatabase(), GetParam().catalogo);
+    const auto& m = GetParam();
+    EXPECT_EQ(std::make_tuple(cnx_.State(), cnx_.Provider(), cnx_.Properties("DBMS Name").ATexto(),
+                              cnx_.DefaultDatabase()),
+              std::make_tuple(adStateOpen, m.proveedor, m.dbms, m.catalogo));
     int32_t tipo = -1, dialecto = -1;
     EXPECT_TRUE(DetectarSintaxisSQL(cnx_, tipo, dialecto));
-    EXPECT_EQ(dialecto, GetParam().dialecto);
-    EXPECT_EQ(tipo, GetParam().proveedor == "SQLite" ? 3 : 2);
+    EXPECT_EQ(std::tie(dialecto, tipo), std::make_tuple(m.dialecto, m.proveedor == "SQLite" ? 3 : 2));
     cnx_.Close();
     EXPECT_EQ(cnx_.State(), adStateClosed);
     EXPECT_THROW(cnx_.Execute("SELECT 1"), ErrorAdo);
@@ -50,116 +52,89 @@ TEST_P(AdoTest, AbreConElProveedorYElNombreDelMotor) {
 TEST_P(AdoTest, LasFormasTSqlCorrenEnCadaMotor) {
     cnx_.Execute("INSERT INTO Prueba (nombre, n) VALUES ('b', 2)");
     cnx_.Execute("INSERT INTO Prueba (nombre, n) VALUES ('a', 1)");
-    Recordset id;
-    id.Open("SELECT @@IDENTITY as LastID;", cnx_, adOpenStatic, adLockOptimistic);
-    EXPECT_EQ(id.Fields("LastID").Value().AEntero(), 2);
-
-    Recordset top;
-    top.Open("SELECT TOP 1 nombre FROM Prueba ORDER BY n;", cnx_, adOpenStatic, adLockOptimistic);
-    EXPECT_EQ(top.RecordCount(), 1);
-    EXPECT_EQ(top.Fields("nombre").Value().ATexto(), "a");
-
-    // The server's clock in both spellings; a literal with the same text
-    // stays as written.
-    for (const char* sql : {"SELECT GETDATE() AS FechaHora;", "SELECT Now() AS FechaHora, 'GETDATE()' AS t"}) {
-        Recordset rs;
-        rs.Open(sql, cnx_, adOpenStatic, adLockOptimistic);
-        FechaHora f = rs.Fields("FechaHora").Value().AFecha();
-        EXPECT_GE(f.anio, 2024) << sql;
-        if (rs.FieldCount() > 1) {
-            EXPECT_EQ(rs.Fields("t").Value().ATexto(), "GETDATE()");
-        }
-    }
+    EXPECT_EQ(Abrir("SELECT @@IDENTITY as LastID;")->Fields("LastID").Value().AEntero(), 2);
+    auto top = Abrir("SELECT TOP 1 nombre FROM Prueba ORDER BY n;");
+    EXPECT_EQ(top->RecordCount(), 1);
+    EXPECT_EQ(top->Fields("nombre").Value().ATexto(), "a");
+    // The server's clock in both spellings.
+    for (const char* sql : {"SELECT GETDATE() AS FechaHora;", "SELECT Now() AS FechaHora"})
+        EXPECT_GE(Abrir(sql)->Fields("FechaHora").Value().AFecha().anio, 2024) << sql;
 }
 
 TEST_P(AdoTest, UnRecordsetEstaticoSeMueveYCuenta) {
-    Recordset vacio;
-    vacio.Open("SELECT id, nombre, n FROM Prueba", cnx_, adOpenStatic, adLockOptimistic);
-    EXPECT_TRUE(vacio.Eof() && vacio.Bof());
-    EXPECT_EQ(vacio.RecordCount(), 0);
-    EXPECT_THROW(vacio.Fields("nombre").Value(), ErrorAdo);
-    vacio.Close();
-    EXPECT_EQ(vacio.State(), 0);
+    auto vacio = Abrir("SELECT id, nombre, n FROM Prueba");
+    EXPECT_TRUE(vacio->Eof() && vacio->Bof());
+    EXPECT_EQ(vacio->RecordCount(), 0);
+    EXPECT_THROW(vacio->Fields("nombre").Value(), ErrorAdo);
+    vacio->Close();
+    EXPECT_EQ(vacio->State(), 0);
 
-    for (int i = 1; i <= 3; ++i)
-        cnx_.Execute("INSERT INTO Prueba (nombre, n) VALUES (" + (i == 2 ? std::string("NULL") : "'f" + std::to_string(i) + "'") +
-                     ", " + std::to_string(i) + ")");
-    Recordset rs;
-    rs.Open("SELECT nombre, n FROM Prueba ORDER BY n", cnx_, adOpenStatic, adLockOptimistic);
-    EXPECT_TRUE(rs.Supports(adMovePrevious));
-    EXPECT_EQ(rs.RecordCount(), 3);
-    rs.MoveLast();
-    EXPECT_EQ(rs.Fields("n").Value().AEntero(), 3);
-    rs.MoveFirst();
-    rs.MoveNext();
-    EXPECT_TRUE(rs.Fields("nombre").Value().EsNulo());
-    EXPECT_EQ(rs.Fields("nombre").ActualSize(), -1);
-    auto matriz = rs.GetRows(-1, {"n"});
+    cnx_.Execute("INSERT INTO Prueba (nombre, n) VALUES ('f1', 1), (NULL, 2), ('f3', 3)");
+    auto rs = Abrir("SELECT nombre, n FROM Prueba ORDER BY n");
+    EXPECT_TRUE(rs->Supports(adMovePrevious));
+    EXPECT_EQ(rs->RecordCount(), 3);
+    rs->MoveLast();
+    EXPECT_EQ(rs->Fields("n").Value().AEntero(), 3);
+    rs->MoveFirst();
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Fields("nombre").Value().EsNulo());
+    EXPECT_EQ(rs->Fields("nombre").ActualSize(), -1);
+    auto matriz = rs->GetRows(-1, {"n"});
     ASSERT_EQ(matriz.size(), 1u);
     ASSERT_EQ(matriz[0].size(), 2u);
     EXPECT_EQ(matriz[0][1].AEntero(), 3);
-    EXPECT_TRUE(rs.Eof());
-    EXPECT_THROW(rs.MoveNext(), ErrorAdo);
-    EXPECT_THROW(rs.Fields("no_existe"), ErrorAdo);
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_THROW(rs->MoveNext(), ErrorAdo);
+    EXPECT_THROW(rs->Fields("no_existe"), ErrorAdo);
 }
 
 TEST_P(AdoTest, AddNewYUpdateEscribenFilasNuevasYCambiadas) {
-    Recordset rs;
-    rs.Open("SELECT TOP 1 id, nombre, n FROM Prueba", cnx_, adOpenStatic, adLockOptimistic);
-    rs.AddNew();
-    rs.Fields("nombre").SetValue(Valor("ñandú 'x'"));
-    rs.Fields("n").SetValue(Valor(7));
-    rs.Update();
-    rs.Close();
-
-    Recordset leido;
-    leido.Open("SELECT id, nombre, n FROM Prueba", cnx_, adOpenStatic, adLockOptimistic);
-    ASSERT_EQ(leido.RecordCount(), 1);
-    EXPECT_EQ(leido.Fields("nombre").Value().ATexto(), "ñandú 'x'");
-    leido.Fields("n").SetValue(Valor(8));
-    leido.Update();
-    leido.Close();
-
-    Recordset otra;
-    otra.Open("SELECT n FROM Prueba", cnx_, adOpenStatic, adLockOptimistic);
-    EXPECT_EQ(otra.Fields("n").Value().AEntero(), 8);
+    auto nueva = Abrir("SELECT TOP 1 id, nombre, n FROM Prueba");
+    nueva->AddNew();
+    nueva->Fields("nombre").SetValue(Valor("ñandú 'x'"));
+    nueva->Fields("n").SetValue(Valor(7));
+    nueva->Update();
+    nueva->Close();
+    auto leido = Abrir("SELECT id, nombre, n FROM Prueba");
+    ASSERT_EQ(leido->RecordCount(), 1);
+    EXPECT_EQ(leido->Fields("nombre").Value().ATexto(), "ñandú 'x'");
+    leido->Fields("n").SetValue(Valor(8));
+    leido->Update();
+    leido->Close();
+    EXPECT_EQ(Abrir("SELECT n FROM Prueba")->Fields("n").Value().AEntero(), 8);
 }
 
 TEST_P(AdoTest, UnaColumnaLargaSeLeePorPartes) {
     std::vector<uint8_t> datos(20000);
     for (size_t i = 0; i < datos.size(); ++i)
         datos[i] = static_cast<uint8_t>(i * 7 + i / 256);
-    Recordset nuevo;
-    nuevo.Open("SELECT * FROM Prueba", cnx_, adOpenStatic, adLockOptimistic);
-    nuevo.AddNew();
-    nuevo.Fields("nombre").SetValue(Valor("blob"));
-    nuevo.Fields("dato").SetValue(Valor(datos));
-    nuevo.Update();
-    nuevo.Close();
+    auto nuevo = Abrir("SELECT * FROM Prueba");
+    nuevo->AddNew();
+    nuevo->Fields("nombre").SetValue(Valor("blob"));
+    nuevo->Fields("dato").SetValue(Valor(datos));
+    nuevo->Update();
+    nuevo->Close();
     cnx_.Execute("INSERT INTO Prueba (nombre, dato) VALUES ('nulo', NULL)");
 
-    Recordset rs;
-    rs.Open("SELECT * FROM Prueba ORDER BY id", cnx_, adOpenStatic, adLockOptimistic);
-    EXPECT_FALSE(rs.Supports(adMovePrevious)); // streams: no second copy
-    EXPECT_EQ(rs.RecordCount(), -1);
-    Field& f = rs.Fields("dato");
+    auto rs = Abrir("SELECT * FROM Prueba ORDER BY id");
+    EXPECT_FALSE(rs->Supports(adMovePrevious)); // streams: no second copy
+    EXPECT_EQ(rs->RecordCount(), -1);
+    Field& f = rs->Fields("dato");
     EXPECT_EQ(f.ActualSize(), 20000);
     std::vector<uint8_t> leido;
-    std::vector<size_t> trozos;
-    for (int64_t desde = 0; desde < f.ActualSize(); desde += 8192) {
+    for (size_t trozo : {8192u, 8192u, 3616u}) {
         auto t = f.GetChunk(8192);
-        trozos.push_back(t.size());
+        EXPECT_EQ(t.size(), trozo);
         leido.insert(leido.end(), t.begin(), t.end());
     }
-    EXPECT_EQ(trozos, (std::vector<size_t>{8192, 8192, 3616}));
     EXPECT_EQ(leido, datos);
     EXPECT_TRUE(f.GetChunk(8192).empty());
-    EXPECT_EQ(rs.Fields("nombre").Value().ATexto(), "blob");
-    rs.MoveNext();
-    EXPECT_EQ(rs.Fields("dato").ActualSize(), -1);
-    EXPECT_TRUE(rs.Fields("dato").Value().EsNulo());
-    rs.MoveNext();
-    EXPECT_TRUE(rs.Eof());
+    EXPECT_EQ(rs->Fields("nombre").Value().ATexto(), "blob");
+    rs->MoveNext();
+    EXPECT_EQ(rs->Fields("dato").ActualSize(), -1);
+    EXPECT_TRUE(rs->Fields("dato").Value().EsNulo());
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Eof());
 }
 
 TEST_P(AdoTest, LosErroresLlevanElNumeroDeSuClase) {
@@ -199,13 +174,11 @@ TEST_P(AdoTest, TransaccionesYComandos) {
     cmd.Execute(&afectados);
     EXPECT_EQ(afectados, 1);
     cnx_.CommitTrans();
-    EXPECT_EQ(eventos.pendientes, 0);
-    EXPECT_EQ(eventos.maximo, 1);
+    EXPECT_EQ(std::tie(eventos.pendientes, eventos.maximo), std::make_tuple(0, 1));
     cnx_.EstablecerEventos(nullptr);
-    Recordset rs;
-    rs.Open("SELECT nombre FROM Prueba", cnx_, adOpenStatic, adLockOptimistic);
-    ASSERT_EQ(rs.RecordCount(), 1);
-    EXPECT_EQ(rs.Fields("nombre").Value().ATexto(), "hecho");
+    auto rs = Abrir("SELECT nombre FROM Prueba");
+    ASSERT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->Fields("nombre").Value().ATexto(), "hecho");
 }
 
 INSTANTIATE_TEST_SUITE_P(Motores, AdoTest, ::testing::ValuesIn(prueba::MotoresPrueba()),
@@ -219,7 +192,8 @@ TEST(AdoConexion, UnaConexionImposibleEsUnaFallaGeneral) {
     EXPECT_EQ(cnx.State(), adStateClosed);
     // The native provider: a missing file on Linux, "not available" on Windows.
     const auto e = prueba::ErrorDe<ErrorAdo>([&] {
-        cnx.Open("Provider=SQLite;Data Source=" + std::string(OLVADO_BINARY_DIR) + "/pruebas-db/no-existe.db");
+        cnx.Open("Provider=SQLite;Data Source=" + std::string(OLVADO_BINARY_DIR) +
+                 "/pruebas-db/no-existe.db");
     });
     const bool nativo = SqliteNativoDisponible();
     EXPECT_EQ(e.numero, N(nativo ? 0x80004005u : 0x800A0E7Au));

@@ -1,7 +1,12 @@
-// The database object against every engine, opened through a real store.
-#include "database/ConfigConexion.h"
+// The database object against every engine, opened through a real store;
+// AbrirDB on bad input, and the reconnection of a connection that the
+// MariaDB server drops (the server ends the session as a restart does).
 #include "database/clsDB.h"
+#include "database/ConfigConexion.h"
+#include "platform/Entorno.h"
+#include "platform/MensajesPendientes.h"
 #include "platform/MessageBox.h"
+#include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/MotoresPrueba.h"
@@ -9,80 +14,83 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 namespace olvado {
 namespace {
 
-using prueba::MotorPrueba;
+namespace fs = std::filesystem;
+using prueba::LeerArchivo;
 
-struct Mensajes : platform::IMessageBox, IMostrarErrores {
-    std::vector<std::string> textos, titulos;
-    std::vector<int32_t> numeros;
+using Errores = std::vector<std::pair<int32_t, std::string>>; // number and source
+
+struct Avisos : platform::IMessageBox, IMostrarErrores {
+    Errores errores;
+    std::vector<std::string> textos, titulos; // of the boxes
+    Reemplazo enUso_{*this};
     int32_t Mostrar(const std::string& texto, int32_t, const std::string& titulo) override {
         textos.push_back(texto), titulos.push_back(titulo);
         return platform::vbOK;
     }
     void MostrarERRExt(int32_t n, const std::string& fuente, const std::string&) override {
-        numeros.push_back(n), titulos.push_back(fuente);
+        errores.emplace_back(n, fuente);
     }
 };
 
-std::vector<uint8_t> Bytes(size_t n, uint32_t semilla) {
-    std::vector<uint8_t> b(n);
+// A store, the object opened from it and what it showed.
+template <class Base> class ConDB : public Base {
+  protected:
+    prueba::ArbolPrueba arbol_;
+    prueba::AlmacenPrueba almacen_;
+    Avisos avisos_;
+    ConfigConexion config_;
+    clsDB db_{&avisos_, &config_};
+};
+
+// `n` bytes of a seeded generator, written to `ruta`.
+std::string EscribirAzar(const fs::path& ruta, size_t n, uint32_t semilla) {
+    std::string b(n, '\0');
     std::mt19937 g(semilla);
     for (auto& x : b)
-        x = static_cast<uint8_t>(g());
+        x = static_cast<char>(g());
+    prueba::EscribirArchivo(ruta, b);
     return b;
 }
 
-std::vector<uint8_t> Leer(const std::string& ruta) {
-    std::ifstream f(std::filesystem::u8path(ruta), std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
-
-class clsDBTest : public ::testing::TestWithParam<MotorPrueba> {
-protected:
+class clsDBTest : public ConDB<::testing::TestWithParam<prueba::MotorPrueba>> {
+  protected:
     void SetUp() override {
-        {
-            // Fresh tables before the object opens: AbrirDB reads Valores.
-            ado::Connection c;
-            c.Open(GetParam().cadena);
-            c.Execute("DROP TABLE IF EXISTS Valores");
-            c.Execute("CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), "
-                      "ValorLargo INT)");
-            c.Execute("DROP TABLE IF EXISTS Paquetes");
-            c.Execute("CREATE TABLE Paquetes (id " + GetParam().Autonumerico() + ", Nombre VARCHAR(50), Binario " +
-                      GetParam().Blob() + ")");
-        }
+        // Fresh tables before the object opens: AbrirDB reads Valores.
+        prueba::CrearTablas(GetParam(), false);
+        prueba::EjecutarSql(GetParam().cadena, "DROP TABLE IF EXISTS Paquetes");
+        prueba::EjecutarSql(GetParam().cadena, "CREATE TABLE Paquetes (id " + GetParam().Autonumerico() +
+                                                   ", Nombre VARCHAR(50), Binario " + GetParam().Blob() +
+                                                   ")");
         almacen_.Escribir({{"1", GetParam().nombre, GetParam().cadena, GetParam().catalogo, "1"}});
         ASSERT_TRUE(db_.AbrirDB(true));
     }
-
-    // Writes bytes as a new package row through Archivo_A_BLOB.
-    void GuardarPaquete(const std::string& nombre, const std::string& archivo) {
+    // A new package row whose Binario is the file, through Archivo_A_BLOB.
+    void GuardarPaquete(const std::string& nombre, const fs::path& archivo) {
         std::unique_ptr<ado::Recordset> rs;
         ASSERT_TRUE(db_.AbrirRs(rs, "SELECT TOP 1 * FROM Paquetes", 3, 3, -1, true));
         rs->AddNew();
         rs->Fields("Nombre").SetValue(ado::Valor(nombre));
-        ASSERT_TRUE(db_.Archivo_A_BLOB(rs->Fields("Binario"), archivo));
+        ASSERT_TRUE(db_.Archivo_A_BLOB(rs->Fields("Binario"), archivo.string()));
         rs->Update();
     }
-
-    prueba::ArbolPrueba arbol_;
-    prueba::AlmacenPrueba almacen_;
-    Mensajes mensajes_;
-    platform::IMessageBox::Reemplazo mensajesEnUso_{mensajes_};
-    ConfigConexion config_;
-    clsDB db_{&mensajes_, &config_};
+    // The package's Binario written through BLOB_a_Archivo ("" for a new temporary file).
+    std::string Volcar(const std::string& nombre, std::string destino) {
+        std::unique_ptr<ado::Recordset> rs;
+        EXPECT_TRUE(db_.AbrirRs(rs, "SELECT * FROM Paquetes WHERE Nombre='" + nombre + "'", 3, 3, -1, true));
+        EXPECT_TRUE(rs && db_.BLOB_a_Archivo(rs->Fields("Binario"), destino));
+        return destino;
+    }
 };
 
 TEST_P(clsDBTest, AbreDetectaYCuenta) {
     EXPECT_EQ(db_.SintaxisSQL(), GetParam().dialecto);
-    EXPECT_TRUE(mensajes_.textos.empty() && mensajes_.numeros.empty());
+    EXPECT_TRUE(avisos_.textos.empty() && avisos_.errores.empty());
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = 0;
     EXPECT_TRUE(db_.AbrirRs(rs, "SELECT * FROM Valores", 3, 3, -1, true, n));
@@ -104,17 +112,25 @@ TEST_P(clsDBTest, AbreDetectaYCuenta) {
     ASSERT_EQ(m.at(0).size(), 2u);
     EXPECT_EQ(m[0][1].AEntero(), 3);
     EXPECT_TRUE(db_.HayRegistrosSQL("SELECT * FROM Valores", &exito));
+    // The engine's own last id, after a row written by SQL and one through a recordset.
+    ASSERT_TRUE(db_.EjecutarSQL("INSERT INTO Paquetes (Nombre) VALUES ('a')"));
+    ASSERT_TRUE(db_.AbrirRs(rs, "SELECT TOP 1 id, Nombre FROM Paquetes", 3, 3, -1, true));
+    rs->AddNew();
+    rs->Fields("Nombre").SetValue(ado::Valor("b"));
+    rs->Update();
+    EXPECT_EQ(db_.LastInsertID(*rs, "id"), 2);
 }
 
 TEST_P(clsDBTest, DbIntermImpideAbrirYDejaLaConexion) {
     ASSERT_TRUE(db_.Set_Variable("DBINTERM", 1, "", 7));
-    clsDB otra(&mensajes_, &config_);
+    clsDB otra(&avisos_, &config_);
     EXPECT_FALSE(otra.AbrirDB(true));
-    ASSERT_EQ(mensajes_.textos.size(), 1u);
-    EXPECT_EQ(mensajes_.titulos.back(), "No se puede abrir Base de Datos");
-    EXPECT_EQ(mensajes_.textos[0], "La Base de Datos Olvado está en medio de un proceso de actualización (#7)\r\n\r\n"
-                                   "Favor espere a que se complete la actualización de Olvado en el servidor e "
-                                   "intente nuevamente.");
+    ASSERT_EQ(avisos_.textos.size(), 1u);
+    EXPECT_EQ(avisos_.titulos.back(), "No se puede abrir Base de Datos");
+    EXPECT_EQ(avisos_.textos[0],
+              "La Base de Datos Olvado está en medio de un proceso de actualización (#7)\r\n\r\n"
+              "Favor espere a que se complete la actualización de Olvado en el servidor e "
+              "intente nuevamente.");
     ASSERT_NE(otra.ObtenerConexion(), nullptr);
     EXPECT_EQ(otra.ObtenerConexion()->State(), 1);
 }
@@ -127,8 +143,8 @@ TEST_P(clsDBTest, MostrarErroresDBEscribeYAbreElInforme) {
     ASSERT_EQ(shell.peticiones.size(), 1u);
     const auto& p = shell.peticiones[0];
     EXPECT_EQ(std::tie(p.verbo, p.ventana, p.mostrar), std::make_tuple("Open", 7, 1));
-    const std::string texto = prueba::LeerArchivo(std::filesystem::u8path(p.archivo));
-    std::filesystem::remove(std::filesystem::u8path(p.archivo));
+    const std::string texto = LeerArchivo(fs::u8path(p.archivo));
+    fs::remove(fs::u8path(p.archivo));
     EXPECT_TRUE(p.archivo.ends_with("Olvado_Errores_DB.txt") && texto.ends_with("\r\n\r\n")) << texto;
 }
 
@@ -138,79 +154,129 @@ TEST_P(clsDBTest, VariablesGuardadas) {
     EXPECT_FALSE(db_.Get_Variable("EXU", tipo, texto, largo));
     ASSERT_TRUE(db_.EjecutarSQL("INSERT INTO Valores VALUES ('EXU', 4, NULL, 9)"));
     EXPECT_TRUE(db_.Get_Variable("EXU", tipo, texto, largo));
-    EXPECT_EQ(tipo, 4);
-    EXPECT_EQ(texto, "");
-    EXPECT_EQ(largo, 9);
+    EXPECT_EQ(std::tie(tipo, texto, largo), std::make_tuple(4, "", 9));
     // Replaced, not added: delete then insert.
     EXPECT_TRUE(db_.Set_Variable("EXU", 5, "O'Brien", 10));
     int64_t filas = 0;
-    ASSERT_TRUE(db_.EjecutarSQL("UPDATE Valores SET ValorLargo = ValorLargo + 1 WHERE idVariable = 'EXU'", &filas));
+    ASSERT_TRUE(
+        db_.EjecutarSQL("UPDATE Valores SET ValorLargo = ValorLargo + 1 WHERE idVariable = 'EXU'", &filas));
     EXPECT_EQ(filas, 1);
     EXPECT_TRUE(db_.Get_Variable("EXU", tipo, texto, largo));
-    EXPECT_EQ(largo, 11);
-    EXPECT_EQ(tipo, 5);
-    EXPECT_EQ(texto, "O'Brien"); // values are parameters: no quoting rule applies
+    // Values are parameters: no quoting rule applies.
+    EXPECT_EQ(std::tie(tipo, texto, largo), std::make_tuple(5, "O'Brien", 11));
     // A Null in ValorLargo raises the conversion error to the caller.
     ASSERT_TRUE(db_.EjecutarSQL("INSERT INTO Valores VALUES ('NUL', 1, 'x', NULL)"));
     EXPECT_THROW(db_.Get_Variable("NUL", tipo, texto, largo), ErrorOlvado);
 }
 
-TEST_P(clsDBTest, LastInsertIdDelMotor) {
-    std::unique_ptr<ado::Recordset> rs;
-    ASSERT_TRUE(db_.EjecutarSQL("INSERT INTO Paquetes (Nombre) VALUES ('a')"));
-    ASSERT_TRUE(db_.AbrirRs(rs, "SELECT TOP 1 id, Nombre FROM Paquetes", 3, 3, -1, true));
-    rs->AddNew();
-    rs->Fields("Nombre").SetValue(ado::Valor("b"));
-    rs->Update();
-    EXPECT_EQ(db_.LastInsertID(*rs, "id"), 2);
-}
-
 TEST_P(clsDBTest, BlobAArchivoYDeVuelta) {
-    std::string origen = (arbol_.Temporal() / "origen.bin").string();
-    auto datos = Bytes(20000, 1);
-    std::ofstream(origen, std::ios::binary).write(reinterpret_cast<const char*>(datos.data()), 20000);
+    const fs::path origen = arbol_.Temporal() / "origen.bin";
+    const std::string datos = EscribirAzar(origen, 20000, 1);
     GuardarPaquete("p", origen);
-
     // An existing longer file is written over from the start, not emptied.
-    std::string destino = (arbol_.Temporal() / "destino.bin").string();
-    auto previo = Bytes(30000, 2);
-    std::ofstream(destino, std::ios::binary).write(reinterpret_cast<const char*>(previo.data()), 30000);
-    std::unique_ptr<ado::Recordset> rs;
-    ASSERT_TRUE(db_.AbrirRs(rs, "SELECT * FROM Paquetes WHERE Nombre='p'", 3, 3, -1, true));
-    ASSERT_TRUE(db_.BLOB_a_Archivo(rs->Fields("Binario"), destino));
-    auto escrito = Leer(destino);
-    ASSERT_EQ(escrito.size(), 30000u);
-    EXPECT_TRUE(std::equal(datos.begin(), datos.end(), escrito.begin()));
-    EXPECT_TRUE(std::equal(previo.begin() + 20000, previo.end(), escrito.begin() + 20000));
-
+    const fs::path destino = arbol_.Temporal() / "destino.bin";
+    const std::string previo = EscribirAzar(destino, 30000, 2);
+    Volcar("p", destino.string());
+    EXPECT_TRUE(LeerArchivo(destino) == datos + previo.substr(20000));
     // Without a name: a new temporary file, its name handed back.
-    ASSERT_TRUE(db_.AbrirRs(rs, "SELECT * FROM Paquetes WHERE Nombre='p'", 3, 3, -1, true));
-    std::string temporal;
-    ASSERT_TRUE(db_.BLOB_a_Archivo(rs->Fields("Binario"), temporal));
-    EXPECT_EQ(Leer(temporal), datos);
-    std::filesystem::remove(std::filesystem::u8path(temporal));
-
-    EXPECT_FALSE(db_.Archivo_A_BLOB(rs->Fields("Binario"), origen + ".no-existe"));
-    EXPECT_EQ(mensajes_.titulos.back(), "Error");
-}
-
-TEST_P(clsDBTest, CienMiBExactosIdaYVuelta) {
-    std::string origen = (arbol_.Temporal() / "grande.bin").string();
-    {
-        auto datos = Bytes(100u << 20, 3);
-        std::ofstream(origen, std::ios::binary)
-            .write(reinterpret_cast<const char*>(datos.data()), static_cast<std::streamsize>(datos.size()));
-    }
-    GuardarPaquete("grande", origen);
+    const std::string temporal = Volcar("p", "");
+    EXPECT_TRUE(LeerArchivo(fs::u8path(temporal)) == datos);
+    fs::remove(fs::u8path(temporal));
     std::unique_ptr<ado::Recordset> rs;
-    ASSERT_TRUE(db_.AbrirRs(rs, "SELECT * FROM Paquetes WHERE Nombre='grande'", 3, 3, -1, true));
-    std::string destino = (arbol_.Temporal() / "vuelta.bin").string();
-    ASSERT_TRUE(db_.BLOB_a_Archivo(rs->Fields("Binario"), destino));
-    EXPECT_TRUE(Leer(destino) == Leer(origen));
+    ASSERT_TRUE(db_.AbrirRs(rs, "SELECT * FROM Paquetes", 3, 3, -1, true));
+    EXPECT_FALSE(db_.Archivo_A_BLOB(rs->Fields("Binario"), origen.string() + ".no-existe"));
+    EXPECT_EQ(avisos_.errores.back().second, "Error");
+
+    // 100 MiB exactly, there and back.
+    const fs::path grande = arbol_.Temporal() / "grande.bin";
+    EscribirAzar(grande, 100u << 20, 3);
+    GuardarPaquete("grande", grande);
+    EXPECT_TRUE(LeerArchivo(Volcar("grande", (arbol_.Temporal() / "vuelta.bin").string())) ==
+                LeerArchivo(grande));
 }
 
 INSTANTIATE_TEST_SUITE_P(Motores, clsDBTest, ::testing::ValuesIn(prueba::MotoresPrueba()),
                          [](const auto& info) { return prueba::NombreMotor(info.param); });
+
+std::string CadenaMariaDB(const std::string& credenciales) {
+    return "Driver={MariaDB Unicode};Socket=" + prueba::SocketMariaDB() +
+           ";Database=" + platform::LeerVariableEntorno("OLVADO_TEST_MARIADB_DB") + ";" + credenciales;
+}
+
+class AbrirDBTest : public ConDB<::testing::Test> {
+  protected:
+    bool Abrir(const std::string& cadena, bool avisar = true) {
+        almacen_.Escribir({{"1", "prueba", cadena, platform::LeerVariableEntorno("OLVADO_TEST_MARIADB_DB")}});
+        return db_.AbrirDB(avisar);
+    }
+    int32_t IdConexion() {
+        std::unique_ptr<ado::Recordset> rs;
+        EXPECT_TRUE(db_.AbrirRs(rs, "SELECT CONNECTION_ID() AS id", 3, 3, -1, true));
+        return rs ? static_cast<int32_t>(rs->Fields("id").Value().AEntero()) : 0;
+    }
+    static void Root(const std::string& sql) { prueba::EjecutarSql(CadenaMariaDB("User=root;"), sql); }
+};
+
+TEST_F(AbrirDBTest, EntradasQueNoAbren) {
+    // No connection string at all: False at once, without a message.
+    EXPECT_FALSE(Abrir(""));
+    EXPECT_EQ(db_.ObtenerConexion(), nullptr);
+    EXPECT_FALSE(Abrir("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=x.accdb"));
+    EXPECT_EQ(avisos_.errores, Errores({{static_cast<int32_t>(0x800A0E7Au), "Olvado"}}));
+    ASSERT_NE(db_.ObtenerConexion(), nullptr);
+    EXPECT_EQ(db_.ObtenerConexion()->State(), 0);
+    // Without avisar a failure is reported to no one.
+    avisos_.errores.clear();
+    EXPECT_FALSE(
+        Abrir("Driver={MariaDB Unicode};Socket=" + prueba::SocketMariaDB() + ".nadie;User=root;", false));
+    EXPECT_TRUE(avisos_.errores.empty());
+    EXPECT_TRUE(avisos_.textos.empty());
+}
+
+TEST_F(AbrirDBTest, UnaConexionCortadaSeReabreYRepiteLaSentencia) {
+    // AbrirDB reads Valores; a fresh database (or one that another test left
+    // without it) would report its absence.
+    Root("CREATE TABLE IF NOT EXISTS Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), "
+         "ValorLargo INT)");
+    ASSERT_TRUE(Abrir(CadenaMariaDB("User=root;")));
+    int32_t antes = IdConexion();
+    ASSERT_NE(antes, 0);
+    struct Mensajes : platform::IMensajesPendientes {
+        int veces = 0;
+        Reemplazo enUso_{*this};
+        void Procesar() override { ++veces; }
+    } mensajes;
+    Root("KILL " + std::to_string(antes));
+    int64_t filas = 0;
+    EXPECT_TRUE(db_.EjecutarSQL("SELECT 1", &filas, 0, true));
+    EXPECT_NE(IdConexion(), antes);
+    EXPECT_TRUE(avisos_.errores.empty());
+    // A statement that is wrong on a live connection is not repeated; wrong
+    // again after a reconnection, it is reported the same way.
+    EXPECT_FALSE(db_.EjecutarSQL("SELEC 1", nullptr, 0, true));
+    Root("KILL " + std::to_string(IdConexion()));
+    EXPECT_FALSE(db_.EjecutarSQL("SELEC 1", nullptr, 0, true));
+    const std::pair<int32_t, std::string> sintaxis{static_cast<int32_t>(0x80040E14u), "Error"};
+    EXPECT_EQ(avisos_.errores, Errores({sintaxis, sintaxis}));
+    EXPECT_EQ(mensajes.veces, 2); // once before each reopen
+}
+
+TEST_F(AbrirDBTest, UnServidorQueNoVuelveTerminaEnFalso) {
+    Root("DROP USER IF EXISTS 'olvado_fugaz'@'localhost'");
+    Root("CREATE USER 'olvado_fugaz'@'localhost' IDENTIFIED BY 'clave'");
+    Root("GRANT ALL ON *.* TO 'olvado_fugaz'@'localhost'");
+    ASSERT_TRUE(Abrir(CadenaMariaDB("User=olvado_fugaz;Password=clave;")));
+    int32_t id = IdConexion();
+    // The account goes and the session is cut: every reopen is refused.
+    Root("DROP USER 'olvado_fugaz'@'localhost'");
+    Root("KILL " + std::to_string(id));
+    EXPECT_FALSE(db_.EjecutarSQL("SELECT 1", nullptr, 0, true));
+    EXPECT_EQ(db_.ObtenerConexion(), nullptr);
+    std::unique_ptr<ado::Recordset> rs;
+    EXPECT_FALSE(db_.AbrirRs(rs, "SELECT 1", 3, 3, -1, true));
+    EXPECT_FALSE(rs);
+    EXPECT_FALSE(db_.vBeginTrans());
+}
 
 } // namespace
 } // namespace olvado

@@ -24,8 +24,9 @@ TEST(ChequearActualizacionSQLPendienteTest, MarcaDeActualizacionPendiente) {
     EXPECT_EQ(caja.Ultimo().estilo, platform::vbOKOnly | platform::vbExclamation);
     EXPECT_EQ(caja.Ultimo().titulo, "Se requiere reiniciar el sistema");
     EXPECT_EQ(caja.Ultimo().texto,
-              "Parece que la última actualización no pudo completarse con éxito.\r\n\r\nFavor reinicie el equipo, "
-              "luego asegúrese que no esté abierto ningun programa, incluyendo Olvado, e intente de nuevo.");
+              "Parece que la última actualización no pudo completarse con éxito.\r\n\r\nFavor reinicie el "
+              "equipo, luego asegúrese que no esté abierto ningun programa, incluyendo Olvado, e intente de "
+              "nuevo.");
     EXPECT_TRUE(ChequearActualizacionPendiente(c)); // cleared: the next attempt goes on
     ASSERT_TRUE(c.Registro_GetValor("", "ActualizacionPendiente", v, 0));
     EXPECT_EQ(std::get<std::string>(v), "0");
@@ -35,6 +36,5 @@ TEST(ChequearActualizacionSQLPendienteTest, MarcaDeActualizacionPendiente) {
     }
     c.Registro_SetValor("", "ActualizacionPendiente", std::string(" 1 "), 0);
     EXPECT_FALSE(ChequearActualizacionPendiente(c)); // a text that reads as 1
-    ASSERT_EQ(caja.Cantidad(), 2u);
-    EXPECT_EQ(caja.Ultimo().estilo, platform::vbOKOnly | platform::vbExclamation);
+    EXPECT_EQ(caja.Cantidad(), 2u);
 }

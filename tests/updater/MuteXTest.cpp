@@ -39,15 +39,13 @@ bool Lanzar(platform::ProcesoHijo& hijo, const std::string& prueba, const std::s
 } // namespace
 
 TEST(MuteXTest, Nombres) {
+    const std::string base = "OlvadoSystems-9E2B64A8-EF85-46D1-9561-11A2FF589935";
     std::string g, l;
     MutexNombres(g, l, "");
-    EXPECT_EQ(g, "Global\\OlvadoSystems-9E2B64A8-EF85-46D1-9561-11A2FF589935");
-    EXPECT_EQ(l, "OlvadoSystems-9E2B64A8-EF85-46D1-9561-11A2FF589935");
-    EXPECT_EQ(MutexNombreBase(true), g);
-    EXPECT_EQ(MutexNombreBase(false), l);
+    EXPECT_EQ(std::tie(g, l), std::make_tuple("Global\\" + base, base));
+    EXPECT_EQ(std::make_pair(MutexNombreBase(true), MutexNombreBase(false)), std::make_pair(g, l));
     MutexNombres(g, l, "Updater");
-    EXPECT_EQ(g, "Global\\OlvadoSystems-9E2B64A8-EF85-46D1-9561-11A2FF589935-Updater");
-    EXPECT_EQ(l, "OlvadoSystems-9E2B64A8-EF85-46D1-9561-11A2FF589935-Updater");
+    EXPECT_EQ(std::tie(g, l), std::make_tuple("Global\\" + base + "-Updater", base + "-Updater"));
 }
 
 TEST(MuteXTest, SoloLaFormaLocalSeVeConGlobalVerdadero) {

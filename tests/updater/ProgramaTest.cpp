@@ -1,7 +1,7 @@
 // The start-up sequence's own procedures: the global log, its release at the
 // end of the run, Main's error path and the administrator-account message.
-#include "updater/Core.h"
 #include "updater/Programa.h"
+#include "updater/Core.h"
 
 #include "base/ErrorOlvado.h"
 #include "common/FileTool.h"
@@ -49,13 +49,10 @@ TEST(ProgramaTest, ElLogSeEscribeAlLiberarLosServicios) {
 TEST(ProgramaTest, RutaDeErrorRegistraYSigue) {
     ArbolSinLog arbol;
     ASSERT_TRUE(PrepararLog("Olvado_UpdaterLog.txt"));
-    bool despues = false;
-    EXPECT_NO_THROW(ConRutaDeError([&] {
+    EXPECT_NO_THROW(ConRutaDeError([] {
         RegistrarLog("paso");
         throw ErrorOlvado(5, "prueba", "falla");
-        despues = true;
     }));
-    EXPECT_FALSE(despues);
     ConRutaDeError([] { throw std::runtime_error("otra"); });
     ConRutaDeError([] { RegistrarLog("sin falla"); });
     LiberarServicios();
@@ -68,9 +65,10 @@ TEST(ProgramaTest, MensajeCuentaAdministrativa) {
     prueba::MensajesFalsos mensajes;
     MensajeCuentaAdministrativa();
     ASSERT_EQ(mensajes.Cantidad(), 1u);
-    EXPECT_EQ(mensajes.Ultimo().texto,
+    const auto& m = mensajes.Ultimo();
+    EXPECT_EQ(m.texto,
               "No podrá completarse esta actualización de Olvado desde esta cuenta de usuario\r\n\r\n"
-              "Favor inicie Olvado desde una cuenta Administrativa de Windows para completar la actualización");
-    EXPECT_EQ(mensajes.Ultimo().estilo, 48);
-    EXPECT_EQ(mensajes.Ultimo().titulo, "Actualización Olvado");
+              "Favor inicie Olvado desde una cuenta Administrativa de Windows para completar la "
+              "actualización");
+    EXPECT_EQ(std::tie(m.estilo, m.titulo), std::make_tuple(48, "Actualización Olvado"));
 }

@@ -3,7 +3,6 @@
 // of the preparation ever leads to a start.
 #include "updater/UpdateEngine.h"
 
-#include "base/ErrorOlvado.h"
 #include "base/Texto.h"
 #include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
@@ -12,32 +11,31 @@
 #include "platform/ArchivoSellado.h"
 #include "platform/FirmaEd25519.h"
 #include "support/ActualizadorPrueba.h"
-#include "support/ArbolPrueba.h"
 #include "support/ErrorVisto.h"
 #include "support/MensajesFalsos.h"
-#include "support/MotoresPrueba.h"
 #include "updater/Core.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 namespace olvado {
 namespace {
 
 namespace fs = std::filesystem;
 using prueba::Md5;
+// File, parameters, user, password, and whether the sealed file was open.
+using Inicio = std::tuple<std::string, std::string, std::string, std::string, bool>;
+using Preparado = std::pair<std::string, std::string>; // file and parameters handed back
+using Salida = std::tuple<bool, bool, int, std::string>;
 
 struct EntornoFalso : IEntornoActualizacion {
     int limpiadas = 0, marcadas = 0, chequeos = 0, esperas = 0;
     bool pendienteOk = true, cerradas = true;
-    std::string linea;
+    std::string linea, clave;
     std::vector<std::pair<std::string, std::string>> guardadas;
-    struct Inicio {
-        std::string archivo, parametros, usuario, contrasena;
-        bool sellado;
-    };
     std::vector<Inicio> iniciados;
 
     bool ChequearActualizacionPendiente() override { return ++chequeos, pendienteOk; }
@@ -50,11 +48,10 @@ struct EntornoFalso : IEntornoActualizacion {
     bool EsperarACerrar() override { return ++esperas, cerradas; }
     bool EjecutarComoAdmin(int32_t, const std::string& a, const std::string& p, const std::string& u,
                            const std::string& c, const platform::ArchivoSellado* s) override {
-        iniciados.push_back({a, p, u, c, s && s->Abierto()});
+        iniciados.emplace_back(a, p, u, c, s && s->Abierto());
         return true;
     }
     std::string LineaDeComandos() override { return linea; }
-    std::string clave;
     std::string ClavePublicaPaquetes() override { return clave; }
 };
 
@@ -67,7 +64,7 @@ struct OrigenFijo : IOrigenConexion {
 };
 
 class UpdateEngineTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         motor_ = prueba::MotoresPrueba().front(); // SQLite: native where the build has it
         prueba::CrearTablas(motor_);
@@ -86,10 +83,37 @@ protected:
         fs::remove_all(fs::u8path(carpetaDB_), ec);
     }
     static std::string Producto() { return ObtenerIdentidadPrograma().Producto; }
-    void Publicar(const std::string& version, const std::string& bytes, const std::optional<std::string>& digesto) {
+    // The last box as one value: text, style, title.
+    auto Caja() const {
+        return std::tie(mensajes_.Ultimo().texto, mensajes_.Ultimo().estilo, mensajes_.Ultimo().titulo);
+    }
+    void Publicar(const std::string& version, const std::string& bytes,
+                  const std::optional<std::string>& digesto) {
         prueba::PublicarPaquete(motor_.cadena, version, bytes, digesto, Producto());
     }
     static std::string Cifrado(const std::string& t) { return clsEncriptor().Encrypt(t); }
+    void Variable(const std::string& id, const std::string& texto) {
+        c_.Execute("INSERT INTO Valores VALUES ('" + id + "', 1, '" + Cifrado(texto) + "', 0)");
+    }
+    // The row's Firma column, signing `bytes`.
+    void Firmar(const std::string& bytes, const std::string& privada) {
+        platform::FirmaEd25519 firma;
+        firma.Agregar(bytes.data(), bytes.size());
+        c_.Execute("ALTER TABLE BinariosAct ADD Firma VARCHAR(255)");
+        c_.Execute("UPDATE BinariosAct SET Firma = '" + firma.Firmar(privada) + "'");
+    }
+    // One version check: its answer, Ejecutar, the pending marks cleared, the outcome.
+    Salida Actualizar(bool actualizador, int32_t major, int32_t minor, int32_t revision) {
+        bool ejecutar = true;
+        entorno_.limpiadas = 0;
+        const bool r = ActualizarVersionDistribucion(ejecutar, actualizador, true, major, minor, revision);
+        return {r, ejecutar, entorno_.limpiadas, ResultadoActualizacion()};
+    }
+    Preparado Preparar(bool actualizador, platform::ArchivoSellado* sellado = nullptr) {
+        Preparado r;
+        PrepararPaqueteActualizacion(actualizador, r.first, r.second, sellado);
+        return r;
+    }
 
     prueba::ArbolPrueba arbol_;
     prueba::MensajesFalsos mensajes_;
@@ -102,65 +126,44 @@ protected:
 };
 
 TEST_F(UpdateEngineTest, TablaDeResultados) {
-    bool ejecutar = true;
-    Publicar("1.0.70", "x", std::nullopt);
-    EXPECT_TRUE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 70));
-    EXPECT_FALSE(ejecutar);
-    EXPECT_EQ(entorno_.limpiadas, 1);
-
-    EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66));
-    EXPECT_TRUE(ejecutar);
-    // Installed newer: nothing to do, and silent in updater mode.
-    EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 71));
-    EXPECT_FALSE(ejecutar);
-    Publicar("1.9.99", "x", std::nullopt);
-    EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, true, true, 2, 0, 0));
-    EXPECT_FALSE(ejecutar);
-    EXPECT_EQ(ResultadoActualizacion(), "al dia");
-    EXPECT_EQ(mensajes_.Cantidad(), 0u);
-    EXPECT_EQ(entorno_.limpiadas, 1);
-
-    c_.Execute("DELETE FROM BinariosAct");
-    EXPECT_TRUE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66));
-    EXPECT_FALSE(ejecutar);
-    EXPECT_EQ(entorno_.limpiadas, 2);
-    EXPECT_EQ(ResultadoActualizacion(), "sin paquete");
-
     // A version part a 32-bit integer cannot hold is a fault, not a wrapped newer version.
     for (const char* fuera : {"-2147483649", "2147483648"}) {
         Publicar("1.0.70", "x", std::nullopt);
         c_.Execute(std::string("UPDATE BinariosAct SET Revision = ") + fuera);
-        const auto actualizar = [&] { ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66); };
-        EXPECT_EQ(prueba::ErrorDe(actualizar).numero, 6) << fuera;
+        EXPECT_EQ(prueba::ErrorDe([&] { Actualizar(true, 1, 0, 66); }).numero, 6) << fuera;
     }
+    Publicar("1.0.70", "x", std::nullopt);
+    EXPECT_EQ(Actualizar(true, 1, 0, 70), Salida(true, false, 1, "al dia"));
+    EXPECT_EQ(Actualizar(true, 1, 0, 66), Salida(false, true, 0, "error"));
+    // Installed newer: nothing to do, and silent in updater mode.
+    EXPECT_EQ(Actualizar(true, 1, 0, 71), Salida(false, false, 0, "al dia"));
+    Publicar("1.9.99", "x", std::nullopt);
+    EXPECT_EQ(Actualizar(true, 2, 0, 0), Salida(false, false, 0, "al dia"));
+    EXPECT_EQ(mensajes_.Cantidad(), 0u);
     c_.Execute("DELETE FROM BinariosAct");
-
+    EXPECT_EQ(Actualizar(true, 1, 0, 66), Salida(true, false, 1, "sin paquete"));
     // A query that does not open asks for the preparation (which then fails too).
     c_.Execute("DROP TABLE BinariosAct");
-    EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, true, true, 1, 0, 66));
-    EXPECT_TRUE(ejecutar);
-    EXPECT_EQ(entorno_.limpiadas, 2);
-    EXPECT_EQ(ResultadoActualizacion(), "error");
+    EXPECT_EQ(Actualizar(true, 1, 0, 66), Salida(false, true, 0, "error"));
 }
 
 TEST_F(UpdateEngineTest, ProgramaMasRecienteAvisaSoloEnModoInteractivo) {
     const IdentidadPrograma& propia = ObtenerIdentidadPrograma();
     Publicar("0.0.1", "x", std::nullopt);
-    bool ejecutar = true;
     // The message names this program's own version even for an external one.
-    EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, false, true, 5, 0, 0));
-    EXPECT_FALSE(ejecutar);
+    EXPECT_EQ(Actualizar(false, 5, 0, 0), Salida(false, false, 0, "al dia"));
     ASSERT_EQ(mensajes_.Cantidad(), 1u);
     std::string v = std::to_string(propia.Major) + "." + std::to_string(propia.Minor) + "." +
                     std::to_string(propia.Revision);
-    EXPECT_EQ(mensajes_.Ultimo().texto, "Esta versión de " + Producto() + " (v" + v +
-                                            ") es mas reciente que la base de datos (v0.0.1).\r\nDebe obtener y "
-                                            "ejecutar un paquete de actualización para poder usar este programa.");
-    EXPECT_EQ(mensajes_.Ultimo().estilo, platform::vbExclamation);
-    EXPECT_EQ(mensajes_.Ultimo().titulo, "Actualizaciones de " + Producto());
+    EXPECT_EQ(
+        Caja(),
+        std::make_tuple("Esta versión de " + Producto() + " (v" + v +
+                            ") es mas reciente que la base de datos (v0.0.1).\r\nDebe obtener y ejecutar un "
+                            "paquete de actualización para poder usar este programa.",
+                        platform::vbExclamation, "Actualizaciones de " + Producto()));
     // A command line silences it; so does updater mode.
     entorno_.linea = "/auto";
-    EXPECT_FALSE(ActualizarVersionDistribucion(ejecutar, false, true, 5, 0, 0));
+    EXPECT_EQ(Actualizar(false, 5, 0, 0), Salida(false, false, 0, "al dia"));
     EXPECT_TRUE(SinMensajesActualizacion());
     EXPECT_EQ(mensajes_.Cantidad(), 1u);
 }
@@ -172,20 +175,13 @@ TEST_F(UpdateEngineTest, ModoActualizadorEntregaElPaqueteVerificadoYAbierto) {
     // Signed, with the workstation's key configured.
     std::string privada;
     ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, entorno_.clave));
-    platform::FirmaEd25519 firma;
-    firma.Agregar(bytes.data(), bytes.size());
-    c_.Execute("ALTER TABLE BinariosAct ADD Firma VARCHAR(255)");
-    c_.Execute("UPDATE BinariosAct SET Firma = '" + firma.Firmar(privada) + "'");
+    Firmar(bytes, privada);
     prueba::EscribirArchivo(fs::u8path(paquete_), "resto de una vez anterior, más largo que nada");
-    std::string archivo, parametros;
     platform::ArchivoSellado sellado;
-    PrepararPaqueteActualizacion(true, archivo, parametros, &sellado);
-    EXPECT_EQ(archivo, paquete_);
-    EXPECT_EQ(parametros, "/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-");
+    EXPECT_EQ(Preparar(true, &sellado), Preparado(paquete_, "/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-"));
     EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), bytes);
-    ASSERT_TRUE(sellado.Abierto());
-    EXPECT_EQ(sellado.Ruta(), paquete_);
-    EXPECT_EQ(sellado.Tamano(), static_cast<int64_t>(bytes.size()));
+    EXPECT_EQ(std::make_tuple(sellado.Abierto(), sellado.Ruta(), sellado.Tamano()),
+              std::make_tuple(true, paquete_, static_cast<int64_t>(bytes.size())));
     EXPECT_EQ(ResultadoActualizacion(), "instalando");
     EXPECT_TRUE(entorno_.iniciados.empty());
     EXPECT_EQ(mensajes_.Cantidad(), 0u);
@@ -195,46 +191,36 @@ TEST_F(UpdateEngineTest, ModoActualizadorEntregaElPaqueteVerificadoYAbierto) {
 TEST_F(UpdateEngineTest, ModoInteractivoPreguntaEsperaMarcaYEjecuta) {
     const std::string bytes = "#!/bin/sh\nexit 0\n";
     Publicar("1.0.70", bytes, Cifrado(Md5(bytes)));
-    c_.Execute("INSERT INTO Valores VALUES ('EXU', 1, '" + Cifrado("admin") + "', 0)");
-    c_.Execute("INSERT INTO Valores VALUES ('EXC', 1, '" + Cifrado("s3creta") + "', 0)");
-    std::string archivo, parametros;
-    PrepararPaqueteActualizacion(false, archivo, parametros);
-    EXPECT_TRUE(archivo.empty() && parametros.empty());
+    Variable("EXU", "admin");
+    Variable("EXC", "s3creta");
+    EXPECT_EQ(Preparar(false), Preparado());
     ASSERT_EQ(mensajes_.Cantidad(), 1u);
     EXPECT_EQ(mensajes_.Ultimo().estilo, platform::vbExclamation | platform::vbOKCancel);
     EXPECT_EQ(mensajes_.Ultimo().titulo, "Actualización de " + Producto());
-    EXPECT_EQ(mensajes_.Ultimo().texto.rfind("Esta versión de " + Producto() + " necesita actualizarse.", 0), 0u);
+    EXPECT_EQ(mensajes_.Ultimo().texto.rfind("Esta versión de " + Producto() + " necesita actualizarse.", 0),
+              0u);
     EXPECT_NE(mensajes_.Ultimo().texto.find("\r\n\r\n1. Cierre todos los demás programas abiertos, dejando "
                                             "sólamente esta ventana.\r\n2. Haga click en ACEPTAR"),
               std::string::npos);
-    EXPECT_EQ(entorno_.chequeos, 1);
-    EXPECT_EQ(entorno_.esperas, 1);
-    EXPECT_EQ(entorno_.marcadas, 1);
-    ASSERT_EQ(entorno_.iniciados.size(), 1u);
-    EXPECT_EQ(entorno_.iniciados[0].archivo, paquete_);
-    EXPECT_EQ(entorno_.iniciados[0].parametros, "/SILENT /SUPPRESSMSGBOXES /NOCANCEL");
-    EXPECT_EQ(entorno_.iniciados[0].usuario, "admin");
-    EXPECT_EQ(entorno_.iniciados[0].contrasena, "s3creta");
-    EXPECT_TRUE(entorno_.iniciados[0].sellado);
+    EXPECT_EQ(std::tie(entorno_.chequeos, entorno_.esperas, entorno_.marcadas), std::make_tuple(1, 1, 1));
+    const Inicio inicio{paquete_, "/SILENT /SUPPRESSMSGBOXES /NOCANCEL", "admin", "s3creta", true};
+    EXPECT_EQ(entorno_.iniciados, std::vector<Inicio>{inicio});
     // The registry receives the texts still enciphered.
     ASSERT_EQ(entorno_.guardadas.size(), 1u);
-    EXPECT_NE(entorno_.guardadas[0].first, "admin");
-    std::string u = entorno_.guardadas[0].first;
     bool ok = false;
-    EXPECT_EQ(clsEncriptor().Decrypt(u, ok), "admin");
+    EXPECT_EQ(clsEncriptor().Decrypt(entorno_.guardadas[0].first, ok), "admin");
 
     // The user closing nothing, a pending restart or a command line: no start.
     entorno_.cerradas = false;
-    PrepararPaqueteActualizacion(false, archivo, parametros);
+    Preparar(false);
     entorno_.cerradas = true;
     entorno_.pendienteOk = false;
-    PrepararPaqueteActualizacion(false, archivo, parametros);
+    Preparar(false);
     entorno_.pendienteOk = true;
     entorno_.linea = "x";
-    PrepararPaqueteActualizacion(false, archivo, parametros);
+    Preparar(false);
     EXPECT_EQ(entorno_.iniciados.size(), 1u);
-    EXPECT_EQ(entorno_.esperas, 2);
-    EXPECT_EQ(entorno_.chequeos, 3);
+    EXPECT_EQ(std::tie(entorno_.chequeos, entorno_.esperas), std::make_tuple(3, 2));
 }
 
 TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
@@ -248,7 +234,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
     };
     std::string privada, otraPublica;
     ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, otraPublica));
-    const std::string noVerificado = "No se pudo verificar la autenticidad del archivo de actualización.";
+    const char* noVerificado = "No se pudo verificar la autenticidad del archivo de actualización.";
     std::vector<Caso> casos{
         {"sin fila", [&] { c_.Execute("DELETE FROM BinariosAct"); }, false,
          "No se encuentra el paquete de actualización, favor consulte con el administrador del sistema.",
@@ -256,22 +242,18 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
         {"consulta fallida", [&] { c_.Execute("DROP TABLE BinariosAct"); }, false, "", "error"},
         {"escritura fallida", [&] { fs::remove_all(fs::u8path(carpetaDB_)); }, false, "", "error"},
         {"digesto distinto", [&] { Publicar("1.0.70", bytes, Cifrado(Md5(bytes + "!"))); }, false,
-         noVerificado.c_str(), "digesto distinto"},
+         noVerificado, "digesto distinto"},
         {"digesto vacío", [&] { Publicar("1.0.70", bytes, ""); }, true, "", "sin digesto"},
         {"digesto nulo", [&] { Publicar("1.0.70", bytes, std::nullopt); }, true, "", "sin digesto"},
-        {"digesto indescifrable", [&] { Publicar("1.0.70", bytes, Md5(bytes)); }, true, "",
-         "sin digesto"},
+        {"digesto indescifrable", [&] { Publicar("1.0.70", bytes, Md5(bytes)); }, true, "", "sin digesto"},
         // A key configured: no Firma column, then a signature of other bytes.
-        {"sin firma", [&] { entorno_.clave = otraPublica; }, false, noVerificado.c_str(), "firma no valida"},
+        {"sin firma", [&] { entorno_.clave = otraPublica; }, false, noVerificado, "firma no valida"},
         {"firma de otros bytes",
          [&] {
              entorno_.clave = otraPublica;
-             platform::FirmaEd25519 otra;
-             otra.Agregar(bytes.data(), bytes.size() - 1);
-             c_.Execute("ALTER TABLE BinariosAct ADD Firma VARCHAR(255)");
-             c_.Execute("UPDATE BinariosAct SET Firma = '" + otra.Firmar(privada) + "'");
+             Firmar(bytes.substr(0, bytes.size() - 1), privada);
          },
-         false, noVerificado.c_str(), "firma no valida"},
+         false, noVerificado, "firma no valida"},
     };
     std::set<std::string> motivos;
     for (bool actualizador : {true, false}) {
@@ -283,28 +265,24 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             Publicar("1.0.70", bytes, Cifrado(Md5(bytes)));
             caso.preparar();
             mensajes_.mostrados.clear();
-            std::string archivo, parametros;
             platform::ArchivoSellado sellado;
             prueba::EventosFalsos eventos;
-            PrepararPaqueteActualizacion(actualizador, archivo, parametros, &sellado);
+            EXPECT_EQ(Preparar(actualizador, &sellado), Preparado());
             // Each failure's own reason reaches the system's log once.
             ASSERT_EQ(eventos.vistos.size(), 1u);
-            EXPECT_EQ(eventos.vistos[0].Origen, Producto());
-            EXPECT_EQ(eventos.vistos[0].Tipo, 1);
+            EXPECT_EQ(std::tie(eventos.vistos[0].Origen, eventos.vistos[0].Tipo),
+                      std::make_tuple(Producto(), 1));
             motivos.insert(eventos.vistos[0].Mensaje);
-            EXPECT_TRUE(archivo.empty());
-            EXPECT_TRUE(parametros.empty());
             EXPECT_FALSE(sellado.Abierto());
             EXPECT_TRUE(entorno_.iniciados.empty());
             EXPECT_EQ(entorno_.marcadas, 0);
             EXPECT_EQ(fs::exists(fs::u8path(paquete_)), caso.quedaArchivo);
             EXPECT_EQ(ResultadoActualizacion(), caso.resultado);
             entorno_.clave.clear();
-            size_t avisos = actualizador ? 0 : 1; // the question
-            if (!actualizador && *caso.mensaje)
-                ++avisos;
-            ASSERT_EQ(mensajes_.Cantidad(), avisos);
-            if (avisos == 2) {
+            const bool aviso = !actualizador && *caso.mensaje;
+            // Interactive mode's question comes first.
+            ASSERT_EQ(mensajes_.Cantidad(), (actualizador ? 0u : 1u) + aviso);
+            if (aviso) {
                 EXPECT_EQ(mensajes_.Ultimo().texto.rfind(caso.mensaje, 0), 0u) << mensajes_.Ultimo().texto;
             }
         }
@@ -323,36 +301,32 @@ TEST_F(UpdateEngineTest, PaqueteIlegibleEsUnaFallaDeEjecucion) {
 }
 
 TEST_F(UpdateEngineTest, UnPaqueteAnteriorQueNoSePuedeBorrarDetieneLaPreparacion) {
-    const std::string bytes = "#!/bin/sh\n";
-    Publicar("1.0.70", bytes, Cifrado(Md5(bytes)));
+    Publicar("1.0.70", "#!/bin/sh\n", Cifrado(Md5("#!/bin/sh\n")));
     prueba::EscribirArchivo(fs::u8path(paquete_), "anterior");
     platform::ArchivoNativo ocupado;
     ASSERT_TRUE(ocupado.Abrir(paquete_, platform::ArchivoNativo::Modo::LeerEscribir));
-    std::string archivo, parametros;
-    PrepararPaqueteActualizacion(true, archivo, parametros);
-    EXPECT_TRUE(archivo.empty());
+    EXPECT_EQ(Preparar(true), Preparado());
     EXPECT_EQ(mensajes_.Cantidad(), 0u);
-    PrepararPaqueteActualizacion(false, archivo, parametros);
+    Preparar(false);
     ASSERT_EQ(mensajes_.Cantidad(), 2u);
-    EXPECT_EQ(mensajes_.Ultimo().texto, "No se puede preparar el archivo de instalación, favor elimine manualmente "
-                                        "este archivo e intente de nuevo: \r\n\r\n" + paquete_);
-    EXPECT_EQ(mensajes_.Ultimo().estilo, platform::vbExclamation);
+    EXPECT_EQ(Caja(), std::make_tuple("No se puede preparar el archivo de instalación, favor "
+                                      "elimine manualmente este archivo e intente de nuevo: "
+                                      "\r\n\r\n" +
+                                          paquete_,
+                                      platform::vbExclamation, Producto()));
     ocupado.Cerrar();
     EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), "anterior");
     EXPECT_TRUE(entorno_.iniciados.empty());
 }
 
-TEST_F(UpdateEngineTest, CredencialesFaltantesDejanAmbasVacias) {
+// With the password missing both are left empty (both present: the
+// interactive start above).
+TEST_F(UpdateEngineTest, SinContrasenaNoHayCredenciales) {
     std::string u = "x", c = "y";
-    c_.Execute("INSERT INTO Valores VALUES ('EXU', 1, '" + Cifrado("admin") + "', 0)");
+    Variable("EXU", "admin");
     ObtenerCredencialesEjecucion(u, c);
-    EXPECT_EQ(u, "");
-    EXPECT_EQ(c, "");
+    EXPECT_EQ(std::tie(u, c), std::make_tuple("", ""));
     EXPECT_TRUE(entorno_.guardadas.empty());
-    c_.Execute("INSERT INTO Valores VALUES ('EXC', 1, '" + Cifrado("clave") + "', 0)");
-    ObtenerCredencialesEjecucion(u, c);
-    EXPECT_EQ(u, "admin");
-    EXPECT_EQ(c, "clave");
 }
 
 } // namespace
