@@ -42,15 +42,12 @@ TEST(TextoTest, EscaparControles) {
     EXPECT_EQ(EscaparControles("ñ € \xC2\xA0 \xC2"), "ñ € \xC2\xA0 \xC2"); // not controls; a cut one stays
 }
 
-TEST(TextoTest, Utf16IdaYVuelta) {
+TEST(TextoTest, Utf16YCodigoPaginaAnsi) {
     std::string s = "Olvado ñ € \xF0\x9F\x98\x80";
     EXPECT_EQ(DesdeUtf16(AUtf16(s)), s);
     // Malformed UTF-8 becomes U+FFFD instead of being dropped.
     EXPECT_EQ(AUtf16("a\xFF" "b"), u"a\uFFFDb");
     EXPECT_EQ(AUtf16("\xE2\x82"), u"\uFFFD\uFFFD");
-}
-
-TEST(TextoTest, CodigoPaginaAnsi) {
     EXPECT_EQ(AAnsi("detectó"), "detect\xF3");
     EXPECT_EQ(AAnsi("€ñ"), "\x80\xF1");
     // A character the code page lacks becomes "?".

@@ -20,6 +20,8 @@ TEST(ComparadorVersionesTest, EstrictamenteMayorPorComponentes) {
     EXPECT_TRUE(CompararVersiones(0, 0, 0, 0, 0, -5));
 }
 
+// Not external: the given triple is ignored for this program's own version,
+// which without a version resource (the test programs) is the build's.
 TEST(ComparadorVersionesTest, PaqueteFrenteAInstaladoOPropio) {
     EXPECT_TRUE(DBMasRecienteQuePrograma(1, 0, 67, true, 1, 0, 66));
     EXPECT_FALSE(ProgramaMasRecienteQueDB(1, 0, 67, true, 1, 0, 66));
@@ -27,20 +29,12 @@ TEST(ComparadorVersionesTest, PaqueteFrenteAInstaladoOPropio) {
     EXPECT_FALSE(DBMasRecienteQuePrograma(1, 0, 66, true, 1, 0, 66));
     EXPECT_FALSE(ProgramaMasRecienteQueDB(1, 0, 66, true, 1, 0, 66));
 
-    // Not external: the given triple is ignored for this program's own version.
-    const IdentidadPrograma& propia = ObtenerIdentidadPrograma();
-    EXPECT_TRUE(DBMasRecienteQuePrograma(propia.Major, propia.Minor, propia.Revision + 1, false, 99, 99, 99));
-    EXPECT_FALSE(DBMasRecienteQuePrograma(propia.Major, propia.Minor, propia.Revision, false, 0, 0, 0));
-    EXPECT_TRUE(ProgramaMasRecienteQueDB(propia.Major, propia.Minor, propia.Revision - 1, false, 0, 0, 0));
-    EXPECT_FALSE(ProgramaMasRecienteQueDB(propia.Major, propia.Minor + 1, 0, false, 99, 99, 99));
-}
-
-// The test programs carry no version resource: the build's configuration.
-TEST(ComparadorVersionesTest, IdentidadSinRecursoEsLaDeLaCompilacion) {
-    const IdentidadPrograma& propia = ObtenerIdentidadPrograma();
-    EXPECT_EQ(propia.Compania, "Olvado Systems");
-    EXPECT_EQ(propia.Producto, "Olvado");
-    EXPECT_EQ(propia.Major, build::VersionMajor);
-    EXPECT_EQ(propia.Minor, build::VersionMinor);
-    EXPECT_EQ(propia.Revision, build::VersionRevision);
+    const IdentidadPrograma& p = ObtenerIdentidadPrograma();
+    EXPECT_EQ(std::tie(p.Compania, p.Producto, p.Major, p.Minor, p.Revision),
+              std::make_tuple("Olvado Systems", "Olvado", build::VersionMajor, build::VersionMinor,
+                              build::VersionRevision));
+    EXPECT_TRUE(DBMasRecienteQuePrograma(p.Major, p.Minor, p.Revision + 1, false, 99, 99, 99));
+    EXPECT_FALSE(DBMasRecienteQuePrograma(p.Major, p.Minor, p.Revision, false, 0, 0, 0));
+    EXPECT_TRUE(ProgramaMasRecienteQueDB(p.Major, p.Minor, p.Revision - 1, false, 0, 0, 0));
+    EXPECT_FALSE(ProgramaMasRecienteQueDB(p.Major, p.Minor + 1, 0, false, 99, 99, 99));
 }

@@ -3,7 +3,7 @@
 // test's own tree (native paths: "/" on Linux, "\" on Windows).
 #include "common/FileTool.h"
 
-#include "base/Texto.h"
+#include "base/ErrorOlvado.h"
 #include "platform/ArchivoNativo.h"
 #include "platform/Rutas.h"
 #include "support/ArbolPrueba.h"
@@ -18,16 +18,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A folder of the test tree as the program's text, with its separator.
-std::string Carpeta(const fs::path& p) {
+// A test tree, the tool, and the tree's folder as the program's text, with its separator.
+struct FileToolTest : testing::Test {
+    prueba::ArbolPrueba arbol;
     FileTool ft;
-    return ft.Ruta_CalificarRuta(p.string());
-}
+    std::string dir = ft.Ruta_CalificarRuta(arbol.Temporal().string());
+};
 
 } // namespace
 
-TEST(FileToolTest, RutasDeWindowsComoEstanEscritas) {
-    FileTool ft;
+TEST_F(FileToolTest, RutasDeWindowsComoEstanEscritas) {
     EXPECT_EQ(ft.Ruta_ExtraerRuta("C:\\a\\b.txt"), "C:\\a\\");
     EXPECT_EQ(ft.Ruta_ExtraerRuta("  C:\\a\\  "), "C:\\a\\");
     EXPECT_EQ(ft.Ruta_ExtraerRuta("C:\\"), "C:\\");
@@ -58,8 +58,7 @@ TEST(FileToolTest, RutasDeWindowsComoEstanEscritas) {
     EXPECT_FALSE(ft.UNC_EsRutaUNCValida("\\server"));
 }
 
-TEST(FileToolTest, LimpiarNombreArchivo) {
-    FileTool ft;
+TEST_F(FileToolTest, LimpiarNombreArchivo) {
     EXPECT_EQ(ft.LimpiarNombreArchivo(" a:b.c "), "ab_c");
     EXPECT_EQ(ft.LimpiarNombreArchivo(" a:b.c ", false, true), "ab.c");
     EXPECT_EQ(ft.LimpiarNombreArchivo(" a:b.c ", true), "_ab_c_");
@@ -68,36 +67,25 @@ TEST(FileToolTest, LimpiarNombreArchivo) {
     EXPECT_EQ(ft.LimpiarNombreArchivo("<año|b>"), "<año|b>");
 }
 
-TEST(FileToolTest, CarpetasEspecialesYDeDatos) {
-    prueba::ArbolPrueba arbol;
-    FileTool ft;
+TEST_F(FileToolTest, CarpetasEspecialesYDeDatos) {
     std::string docs = ft.Ruta_MisDocumentos();
     ASSERT_FALSE(docs.empty());
     EXPECT_FALSE(platform::EsSeparadorRuta(docs.back())) << docs;
     EXPECT_EQ(ft.Ruta_RutaEspecial(0, 5), docs);
     EXPECT_EQ(ft.Ruta_RutaEspecial(0, -77), "");
 
-    std::string compania, producto;
+    std::string compania, producto, otra = "Otra", prod = "P";
     std::string datos = ft.Ruta_ArchivoDeDatos(0, true, compania, producto);
-    EXPECT_EQ(compania, "Olvado Systems");
-    EXPECT_EQ(producto, "Olvado");
-    std::string comun = ft.Ruta_RutaEspecial(0, 35);
-    ASSERT_FALSE(comun.empty());
-    EXPECT_EQ(datos, ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(comun + datos.substr(comun.size(), 1) +
-                                                                 "Olvado Systems") +
-                                           "Olvado"));
-    EXPECT_TRUE(platform::EsSeparadorRuta(datos.back()));
-    std::string otra = "Otra", prod = "P";
+    EXPECT_EQ(std::tie(compania, producto), std::make_tuple("Olvado Systems", "Olvado"));
+    const char s = datos.back();
+    EXPECT_TRUE(platform::EsSeparadorRuta(s));
+    EXPECT_EQ(datos, ft.Ruta_RutaEspecial(0, 35) + s + "Olvado Systems" + s + "Olvado" + s);
     EXPECT_EQ(ft.Ruta_ArchivoDeDatos(0, false, otra, prod),
-              ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_CalificarRuta(ft.Ruta_RutaEspecial(0, 26)) +
-                                                          "Otra") +
-                                    "P"));
+              ft.Ruta_RutaEspecial(0, 26) + s + "Otra" + s + "P" + s);
     EXPECT_EQ(otra, "Otra");
 }
 
-TEST(FileToolTest, ArchivosTemporales) {
-    prueba::ArbolPrueba arbol;
-    FileTool ft;
+TEST_F(FileToolTest, ArchivosTemporales) {
     std::string carpeta = ft.RutaTemporal();
     ASSERT_FALSE(carpeta.empty());
     EXPECT_TRUE(platform::EsSeparadorRuta(carpeta.back()));
@@ -133,34 +121,25 @@ TEST(FileToolTest, ArchivosTemporales) {
     EXPECT_EQ(prueba::LeerArchivo(abierto), "123");
 }
 
-TEST(FileToolTest, ExistenciaDeArchivosYCarpetas) {
-    prueba::ArbolPrueba arbol;
-    FileTool ft;
-    std::string dir = Carpeta(arbol.Temporal());
+TEST_F(FileToolTest, ExistenciaDeArchivosYCarpetas) {
     prueba::EscribirArchivo(dir + "uno.txt", "1");
-    EXPECT_TRUE(ft.FolderExist(dir));
-    EXPECT_TRUE(ft.FolderExist(dir.substr(0, dir.size() - 1)));
-    EXPECT_TRUE(ft.FolderExist("  " + dir + "  "));
-    EXPECT_FALSE(ft.FolderExist(dir + "uno.txt"));
-    EXPECT_FALSE(ft.FolderExist(dir + "nada"));
-    EXPECT_FALSE(ft.FolderExist(platform::EsSeparadorRuta('/') ? "/" : "C:\\"));
-    EXPECT_TRUE(ft.FileExist(dir + "uno.txt"));
-    EXPECT_TRUE(ft.FileExist(dir.substr(0, dir.size() - 1)));
-    EXPECT_TRUE(ft.FileExist(dir + "*.txt"));
-    EXPECT_TRUE(ft.FileExist(dir + "u?o.*"));
-    EXPECT_FALSE(ft.FileExist(dir + "*.doc"));
-    EXPECT_FALSE(ft.FileExist(dir + "dos.txt"));
-    EXPECT_FALSE(ft.FileExist(""));
+    const std::string sinSeparador = dir.substr(0, dir.size() - 1);
+    for (const std::string& carpeta : {dir, sinSeparador, "  " + dir + "  "})
+        EXPECT_TRUE(ft.FolderExist(carpeta)) << carpeta;
+    for (const std::string& otra :
+         {dir + "uno.txt", dir + "nada", std::string(platform::EsSeparadorRuta('/') ? "/" : "C:\\")})
+        EXPECT_FALSE(ft.FolderExist(otra)) << otra;
+    for (const std::string& archivo : {dir + "uno.txt", sinSeparador, dir + "*.txt", dir + "u?o.*"})
+        EXPECT_TRUE(ft.FileExist(archivo)) << archivo;
+    for (const std::string& otro : {dir + "*.doc", dir + "dos.txt", std::string()})
+        EXPECT_FALSE(ft.FileExist(otro)) << otro;
     // The folder of a real path of this system is a folder that exists.
     EXPECT_EQ(ft.Ruta_ExtraerRuta(dir + "uno.txt"), dir);
     EXPECT_TRUE(ft.FolderExist(ft.Ruta_ExtraerRuta(dir + "uno.txt")));
     EXPECT_EQ(ft.Ruta_ObtenerNombreArchivo(dir + "uno.txt"), "uno");
 }
 
-TEST(FileToolTest, LeerYEscribirArchivosEnteros) {
-    prueba::ArbolPrueba arbol;
-    FileTool ft;
-    std::string dir = Carpeta(arbol.Temporal());
+TEST_F(FileToolTest, LeerYEscribirArchivosEnteros) {
     std::vector<uint8_t> bytes{9};
     EXPECT_FALSE(ft.ReadFileToBytes(dir + "falta.bin", bytes));
     EXPECT_EQ(bytes, std::vector<uint8_t>{9});
@@ -200,10 +179,7 @@ TEST(FileToolTest, LeerYEscribirArchivosEnteros) {
     EXPECT_EQ(prueba::LeerArchivo(dir + "movido.txt"), "movido");
 }
 
-TEST(FileToolTest, AbiertoPorOtroYMover) {
-    prueba::ArbolPrueba arbol;
-    FileTool ft;
-    std::string dir = Carpeta(arbol.Temporal());
+TEST_F(FileToolTest, AbiertoPorOtroYMover) {
     std::string f = dir + "abierto.txt";
     prueba::EscribirArchivo(f, "x");
     EXPECT_FALSE(ft.Archivo_ArchivoYaEstaAbierto(f));
@@ -226,12 +202,29 @@ TEST(FileToolTest, AbiertoPorOtroYMover) {
     EXPECT_TRUE(ft.FileExist(dir + "movido.txt"));
 }
 
-TEST(FileToolTest, RutaCompactada) {
-    FileTool ft;
+TEST_F(FileToolTest, RutaCompactada) {
     std::string larga = "C:\\Archivos de programa\\Olvado Systems\\Olvado\\Subcarpeta\\Olvado.exe";
     EXPECT_EQ(ft.Ruta_RutaCompactada(0, 100000, larga), larga);
     std::string corta = ft.Ruta_RutaCompactada(0, 2000, larga);
     EXPECT_LT(corta.size(), larga.size());
     EXPECT_NE(corta.find("..."), std::string::npos) << corta;
     EXPECT_EQ(corta.substr(corta.size() - 10), "Olvado.exe") << corta;
+}
+
+TEST_F(FileToolTest, ObtenerYVerificarHash) {
+    const std::string ruta = dir + "paquete.exe", falta = dir + "falta.exe";
+    prueba::EscribirArchivo(ruta, std::string(100, 'x'));
+    const std::string digest = "AED563ECAFB4BCC5654C597A421547B2"; // md5sum of 100 bytes "x"
+    EXPECT_EQ(ft.MD5ObtenerHash(ruta), digest);
+    EXPECT_TRUE(ft.MD5VerificarHash(ruta, digest));
+    EXPECT_TRUE(ft.MD5VerificarHash(ruta, "  aed563ecafb4bcc5654c597a421547b2 "));
+    // Only blanks are trimmed.
+    for (const char* otro : {"AED563ECAFB4BCC5654C597A421547B3", "AED563EC AFB4BCC5654C597A421547B2",
+                             "\tAED563ECAFB4BCC5654C597A421547B2"})
+        EXPECT_FALSE(ft.MD5VerificarHash(ruta, otro)) << otro;
+    // A blank digest answers false without reading the file, even a missing one.
+    EXPECT_FALSE(ft.MD5VerificarHash(falta, "   "));
+    EXPECT_FALSE(ft.MD5VerificarHash(falta, ""));
+    EXPECT_THROW(ft.MD5VerificarHash(falta, digest), ErrorOlvado);
+    EXPECT_THROW(ft.MD5ObtenerHash(falta), ErrorOlvado);
 }

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <sstream>
 
 using namespace olvado;
 using Bytes = std::vector<uint8_t>;
@@ -32,94 +33,73 @@ std::string Fuente() {
     return std::filesystem::path(platform::RutaEjecutableActual()).stem().string() + ".cRegistry";
 }
 
+// Writes `valor` as value `nombre` with `tipo` asked for; what reads back, and the type it reads as.
+using Vuelta = std::pair<Variante, int32_t>;
+Vuelta Ida(cRegistry& r, const std::string& nombre, int32_t tipo, const Variante& valor) {
+    r.ValueKey(nombre);
+    r.ValueType(tipo);
+    r.value(valor);
+    return {r.value(), r.ValueType()};
+}
+
 } // namespace
 
 TEST(cRegistryTest, CadaTipoVuelveComoSeEscribio) {
     prueba::RegistroPrueba p;
     std::string ruta = p.Ruta() + "\\Tipos";
     platform::EstablecerVariableEntorno("OLVADO_PRUEBA_DIR", "C:\\datos");
-    cRegistry r = En(ruta, "texto");
-    r.value(std::string("Año ñandú"));
-    EXPECT_EQ(std::get<std::string>(r.value()), "Año ñandú");
-    EXPECT_EQ(r.ValueType(), REG_SZ);
-
+    cRegistry r = En(ruta);
+    EXPECT_EQ(Ida(r, "texto", REG_SZ, std::string("Año ñandú")), Vuelta(std::string("Año ñandú"), REG_SZ));
     // An environment reference is stored expanded-on-read; a lone or doubled % is not one.
-    r.ValueKey("expandir");
-    r.value(std::string("%OLVADO_PRUEBA_DIR%\\x"));
-    r.ValueType(0);
-    EXPECT_EQ(std::get<std::string>(r.value()), "C:\\datos\\x");
-    EXPECT_EQ(r.ValueType(), REG_EXPAND_SZ);
-    r.ValueType(REG_EXPAND_SZ);
-    for (std::string t : {"50% menos", "100%%", "%"}) {
-        r.ValueKey("porciento");
-        r.ValueType(REG_EXPAND_SZ);
-        r.value(t);
-        EXPECT_EQ(std::get<std::string>(r.value()), t);
-        EXPECT_EQ(r.ValueType(), REG_SZ) << t;
-    }
-
-    r.ValueKey("bytes");
-    r.ValueType(REG_BINARY);
-    r.value(Bytes{0, 1, 0xFF});
-    EXPECT_EQ(std::get<Bytes>(r.value()), (Bytes{0, 1, 0xFF, 0})); // one zero byte appended
-    EXPECT_EQ(r.ValueType(), REG_BINARY);
-
-    r.ValueKey("numero");
-    r.ValueType(REG_DWORD);
-    r.value(int32_t{-5});
-    EXPECT_EQ(std::get<int32_t>(r.value()), -5);
-    r.ValueType(REG_DWORD_BIG_ENDIAN); // written as a plain REG_DWORD, no reversal
-    r.value(int16_t{258});
-    EXPECT_EQ(std::get<int32_t>(r.value()), 258);
-    EXPECT_EQ(r.ValueType(), REG_DWORD);
-    r.ValueKey("doble");
-    r.ValueType(REG_DWORD);
+    EXPECT_EQ(Ida(r, "expandir", REG_SZ, std::string("%OLVADO_PRUEBA_DIR%\\x")),
+              Vuelta(std::string("C:\\datos\\x"), REG_EXPAND_SZ));
+    for (std::string t : {"50% menos", "100%%", "%"})
+        EXPECT_EQ(Ida(r, "porciento", REG_EXPAND_SZ, t), Vuelta(t, REG_SZ)) << t;
+    // One zero byte appended; a big-endian number is written as a plain REG_DWORD, no reversal.
+    EXPECT_EQ(Ida(r, "bytes", REG_BINARY, Bytes{0, 1, 0xFF}), Vuelta(Bytes{0, 1, 0xFF, 0}, REG_BINARY));
+    EXPECT_EQ(Ida(r, "numero", REG_DWORD, int32_t{-5}), Vuelta(int32_t{-5}, REG_DWORD));
+    EXPECT_EQ(Ida(r, "numero", REG_DWORD_BIG_ENDIAN, int16_t{258}), Vuelta(int32_t{258}, REG_DWORD));
     r.Default(std::string("nada"));
-    r.value(2.5); // not an integer: nothing written, no error
-    EXPECT_EQ(std::get<std::string>(r.value()), "nada");
+    // Not an integer: nothing written, no error.
+    EXPECT_EQ(Ida(r, "doble", REG_DWORD, 2.5).first, Variante(std::string("nada")));
 
-    // Types the class does not write come from elsewhere; it reads them all.
+    // A type the class does not write comes from elsewhere; it reads it.
     platform::HClave h = 0;
     auto& reg = platform::IRegistro::Actual();
     ASSERT_EQ(reg.AbrirClave(platform::HKEY_LOCAL_MACHINE_, ruta, 0x3F, h), 0);
     platform::ClaveRegistro clave(h);
-    ASSERT_EQ(reg.EstablecerValor(h, "multi", REG_MULTI_SZ, std::string("uno\0dos\0\0", 9)), 0);
     ASSERT_EQ(reg.EstablecerValor(h, "grande", REG_DWORD_BIG_ENDIAN, std::string("\x01\x02\x03\x04", 4)), 0);
-    r.ValueKey("multi");
-    EXPECT_EQ(std::get<std::string>(r.value()), std::string("uno\0dos\0", 8));
     r.ValueKey("grande");
-    EXPECT_EQ(std::get<int32_t>(r.value()), 0x01020304);
-    EXPECT_EQ(r.ValueType(), REG_DWORD_BIG_ENDIAN);
+    EXPECT_EQ((Vuelta{r.value(), r.ValueType()}), Vuelta(int32_t{0x01020304}, REG_DWORD_BIG_ENDIAN));
     platform::EstablecerVariableEntorno("OLVADO_PRUEBA_DIR", "");
 }
 
 TEST(cRegistryTest, ErroresConSuNumeroFuenteYTexto) {
-    using prueba::ErrorDe;
-    using E = prueba::ErrorVisto;
+    const auto error = [](int32_t numero, const std::string& texto) {
+        return prueba::ErrorVisto{numero, Fuente(), texto};
+    };
     prueba::RegistroPrueba p;
+    const std::string seccion = "'-2147483646',Section: '" + p.Ruta();
     cRegistry r = En(p.Ruta() + "\\NoExiste", "v");
     r.Default(int32_t{7});
     EXPECT_FALSE(r.KeyExists());
     EXPECT_EQ(std::get<int32_t>(r.value()), 7);
-    EXPECT_EQ(ErrorDe([&] { r.DeleteValue(); }),
-              (E{26001, Fuente(), "Failed to open key '-2147483646',Section: '" + p.Ruta() +
-                                      "\\NoExiste' for delete access"}));
+    EXPECT_EQ(prueba::ErrorDe([&] { r.DeleteValue(); }),
+              error(26001, "Failed to open key " + seccion + "\\NoExiste' for delete access"));
     r.SectionKey(p.Ruta() + "\\Existe");
     EXPECT_TRUE(r.CreateKey());
-    EXPECT_EQ(ErrorDe([&] { r.DeleteValue(); }).descripcion,
-              "Failed to delete registry Key: '-2147483646',Section: '" + p.Ruta() + "\\Existe',Key: 'v");
+    EXPECT_EQ(prueba::ErrorDe([&] { r.DeleteValue(); }),
+              error(26001, "Failed to delete registry Key: " + seccion + "\\Existe',Key: 'v"));
     r.ValueType(REG_BINARY);
-    const E noSonBytes = ErrorDe([&] { r.value(std::string("no son bytes")); });
-    EXPECT_EQ(std::tie(noSonBytes.numero, noSonBytes.descripcion),
-              std::make_tuple(26001, "Error definido por la aplicación o el objeto"));
+    EXPECT_EQ(prueba::ErrorDe([&] { r.value(std::string("no son bytes")); }),
+              error(26001, "Error definido por la aplicación o el objeto"));
     r.ValueType(11);
-    const E tipo = ErrorDe([&] { r.value(std::string("x")); });
-    EXPECT_EQ(std::tie(tipo.numero, tipo.descripcion),
-              std::make_tuple(static_cast<int32_t>(0x800469A9u), "Failed to set registry value Key: '-2147483646',"
-                              "Section: '" + p.Ruta() + "\\Existe',Key: 'v' to value: 'x'"));
+    EXPECT_EQ(prueba::ErrorDe([&] { r.value(std::string("x")); }),
+              error(static_cast<int32_t>(0x800469A9u),
+                    "Failed to set registry value Key: " + seccion + "\\Existe',Key: 'v' to value: 'x'"));
     r.ClassKey(0x1234); // not a root: nothing can be created under it
-    EXPECT_EQ(ErrorDe([&] { r.CreateKey(); }).descripcion,
-              "Failed to create registry Key: '" + p.Ruta() + "\\Existe");
+    EXPECT_EQ(prueba::ErrorDe([&] { r.CreateKey(); }),
+              error(26001, "Failed to create registry Key: '" + p.Ruta() + "\\Existe"));
     r.ClassKey(HKEY_LOCAL_MACHINE);
     r.SectionKey(p.Ruta());
     EXPECT_THROW(r.DeleteKey(), ErrorOlvado); // it still has a sub-key
@@ -129,7 +109,8 @@ TEST(cRegistryTest, FuncionesDeConfiguracion) {
     prueba::RegistroPrueba p;
     const std::string c = p.Compania();
     Variante v;
-    EXPECT_EQ(RutaClaveConfiguracion("", "Olvado Systems", "Olvado", true), "SOFTWARE\\Olvado Systems\\Base\\");
+    EXPECT_EQ(RutaClaveConfiguracion("", "Olvado Systems", "Olvado", true),
+              "SOFTWARE\\Olvado Systems\\Base\\");
     EXPECT_EQ(RutaClaveConfiguracion("\\Sub", "C", "P", false), "SOFTWARE\\C\\P\\Sub");
     EXPECT_FALSE(RegistroBase_GetValor("", "n", v, 0, std::string("def"), HKEY_LOCAL_MACHINE, c, "P", false));
     EXPECT_EQ(std::get<std::string>(v), "def");
@@ -148,7 +129,8 @@ TEST(cRegistryTest, FuncionesDeConfiguracion) {
     EXPECT_TRUE(RegistroBase_GetValor("", "vacio", v, 0, std::string("x"), HKEY_LOCAL_MACHINE, c, "P", true));
     EXPECT_EQ(std::get<std::string>(v), ""); // kind 2 writes an empty text
     // The key exists, the value does not: still True, with the default.
-    EXPECT_TRUE(RegistroBase_GetValor("", "falta", v, 0, std::string("d"), HKEY_LOCAL_MACHINE, c, "P", false));
+    EXPECT_TRUE(
+        RegistroBase_GetValor("", "falta", v, 0, std::string("d"), HKEY_LOCAL_MACHINE, c, "P", false));
     EXPECT_EQ(std::get<std::string>(v), "d");
     // A root nothing can be written under: False, no exception.
     EXPECT_FALSE(RegistroBase_SetValor("", "n", std::string("x"), 0, 0x1234, c, "P", false));
@@ -159,33 +141,34 @@ namespace {
 // The opens reach one view: on 64-bit Windows the 64-bit flag would show
 // another one (what each view holds is the platform's own test).
 class RegistroQueAnota : public platform::IRegistro {
-public:
-    std::vector<std::pair<std::string, uint32_t>> mascaras;
+    using H = platform::HClave;
+    using S = const std::string&;
     platform::IRegistro& real = platform::IRegistro::Actual();
-    int32_t AbrirClave(platform::HClave r, const std::string& s, uint32_t m, platform::HClave& c) override {
-        mascaras.emplace_back("abrir", m);
+
+  public:
+    std::vector<std::string> mascaras; // "abrir 101": what was asked, the mask in hexadecimal
+    void Anotar(const char* que, uint32_t mascara) {
+        std::ostringstream texto;
+        texto << que << " " << std::hex << mascara;
+        mascaras.push_back(texto.str());
+    }
+    int32_t AbrirClave(H r, S s, uint32_t m, H& c) override {
+        Anotar("abrir", m);
         return real.AbrirClave(r, s, m & ~platform::KEY_WOW64_64KEY_, c);
     }
-    int32_t CrearClave(platform::HClave r, const std::string& s, uint32_t m, platform::HClave& c) override {
-        mascaras.emplace_back("crear", m);
+    int32_t CrearClave(H r, S s, uint32_t m, H& c) override {
+        Anotar("crear", m);
         return real.CrearClave(r, s, m, c);
     }
-    int32_t CerrarClave(platform::HClave c) override { return real.CerrarClave(c); }
-    int32_t BorrarClave(platform::HClave r, const std::string& s) override { return real.BorrarClave(r, s); }
-    int32_t ConsultarValor(platform::HClave c, const std::string& n, uint32_t& t, uint32_t& z,
-                           std::string* d) override {
+    int32_t CerrarClave(H c) override { return real.CerrarClave(c); }
+    int32_t BorrarClave(H r, S s) override { return real.BorrarClave(r, s); }
+    int32_t ConsultarValor(H c, S n, uint32_t& t, uint32_t& z, std::string* d) override {
         return real.ConsultarValor(c, n, t, z, d);
     }
-    int32_t EstablecerValor(platform::HClave c, const std::string& n, uint32_t t, const std::string& d) override {
-        return real.EstablecerValor(c, n, t, d);
-    }
-    int32_t BorrarValor(platform::HClave c, const std::string& n) override { return real.BorrarValor(c, n); }
-    int32_t EnumerarClave(platform::HClave c, uint32_t i, std::string& n) override {
-        return real.EnumerarClave(c, i, n);
-    }
-    int32_t EnumerarValor(platform::HClave c, uint32_t i, std::string& n) override {
-        return real.EnumerarValor(c, i, n);
-    }
+    int32_t EstablecerValor(H c, S n, uint32_t t, S d) override { return real.EstablecerValor(c, n, t, d); }
+    int32_t BorrarValor(H c, S n) override { return real.BorrarValor(c, n); }
+    int32_t EnumerarClave(H c, uint32_t i, std::string& n) override { return real.EnumerarClave(c, i, n); }
+    int32_t EnumerarValor(H c, uint32_t i, std::string& n) override { return real.EnumerarValor(c, i, n); }
 };
 } // namespace
 
@@ -203,9 +186,8 @@ TEST(cRegistryTest, MascarasDeAcceso) {
     r.Modo64(false);
     r.KeyExists();
     EXPECT_THROW(r.DeleteValue(), ErrorOlvado); // already deleted: the open succeeds, the deletion fails
-    using M = std::vector<std::pair<std::string, uint32_t>>;
-    EXPECT_EQ(anota.mascaras, (M{{"abrir", 0x101}, {"crear", 0x3F}, {"crear", 0x3F}, {"abrir", 0x101},
-                                 {"abrir", 0x13F}, {"abrir", 0x1}, {"abrir", 0x3F}}));
+    EXPECT_EQ(anota.mascaras, (std::vector<std::string>{"abrir 101", "crear 3f", "crear 3f", "abrir 101",
+                                                        "abrir 13f", "abrir 1", "abrir 3f"}));
 }
 
 TEST(cRegistryTest, EnumeracionesYBorrado) {
@@ -238,8 +220,9 @@ TEST(cRegistryTest, EscriturasConcurrentesNoSePierden) {
         std::string c = platform::LeerVariableEntorno("OLVADO_TEST_COMPANIA");
         std::string yo = platform::LeerVariableEntorno("OLVADO_TEST_HIJO");
         for (int i = 0; i < kEscrituras; ++i)
-            if (!RegistroBase_SetValor("", "v" + yo + "-" + std::to_string(i), yo + ":" + std::to_string(i * 7), 0,
-                                       HKEY_LOCAL_MACHINE, c, "P", false))
+            if (!RegistroBase_SetValor("", "v" + yo + "-" + std::to_string(i),
+                                       yo + ":" + std::to_string(i * 7), 0, HKEY_LOCAL_MACHINE, c, "P",
+                                       false))
                 std::exit(3);
         std::exit(0);
     }
@@ -247,10 +230,11 @@ TEST(cRegistryTest, EscriturasConcurrentesNoSePierden) {
     std::vector<std::unique_ptr<platform::ProcesoHijo>> hijos;
     for (int k = 0; k < kProcesos; ++k) {
         hijos.push_back(std::make_unique<platform::ProcesoHijo>());
-        ASSERT_TRUE(hijos.back()->Iniciar(prueba::ArgumentosHijo("cRegistryTest.EscriturasConcurrentesNoSePierden"),
-                                          {{"OLVADO_TEST_ROL", "escribir"},
-                                           {"OLVADO_TEST_COMPANIA", p.Compania()},
-                                           {"OLVADO_TEST_HIJO", std::to_string(k)}}));
+        ASSERT_TRUE(
+            hijos.back()->Iniciar(prueba::ArgumentosHijo("cRegistryTest.EscriturasConcurrentesNoSePierden"),
+                                  {{"OLVADO_TEST_ROL", "escribir"},
+                                   {"OLVADO_TEST_COMPANIA", p.Compania()},
+                                   {"OLVADO_TEST_HIJO", std::to_string(k)}}));
     }
     for (auto& h : hijos)
         EXPECT_EQ(h->Esperar(), 0);

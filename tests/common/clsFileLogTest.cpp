@@ -28,17 +28,16 @@ std::string EnDocumentos(const std::string& nombre) {
 
 // A fresh tree without the log files (and the folder) these tests write:
 // under Wine the Documents folder is the prefix's, which other runners use.
-struct ArbolSinLogs : prueba::ArbolPrueba {
+struct clsFileLogTest : testing::Test {
+    prueba::ArbolPrueba arbol;
     prueba::ArchivosEnDocumentos logs{"OlvadoSystems_Log.txt", "prueba.txt", "carpeta"};
 };
 
 } // namespace
 
-TEST(clsFileLogTest, FormatoDeLasEntradas) {
-    ArbolSinLogs arbol;
+TEST_F(clsFileLogTest, FormatoDeLasEntradas) {
     clsFileLog log;
     EXPECT_EQ(log.ArchivoDestino, EnDocumentos("OlvadoSystems_Log.txt"));
-    EXPECT_FALSE(log.AvisarError);
     log.EstablecerNombreArchivoDestinoEnMisDocumentos("prueba.txt");
     std::string f = EnDocumentos("prueba.txt");
     EXPECT_EQ(log.ArchivoDestino, f);
@@ -53,10 +52,10 @@ TEST(clsFileLogTest, FormatoDeLasEntradas) {
 
     std::string bytes = prueba::LeerArchivo(f);
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(bytes, m,
-                                 std::regex("\r\n([^\r\n]+) -- Iniciando y sigue\r\n([^\r\n]+) -- Acci\xF3n "
-                                            "\xF1" "and\xFA \x80")))
-        << bytes;
+    // The ANSI bytes of the text, each entry after a CR LF with its time.
+    const std::regex entradas(
+        "\r\n([^\r\n]+) -- Iniciando y sigue\r\n([^\r\n]+) -- Acci\\xF3n \\xF1and\\xFA \\x80");
+    ASSERT_TRUE(std::regex_match(bytes, m, entradas)) << bytes;
     for (int i = 1; i <= 2; ++i)
         EXPECT_TRUE(m[i] == antes || m[i] == despues) << m[i] << " / " << antes;
 
@@ -66,7 +65,7 @@ TEST(clsFileLogTest, FormatoDeLasEntradas) {
     EXPECT_FALSE(fs::exists(f));
 }
 
-TEST(clsFileLogTest, MedianocheMuestraSoloLaFecha) {
+TEST_F(clsFileLogTest, MedianocheMuestraSoloLaFecha) {
     std::string conHora = platform::TextoFechaHora({2026, 3, 9, 7, 5, 4});
     std::string medianoche = platform::TextoFechaHora({2026, 3, 9, 0, 0, 0});
     EXPECT_EQ(conHora.rfind(medianoche + " ", 0), 0u) << conHora;
@@ -75,8 +74,7 @@ TEST(clsFileLogTest, MedianocheMuestraSoloLaFecha) {
     EXPECT_EQ(platform::TextoFechaHora({2026, 3, 9, 0, 0, 1}).rfind(medianoche + " ", 0), 0u);
 }
 
-TEST(clsFileLogTest, SinEntradasNoTocaElArchivo) {
-    ArbolSinLogs arbol;
+TEST_F(clsFileLogTest, SinEntradasNoTocaElArchivo) {
     std::string f = EnDocumentos("OlvadoSystems_Log.txt");
     { clsFileLog log; }
     EXPECT_FALSE(fs::exists(f));
@@ -94,33 +92,25 @@ TEST(clsFileLogTest, SinEntradasNoTocaElArchivo) {
     EXPECT_EQ(prueba::LeerArchivo(f), "previox");
 }
 
-TEST(clsFileLogTest, LimiteDeTamanoYModos) {
-    ArbolSinLogs arbol;
+// Past 409600 bytes the file starts again; a limit of 0 means none.
+TEST_F(clsFileLogTest, LimiteDeTamanoYModos) {
     clsFileLog log;
-    std::string f = log.ArchivoDestino;
-    prueba::EscribirArchivo(f, std::string(409601, 'v'));
-    log.AgregarLog("a");
-    ASSERT_TRUE(log.Escribir());
-    EXPECT_EQ(prueba::LeerArchivo(f), "a");
-
-    prueba::EscribirArchivo(f, std::string(409600, 'v'));
-    log.AgregarLog("b");
-    ASSERT_TRUE(log.Escribir());
-    EXPECT_EQ(prueba::LeerArchivo(f), std::string(409600, 'v') + "b");
-
+    const auto anotar = [&](const std::string& texto) {
+        log.AgregarLog(texto);
+        EXPECT_TRUE(log.Escribir());
+        return prueba::LeerArchivo(log.ArchivoDestino);
+    };
+    prueba::EscribirArchivo(log.ArchivoDestino, std::string(409601, 'v'));
+    EXPECT_EQ(anotar("a"), "a");
+    prueba::EscribirArchivo(log.ArchivoDestino, std::string(409600, 'v'));
+    EXPECT_EQ(anotar("b"), std::string(409600, 'v') + "b");
     log.TamanoMaxArchivoAppend = 0;
-    log.AgregarLog("c");
-    ASSERT_TRUE(log.Escribir());
-    EXPECT_EQ(fs::file_size(f), 409602u);
-
+    EXPECT_EQ(anotar("c").size(), 409602u);
     log.ModoAppend = false;
-    log.AgregarLog("d");
-    ASSERT_TRUE(log.Escribir());
-    EXPECT_EQ(prueba::LeerArchivo(f), "d");
+    EXPECT_EQ(anotar("d"), "d");
 }
 
-TEST(clsFileLogTest, FallosGuardanElTexto) {
-    ArbolSinLogs arbol;
+TEST_F(clsFileLogTest, FallosGuardanElTexto) {
     prueba::MensajesFalsos mensajes;
     clsFileLog log;
     log.AvisarError = true;

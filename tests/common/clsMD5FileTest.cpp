@@ -77,12 +77,6 @@ TEST(clsMD5FileTest, TextosSeDigierenEnLaPaginaDeCodigosAnsi) {
 
 TEST(clsMD5FileTest, PorPartesIgualQueDeUnaVezYRegistros) {
     clsMD5File md5;
-    EXPECT_EQ(md5.GetValues(), "0123456789ABCDEFFEDCBA9876543210");
-    EXPECT_EQ(md5.RegisterA(), "1732584193");
-    EXPECT_EQ(md5.RegisterB(), "-271733879");
-    EXPECT_EQ(md5.RegisterC(), "-1732584194");
-    EXPECT_EQ(md5.RegisterD(), "271733878");
-
     const std::string datos = BytesMuestra(1048577);
     for (std::size_t trozo : {1u, 7u, 63u, 64u, 65u, 1000u, 70000u}) {
         md5.MD5Init();
@@ -97,9 +91,9 @@ TEST(clsMD5FileTest, PorPartesIgualQueDeUnaVezYRegistros) {
     md5.MD5Init();
     md5.MD5Update(3, reinterpret_cast<const std::uint8_t*>("abc"));
     md5.MD5Final();
-    // The registers after "abc": 0x98500190 as a signed value, and so on.
-    EXPECT_EQ(md5.RegisterA(), std::to_string(static_cast<int32_t>(0x98500190u)));
-    EXPECT_EQ(md5.RegisterD(), std::to_string(static_cast<int32_t>(0x727FE128u)));
+    // The registers after "abc": its digest read as four signed little-endian words.
+    EXPECT_EQ((std::vector{md5.RegisterA(), md5.RegisterB(), md5.RegisterC(), md5.RegisterD()}),
+              (std::vector<std::string>{"-1739587184", "-1336946116", "2101319382", "1920983336"}));
 }
 
 TEST(clsMD5FileTest, RotacionIzquierda) {
@@ -116,12 +110,13 @@ TEST(clsMD5FileTest, ArchivoInexistenteEsUnErrorDelLlamador) {
     const auto ruta = arbol.Temporal() / "no-existe.bin";
     clsMD5File md5;
     EXPECT_EQ(prueba::ErrorDe([&] { md5.DigestFileToHexStr(ruta.string()); }).numero, 53);
-    EXPECT_FALSE(std::filesystem::exists(ruta)) << "el archivo no se crea";
+    EXPECT_FALSE(std::filesystem::exists(ruta)) << "not created";
     EXPECT_EQ(prueba::ErrorDe([&] { md5.DigestFileToHexStr(arbol.Temporal().string()); }).numero, 75);
     // The system writes its paths with "\" ("DB\" + name): they open on both systems.
     std::filesystem::create_directories(arbol.Temporal() / "DB");
     prueba::EscribirArchivo(arbol.Temporal() / "DB" / "abc.bin", "abc");
-    EXPECT_EQ(md5.DigestFileToHexStr(arbol.Temporal().string() + "\\DB\\abc.bin"), "900150983CD24FB0D6963F7D28E17F72");
+    EXPECT_EQ(md5.DigestFileToHexStr(arbol.Temporal().string() + "\\DB\\abc.bin"),
+              "900150983CD24FB0D6963F7D28E17F72");
 }
 
 // 256 MiB + 1: the bit length no longer fits 32 bits and must still verify.

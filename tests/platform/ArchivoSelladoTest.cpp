@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 using namespace olvado;
@@ -17,12 +18,11 @@ TEST(ArchivoSelladoTest, LoLeidoNoCambiaTrasAbrir) {
     ASSERT_TRUE(sellado.Abrir(ruta.string()));
     // In place, as `dd conv=notrunc` would: Windows refuses the writer, Linux
     // writes the path but not the held bytes.
-    std::fstream(ruta, std::ios::in | std::ios::out | std::ios::binary) << "#!/bin/sh\necho CAMBIADO\nexit 0\n";
-    std::string leido(64, '\0');
-    int64_t n = sellado.Leer(leido.data(), leido.size());
-    ASSERT_GE(n, 0);
-    leido.resize(static_cast<size_t>(n));
-    EXPECT_EQ(leido, "#!/bin/sh\necho original\n");
+    std::fstream(ruta, std::ios::in | std::ios::out | std::ios::binary)
+        << "#!/bin/sh\necho CAMBIADO\nexit 0\n";
+    char leido[64];
+    const int64_t n = sellado.Leer(leido, sizeof leido);
+    EXPECT_EQ(std::string(leido, static_cast<size_t>(std::max<int64_t>(n, 0))), "#!/bin/sh\necho original\n");
     EXPECT_EQ(sellado.Tamano(), 24);
     EXPECT_FALSE(sellado.Abrir((arbol.Temporal() / "falta.exe").string()));
 }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <vector>
 
 using namespace olvado;
 using namespace olvado::prueba;
@@ -17,17 +17,12 @@ namespace {
 
 // A copy in a buffer of exactly its size, so that the sanitizers catch any
 // read past its end.
-class Copia {
-public:
-    Copia(const std::string& s, std::size_t n) : datos_(std::make_unique<char[]>(n ? n : 1)), n_(n) {
-        s.copy(datos_.get(), n);
-    }
-    std::string_view Vista() const { return {datos_.get(), n_}; }
-
-private:
-    std::unique_ptr<char[]> datos_;
-    std::size_t n_;
-};
+std::vector<char> Copia(const std::string& s, std::size_t n) {
+    return {s.begin(), s.begin() + n};
+}
+std::string_view Vista(const std::vector<char>& v) {
+    return {v.data(), v.size()};
+}
 
 std::string Texto(std::string_view recurso, const std::string& subBloque) {
     std::string valor;
@@ -85,18 +80,15 @@ TEST(LectorVersionPETest, ArchivoTruncadoEnCualquierPunto) {
     const std::string bloque = BloqueVersion(VersionCompleta("1.0.0"));
     const std::string pe = ArchivoPE(bloque);
     for (std::size_t n = 0; n <= pe.size(); ++n) {
-        Copia copia(pe, n);
         std::string recurso;
-        const bool leido = LeerRecursoVersionPE(FuenteMemoria(copia.Vista()), recurso);
+        const bool leido = LeerRecursoVersionPE(FuenteMemoria(Vista(Copia(pe, n))), recurso);
         EXPECT_EQ(leido, n >= kPosicionBloquePE + bloque.size()) << n;
         if (leido) {
             EXPECT_EQ(recurso, bloque) << n;
         }
     }
-    for (std::size_t n = 0; n < bloque.size(); ++n) {
-        Copia copia(bloque, n);
-        ConsultarTodo(copia.Vista());
-    }
+    for (std::size_t n = 0; n < bloque.size(); ++n)
+        ConsultarTodo(Vista(Copia(bloque, n)));
 }
 
 // Any byte of the headers, the directories or the block set to 0x00, 0x7F,
@@ -108,17 +100,17 @@ TEST(LectorVersionPETest, BytesCorruptosNoLeenFuera) {
         for (unsigned char b : {0x00, 0x7F, 0x80, 0xFF}) {
             std::string corrupto = pe;
             corrupto[p] = static_cast<char>(b);
-            Copia copia(corrupto, corrupto.size());
             std::string recurso;
-            if (LeerRecursoVersionPE(FuenteMemoria(copia.Vista()), recurso)) {
+            if (LeerRecursoVersionPE(FuenteMemoria(Vista(Copia(corrupto, corrupto.size()))), recurso)) {
                 ++aceptados;
-                Copia r(recurso, recurso.size());
-                ConsultarTodo(r.Vista());
+                ConsultarTodo(Vista(Copia(recurso, recurso.size())));
             }
         }
     }
     EXPECT_GT(aceptados, 0);
-    for (const char* basura : {"", "MZ", "hola mundo", "\x7F" "ELF\x02\x01\x01"}) {
+    for (const char* basura : {"", "MZ", "hola mundo",
+                               "\x7F"
+                               "ELF\x02\x01\x01"}) {
         std::string recurso;
         EXPECT_FALSE(LeerRecursoVersionPE(FuenteMemoria(basura), recurso)) << basura;
     }
@@ -129,12 +121,10 @@ TEST(LectorVersionPETest, ArchivosQueNoSonPE) {
     std::string recurso;
     EXPECT_FALSE(LeerRecursoVersionPE((arbol.Temporal() / "falta.exe").string(), recurso));
     EXPECT_FALSE(LeerRecursoVersionPE(arbol.Temporal().string(), recurso));
-    // A PE file without resources.
-    std::string sinRecursos = ArchivoPE(BloqueVersion(VersionCompleta("1.0.0")));
-    sinRecursos.replace(0x58 + 112 + 16, 8, 8, '\0');
-    EscribirArchivo(arbol.Temporal() / "sin.exe", sinRecursos);
-    EXPECT_FALSE(LeerRecursoVersionPE((arbol.Temporal() / "sin.exe").string(), recurso));
-    const std::string bueno = ArchivoPE(BloqueVersion(VersionCompleta("1.0.0")));
-    EscribirArchivo(arbol.Temporal() / "bueno.exe", bueno);
+    // A PE file without resources, beside the same file with them.
+    std::string pe = ArchivoPE(BloqueVersion(VersionCompleta("1.0.0")));
+    EscribirArchivo(arbol.Temporal() / "bueno.exe", pe);
     EXPECT_TRUE(LeerRecursoVersionPE((arbol.Temporal() / "bueno.exe").string(), recurso));
+    EscribirArchivo(arbol.Temporal() / "sin.exe", pe.replace(0x58 + 112 + 16, 8, 8, '\0'));
+    EXPECT_FALSE(LeerRecursoVersionPE((arbol.Temporal() / "sin.exe").string(), recurso));
 }

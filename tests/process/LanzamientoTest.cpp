@@ -1,11 +1,10 @@
 // The package launch with real processes (this test binary as the package)
 // and its two helpers.
+#include "process/Lanzamiento.h"
 #include "common/clsStgComunes.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
-#include "platform/VersionSistema.h"
-#include "process/Lanzamiento.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
 #include "support/ShellFalso.h"
@@ -14,7 +13,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -23,33 +21,38 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The child: writes its arguments and folder to $OLVADO_TEST_REGISTRO, after
-// $OLVADO_TEST_DEMORA milliseconds.
+std::string Variable(const std::string& n) {
+    return platform::LeerVariableEntorno("OLVADO_TEST_" + n);
+}
+
+// The child: after $OLVADO_TEST_DEMORA milliseconds, writes its arguments and
+// folder to $OLVADO_TEST_REGISTRO, whole.
 void RegistrarseYSalir() {
-    std::string demora = platform::LeerVariableEntorno("OLVADO_TEST_DEMORA");
-    if (!demora.empty())
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(demora.c_str())));
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(Variable("DEMORA").c_str())));
     std::string texto;
     for (const auto& a : testing::internal::GetArgvs())
         texto += a + "\n";
-    texto += "cwd=" + fs::current_path().string() + "\n";
-    prueba::EscribirArchivo(platform::LeerVariableEntorno("OLVADO_TEST_REGISTRO") + ".tmp", texto);
-    fs::rename(platform::LeerVariableEntorno("OLVADO_TEST_REGISTRO") + ".tmp",
-               platform::LeerVariableEntorno("OLVADO_TEST_REGISTRO"));
+    prueba::EscribirArchivo(Variable("REGISTRO") + ".tmp",
+                            texto + "cwd=" + fs::current_path().string() + "\n");
+    fs::rename(Variable("REGISTRO") + ".tmp", Variable("REGISTRO"));
     std::exit(0);
 }
 
-// The environment the child reads, set for this process (children inherit it).
+// The child's role, record and delay, set for this process (children inherit
+// them); the filter that makes it run only the current test.
 struct EntornoHijo {
-    EntornoHijo(const std::string& rol, const fs::path& registro, const std::string& demora = "") {
-        platform::EstablecerVariableEntorno("OLVADO_TEST_ROL", rol);
-        platform::EstablecerVariableEntorno("OLVADO_TEST_REGISTRO", registro.string());
-        platform::EstablecerVariableEntorno("OLVADO_TEST_DEMORA", demora);
+    EntornoHijo(const fs::path& registro, const std::string& demora) {
+        for (const auto& [n, v] : {std::pair{"ROL", std::string("registrar")},
+                                   {"REGISTRO", registro.string()},
+                                   {"DEMORA", demora}})
+            platform::EstablecerVariableEntorno(std::string("OLVADO_TEST_") + n, v);
     }
     ~EntornoHijo() {
-        for (const char* v : {"OLVADO_TEST_ROL", "OLVADO_TEST_REGISTRO", "OLVADO_TEST_DEMORA"})
-            platform::EstablecerVariableEntorno(v, "");
+        for (const char* n : {"OLVADO_TEST_ROL", "OLVADO_TEST_REGISTRO", "OLVADO_TEST_DEMORA"})
+            platform::EstablecerVariableEntorno(n, "");
     }
+    const std::string filtro = std::string("--gtest_filter=LanzamientoTest.") +
+                               testing::UnitTest::GetInstance()->current_test_info()->name();
 };
 
 bool Aparece(const fs::path& p) {
@@ -60,7 +63,7 @@ bool Aparece(const fs::path& p) {
 
 } // namespace
 
-TEST(LanzamientoTest, SepararDominioUsuario) {
+TEST(LanzamientoTest, SepararDominioYTextoDeError) {
     struct Caso {
         const char *entrada, *usuario, *dominio;
     } casos[] = {{"admin", "admin", ""},
@@ -72,13 +75,10 @@ TEST(LanzamientoTest, SepararDominioUsuario) {
     for (const auto& c : casos) {
         std::string u = "viejo", d = "viejo";
         SepararDominioUsuario(c.entrada, u, d);
-        EXPECT_EQ(u, c.usuario) << c.entrada;
-        EXPECT_EQ(d, c.dominio) << c.entrada;
+        EXPECT_EQ(std::tie(u, d), std::tie(c.usuario, c.dominio)) << c.entrada;
     }
-}
-
-TEST(LanzamientoTest, TextoErrorAPI) {
-    for (int32_t codigo : {2, 5, 267, 1326}) {
+    // The system's own texts, line end included; none for an unknown code.
+    for (int32_t codigo : {2, 5, 32, 267, 1326}) {
         std::string t = TextoErrorAPI(codigo);
         ASSERT_GE(t.size(), 3u) << codigo;
         EXPECT_EQ(t.substr(t.size() - 2), "\r\n") << codigo;
@@ -87,76 +87,76 @@ TEST(LanzamientoTest, TextoErrorAPI) {
     EXPECT_EQ(TextoErrorAPI(0x7FFF1234), "");
 }
 
-TEST(LanzamientoTest, AdministradorArrancaConElShellYEspera) {
+// With an administrator's token the shell starts the package, waited for or
+// not, from the bytes the check read.
+TEST(LanzamientoTest, AdministradorArrancaConElShell) {
     if (prueba::RolHijo() == "registrar")
         RegistrarseYSalir();
     prueba::ArbolPrueba arbol;
     prueba::FichaFalsa ficha({"Administradores"});
     fs::path registro = arbol.Temporal() / "registro.txt";
-    EntornoHijo entorno("registrar", registro, "300");
-    std::string filtro = "--gtest_filter=LanzamientoTest.AdministradorArrancaConElShellYEspera";
-    ASSERT_TRUE(EjecutarArchivoComoAdmin(0, platform::RutaEjecutableActual(), filtro + " /SILENT \"dos tres\"", "",
-                                         "", arbol.Temporal().string(), true));
+    EntornoHijo hijo(registro, "300");
+    const std::string yo = platform::RutaEjecutableActual();
+    ASSERT_TRUE(EjecutarArchivoComoAdmin(0, yo, hijo.filtro + " /SILENT \"dos tres\"", "", "",
+                                         arbol.Temporal().string(), true));
     // Waited for: the record is already there, with the arguments as given.
     std::string r = prueba::LeerArchivo(registro);
-    EXPECT_NE(r.find("\n" + filtro + "\n/SILENT\ndos tres\ncwd="), std::string::npos) << r;
+    EXPECT_NE(r.find("\n" + hijo.filtro + "\n/SILENT\ndos tres\ncwd="), std::string::npos) << r;
 
     // Without waiting the call returns while the child still sleeps.
     fs::remove(registro);
-    EntornoHijo lento("registrar", registro, "1500");
-    ASSERT_TRUE(EjecutarArchivoComoAdmin(0, platform::RutaEjecutableActual(), filtro, "", "", "", false));
+    platform::EstablecerVariableEntorno("OLVADO_TEST_DEMORA", "1500");
+    ASSERT_TRUE(EjecutarArchivoComoAdmin(0, yo, hijo.filtro, "", "", "", false));
     EXPECT_FALSE(fs::exists(registro));
     EXPECT_TRUE(Aparece(registro));
-}
 
-TEST(LanzamientoTest, ArchivoInexistenteFalla) {
-    prueba::ArbolPrueba arbol;
+    // A missing file fails, and the shell road reports nothing to the caller's log.
     std::vector<std::string> lineas;
-    prueba::FichaFalsa ficha({"Administradores"});
-    EXPECT_FALSE(EjecutarArchivoComoAdmin(0, (arbol.Temporal() / "no-existe.exe").string(), "", "", "", "", true,
-                                          nullptr, [&](const std::string& t) { lineas.push_back(t); }));
-    // The shell road reports nothing to the caller's log.
+    EXPECT_FALSE(EjecutarArchivoComoAdmin(0, (arbol.Temporal() / "no-existe.exe").string(), "", "", "", "",
+                                          true, nullptr, [&](const std::string& t) { lineas.push_back(t); }));
     EXPECT_TRUE(lineas.empty());
-}
 
-TEST(LanzamientoTest, LosBytesVerificadosSonLosQueCorren) {
-    if (prueba::RolHijo() == "registrar")
-        RegistrarseYSalir();
-    prueba::ArbolPrueba arbol;
-    prueba::FichaFalsa ficha({"Administradores"});
-    fs::path paquete = arbol.Temporal() / "Olvado_Act.exe";
-    fs::copy_file(platform::RutaEjecutableActual(), paquete);
+    // The check has read the sealed package to its end; then someone puts
+    // other bytes in its place (a script that would leave a mark). Whether
+    // the system refuses the swap (Windows) or lets the path change (Linux),
+    // the open file is what starts.
+    fs::path paquete = arbol.Temporal() / "Olvado_Act.exe", otro = arbol.Temporal() / "otro.exe";
+    fs::path marca = arbol.Temporal() / "cambiado.txt";
+    fs::copy_file(yo, paquete);
     platform::ArchivoSellado sellado;
     ASSERT_TRUE(sellado.Abrir(paquete.string()));
-    // The check has read it to its end (its digest is DigestoSellado's test).
     char buf[65536];
     while (sellado.Leer(buf, sizeof buf) > 0) {
     }
-
-    // Someone puts other bytes in its place (a script that would leave a
-    // mark). Whether the system refuses the swap (Windows) or lets the path
-    // change (Linux), the open file is what starts.
-    fs::path marca = arbol.Temporal() / "cambiado.txt";
-    fs::path otro = arbol.Temporal() / "otro.exe";
     prueba::EscribirArchivo(otro, "#!/bin/sh\necho cambiado > '" + marca.string() + "'\n");
     std::error_code ec;
     fs::rename(otro, paquete, ec);
     fs::permissions(paquete, fs::perms::owner_all, fs::perm_options::add, ec);
-
-    fs::path registro = arbol.Temporal() / "registro.txt";
-    EntornoHijo entorno("registrar", registro);
-    ASSERT_TRUE(EjecutarArchivoComoAdmin(0, paquete.string(),
-                                         "--gtest_filter=LanzamientoTest.LosBytesVerificadosSonLosQueCorren", "",
-                                         "", "", true, &sellado));
-    EXPECT_NE(prueba::LeerArchivo(registro).find("LosBytesVerificadosSonLosQueCorren"), std::string::npos);
+    fs::remove(registro);
+    platform::EstablecerVariableEntorno("OLVADO_TEST_DEMORA", "");
+    ASSERT_TRUE(EjecutarArchivoComoAdmin(0, paquete.string(), hijo.filtro, "", "", "", true, &sellado));
+    EXPECT_NE(prueba::LeerArchivo(registro).find(hijo.filtro), std::string::npos);
     EXPECT_FALSE(fs::exists(marca));
+
+    // Before Windows 2000 the package is opened in a normal window, not waited
+    // for, whatever account was stored.
+    prueba::VersionFalsa nt4;
+    nt4.registro.Major = 4;
+    nt4.registro.Build = 1381;
+    nt4.registro.Plataforma = 2;
+    prueba::ShellFalso shell;
+    EXPECT_TRUE(EjecutarArchivoComoAdmin(0, "C:\\Olvado_Act.exe", "/SILENT", "admin", "clave", "", true));
+    ASSERT_EQ(shell.peticiones.size(), 1u);
+    const auto& p = shell.peticiones[0];
+    EXPECT_EQ(std::tie(p.verbo, p.archivo, p.mostrar, p.esperar),
+              std::make_tuple("open", "C:\\Olvado_Act.exe", 1, false));
 }
 
+// The common utilities' members, over the shell fake: the real start is the
+// road's test above.
 TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
-    if (prueba::RolHijo() == "registrar")
-        RegistrarseYSalir();
-    prueba::ArbolPrueba arbol;
     prueba::MensajesFalsos mensajes;
+    prueba::ShellFalso shell;
     clsStgComunes comunes;
     {
         prueba::FichaFalsa ficha({"Usuarios"});
@@ -164,9 +164,8 @@ TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
         EXPECT_EQ(mensajes.Cantidad(), 0u);
         EXPECT_FALSE(comunes.EsAdministrador(true));
         ASSERT_EQ(mensajes.Cantidad(), 1u);
-        EXPECT_EQ(mensajes.Ultimo().texto, comunes.LRS(45212));
-        EXPECT_EQ(mensajes.Ultimo().estilo, 48);
-        EXPECT_EQ(mensajes.Ultimo().titulo, comunes.Producto());
+        EXPECT_EQ(std::tie(mensajes.Ultimo().texto, mensajes.Ultimo().estilo, mensajes.Ultimo().titulo),
+                  std::make_tuple(comunes.LRS(45212), 48, comunes.Producto()));
         EXPECT_FALSE(comunes.EsAdministrador(true, "Pida ayuda"));
         EXPECT_EQ(mensajes.Ultimo().texto, "Pida ayuda");
     }
@@ -174,29 +173,8 @@ TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
     EXPECT_TRUE(comunes.EsAdministrador(true));
     EXPECT_EQ(mensajes.Cantidad(), 2u);
 
-    // EjecutarComoAdmin always waits: the slow child has written its record.
-    fs::path carpeta = arbol.Temporal() / "Instalador con espacios";
-    fs::create_directories(carpeta);
-    fs::path programa = carpeta / fs::path(platform::RutaEjecutableActual()).filename();
-    fs::copy_file(platform::RutaEjecutableActual(), programa);
-    fs::path registro = arbol.Temporal() / "registro.txt";
-    EntornoHijo entorno("registrar", registro, "300");
-    const std::string filtro = "--gtest_filter=LanzamientoTest.LosMiembrosDeLasUtilidadesComunes";
-    ASSERT_TRUE(comunes.EjecutarComoAdmin(0, programa.string(), filtro + " /SILENT"));
-    EXPECT_NE(prueba::LeerArchivo(registro).find(filtro + "\n/SILENT\n"), std::string::npos);
-
-    // EjecutarArchivo: a refused start is False without a box of its own.
-    EXPECT_FALSE(comunes.EjecutarArchivo((carpeta / "no-existe.exe").string()));
-    EXPECT_EQ(mensajes.Cantidad(), 2u);
-    fs::remove(registro);
-    ASSERT_TRUE(comunes.EjecutarArchivo(programa.string(), filtro, 0, true));
-    EXPECT_TRUE(fs::exists(registro));
-}
-
-// The verb and window each launch asks the shell for, and where its faults go.
-TEST(LanzamientoTest, VerboYVentanaDeCadaLanzamiento) {
-    prueba::MensajesFalsos mensajes;
-    prueba::ShellFalso shell;
+    // EjecutarComoAdmin always waits; EjecutarArchivo waits when asked, and a
+    // refused start is False without a box of its own.
     struct Formulario : IFormulario {
         std::string TypeName() const override { return "Form"; }
         intptr_t hWnd() const override { return 42; }
@@ -204,34 +182,24 @@ TEST(LanzamientoTest, VerboYVentanaDeCadaLanzamiento) {
         void PopupMenu(IMenu&, int32_t, int32_t) override {}
         int32_t BitsPorPixel() const override { return 32; }
     } f;
-    clsStgComunes comunes;
-    EXPECT_TRUE(comunes.InvocarOutLook(" ana@ejemplo.com ", f));
-    ASSERT_EQ(shell.peticiones.size(), 1u);
-    const auto& m = shell.peticiones[0];
-    EXPECT_EQ(std::tie(m.verbo, m.archivo, m.ventana, m.mostrar),
-              std::make_tuple("open", "mailto:ana@ejemplo.com", 42, 1));
+    ASSERT_TRUE(comunes.EjecutarComoAdmin(0, "C:\\Instalador con espacios\\a.exe", "/SILENT"));
+    ASSERT_TRUE(comunes.EjecutarArchivo("C:\\b.exe", "/x", 0, true));
+    ASSERT_TRUE(comunes.InvocarOutLook(" ana@ejemplo.com ", f));
+    shell.respuesta = false;
+    EXPECT_FALSE(comunes.EjecutarArchivo("C:\\no-existe.exe"));
+    EXPECT_EQ(mensajes.Cantidad(), 2u);
+    using P = std::tuple<std::string, std::string, std::string, int32_t, int32_t, bool>;
+    std::vector<P> vistas;
+    for (const auto& p : shell.peticiones)
+        vistas.emplace_back(p.verbo, p.archivo, p.parametros, p.ventana, p.mostrar, p.esperar);
+    EXPECT_EQ(vistas, (std::vector<P>{{"", "C:\\Instalador con espacios\\a.exe", "/SILENT", 0, 0, true},
+                                      {"", "C:\\b.exe", "/x", 0, 0, true},
+                                      {"open", "mailto:ana@ejemplo.com", "", 42, 1, false},
+                                      {"", "C:\\no-existe.exe", "", 0, 0, false}}));
+
     // A fault of the shell call itself is EjecutarArchivo's message.
     shell.falla = ErrorOlvado(7, "Shell", "Memoria insuficiente");
     EXPECT_FALSE(comunes.EjecutarArchivo("C:\\informe.txt"));
-    ASSERT_EQ(mensajes.Cantidad(), 1u);
+    ASSERT_EQ(mensajes.Cantidad(), 3u);
     EXPECT_EQ(mensajes.Ultimo().texto, "Ocurrio un error al intentar ejecutar C:\\informe.txt");
-
-    // Before Windows 2000 the package is opened in a normal window, not waited
-    // for, whatever account was stored.
-    struct NT4 : platform::IVersionSistema {
-        int32_t ObtenerVersion(platform::RegistroVersion& r) override {
-            r.Major = 4, r.Minor = 0, r.Build = 1381, r.Plataforma = 2;
-            return 1;
-        }
-        int32_t MetricaSistema(int32_t) override { return 0; }
-    } nt4;
-    platform::IVersionSistema::Reemplazo antes2000(nt4);
-    shell.falla.reset();
-    shell.peticiones.clear();
-    const bool lanzado = EjecutarArchivoComoAdmin(0, "C:\\Olvado_Act.exe", "/SILENT", "admin", "clave", "", true);
-    EXPECT_TRUE(lanzado);
-    ASSERT_EQ(shell.peticiones.size(), 1u);
-    const auto& p = shell.peticiones[0];
-    EXPECT_EQ(std::tie(p.verbo, p.archivo, p.mostrar, p.esperar),
-              std::make_tuple("open", "C:\\Olvado_Act.exe", 1, false));
 }

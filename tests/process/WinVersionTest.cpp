@@ -1,7 +1,8 @@
 // Every version test against records of the Windows versions it knows.
+#include "process/WinVersion.h"
 #include "platform/VersionSistema.h"
 #include "process/EsWinSuperior.h"
-#include "process/WinVersion.h"
+#include "support/MensajesFalsos.h"
 
 #include <gtest/gtest.h>
 
@@ -13,29 +14,9 @@ using platform::RegistroVersion;
 
 namespace {
 
-class VersionFalsa : public platform::IVersionSistema {
-public:
-    RegistroVersion registro;
-    std::map<int32_t, int32_t> metricas;
-    int32_t respuesta = 1;
-    std::vector<uint32_t> tamanos;
-    int32_t ObtenerVersion(RegistroVersion& r) override {
-        tamanos.push_back(r.Tamano);
-        uint32_t t = r.Tamano;
-        r = registro;
-        r.Tamano = t;
-        if (t == platform::kTamanoVersion) { // the short record has no extended fields
-            r.Suite = 0;
-            r.TipoProducto = 0;
-        }
-        return respuesta;
-    }
-    int32_t MetricaSistema(int32_t i) override { return metricas.count(i) ? metricas[i] : 0; }
-};
-
-using Fija = platform::IVersionSistema::Reemplazo;
-
 using Prop = bool (WinVersion::*)() const;
+// The tables are laid out by hand.
+// clang-format off
 const std::map<std::string, Prop> kPropiedades = {
 #define P(n) {#n, &WinVersion::n}
     P(IsWin95), P(IsWin95OSR2), P(IsWin98), P(IsWinME), P(IsWinNT4), P(IsWinNT4Plus), P(IsWinNT4Server),
@@ -47,6 +28,7 @@ const std::map<std::string, Prop> kPropiedades = {
     P(IsWinVista), P(IsWinVistaPlus), P(IsWinLonghornServer), P(IsWin10Plus), P(IsWinEmbedded),
 #undef P
 };
+// clang-format on
 
 struct Caso {
     const char* nombre;
@@ -55,17 +37,9 @@ struct Caso {
     std::set<std::string> verdaderas;
 };
 
-RegistroVersion R(uint32_t plat, uint32_t ma, uint32_t mi, uint32_t build, uint8_t tipo = 0, uint16_t suite = 0,
-                  std::string sp = "") {
-    RegistroVersion r;
-    r.Plataforma = plat;
-    r.Major = ma;
-    r.Minor = mi;
-    r.Build = build;
-    r.TipoProducto = tipo;
-    r.Suite = suite;
-    r.ServicePack = std::move(sp);
-    return r;
+RegistroVersion R(uint32_t plat, uint32_t ma, uint32_t mi, uint32_t build, uint8_t tipo = 0,
+                  uint16_t suite = 0, std::string sp = "") {
+    return {platform::kTamanoVersion, ma, mi, build, plat, sp, 0, 0, suite, tipo};
 }
 
 const std::set<std::string> kNT = {"IsWinNT4Plus"};
@@ -80,6 +54,7 @@ const std::set<std::string> kDesdeVista = Mas(kDesdeXP, {"IsWinVistaPlus"});
 } // namespace
 
 TEST(WinVersionTest, CadaPropiedadSegunLaVersion) {
+    // clang-format off
     const Caso casos[] = {
         {"95", R(1, 4, 0, 950), {}, {"IsWin95"}},
         {"95 OSR2", R(1, 4, 0, 1111), {}, {"IsWin95OSR2"}},
@@ -110,28 +85,28 @@ TEST(WinVersionTest, CadaPropiedadSegunLaVersion) {
         {"8", R(2, 6, 2, 9200, 1), {}, Mas(kDesdeVista, {"IsWinVista"})},
         {"10", R(2, 10, 0, 19045, 1, 0x100), {}, Mas(kDesdeVista, {"IsWin10Plus"})},
     };
+    // clang-format on
     for (const auto& c : casos) {
-        VersionFalsa f;
+        prueba::VersionFalsa f;
         f.registro = c.r;
         f.metricas = c.metricas;
-        Fija fija(f);
         WinVersion v;
         for (const auto& [nombre, prop] : kPropiedades)
-            EXPECT_EQ((v.*prop)(), c.verdaderas.count(nombre) == 1) << "Windows " << c.nombre << ": " << nombre;
+            EXPECT_EQ((v.*prop)(), c.verdaderas.count(nombre) == 1)
+                << "Windows " << c.nombre << ": " << nombre;
         EXPECT_EQ(EsWin2K_Superior(), c.verdaderas.count("IsWin2000Plus") == 1) << c.nombre;
         EXPECT_EQ(EsWinXP_Superior(), c.verdaderas.count("IsWinXPPlus") == 1) << c.nombre;
     }
 }
 
 TEST(WinVersionTest, UnaLlamadaFallidaEsFalsoYCadaPruebaLeeDeNuevo) {
-    VersionFalsa f;
+    prueba::VersionFalsa f;
     f.registro = R(2, 5, 0, 2195, 3);
-    Fija fija(f);
     WinVersion v;
     EXPECT_TRUE(v.IsWin2000Server());
     EXPECT_EQ(f.tamanos, (std::vector<uint32_t>{148, 156})); // the requirement, then the extended record
     EXPECT_TRUE(v.IsWin2000Server());
-    EXPECT_EQ(f.tamanos.size(), 4u); // nothing cached
+    EXPECT_EQ(f.tamanos.size(), 4u);   // nothing cached
     for (int32_t respuesta : {0, 2}) { // only exactly 1 counts as success
         f.respuesta = respuesta;
         EXPECT_FALSE(EsWin2K_Superior());

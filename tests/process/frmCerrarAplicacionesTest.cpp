@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace olvado {
@@ -12,35 +13,31 @@ namespace {
 
 using platform::Ventana;
 
+// Windows in the order they were added; the desktop is 1.
 class ArbolFalso : public platform::IVentanasSistema {
-public:
+  public:
     Reemplazo enUso_{*this};
-    Ventana Agregar(Ventana padre, const std::string& clase, const std::string& titulo) {
-        Ventana v = ventanas_.size() + 2;
-        ventanas_[v] = {padre, clase, titulo};
-        hijos_[padre].push_back(v);
-        return v;
-    }
-    void Quitar(Ventana v) { std::erase(hijos_[ventanas_[v].padre], v); }
-
-    Ventana Escritorio() override { return 1; }
-    Ventana Relacionada(Ventana v, int32_t relacion) override {
-        const auto& lista = relacion == platform::GW_CHILD ? hijos_[v] : hijos_[ventanas_[v].padre];
-        if (relacion == platform::GW_CHILD)
-            return lista.empty() ? 0 : lista.front();
-        auto i = std::find(lista.begin(), lista.end(), v);
-        return i == lista.end() || i + 1 == lista.end() ? 0 : *(i + 1);
-    }
-    std::string Titulo(Ventana v) override { return ventanas_[v].titulo; }
-    std::string Clase(Ventana v) override { return ventanas_[v].clase; }
-
-private:
     struct Datos {
         Ventana padre;
         std::string clase, titulo;
     };
-    std::map<Ventana, Datos> ventanas_;
-    std::map<Ventana, std::vector<Ventana>> hijos_;
+    std::map<Ventana, Datos> ventanas;
+    Ventana Agregar(Ventana padre, const std::string& clase, const std::string& titulo) {
+        Ventana v = ventanas.empty() ? 2 : ventanas.rbegin()->first + 1;
+        ventanas[v] = {padre, clase, titulo};
+        return v;
+    }
+    Ventana Escritorio() override { return 1; }
+    // The first child, or the next sibling.
+    Ventana Relacionada(Ventana v, int32_t relacion) override {
+        bool hijo = relacion == platform::GW_CHILD;
+        for (auto i = ventanas.upper_bound(hijo ? 0 : v); i != ventanas.end(); ++i)
+            if (i->second.padre == (hijo ? v : ventanas[v].padre))
+                return i->first;
+        return 0;
+    }
+    std::string Titulo(Ventana v) override { return ventanas[v].titulo; }
+    std::string Clase(Ventana v) override { return ventanas[v].clase; }
 };
 
 TEST(frmCerrarAplicaciones, PatronConAsteriscos) {
@@ -84,8 +81,8 @@ TEST(frmCerrarAplicaciones, QueBloqueaYQueNo) {
     EXPECT_FALSE(g.ProgramasCerrados);
     EXPECT_EQ(g.Label2(), frmCerrarAplicaciones::kAviso);
     // The timer finds them gone and continues by itself.
-    arbol.Quitar(principal);
-    arbol.Quitar(word);
+    arbol.ventanas.erase(principal);
+    arbol.ventanas.erase(word);
     g.Timer1_Timer();
     EXPECT_TRUE(g.List1().empty());
     EXPECT_TRUE(g.ProgramasCerrados);

@@ -2,16 +2,16 @@
 
 #include "base/Texto.h"
 
+#include <initializer_list>
+
 namespace olvado::prueba {
 namespace {
 
-void Poner16(std::string& s, std::size_t p, std::uint32_t v) {
-    s[p] = static_cast<char>(v & 0xFF);
-    s[p + 1] = static_cast<char>((v >> 8) & 0xFF);
-}
-void Poner32(std::string& s, std::size_t p, std::uint32_t v) {
-    Poner16(s, p, v & 0xFFFF);
-    Poner16(s, p + 2, v >> 16);
+// Little-endian fields of `bytes` bytes: pairs of position (from base) and value.
+void Poner(std::string& s, std::size_t base, int bytes, std::initializer_list<std::uint32_t> posicionValor) {
+    for (auto p = posicionValor.begin(); p != posicionValor.end(); p += 2)
+        for (int i = 0; i < bytes; ++i)
+            s[base + p[0] + i] = static_cast<char>((p[1] >> (8 * i)) & 0xFF);
 }
 void Alinear(std::string& s) {
     while (s.size() % 4)
@@ -41,9 +41,7 @@ std::string Nodo(const std::string& clave, std::uint16_t tipo, const std::string
         Alinear(s);
         s += h;
     }
-    Poner16(s, 0, static_cast<std::uint32_t>(s.size()));
-    Poner16(s, 2, largoValor);
-    Poner16(s, 4, tipo);
+    Poner(s, 0, 2, {0, static_cast<std::uint32_t>(s.size()), 2, largoValor, 4, tipo});
     return s;
 }
 
@@ -75,8 +73,7 @@ std::string BloqueVersion(const DatosVersionPE& datos) {
     std::string traducciones;
     for (const auto& [idioma, pagina] : datos.traducciones) {
         std::string par(4, '\0');
-        Poner16(par, 0, idioma);
-        Poner16(par, 2, pagina);
+        Poner(par, 0, 2, {0, idioma, 2, pagina});
         traducciones += par;
     }
     const std::string var =
@@ -84,72 +81,44 @@ std::string BloqueVersion(const DatosVersionPE& datos) {
 
     // VS_FIXEDFILEINFO: signature, structure version, then zeros.
     std::string fija(52, '\0');
-    Poner32(fija, 0, 0xFEEF04BDu);
-    Poner32(fija, 4, 0x00010000u);
+    Poner(fija, 0, 4, {0, 0xFEEF04BDu, 4, 0x00010000u});
     return Nodo("VS_VERSION_INFO", 0, fija, 52,
                 {Nodo("StringFileInfo", 1, "", 0, tablas), Nodo("VarFileInfo", 1, "", 0, {var})});
 }
 
 std::string ArchivoPE(const std::string& bloque, std::uint16_t idioma) {
     constexpr std::uint32_t kRva = 0x1000, kDatos = 0x200;
-    std::string f(kDatos, '\0');
-    // DOS header: the magic and where the PE header starts.
-    f[0] = 'M';
-    f[1] = 'Z';
-    Poner32(f, 0x3C, 0x40);
-    // PE signature and file header: x64, one section, PE32+ optional header.
-    f.replace(0x40, 4, std::string("PE\0\0", 4));
-    Poner16(f, 0x44, 0x8664);
-    Poner16(f, 0x46, 1);
-    Poner16(f, 0x54, 240);
-    Poner16(f, 0x56, 0x0022);
-
-    // Resource section: three directory levels, one data entry, the block.
+    // Resource section: three directory levels (type 16, name 1, the language),
+    // one data entry, the block.
     std::string r(0x58, '\0');
-    Poner16(r, 0x0E, 1);
-    Poner32(r, 0x10, 16);
-    Poner32(r, 0x14, 0x80000018u);
-    Poner16(r, 0x18 + 0x0E, 1);
-    Poner32(r, 0x18 + 0x10, 1);
-    Poner32(r, 0x18 + 0x14, 0x80000030u);
-    Poner16(r, 0x30 + 0x0E, 1);
-    Poner32(r, 0x30 + 0x10, idioma);
-    Poner32(r, 0x30 + 0x14, 0x48);
-    Poner32(r, 0x48, kRva + 0x58);
-    Poner32(r, 0x4C, static_cast<std::uint32_t>(bloque.size()));
+    Poner(r, 0, 2, {0x0E, 1, 0x26, 1, 0x3E, 1});
+    Poner(r, 0, 4,
+          {0x10, 16, 0x14, 0x80000018u, 0x28, 1, 0x2C, 0x80000030u, 0x40, idioma, 0x44, 0x48, 0x48,
+           kRva + 0x58, 0x4C, static_cast<std::uint32_t>(bloque.size())});
     r += bloque;
     const std::uint32_t tamano = static_cast<std::uint32_t>(r.size());
     const std::uint32_t enArchivo = (tamano + 0x1FF) & ~0x1FFu;
     r.resize(enArchivo, '\0');
 
-    const std::size_t o = 0x58; // optional header
-    Poner16(f, o + 0, 0x20B);
-    Poner32(f, o + 8, enArchivo);
-    Poner32(f, o + 20, kRva);
-    Poner32(f, o + 24, 0x40000000u); // image base 0x140000000
-    Poner32(f, o + 28, 0x1);
-    Poner32(f, o + 32, 0x1000); // section alignment
-    Poner32(f, o + 36, 0x200);  // file alignment
-    Poner16(f, o + 40, 6);
-    Poner16(f, o + 48, 6);
-    Poner32(f, o + 56, kRva + ((tamano + 0xFFF) & ~0xFFFu));
-    Poner32(f, o + 60, kDatos);
-    Poner16(f, o + 68, 2); // GUI
-    Poner32(f, o + 72, 0x100000);
-    Poner32(f, o + 80, 0x1000);
-    Poner32(f, o + 88, 0x100000);
-    Poner32(f, o + 96, 0x1000);
-    Poner32(f, o + 108, 16);
-    Poner32(f, o + 112 + 2 * 8, kRva);
-    Poner32(f, o + 112 + 2 * 8 + 4, tamano);
-
-    const std::size_t sec = o + 240;
+    // DOS header (the magic, where the PE header starts), PE signature, file
+    // header: x64, one section, a PE32+ optional header of 240 bytes.
+    std::string f(kDatos, '\0');
+    f.replace(0, 2, "MZ");
+    f.replace(0x40, 4, std::string("PE\0\0", 4));
+    Poner(f, 0, 4, {0x3C, 0x40});
+    Poner(f, 0, 2, {0x44, 0x8664, 0x46, 1, 0x54, 240, 0x56, 0x0022});
+    // Optional header: magic, versions, GUI; sizes, entry, image base
+    // 0x140000000, section and file alignment, image and header sizes, stack
+    // and heap, 16 directories of which the resource one (index 2, at 112 + 2 * 8).
+    const std::size_t o = 0x58, sec = o + 240;
+    Poner(f, o, 2, {0, 0x20B, 40, 6, 48, 6, 68, 2});
+    const std::uint32_t imagen = kRva + ((tamano + 0xFFF) & ~0xFFFu);
+    Poner(f, o, 4, {8,  enArchivo, 20, kRva,   24,  0x40000000u, 28,  0x1,      32,  0x1000,
+                    36, 0x200,     56, imagen, 60,  kDatos,      72,  0x100000, 80,  0x1000,
+                    88, 0x100000,  96, 0x1000, 108, 16,          128, kRva,     132, tamano});
+    // The section: initialised data, readable.
     f.replace(sec, 5, ".rsrc");
-    Poner32(f, sec + 8, tamano);
-    Poner32(f, sec + 12, kRva);
-    Poner32(f, sec + 16, enArchivo);
-    Poner32(f, sec + 20, kDatos);
-    Poner32(f, sec + 36, 0x40000040u); // initialised data, readable
+    Poner(f, sec, 4, {8, tamano, 12, kRva, 16, enArchivo, 20, kDatos, 36, 0x40000040u});
     return f + r;
 }
 

@@ -1,11 +1,14 @@
 // Fakes for the life of one test of the message box (records every box
-// instead of showing it and answers OK), of the system's event log and of the
-// process's token.
+// instead of showing it and answers OK), of the system's event log, of the
+// process's token and of the system's version.
 #pragma once
 
 #include "platform/Eventos.h"
 #include "platform/FichaAcceso.h"
 #include "platform/MessageBox.h"
+#include "platform/VersionSistema.h"
+
+#include <map>
 
 #include <string>
 #include <vector>
@@ -13,7 +16,7 @@
 namespace olvado::prueba {
 
 class MensajesFalsos : public platform::IMessageBox {
-public:
+  public:
     struct Mensaje {
         std::string texto;
         int32_t estilo;
@@ -56,6 +59,26 @@ struct FichaFalsa : platform::IFichaAcceso {
     }
     std::vector<std::string> grupos, administradores{"Administradores"};
     bool tokenOk = true, nombreOk = true;
+};
+
+// Answers `registro` (the short record without its extended fields) and
+// `respuesta`, and notes the size of every record asked for.
+struct VersionFalsa : platform::IVersionSistema {
+    Reemplazo enUso_{*this};
+    int32_t ObtenerVersion(platform::RegistroVersion& r) override {
+        tamanos.push_back(r.Tamano);
+        uint32_t t = r.Tamano;
+        r = registro;
+        r.Tamano = t;
+        if (t == platform::kTamanoVersion)
+            r.Suite = r.TipoProducto = 0;
+        return respuesta;
+    }
+    int32_t MetricaSistema(int32_t i) override { return metricas.count(i) ? metricas[i] : 0; }
+    platform::RegistroVersion registro;
+    std::map<int32_t, int32_t> metricas;
+    int32_t respuesta = 1;
+    std::vector<uint32_t> tamanos;
 };
 
 } // namespace olvado::prueba

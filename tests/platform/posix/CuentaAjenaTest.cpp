@@ -24,64 +24,73 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kUsuarioA = "olvprueba_a";
-const char* const kUsuarioB = "olvprueba_b";
-const char* const kClaveB = "Clave-B.2026";
+const std::string kA = "olvprueba_a", kB = "olvprueba_b", kClaveB = "Clave-B.2026";
 
-int Sistema(const std::string& orden) { return std::system((orden + " >/dev/null 2>&1").c_str()); }
+int Sistema(const std::string& orden) {
+    return std::system((orden + " >/dev/null 2>&1").c_str());
+}
 
-uid_t Uid(const char* usuario) {
-    const passwd* p = ::getpwnam(usuario);
+uid_t Uid(const std::string& usuario) {
+    const passwd* p = ::getpwnam(usuario.c_str());
     return p ? p->pw_uid : static_cast<uid_t>(-1);
 }
 
-// "Suite.Nombre" of the running test: its child runs only that test.
-std::string PruebaActual() {
+// Runs this test alone, in role `rol`, through setpriv with `opciones`, with
+// `extra` after its arguments; answers its exit code.
+int ComoUsuario(const std::string& rol, std::vector<std::string> opciones,
+                const std::vector<std::string>& extra = {}) {
     const auto* t = testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(t->test_suite_name()) + "." + t->name();
+    opciones.insert(opciones.begin(), "/usr/bin/setpriv");
+    for (const auto& a : prueba::ArgumentosHijo(std::string(t->test_suite_name()) + "." + t->name()))
+        opciones.push_back(a);
+    opciones.insert(opciones.end(), extra.begin(), extra.end());
+    platform::ProcesoHijo p;
+    return p.Iniciar(opciones, {{"OLVADO_TEST_ROL", rol}}) ? p.Esperar() : -1;
 }
 
-// Runs this test binary's role `rol` as `usuario` (setpriv, no password) and
-// answers its exit code.
-int ComoUsuario(const std::string& prueba, const std::string& rol, const std::vector<std::string>& opciones,
-                const std::vector<std::pair<std::string, std::string>>& entorno) {
-    std::vector<std::string> argv = {"/usr/bin/setpriv"};
-    argv.insert(argv.end(), opciones.begin(), opciones.end());
-    auto hijo = prueba::ArgumentosHijo(prueba);
-    argv.insert(argv.end(), hijo.begin(), hijo.end());
-    auto env = entorno;
-    env.emplace_back("OLVADO_TEST_ROL", rol);
-    platform::ProcesoHijo p;
-    if (!p.Iniciar(argv, env))
-        return -1;
-    return p.Esperar();
+// The role of account A: seals the program and swaps it when asked, then
+// calls EjecutarComoUsuario with its last seven arguments and writes the code.
+void LlamarYSalir() {
+    auto v = testing::internal::GetArgvs();
+    v.erase(v.begin(), v.end() - 7);
+    const std::string &linea = v[2], &cambiar = v[5];
+    platform::ArchivoSellado sellado;
+    if (!cambiar.empty()) {
+        std::string ruta = linea.substr(1, linea.find('"', 1) - 1);
+        if (!sellado.Abrir(ruta))
+            std::exit(3);
+        // The account's own file: rewritten in place, then replaced.
+        std::fstream(ruta, std::ios::in | std::ios::out | std::ios::binary) << prueba::LeerArchivo(cambiar);
+        fs::rename(cambiar, ruta);
+    }
+    int32_t codigo =
+        EjecutarComoUsuario(v[0], v[1], "", linea, v[3], v[4] == "1", sellado.Abierto() ? &sellado : nullptr);
+    prueba::EscribirArchivo(v[6], std::to_string(codigo));
+    std::exit(0);
 }
 
 class CuentaAjenaTest : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (::geteuid() != 0 || !prueba::RolHijo().empty())
             return;
-        for (const char* u : {kUsuarioA, kUsuarioB}) {
-            Sistema(std::string("userdel -r ") + u);
-            Sistema(std::string("useradd -m -s /bin/sh ") + u);
-        }
-        Sistema(std::string("echo '") + kUsuarioA + ":Clave-A.2026' | chpasswd");
-        Sistema(std::string("echo '") + kUsuarioB + ":" + kClaveB + "' | chpasswd");
+        for (const auto& u : {kA, kB})
+            Sistema("userdel -r " + u + " 2>/dev/null; useradd -m -s /bin/sh " + u);
+        Sistema("printf '" + kA + ":Clave-A.2026\\n" + kB + ":" + kClaveB + "\\n' | chpasswd");
     }
     static void TearDownTestSuite() {
-        if (::geteuid() != 0 || !prueba::RolHijo().empty())
-            return;
-        for (const char* u : {kUsuarioA, kUsuarioB})
-            Sistema(std::string("userdel -r ") + u);
+        if (::geteuid() == 0 && prueba::RolHijo().empty())
+            Sistema("userdel -r " + kA + " 2>/dev/null; userdel -r " + kB);
     }
     void SetUp() override {
-        if (!prueba::RolHijo().empty())
-            return; // a child runs its role in the test body
+        if (prueba::RolHijo() == "llamar")
+            LlamarYSalir();
+        if (prueba::RolHijo() == "admin")
+            std::exit(EsUsuarioAdministrador() ? 10 : 20);
         if (::geteuid() != 0)
             GTEST_SKIP() << "hacen falta privilegios de root para crear las cuentas de prueba";
-        ASSERT_NE(Uid(kUsuarioA), static_cast<uid_t>(-1));
-        ASSERT_NE(Uid(kUsuarioB), static_cast<uid_t>(-1));
+        ASSERT_NE(Uid(kA), static_cast<uid_t>(-1));
+        ASSERT_NE(Uid(kB), static_cast<uid_t>(-1));
         // A folder both accounts may use, without the sticky bit so that A
         // may replace the package.
         arbol_.emplace();
@@ -95,133 +104,89 @@ protected:
     }
     // A script that records its arguments, folder and user.
     void EscribirGuion(const fs::path& ruta, const std::string& antes) {
-        prueba::EscribirArchivo(ruta, "#!/bin/sh\n" + antes + "{ for a in \"$@\"; do echo \"$a\"; done; "
-                                      "echo \"cwd=$(pwd)\"; echo \"uid=$(id -u)\"; } > '" +
+        prueba::EscribirArchivo(ruta, "#!/bin/sh\n" + antes +
+                                          "{ for a in \"$@\"; do echo \"$a\"; done; "
+                                          "echo \"cwd=$(pwd)\"; echo \"uid=$(id -u)\"; } > '" +
                                           registro_.string() + "'\n");
         ::chmod(ruta.c_str(), 0755);
     }
-    // EjecutarComoUsuario called by account A; answers its code.
-    int32_t LlamarComoA(const std::string& usuario, const std::string& clave, const std::string& linea,
-                        const std::string& dir, bool esperar = true, const std::string& cambiar = "") {
+    // EjecutarComoUsuario called by account A for B; answers its code.
+    int32_t LlamarComoA(const std::string& linea, const std::string& usuario = kB,
+                        const std::string& dir = "", bool esperar = true, const std::string& cambiar = "") {
         fs::path resultado = carpeta_ / "codigo.txt";
         fs::remove(resultado);
-        int r = ComoUsuario(PruebaActual(), "llamar",
-                            {std::string("--reuid=") + kUsuarioA, std::string("--regid=") + kUsuarioA,
-                             "--init-groups"},
-                            {{"OLVADO_TEST_USUARIO", usuario},
-                             {"OLVADO_TEST_CLAVE", clave},
-                             {"OLVADO_TEST_LINEA", linea},
-                             {"OLVADO_TEST_CARPETA", dir},
-                             {"OLVADO_TEST_ESPERAR", esperar ? "1" : "0"},
-                             {"OLVADO_TEST_CAMBIAR", cambiar},
-                             {"OLVADO_TEST_RESULTADO", resultado.string()}});
-        EXPECT_EQ(r, 0);
+        EXPECT_EQ(ComoUsuario("llamar", {"--reuid=" + kA, "--regid=" + kA, "--init-groups"},
+                              {usuario, kClaveB, linea, dir.empty() ? carpeta_.string() : dir,
+                               esperar ? "1" : "0", cambiar, resultado.string()}),
+                  0);
         std::string t = prueba::LeerArchivo(resultado);
         return t.empty() ? -999 : std::atoi(t.c_str());
+    }
+    std::string Linea(const fs::path& p, const std::string& argumentos = "") {
+        return Trim("\"" + p.string() + "\" " + argumentos);
     }
 
     std::optional<prueba::ArbolPrueba> arbol_;
     fs::path carpeta_, registro_, programa_;
 };
 
-// The role of account A: seals the program when asked to swap it, swaps it,
-// then calls EjecutarComoUsuario and writes the code.
-void LlamarYSalir() {
-    auto v = [](const char* n) { return platform::LeerVariableEntorno(n); };
-    std::string linea = v("OLVADO_TEST_LINEA");
-    platform::ArchivoSellado sellado;
-    if (!v("OLVADO_TEST_CAMBIAR").empty()) {
-        std::string ruta = linea.substr(1, linea.find('"', 1) - 1);
-        if (!sellado.Abrir(ruta))
-            std::exit(3);
-        // The account's own file: rewritten in place, then replaced.
-        std::fstream(ruta, std::ios::in | std::ios::out | std::ios::binary)
-            << prueba::LeerArchivo(v("OLVADO_TEST_CAMBIAR"));
-        fs::rename(v("OLVADO_TEST_CAMBIAR"), ruta);
-    }
-    int32_t codigo = EjecutarComoUsuario(v("OLVADO_TEST_USUARIO"), v("OLVADO_TEST_CLAVE"), "", linea,
-                                         v("OLVADO_TEST_CARPETA"), v("OLVADO_TEST_ESPERAR") == "1",
-                                         sellado.Abierto() ? &sellado : nullptr);
-    prueba::EscribirArchivo(v("OLVADO_TEST_RESULTADO"), std::to_string(codigo));
-    std::exit(0);
-}
-
 } // namespace
 
+// Waited for or not, in its folder and with its arguments; and the sealed
+// program runs even if its owner swaps it.
 TEST_F(CuentaAjenaTest, ArrancaComoLaOtraCuentaConSuCarpetaYArgumentos) {
-    if (prueba::RolHijo() == "llamar")
-        LlamarYSalir();
-    std::string linea = "\"" + programa_.string() + "\" /SILENT \"dos tres\"";
-    ASSERT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string()), 0);
-    // Waited for: the record is complete on return.
-    EXPECT_EQ(prueba::LeerArchivo(registro_), "/SILENT\ndos tres\ncwd=" + carpeta_.string() +
-                                                  "\nuid=" + std::to_string(Uid(kUsuarioB)) + "\n");
+    std::string linea = Linea(programa_, "/SILENT \"dos tres\"");
+    ASSERT_EQ(LlamarComoA(linea), 0);
+    EXPECT_EQ(prueba::LeerArchivo(registro_),
+              "/SILENT\ndos tres\ncwd=" + carpeta_.string() + "\nuid=" + std::to_string(Uid(kB)) + "\n");
 
     // Not waited for: the answer comes while the program still sleeps.
     fs::remove(registro_);
     EscribirGuion(programa_, "sleep 2\n");
-    ASSERT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string(), false), 0);
+    ASSERT_EQ(LlamarComoA(linea, kB, "", false), 0);
     EXPECT_FALSE(fs::exists(registro_));
     for (int i = 0; i < 100 && prueba::LeerArchivo(registro_).find("uid=") == std::string::npos; ++i)
         ::usleep(100000);
-    EXPECT_NE(prueba::LeerArchivo(registro_).find("uid=" + std::to_string(Uid(kUsuarioB))), std::string::npos);
-}
+    EXPECT_NE(prueba::LeerArchivo(registro_).find("uid=" + std::to_string(Uid(kB))), std::string::npos);
 
-TEST_F(CuentaAjenaTest, FallosConLosCodigosDeWindows) {
-    if (prueba::RolHijo() == "llamar")
-        LlamarYSalir();
-    std::string linea = "\"" + programa_.string() + "\"";
-    EXPECT_EQ(LlamarComoA("olvprueba_no_existe", kClaveB, linea, carpeta_.string()), 1326);
-    EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, (carpeta_ / "no-existe").string()), 267);
-    EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, "\"" + (carpeta_ / "no-existe.sh").string() + "\"",
-                          carpeta_.string()),
-              2);
-    // A FIFO named like the program blocks nothing.
-    fs::path fifo = carpeta_ / "fifo.sh";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, "\"" + fifo.string() + "\"", carpeta_.string()), 5);
-    ::chmod(programa_.c_str(), 0700); // root's own: B may not read it
-    EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string()), 5);
-    EXPECT_FALSE(fs::exists(registro_));
-}
-
-// su asks for a new password after the old one, from root or another user:
-// nobody answers, su is ended, nothing runs.
-TEST_F(CuentaAjenaTest, ContrasenaCaducadaTerminaSinDejarASu) {
-    if (prueba::RolHijo() == "llamar")
-        LlamarYSalir();
-    std::string linea = "\"" + programa_.string() + "\"";
-    Sistema(std::string("chage -d 0 ") + kUsuarioB);
-    EXPECT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string()), 1330);
-    EXPECT_EQ(EjecutarComoUsuario(kUsuarioB, kClaveB, "", linea, carpeta_.string(), true), 1330);
-    EXPECT_EQ(Sistema(std::string("pgrep -f '[s]u -l ") + kUsuarioB + "'"), 256); // pgrep: none left
-    Sistema(std::string("echo '") + kUsuarioB + ":" + kClaveB + "' | chpasswd");
-    EXPECT_FALSE(fs::exists(registro_));
-}
-
-TEST_F(CuentaAjenaTest, ElPaqueteSelladoCorreAunqueLoCambien) {
-    if (prueba::RolHijo() == "llamar")
-        LlamarYSalir();
-    fs::path marca = carpeta_ / "cambiado.txt";
-    fs::path otro = carpeta_ / "otro.sh";
+    fs::path marca = carpeta_ / "cambiado.txt", otro = carpeta_ / "otro.sh";
+    EscribirGuion(programa_, "");
     prueba::EscribirArchivo(otro, "#!/bin/sh\necho cambiado > '" + marca.string() + "'\n");
     ::chmod(otro.c_str(), 0777);
-    ::chown(otro.c_str(), Uid(kUsuarioA), Uid(kUsuarioA));
-    ::chown(programa_.c_str(), Uid(kUsuarioA), Uid(kUsuarioA));
-    std::string linea = "\"" + programa_.string() + "\" uno";
-    ASSERT_EQ(LlamarComoA(kUsuarioB, kClaveB, linea, carpeta_.string(), true, otro.string()), 0);
+    ::chown(otro.c_str(), Uid(kA), Uid(kA));
+    ::chown(programa_.c_str(), Uid(kA), Uid(kA));
+    ASSERT_EQ(LlamarComoA(Linea(programa_, "uno"), kB, "", true, otro.string()), 0);
     EXPECT_TRUE(fs::exists(programa_)); // the path was replaced...
     EXPECT_FALSE(fs::exists(marca));    // ...but the swapped bytes never ran
-    EXPECT_NE(prueba::LeerArchivo(registro_).find("uno\n"), std::string::npos);
+    EXPECT_EQ(prueba::LeerArchivo(registro_).rfind("uno\n", 0), 0u);
+}
+
+// Failures answer Windows' codes and run nothing. An expired password: su
+// asks for a new one, from root or another user; nobody answers, su is ended.
+TEST_F(CuentaAjenaTest, FallosConLosCodigosDeWindows) {
+    std::string linea = Linea(programa_);
+    EXPECT_EQ(LlamarComoA(linea, "olvprueba_no_existe"), 1326);
+    EXPECT_EQ(LlamarComoA(linea, kB, (carpeta_ / "no-existe").string()), 267);
+    EXPECT_EQ(LlamarComoA(Linea(carpeta_ / "no-existe.sh")), 2);
+    // A FIFO named like the program blocks nothing.
+    ASSERT_EQ(::mkfifo((carpeta_ / "fifo.sh").c_str(), 0666), 0);
+    EXPECT_EQ(LlamarComoA(Linea(carpeta_ / "fifo.sh")), 5);
+    ::chmod(programa_.c_str(), 0700); // root's own: B may not read it
+    EXPECT_EQ(LlamarComoA(linea), 5);
+    ::chmod(programa_.c_str(), 0755);
+
+    Sistema("chage -d 0 " + kB);
+    EXPECT_EQ(LlamarComoA(linea), 1330);
+    EXPECT_EQ(EjecutarComoUsuario(kB, kClaveB, "", linea, carpeta_.string(), true), 1330);
+    EXPECT_EQ(Sistema("pgrep -f '[s]u -l " + kB + "'"), 256); // pgrep: none left
+    Sistema("echo '" + kB + ":" + kClaveB + "' | chpasswd");
+    EXPECT_FALSE(fs::exists(registro_));
 }
 
 TEST_F(CuentaAjenaTest, AdministradorPorUidOGrupo) {
-    if (prueba::RolHijo() == "admin")
-        std::exit(EsUsuarioAdministrador() ? 10 : 20);
     EXPECT_TRUE(EsUsuarioAdministrador()); // effective uid 0
-    const std::string prueba = PruebaActual();
-    std::string a = std::string("--reuid=") + kUsuarioA, ga = std::string("--regid=") + kUsuarioA;
-    EXPECT_EQ(ComoUsuario(prueba, "admin", {a, ga, "--init-groups"}, {}), 20);
-    EXPECT_EQ(ComoUsuario(prueba, "admin", {a, ga, "--groups=sudo"}, {}), 10);
-    EXPECT_EQ(ComoUsuario(prueba, "admin", {a, "--regid=0", "--clear-groups"}, {}), 10);
+    const std::string a = "--reuid=" + kA, ga = "--regid=" + kA;
+    EXPECT_EQ(ComoUsuario("admin", {a, ga, "--init-groups"}), 20);
+    EXPECT_EQ(ComoUsuario("admin", {a, ga, "--groups=sudo"}), 10);
+    EXPECT_EQ(ComoUsuario("admin", {a, "--regid=0", "--clear-groups"}), 10);
 }

@@ -1,9 +1,9 @@
 // Where the package goes, on Linux: what another user may have put at its
 // path, and a disk that fills halfway.
-#include "base/ErrorOlvado.h"
 #include "database/ado/Connection.h"
 #include "database/clsDB.h"
 #include "support/ArbolPrueba.h"
+#include "support/ErrorVisto.h"
 #include "support/MotoresPrueba.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +37,13 @@ TEST(PaquetePosixTest, NiEnlaceNiFifoNiArchivoAMedias) {
         std::unique_ptr<ado::Recordset> rs;
         std::string nombre = ruta.string();
         int32_t n = -1;
-        try {
-            return db.AbrirRs(rs, "SELECT zeroblob(" + std::to_string(bytes) + ") AS B", 3, 3, -1, true, n) &&
-                   db.BLOB_a_Archivo(rs->Fields("B"), nombre);
-        } catch (const ErrorOlvado&) {
-            return false;
-        }
+        bool escrito = false;
+        prueba::ErrorDe([&] {
+            escrito =
+                db.AbrirRs(rs, "SELECT zeroblob(" + std::to_string(bytes) + ") AS B", 3, 3, -1, true, n) &&
+                db.BLOB_a_Archivo(rs->Fields("B"), nombre);
+        });
+        return escrito;
     };
     const fs::path t = arbol.Temporal();
     fs::create_symlink(t / "destino", t / "Olvado_Act.exe");

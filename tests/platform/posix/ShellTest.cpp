@@ -1,8 +1,7 @@
-// The Linux shell-launch stand-in: how a file is started, the Windows
-// command-line rules and our own error texts.
+// The Linux shell-launch stand-in: how a file is started and the Windows
+// command-line rules.
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
-#include "platform/ErroresSistema.h"
 #include "platform/posix/Lanzar.h"
 #include "process/ShellEjecutar.h"
 #include "support/ArbolPrueba.h"
@@ -24,11 +23,11 @@ TEST(ShellPosixTest, PartirLineaComandosComoWindows) {
               (V{"a\\\\b", "c\"d", "e\\\"f", "", "gh"}));
 }
 
-TEST(ShellPosixTest, GuionSinPermisoDeEjecucionArranca) {
+TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
     prueba::ArbolPrueba arbol;
-    fs::path guion = arbol.Temporal() / "instalar";
-    fs::path registro = arbol.Temporal() / "registro.txt";
-    prueba::EscribirArchivo(guion, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + registro.string() + "'\n");
+    fs::path guion = arbol.Temporal() / "instalar", registro = arbol.Temporal() / "registro.txt";
+    prueba::EscribirArchivo(guion, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" +
+                                       registro.string() + "'\n");
     ::chmod(guion.c_str(), 0644);
     ASSERT_TRUE(ShellEjecutarArchivo(guion.string(), "\"dos tres\" /SP-", 0, true, false));
     EXPECT_EQ(prueba::LeerArchivo(registro), "dos tres\n/SP-\n");
@@ -38,36 +37,33 @@ TEST(ShellPosixTest, GuionSinPermisoDeEjecucionArranca) {
 
     EXPECT_FALSE(ShellEjecutarArchivo((arbol.Temporal() / "no-existe").string(), "", 0, true, false));
     // A document without xdg-open, an elevation without pkexec: refused.
-    fs::path doc = arbol.Temporal() / "leeme.txt";
-    prueba::EscribirArchivo(doc, "texto");
+    fs::path doc = arbol.Temporal() / "leeme.txt", pe = arbol.Temporal() / "Olvado_Act.exe";
+    prueba::EscribirArchivo(doc, "documento\n");
     if (platform::ProgramaInstalado("xdg-open").empty()) {
         EXPECT_FALSE(ShellEjecutarArchivo(doc.string(), "", 0, true, false));
     }
     if (platform::ProgramaInstalado("pkexec").empty()) {
         EXPECT_FALSE(ShellEjecutarArchivo(guion.string(), "", 0, true, true));
     }
-}
 
-// Stand-ins for wine, xdg-open and pkexec that record how they were called
-// and, for the first argument that is a file, its first line; the pkexec one
-// then runs what it was given, as the real one does once allowed.
-TEST(ShellPosixTest, PEConWineDocumentoConXdgOpenElevadoConPkexec) {
-    prueba::ArbolPrueba arbol;
-    fs::path bin = arbol.Raiz() / "bin", registro = arbol.Temporal() / "registro.txt";
+    // Stand-ins for wine, xdg-open and pkexec that record how they were called
+    // and, for the first argument that is a file, its first line; the pkexec
+    // one then runs what it was given, as the real one does once allowed.
+    fs::path bin = arbol.Raiz() / "bin";
     fs::create_directories(bin);
+    fs::remove(registro);
     for (const char* nombre : {"wine", "xdg-open", "pkexec"}) {
-        prueba::EscribirArchivo(bin / nombre, "#!/bin/sh\n{ echo \"$(basename \"$0\")\"; for a in \"$@\"; do echo \"$a\"; "
-                                              "done; head -n1 \"$1\" 2>/dev/null; } >> '" +
-                                                  registro.string() + "'\n" +
-                                                  (nombre == std::string("pkexec") ? "exec \"$@\"\n" : ""));
+        prueba::EscribirArchivo(bin / nombre,
+                                "#!/bin/sh\n{ echo \"$(basename \"$0\")\"; for a in \"$@\"; do echo \"$a\"; "
+                                "done; head -n1 \"$1\" 2>/dev/null; } >> '" +
+                                    registro.string() + "'\n" +
+                                    (nombre == std::string("pkexec") ? "exec \"$@\"\n" : ""));
         ::chmod((bin / nombre).c_str(), 0755);
     }
     std::string path = platform::LeerVariableEntorno("PATH");
     platform::EstablecerVariableEntorno("PATH", bin.string() + ":" + path);
 
-    fs::path pe = arbol.Temporal() / "Olvado_Act.exe", doc = arbol.Temporal() / "leeme.txt";
     prueba::EscribirArchivo(pe, "MZ verificado\n");
-    prueba::EscribirArchivo(doc, "documento\n");
     EXPECT_TRUE(ShellEjecutarArchivo(pe.string(), "/SILENT \"a b\"", 0, true, false));
     EXPECT_TRUE(ShellEjecutarArchivo(doc.string(), "ignorado", 0, true, false));
     EXPECT_EQ(prueba::LeerArchivo(registro), "wine\n" + pe.string() + "\n/SILENT\na b\nMZ verificado\n" +
@@ -82,14 +78,9 @@ TEST(ShellPosixTest, PEConWineDocumentoConXdgOpenElevadoConPkexec) {
     EXPECT_TRUE(ShellEjecutarArchivo(pe.string(), "", 0, true, true, &sellado));
     std::string r = prueba::LeerArchivo(registro);
     EXPECT_EQ(r.rfind("pkexec\n" + (bin / "wine").string() + "\n", 0), 0u) << r;
-    EXPECT_NE(r.find("wine\n/proc/self/fd/" + std::to_string(sellado.Nativo()) + "\n"), std::string::npos) << r;
+    EXPECT_NE(r.find("wine\n/proc/self/fd/" + std::to_string(sellado.Nativo()) + "\n"), std::string::npos)
+        << r;
     EXPECT_NE(r.find("MZ verificado"), std::string::npos) << r;
     EXPECT_EQ(r.find("MZ cambiado"), std::string::npos) << r;
     platform::EstablecerVariableEntorno("PATH", path);
-}
-
-TEST(ShellPosixTest, TextosDeErrorPropios) {
-    EXPECT_EQ(platform::TextoErrorSistema(1326), "El nombre de usuario o la contraseña no son correctos.\r\n");
-    EXPECT_EQ(platform::TextoErrorSistema(267), "El nombre del directorio no es válido.\r\n");
-    EXPECT_EQ(platform::TextoErrorSistema(1327), "");
 }
