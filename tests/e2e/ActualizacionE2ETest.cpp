@@ -204,7 +204,12 @@ TEST_P(ActualizacionE2E, OtroProgramaActualizaLaBase) {
 
 // With a display: the up-to-date run maps no GUI library, the database in
 // the middle of an update says so in a window, and of two stored connections
-// the one chosen in the list by keyboard is the one updated from.
+// the one chosen in the list by keyboard is the one updated from. Then the
+// interactive mode through the update library, in the sample program of the
+// family: the question, the close-applications dialog while a family window
+// is open (Continuar does not get past it; the timer closes it once the
+// window goes), the verified package started with its switches and the
+// pending mark left for the next start.
 TEST_P(ActualizacionE2E, VentanasConPantalla) {
     if (ActualizadorWindows())
         GTEST_SKIP() << "the Windows build's windows are driven from the native runner";
@@ -239,20 +244,9 @@ TEST_P(ActualizacionE2E, VentanasConPantalla) {
         P::Teclas(id, {"Return"});
     });
     EXPECT_EQ(Registro(), RegistroEsperado()) << ::testing::PrintToString(t);
-}
 
-// The interactive mode through the update library, in the sample program of
-// the family: the question, the close-applications dialog while a family
-// window is open (Continuar does not get past it; the timer closes it once
-// the window goes), then the verified package started with its switches and
-// the pending mark left for the next start.
-TEST_P(ActualizacionE2E, ProgramaDeLaFamiliaSeActualizaPorLaBiblioteca) {
-    if (ActualizadorWindows())
-        GTEST_SKIP() << "the Windows build's sample is driven from the native runner";
-    ASSERT_TRUE(prueba::PantallaPrueba::Iniciar());
-    using P = prueba::PantallaPrueba;
-    const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
+    almacen_.Escribir({{"1", "prueba", GetParam().cadena, GetParam().catalogo, "1"}});
+    fs::remove(salida_ / "instalador.txt");
     ASSERT_FALSE(P::AbrirVentanaAjena("ThunderRT6FormDC", "Olvado - Ventas").empty());
     programa_ = OLVADO_EJEMPLO_BIN;
     Ejecutar({}, [] {
@@ -444,8 +438,7 @@ TEST_P(ActualizacionE2E, ElPaqueteCorreComoLaCuentaGuardada) {
     Variable("EXU", clsEncriptor().Encrypt("OFICINA\\" + cuenta));
     Variable("EXC", clsEncriptor().Encrypt(clave));
     auto t = Ejecutar(comoUsuario);
-    EXPECT_TRUE(Tiene(t, "Usuario: OFI, Contrasena: Gua")) << ::testing::PrintToString(t);
-    ASSERT_FALSE(t.empty());
+    ASSERT_FALSE(t.empty()) << ::testing::PrintToString(t);
     EXPECT_EQ(t.back(), Lanzado());
     EXPECT_EQ(Registro().rfind("args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-\nusuario=" + cuenta + "\n", 0),
               0u)

@@ -104,7 +104,7 @@ TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     fs::remove(salida);
     platform::ProcesoHijo hijo;
     Iniciar(hijo, {(win_ / "OlvadoEjemplo.exe").string()},
-            {{"GTEST_FILTER", "Motores/ActualizacionE2E.ProgramaDeLaFamiliaSeActualizaPorLaBiblioteca/*"},
+            {{"GTEST_FILTER", "Motores/ActualizacionE2E.VentanasConPantalla/*"},
              {"OLVADO_TEST_ROL", "instalador"},
              {"OLVADO_TEST_SALIDA", "Z:" + salida.string()}});
     std::string id = P::EsperarVentana("Actualización de Olvado", 60);
