@@ -1,6 +1,5 @@
 #include "common/clsEncriptor.h"
 
-#include "base/Texto.h"
 #include "platform/TextoAnsi.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 
 #include "common/FileTool.h"
 #include "platform/ArchivoNativo.h"
+#include "platform/ErroresSistema.h"
 #include "platform/FechaHoraLocal.h"
 #include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
@@ -122,8 +123,8 @@ TEST_F(clsFileLogTest, FallosGuardanElTexto) {
     EXPECT_FALSE(log.Escribir());
 
     FileTool ft;
-    std::string carpeta = ft.Ruta_ExtraerRuta(f);
-    std::string sinCarpeta = carpeta + "falta" + carpeta.substr(carpeta.size() - 1) + "log.txt";
+    const std::string carpeta = ft.Ruta_ExtraerRuta(f),
+                      sinCarpeta = carpeta + "falta" + carpeta.back() + "log.txt";
     log.ArchivoDestino = sinCarpeta;
     EXPECT_FALSE(log.Escribir());
     EXPECT_FALSE(ft.FolderExist(ft.Ruta_ExtraerRuta(sinCarpeta)));
@@ -136,11 +137,11 @@ TEST_F(clsFileLogTest, FallosGuardanElTexto) {
     EXPECT_FALSE(log.Escribir());
     EXPECT_FALSE(log.Escribir());
     ASSERT_EQ(mensajes.Cantidad(), 2u); // one per call
-    std::string inicio = "No se pudo escribir archivo de log: \r\n\r\n" + log.ArchivoDestino + "\r\n\r\n";
-    EXPECT_EQ(mensajes.Ultimo().texto.rfind(inicio, 0), 0u) << mensajes.Ultimo().texto;
-    EXPECT_GT(mensajes.Ultimo().texto.size(), inicio.size());
-    EXPECT_EQ(mensajes.Ultimo().estilo, 48);
-    EXPECT_EQ(mensajes.Ultimo().titulo, "Error");
+    const auto& m = mensajes.Ultimo();
+    EXPECT_EQ(std::tie(m.texto, m.estilo, m.titulo),
+              std::make_tuple("No se pudo escribir archivo de log: \r\n\r\n" + log.ArchivoDestino +
+                                  "\r\n\r\n" + platform::TextoErrorSistema(platform::kErrorAccesoDenegado),
+                              48, "Error"));
 
     // Another run holding the file for a moment is waited for, not given up on.
     log.ArchivoDestino = f;

@@ -138,8 +138,7 @@ TEST_P(AdoTest, UnaColumnaLargaSeLeePorPartes) {
 }
 
 TEST_P(AdoTest, LosErroresLlevanElNumeroDeSuClase) {
-    // The SQLite3 ODBC driver reports every failure as a general error
-    // (SQLSTATE HY000), and the bridge passes that on.
+    // The SQLite3 ODBC driver reports every failure as a general error (HY000), passed on as such.
     const bool general = GetParam().nombre == "SqliteOdbc";
     const auto e = prueba::ErrorDe<ErrorAdo>([&] { cnx_.Execute("SELEC mal escrito"); });
     EXPECT_EQ(e.numero, N(general ? 0x80004005u : 0x80040E14u));

@@ -38,17 +38,7 @@ class ConfigConexionTest : public ::testing::Test {
     prueba::AlmacenPrueba almacen_;
 };
 
-TEST_F(ConfigConexionTest, UnaEntradaSeEligeSinVentana) {
-    almacen_.Escribir({{"1", "Local", "Provider=SQLite;Data Source=/x.db", "cat", "1"}});
-    VentanaElige ventana;
-    ConfigConexion c;
-    EXPECT_EQ(Obtener(c), Eleccion(true, "Local", "Provider=SQLite;Data Source=/x.db", "cat", true));
-    EXPECT_EQ(ventana.mostrada, 0);
-    EXPECT_TRUE(c.Conexiones()[1].CadenaConexionCifrada.empty()); // consumed by Decrypt
-    EXPECT_TRUE(c.Conexiones()[1].Valida);
-}
-
-TEST_F(ConfigConexionTest, VariasEntradasPasanPorLaVentana) {
+TEST_F(ConfigConexionTest, VariasEntradasPasanPorLaVentanaYUnaNo) {
     almacen_.Escribir({{"2", "Dos", "cadena 2", "", "true"}, {"1", "Uno", "cadena 1", ""}});
     {
         // Without a terminal the headless window keeps the first entry.
@@ -70,6 +60,13 @@ TEST_F(ConfigConexionTest, VariasEntradasPasanPorLaVentana) {
     EXPECT_EQ(ventana.mostrada, 1);
     EXPECT_TRUE(c.SeleccionarConexion(n, cad, cat, opt, true, -1, indice));
     EXPECT_EQ(indice, 1);
+    // A single entry is taken without the window.
+    almacen_.Escribir({{"1", "Local", "Provider=SQLite;Data Source=/x.db", "cat", "1"}});
+    ConfigConexion una;
+    EXPECT_EQ(Obtener(una), Eleccion(true, "Local", "Provider=SQLite;Data Source=/x.db", "cat", true));
+    EXPECT_EQ(ventana.mostrada, 1);
+    EXPECT_TRUE(una.Conexiones()[1].CadenaConexionCifrada.empty()); // consumed by Decrypt
+    EXPECT_TRUE(una.Conexiones()[1].Valida);
 }
 
 TEST_F(ConfigConexionTest, LoQueElAlmacenTrae) {

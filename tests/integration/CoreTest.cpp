@@ -44,8 +44,7 @@ TEST_P(CoreTest, CrearObjetosAbreYSincronizaElReloj) {
     // AbrirDB asked for the server's time and set the clock from it.
     ASSERT_EQ(reloj_.puestas.size(), 1u);
     EXPECT_GE(reloj_.puestas[0].Anio, 2024);
-    // Within five minutes (the server's own time) nothing is set; without
-    // Sincronizar neither.
+    // Within five minutes (the server's own time) nothing is set; without Sincronizar neither.
     reloj_.ahora = reloj_.puestas[0];
     EXPECT_GE(FechaHoraServidor(true).Anio, 2024);
     reloj_.ahora = {2001, 1, 1, 0, 0, 0};

@@ -234,8 +234,7 @@ TEST_F(AbrirDBTest, EntradasQueNoAbren) {
 }
 
 TEST_F(AbrirDBTest, UnaConexionCortadaSeReabreYRepiteLaSentencia) {
-    // AbrirDB reads Valores; a fresh database (or one that another test left
-    // without it) would report its absence.
+    // AbrirDB reads Valores, which another test may have dropped.
     Root("CREATE TABLE IF NOT EXISTS Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), "
          "ValorLargo INT)");
     ASSERT_TRUE(Abrir(CadenaMariaDB("User=root;")));

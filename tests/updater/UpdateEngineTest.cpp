@@ -221,6 +221,12 @@ TEST_F(UpdateEngineTest, ModoInteractivoPreguntaEsperaMarcaYEjecuta) {
     Preparar(false);
     EXPECT_EQ(entorno_.iniciados.size(), 1u);
     EXPECT_EQ(std::tie(entorno_.chequeos, entorno_.esperas), std::make_tuple(3, 2));
+    // With the password missing both are left empty, and nothing is saved.
+    c_.Execute("DELETE FROM Valores WHERE idVariable = 'EXC'");
+    std::string u = "x", c = "y";
+    ObtenerCredencialesEjecucion(u, c);
+    EXPECT_EQ(std::tie(u, c), std::make_tuple("", ""));
+    EXPECT_EQ(entorno_.guardadas.size(), 1u);
 }
 
 TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
@@ -317,16 +323,6 @@ TEST_F(UpdateEngineTest, UnPaqueteAnteriorQueNoSePuedeBorrarDetieneLaPreparacion
     ocupado.Cerrar();
     EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), "anterior");
     EXPECT_TRUE(entorno_.iniciados.empty());
-}
-
-// With the password missing both are left empty (both present: the
-// interactive start above).
-TEST_F(UpdateEngineTest, SinContrasenaNoHayCredenciales) {
-    std::string u = "x", c = "y";
-    Variable("EXU", "admin");
-    ObtenerCredencialesEjecucion(u, c);
-    EXPECT_EQ(std::tie(u, c), std::make_tuple("", ""));
-    EXPECT_TRUE(entorno_.guardadas.empty());
 }
 
 } // namespace
