@@ -1,16 +1,15 @@
 // The built updater's whole road against a database of each engine, read
-// back from its run log: up to date, nothing published, installed newer, a
-// newer package written, verified and started (with the database closed), and
-// the packages that must never start.
+// back from its run log: no program, up to date, installed newer, the
+// database refused, a newer package written, verified and started (with the
+// database closed), signed packages and the fleet's history, and the runs
+// that must not go on.
 #include "base/Texto.h"
 #include "common/cRegistry.h"
 #include "common/clsEncriptor.h"
 #include "common/clsStgComunes.h"
-#include "platform/ArchivoNativo.h"
-#include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
-#include "process/Lanzamiento.h"
 #include "platform/Registro.h"
+#include "process/Lanzamiento.h"
 #include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
 #include "support/PantallaPrueba.h"
@@ -20,34 +19,20 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
-#include <optional>
-#include <thread>
 #include <filesystem>
 
 namespace olvado {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The Windows build's installer: waits a moment, records its arguments and ends.
-[[noreturn]] void RegistrarComoInstalador() {
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    std::string args;
-    for (size_t i = 1; i < ::testing::internal::GetArgvs().size(); ++i)
-        args += (i > 1 ? " " : "") + ::testing::internal::GetArgvs()[i];
-    prueba::EscribirArchivo(fs::u8path(platform::LeerVariableEntorno("OLVADO_TEST_SALIDA")), "args=" + args + "\n");
-    std::exit(0);
-}
-
 using prueba::ActualizadorWindows;
 using prueba::Tiene;
 
 class ActualizacionE2E : public ::testing::TestWithParam<prueba::MotorPrueba> {
-protected:
+  protected:
     void SetUp() override {
-        if (!prueba::RolHijo().empty())
-            return; // started as the package: the test body plays the installer
+        if (prueba::RolHijo() == "instalador")
+            prueba::ActuarComoInstalador();
         log_ = prueba::RutaLogActualizador();
         prueba::CrearTablas(GetParam());
         almacen_.Escribir({{"1", "prueba", GetParam().cadena, GetParam().catalogo, "1"}});
@@ -62,7 +47,7 @@ protected:
     void TearDown() override {
         std::error_code ec;
         if (log_.empty())
-            return;
+            return; // skipped before its tree was set
         fs::remove(fs::u8path(log_), ec);
         prueba::QuitarInstalacion();
         // The engines' databases are shared with the other runners (and the
@@ -86,24 +71,25 @@ protected:
             return prueba::LeerArchivo(fs::u8path(platform::RutaEjecutableActual()));
         std::string abiertas;
         if (GetParam().dialecto == 2)
-            abiertas = "$(mariadb -S '" + prueba::SocketMariaDB() + "' -u root -N -e \"SELECT COUNT(*) FROM "
-                       "information_schema.PROCESSLIST WHERE DB='" + GetParam().catalogo + "'\")";
+            abiertas = "$(mariadb -S '" + prueba::SocketMariaDB() +
+                       "' -u root -N -e \"SELECT COUNT(*) FROM "
+                       "information_schema.PROCESSLIST WHERE DB='" +
+                       GetParam().catalogo + "'\")";
         else
-            abiertas = "$(ls -l /proc/[0-9]*/fd 2>/dev/null | grep -c -- '" + ArchivoSqlite() + "')";
-        return "#!/bin/sh\nsleep 1\n{ echo \"args=$*\"; echo \"usuario=$(id -un)\"; echo \"abiertas=" + abiertas +
-               "\"; } > '" + (salida_ / "instalador.txt").string() + "'\n";
+            abiertas = "$(ls -l /proc/[0-9]*/fd 2>/dev/null | grep -c -- '" +
+                       GetParam().cadena.substr(GetParam().cadena.rfind('=') + 1) + "')"; // the SQLite file
+        return "#!/bin/sh\nsleep 1\n{ echo \"args=$*\"; echo \"usuario=$(id -un)\"; echo \"abiertas=" +
+               abiertas + "\"; } > '" + (salida_ / "instalador.txt").string() + "'\n";
     }
     // What the installer of this build records on a start by root.
-    static std::string RegistroEsperado(const std::string& args) {
-        return ActualizadorWindows() ? "args=" + args + "\n" : "args=" + args + "\nusuario=root\nabiertas=0\n";
-    }
-    std::string ArchivoSqlite() const {
-        const std::string& c = GetParam().cadena;
-        size_t p = c.find("Data Source=");
-        p = p == std::string::npos ? c.find("Database=") + 9 : p + 12;
-        return c.substr(p);
+    static std::string RegistroEsperado() {
+        const std::string args = "args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-\n";
+        return ActualizadorWindows() ? args : args + "usuario=root\nabiertas=0\n";
     }
     std::string Registro() const { return prueba::LeerArchivo(salida_ / "instalador.txt"); }
+    std::string Lanzado() const {
+        return "Ejecutar Archivo: " + paquete_ + ", /SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-, " + carpetaDB_;
+    }
 
     // Runs the updater; the log's entry texts, in order. With enPantalla the
     // updater gets the test display and enPantalla runs while it does.
@@ -124,37 +110,41 @@ protected:
     fs::path salida_;
 };
 
-TEST_P(ActualizacionE2E, AlDiaSinFilaOInstaladoMasReciente) {
+// The road's first steps, and where each ending leaves it.
+TEST_P(ActualizacionE2E, SinProgramaAlDiaMasRecienteOBaseRechazada) {
+    prueba::QuitarInstalacion();
+    std::vector<std::string> esperado = {
+        "Iniciando OlvadoUpdater", "Log Preparado",           "Mutex Creado",
+        "Instanciando Comunes",    "Instanciando DB",         "Instanciando SQL",
+        "Objetos Listos",          "Usuario: , Contrasena: ", "Objetos Abiertos"};
+    EXPECT_EQ(Ejecutar(), esperado);
+
+    prueba::InstalarPrograma("1.0.66");
     Publicar("1.0.66", "x", std::nullopt);
     // A mark left by an update that started: the up-to-date run clears it.
     clsStgComunes comunes;
     ASSERT_TRUE(comunes.Registro_SetValor("", "ActualizacionPendiente", int32_t{1}, 1));
-    auto t = Ejecutar();
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t.back(), "ActualizarVersionDistribucion: Verdadero");
+    esperado.insert(esperado.end(),
+                    {"Version Olvado Actual: 1.0.66", "ActualizarVersionDistribucion: Verdadero"});
+    EXPECT_EQ(Ejecutar(), esperado);
     Variante marca;
     ASSERT_TRUE(comunes.Registro_GetValor("", "ActualizacionPendiente", marca, 1, int32_t{5}));
     EXPECT_EQ(std::get<int32_t>(marca), 0);
-    EXPECT_TRUE(Tiene(t, "Version Olvado Actual: 1.0.66"));
-    EXPECT_TRUE(Tiene(t, "Usuario: , Contrasena: "));
-    EXPECT_FALSE(Tiene(t, "Cerrar Objetos"));
-
-    Sql("DELETE FROM BinariosAct");
-    t = Ejecutar();
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t.back(), "ActualizarVersionDistribucion: Verdadero");
 
     prueba::InstalarPrograma("2.0.0");
     Publicar("1.9.99", "x", std::nullopt);
-    t = Ejecutar();
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t.back(), "Version Olvado Actual: 2.0.0");
+    esperado.resize(9);
+    esperado.push_back("Version Olvado Actual: 2.0.0");
+    EXPECT_EQ(Ejecutar(), esperado);
     EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+
+    // A database in the middle of an update does not open: the run ends there.
+    Variable("DBINTERM", "");
+    esperado.resize(6);
+    EXPECT_EQ(Ejecutar(), esperado);
 }
 
 TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
-    if (prueba::RolHijo() == "instalador")
-        RegistrarComoInstalador();
     const std::string instalador = Instalador();
     Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
     const std::string usuario = clsEncriptor().Encrypt("administrador");
@@ -175,10 +165,10 @@ TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
     EXPECT_EQ(escrito.size(), instalador.size()) << ::testing::PrintToString(t);
     EXPECT_TRUE(escrito == instalador);
     // Waited for: the installer had finished when the updater ended.
-    EXPECT_EQ(Registro(), RegistroEsperado("/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-"));
+    EXPECT_EQ(Registro(), RegistroEsperado());
     EXPECT_TRUE(Tiene(t, "Usuario: adm, Contrasena: Sec")) << ::testing::PrintToString(t);
     ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t.back(), "Ejecutar Archivo: " + paquete_ + ", /SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-, " + carpetaDB_);
+    EXPECT_EQ(t.back(), Lanzado());
     auto cerrar = std::find(t.begin(), t.end(), "Cerrar Objetos");
     EXPECT_EQ(cerrar + 2, t.end());
     // The password shows nowhere beyond its first three characters.
@@ -186,33 +176,19 @@ TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
     EXPECT_EQ(prueba::LeerArchivo(salida_ / "stderr.txt").find("Secreto"), std::string::npos);
 }
 
-TEST_P(ActualizacionE2E, PaqueteAnteriorQueNoSePuedeBorrar) {
-    const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
-    prueba::EscribirArchivo(fs::u8path(paquete_), "anterior");
-    platform::ArchivoNativo ocupado;
-    ASSERT_TRUE(ocupado.Abrir(paquete_, platform::ArchivoNativo::Modo::LeerEscribir));
-    auto t = Ejecutar();
-    ocupado.Cerrar();
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t.back(), "Ejecutar Archivo: , , ");
-    EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), "anterior");
-    EXPECT_FALSE(fs::exists(salida_ / "instalador.txt"));
-}
-
 TEST_P(ActualizacionE2E, OtroProgramaActualizaLaBase) {
     Publicar("1.0.70", "x", std::nullopt);
     clsStgComunes comunes;
     // As a 32-bit program of the family writes it: WOW6432Node in the 64-bit view.
+    auto& registro = platform::IRegistro::Actual();
+    const std::string ruta =
+        std::string("SOFTWARE\\") + (ActualizadorWindows() ? "WOW6432Node\\" : "") + "Olvado Systems\\Olvado";
     platform::HClave h = 0;
-    ASSERT_EQ(platform::IRegistro::Actual().CrearClave(platform::HKEY_LOCAL_MACHINE_,
-                                                    ActualizadorWindows()
-                                                        ? "SOFTWARE\\WOW6432Node\\Olvado Systems\\Olvado"
-                                                        : "SOFTWARE\\Olvado Systems\\Olvado",
-                                                    0x3F | platform::KEY_WOW64_64KEY_, h), 0);
+    ASSERT_EQ(registro.CrearClave(platform::HKEY_LOCAL_MACHINE_, ruta, 0x3F | platform::KEY_WOW64_64KEY_, h),
+              0);
     platform::ClaveRegistro cerrar(h);
-    ASSERT_EQ(platform::IRegistro::Actual().EstablecerValor(h, "ActualizadorSQLPendiente", 1,
-                                                          std::string(" Olvado 1.0.70 ", 16)), 0);
+    ASSERT_EQ(registro.EstablecerValor(h, "ActualizadorSQLPendiente", 1, std::string(" Olvado 1.0.70 ", 16)),
+              0);
     auto t = Ejecutar();
     comunes.Registro_SetValor("", "ActualizadorSQLPendiente", std::string(), 0);
     ASSERT_FALSE(t.empty());
@@ -226,21 +202,10 @@ TEST_P(ActualizacionE2E, OtroProgramaActualizaLaBase) {
     EXPECT_TRUE(Tiene(t, "Objetos Abiertos")) << ::testing::PrintToString(t);
 }
 
-TEST_P(ActualizacionE2E, BaseEnMedioDeUnaActualizacion) {
-    Publicar("1.0.70", "x", std::nullopt);
-    Variable("DBINTERM", "");
-    auto t = Ejecutar();
-    ASSERT_FALSE(t.empty());
-    EXPECT_FALSE(Tiene(t, "Objetos Listos"));
-    EXPECT_EQ(t.back(), "Instanciando SQL");
-}
-
 // With a display: the up-to-date run maps no GUI library, the database in
 // the middle of an update says so in a window, and of two stored connections
 // the one chosen in the list by keyboard is the one updated from.
 TEST_P(ActualizacionE2E, VentanasConPantalla) {
-    if (prueba::RolHijo() == "instalador")
-        RegistrarComoInstalador();
     if (ActualizadorWindows())
         GTEST_SKIP() << "the Windows build's windows are driven from the native runner";
     ASSERT_TRUE(prueba::PantallaPrueba::Iniciar());
@@ -254,14 +219,12 @@ TEST_P(ActualizacionE2E, VentanasConPantalla) {
         EXPECT_EQ(cargas.find(biblioteca), std::string::npos) << biblioteca;
 
     Variable("DBINTERM", "");
-    t = Ejecutar({}, [] {
+    Ejecutar({}, [] {
         std::string id = P::EsperarVentana("No se puede abrir Base de Datos");
         ASSERT_FALSE(id.empty());
         P::Capturar("mensaje-dbinterm");
         P::Teclas(id, {"Return"});
     });
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t.back(), "Instanciando SQL");
     Sql("DELETE FROM Valores");
 
     const std::string instalador = Instalador();
@@ -275,7 +238,7 @@ TEST_P(ActualizacionE2E, VentanasConPantalla) {
         P::Capturar("seleccionar-base-de-datos");
         P::Teclas(id, {"Return"});
     });
-    EXPECT_EQ(Registro(), RegistroEsperado("/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-")) << ::testing::PrintToString(t);
+    EXPECT_EQ(Registro(), RegistroEsperado()) << ::testing::PrintToString(t);
 }
 
 // The interactive mode through the update library, in the sample program of
@@ -284,8 +247,6 @@ TEST_P(ActualizacionE2E, VentanasConPantalla) {
 // the window goes), then the verified package started with its switches and
 // the pending mark left for the next start.
 TEST_P(ActualizacionE2E, ProgramaDeLaFamiliaSeActualizaPorLaBiblioteca) {
-    if (prueba::RolHijo() == "instalador")
-        RegistrarComoInstalador();
     if (ActualizadorWindows())
         GTEST_SKIP() << "the Windows build's sample is driven from the native runner";
     ASSERT_TRUE(prueba::PantallaPrueba::Iniciar());
@@ -315,83 +276,197 @@ TEST_P(ActualizacionE2E, ProgramaDeLaFamiliaSeActualizaPorLaBiblioteca) {
     EXPECT_EQ(VarALong(marca), 1);
 }
 
-// The accounts of the run as another user: a non-administrator who runs the
-// updater, and the administrator account stored in "EXU"/"EXC" (root only).
-const char* const kNoAdmin = "olvupd_usuario";
-const char* const kCuentaGuardada = "olvupd_admin";
-const char* const kClaveGuardada = "Guardada-77";
-
-bool Sistema(const std::string& orden) { return std::system((orden + " >/dev/null 2>&1").c_str()) == 0; }
-
-class CuentaGuardadaE2E : public ActualizacionE2E {
-protected:
-    static void SetUpTestSuite() {
-        if (!EsRootLinux())
-            return;
-        for (const char* u : {kNoAdmin, kCuentaGuardada}) {
-            Sistema(std::string("userdel -r ") + u);
-            Sistema(std::string("useradd -m -s /bin/sh ") + u);
-        }
-        Sistema(std::string("echo '") + kCuentaGuardada + ":" + kClaveGuardada + "' | chpasswd");
-    }
-    static void TearDownTestSuite() {
-        if (!EsRootLinux())
-            return;
-        for (const char* u : {kNoAdmin, kCuentaGuardada})
-            Sistema(std::string("userdel -r ") + u);
-    }
-    static bool EsRootLinux() { return !ActualizadorWindows() && Sistema("test \"$(id -u)\" -eq 0"); }
+// Signed packages and the fleet's history: olvado-admin makes the keys,
+// publishes and lists; each workstation is a tree of its own.
+class FirmaHistorialE2E : public ActualizacionE2E {
+  protected:
     void SetUp() override {
-        if (ActualizadorWindows())
-            GTEST_SKIP() << "Wine: every process carries the Administrators group, and "
-                            "CreateProcessWithLogonW is not implemented";
-        if (!EsRootLinux())
-            GTEST_SKIP() << "hacen falta privilegios de root para crear las cuentas de prueba";
         ActualizacionE2E::SetUp();
-        // The non-administrator reaches the tree, writes its log and the package.
-        std::string a = "'" + arbol_.Raiz().string() + "'";
-        ASSERT_TRUE(Sistema("chmod 0755 " + a + " && find " + a + " -type d -exec chmod 0777 {} +"));
-        ASSERT_TRUE(Sistema("chmod -R a+r " + a));
+        Sql("DROP TABLE IF EXISTS BinariosAct"); // the tool creates both
+        Sql("DROP TABLE IF EXISTS HistorialAct");
+        prueba::EscribirArchivo(arbol_.Raiz() / "paquete", Instalador());
+        Admin(arbol_, {"claves", "generar", "--privada", Ruta("privada"), "--publica", Ruta("publica")});
+        Admin(arbol_, {"claves", "generar", "--privada", Ruta("otra"), "--publica", Ruta("otra.pub")});
     }
-    std::vector<std::string> ComoNoAdministrador() {
-        return Ejecutar({"/usr/bin/setpriv", std::string("--reuid=") + kNoAdmin,
-                         std::string("--regid=") + kNoAdmin, "--init-groups"});
+    void TearDown() override {
+        Sql("DROP TABLE IF EXISTS HistorialAct"); // the other tests run without a history
+        clsStgComunes().Registro_SetValor("", "ClavePublicaPaquetes", std::string(), 0);
+        ActualizacionE2E::TearDown();
     }
+    std::string Ruta(const std::string& nombre) const { return (arbol_.Raiz() / nombre).string(); }
+    std::string Admin(const prueba::ArbolPrueba& arbol, const std::vector<std::string>& argumentos) {
+        prueba::ResultadoAdmin r = prueba::EjecutarAdmin(arbol, argumentos);
+        EXPECT_EQ(r.codigo, 0) << argumentos[0] << ": " << r.error;
+        return r.salida;
+    }
+    void PublicarFirmado(std::vector<std::string> firma) {
+        std::vector<std::string> a = {"publicar", Ruta("paquete"), "--version", "1.0.70", "--historial"};
+        a.insert(a.end(), firma.begin(), firma.end());
+        Admin(arbol_, a);
+    }
+    // One workstation in the tree `arbol` (its store written unless it is the
+    // test's own): the product at `version`, the package key (none when
+    // empty), one run of the updater.
+    std::vector<std::string> Estacion(const prueba::ArbolPrueba& arbol, const std::string& version,
+                                      const std::string& claveArchivo, const std::string& cadena = "") {
+        if (&arbol != &arbol_)
+            Admin(arbol, {"conexion", "agregar", "--nombre", "prueba", "--cadena",
+                          cadena.empty() ? GetParam().cadena : cadena, "--catalogo", GetParam().catalogo});
+        prueba::InstalarPrograma(version);
+        fs::create_directories(fs::u8path(prueba::CarpetaPaquete()));
+        std::string clave =
+            claveArchivo.empty() ? "" : Trim(prueba::LeerArchivo(fs::u8path(Ruta(claveArchivo))));
+        clsStgComunes().Registro_SetValor("", "ClavePublicaPaquetes", clave, 0);
+        std::error_code ec;
+        fs::remove(salida_ / "instalador.txt", ec);
+        prueba::CorridaActualizador corrida;
+        corrida.entorno = prueba::EntornoInstalador((salida_ / "instalador.txt").string());
+        return prueba::EjecutarActualizador(arbol, corrida);
+    }
+    bool Arranco() const { return fs::exists(salida_ / "instalador.txt"); }
 };
 
-TEST_P(CuentaGuardadaE2E, ElPaqueteCorreComoLaCuentaGuardada) {
-    const std::string instalador = Instalador();
-    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
-    Variable("EXU", clsEncriptor().Encrypt(std::string("OFICINA\\") + kCuentaGuardada));
-    Variable("EXC", clsEncriptor().Encrypt(kClaveGuardada));
-    auto t = ComoNoAdministrador();
-    EXPECT_TRUE(Tiene(t, "Usuario: OFI, Contrasena: Gua")) << ::testing::PrintToString(t);
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t.back(), "Ejecutar Archivo: " + paquete_ + ", /SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-, " + carpetaDB_);
-    EXPECT_EQ(Registro().rfind(std::string("args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-\nusuario=") +
-                                   kCuentaGuardada + "\n", 0),
-              0u)
-        << Registro();
-    EXPECT_EQ(prueba::LeerArchivo(fs::u8path(log_)).find(kClaveGuardada), std::string::npos);
-    EXPECT_EQ(prueba::LeerArchivo(salida_ / "stderr.txt").find(kClaveGuardada), std::string::npos);
+TEST_P(FirmaHistorialE2E, SoloArrancaElPaqueteFirmadoConLaClave) {
+    if (!ActualizadorWindows()) { // the private key: its owner alone reads it
+        EXPECT_EQ(fs::status(Ruta("privada")).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write);
+    }
+    EXPECT_NE(prueba::EjecutarAdmin(
+                  arbol_, {"claves", "generar", "--privada", Ruta("privada"), "--publica", Ruta("nueva")})
+                  .codigo,
+              0); // never overwritten
+
+    PublicarFirmado({"--firmar", Ruta("privada")});
+    auto t = Estacion(arbol_, "1.0.66", "publica");
+    EXPECT_TRUE(Arranco()) << ::testing::PrintToString(t);
+    EXPECT_FALSE(Tiene(t, "Firma del paquete no válida"));
+
+    // Unsigned, then signed with another key: refused and deleted, the
+    // database closed and nothing started.
+    for (const std::vector<std::string>& firma : {std::vector<std::string>{}, {"--firmar", Ruta("otra")}}) {
+        PublicarFirmado(firma);
+        t = Estacion(arbol_, "1.0.66", "publica");
+        EXPECT_FALSE(Arranco());
+        EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+        EXPECT_EQ(std::count(t.begin(), t.end(), "Firma del paquete no válida"), 1)
+            << ::testing::PrintToString(t);
+        ASSERT_GE(t.size(), 2u);
+        EXPECT_EQ(std::vector<std::string>(t.end() - 2, t.end()),
+                  (std::vector<std::string>{"Cerrar Objetos", "Ejecutar Archivo: , , "}));
+    }
+    // Without the key, the unsigned road as before.
+    PublicarFirmado({});
+    t = Estacion(arbol_, "1.0.66", "");
+    EXPECT_TRUE(Arranco()) << ::testing::PrintToString(t);
 }
 
-TEST_P(CuentaGuardadaE2E, UnaClaveEquivocadaDejaElTextoDelSistema) {
+TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
+    if (ActualizadorWindows())
+        GTEST_SKIP() << "the workstation's name is the system's own: one machine is one workstation";
+    PublicarFirmado({"--firmar", Ruta("privada")});
+    const std::vector<std::tuple<std::string, std::string, std::string>> estaciones = {
+        {"caja-1", "1.0.70", "publica"}, {"caja-2", "1.0.66", "publica"}, {"oficina", "1.0.66", "otra.pub"}};
+    for (const auto& [nombre, version, clave] : estaciones) {
+        prueba::ArbolPrueba arbol;
+        fs::create_directories(arbol.Raiz() / "etc");
+        prueba::EscribirArchivo(arbol.Raiz() / "etc/hostname", nombre + "\n");
+        Estacion(arbol, version, clave);
+    }
+    std::string h = Admin(arbol_, {"historial"});
+    for (const char* fila : {"caja-1\t", "1.0.70\tal dia\t", "caja-2\t", "1.0.66\tinstalando\t", "oficina\t",
+                             "1.0.66\tfirma no valida\t", "\n1.0.66\t2\n1.0.70\t1\n"})
+        EXPECT_NE(h.find(fila), std::string::npos) << fila << " en:\n" << h;
+    // --desde leaves out older runs.
+    EXPECT_EQ(Admin(arbol_, {"historial", "--desde", "2999-01-01"}),
+              "Estación\tUsuario\tVersión\tResultado\tFecha\n"
+              "\nVersión\tEstaciones\n");
+}
+
+// A user who may read but not insert: the run and its log are those of one
+// that may, and no row is added.
+TEST_P(FirmaHistorialE2E, SinDerechoAInsertarNadaCambia) {
+    if (GetParam().nombre != "MariaDB")
+        GTEST_SKIP() << "only the server has accounts";
+    PublicarFirmado({});
+    Sql("DROP USER IF EXISTS 'olvado_lector'@'localhost'");
+    Sql("CREATE USER 'olvado_lector'@'localhost' IDENTIFIED BY 'lector'");
+    Sql("GRANT SELECT ON " + GetParam().catalogo + ".* TO 'olvado_lector'@'localhost'");
+    std::string lector = GetParam().cadena;
+    lector.replace(lector.find("User=root;Password=;"), 20, "User=olvado_lector;Password=lector;");
+    auto cuenta = [&] { return prueba::Filas(GetParam().cadena, "SELECT COUNT(*) FROM HistorialAct"); };
+    std::vector<std::string> esperado, t;
+    { // one tree at a time: the newest is the process's own
+        prueba::ArbolPrueba conDerecho;
+        esperado = Estacion(conDerecho, "1.0.70", "");
+    }
+    EXPECT_EQ(cuenta(), "1\n");
+    if (ActualizadorWindows()) // one store for the machine: the reader's entry must be its only one
+        fs::remove(fs::u8path(almacen_.Ruta()));
+    {
+        prueba::ArbolPrueba sinDerecho;
+        t = Estacion(sinDerecho, "1.0.70", "", lector);
+    }
+    Sql("DROP USER 'olvado_lector'@'localhost'");
+    EXPECT_EQ(t, esperado);
+    EXPECT_EQ(cuenta(), "1\n");
+}
+
+bool Sistema(const std::string& orden) {
+    return std::system((orden + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// A non-administrator runs the updater with an administrator account stored
+// in "EXU"/"EXC": the package runs as that account (its domain left out);
+// with a wrong password the system's text is the log's last entry and
+// nothing starts. Real accounts: root on Linux only.
+TEST_P(ActualizacionE2E, ElPaqueteCorreComoLaCuentaGuardada) {
+    if (ActualizadorWindows())
+        GTEST_SKIP() << "Wine: every process carries the Administrators group, and "
+                        "CreateProcessWithLogonW is not implemented";
+    if (!Sistema("test \"$(id -u)\" -eq 0"))
+        GTEST_SKIP() << "hacen falta privilegios de root para crear las cuentas de prueba";
+    const std::string usuario = "olvupd_usuario", cuenta = "olvupd_admin", clave = "Guardada-77";
+    struct Cuentas {
+        std::string nombres;
+        ~Cuentas() { Sistema("for u in " + nombres + "; do userdel -r $u; done"); }
+    } cuentas{usuario + " " + cuenta};
+    ASSERT_TRUE(
+        Sistema("for u in " + cuentas.nombres + "; do userdel -r $u; useradd -m -s /bin/sh $u; done"));
+    ASSERT_TRUE(Sistema("echo '" + cuenta + ":" + clave + "' | chpasswd"));
+    // The non-administrator reaches the tree, writes its log and the package.
+    const std::string a = "'" + arbol_.Raiz().string() + "'";
+    ASSERT_TRUE(
+        Sistema("chmod 0755 " + a + " && find " + a + " -type d -exec chmod 0777 {} + && chmod -R a+r " + a));
+    const std::vector<std::string> comoUsuario = {"/usr/bin/setpriv", "--reuid=" + usuario,
+                                                  "--regid=" + usuario, "--init-groups"};
     const std::string instalador = Instalador();
     Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
-    Variable("EXU", clsEncriptor().Encrypt(kCuentaGuardada));
+    Variable("EXU", clsEncriptor().Encrypt("OFICINA\\" + cuenta));
+    Variable("EXC", clsEncriptor().Encrypt(clave));
+    auto t = Ejecutar(comoUsuario);
+    EXPECT_TRUE(Tiene(t, "Usuario: OFI, Contrasena: Gua")) << ::testing::PrintToString(t);
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(t.back(), Lanzado());
+    EXPECT_EQ(Registro().rfind("args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-\nusuario=" + cuenta + "\n", 0),
+              0u)
+        << Registro();
+    EXPECT_EQ(prueba::LeerArchivo(fs::u8path(log_)).find(clave), std::string::npos);
+    EXPECT_EQ(prueba::LeerArchivo(salida_ / "stderr.txt").find(clave), std::string::npos);
+
+    fs::remove(salida_ / "instalador.txt");
+    Sql("DELETE FROM Valores");
+    Variable("EXU", clsEncriptor().Encrypt(cuenta));
     Variable("EXC", clsEncriptor().Encrypt("equivocada"));
-    auto t = ComoNoAdministrador();
+    t = Ejecutar(comoUsuario);
     ASSERT_GE(t.size(), 2u);
-    EXPECT_EQ(t[t.size() - 2], "Ejecutar Archivo: " + paquete_ + ", /SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-, " +
-                                   carpetaDB_);
+    EXPECT_EQ(t[t.size() - 2], Lanzado());
     // The system's text is one entry (its closing line end is the entry's own).
     std::string texto = TextoErrorAPI(1326);
     EXPECT_EQ(t.back(), texto.substr(0, texto.find("\r\n")));
     EXPECT_FALSE(fs::exists(salida_ / "instalador.txt"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Motores, CuentaGuardadaE2E, ::testing::ValuesIn(prueba::MotoresActualizacion()),
+INSTANTIATE_TEST_SUITE_P(Motores, FirmaHistorialE2E, ::testing::ValuesIn(prueba::MotoresActualizacion()),
                          [](const auto& info) { return prueba::NombreMotor(info.param); });
 
 INSTANTIATE_TEST_SUITE_P(Motores, ActualizacionE2E, ::testing::ValuesIn(prueba::MotoresActualizacion()),

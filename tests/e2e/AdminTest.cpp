@@ -1,112 +1,334 @@
-// The built olvado-admin, run as a separate program.
+// The built olvado-admin, run as a separate program: the commands that need
+// no database, every refusal that comes before one is opened, and the store
+// and database commands against the native SQLite provider and the private
+// MariaDB, each result read back through the data layer as the updater reads it.
 #include "BuildInfo.h"
 #include "common/clsEncriptor.h"
-#include "support/ArbolPrueba.h"
-#include "support/EjecutarAdmin.h"
+#include "common/clsMD5File.h"
+#include "database/ConfigConexion.h"
+#include "database/ado/Connection.h"
+#include "database/ado/Recordset.h"
+#include "database/clsDB.h"
+#include "platform/XmlDocument.h"
+#include "support/ActualizadorPrueba.h"
+#include "support/AlmacenPrueba.h"
 #include "support/EscritorPE.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <tuple>
 
 using namespace olvado;
 using namespace olvado::prueba;
 
 namespace {
 
-using Resultado = ResultadoAdmin;
-
-Resultado Admin(const ArbolPrueba& arbol, const std::vector<std::string>& argumentos) {
-    return EjecutarAdmin(arbol, argumentos);
+bool Contiene(const std::string& texto, const std::string& parte) {
+    return texto.find(parte) != std::string::npos;
 }
 
-} // namespace
+std::string BytesAleatorios(size_t n, uint32_t semilla) {
+    std::mt19937 g(semilla);
+    std::string s(n, '\0');
+    for (char& c : s)
+        c = static_cast<char>(g());
+    return s;
+}
 
-TEST(AdminTest, CifrarYDescifrar) {
+std::string Descifrar(std::string cifrado) {
+    bool exito = false;
+    return clsEncriptor().Decrypt(cifrado, exito);
+}
+
+std::vector<MotorPrueba> Motores() {
+    std::vector<MotorPrueba> m;
+    for (const MotorPrueba& x : MotoresPrueba())
+        if (x.nombre == "SqliteNativo" || (x.nombre == "MariaDB" && !SocketMariaDB().empty()))
+            m.push_back(x);
+    return m;
+}
+
+class AdminBaseTest : public ::testing::TestWithParam<MotorPrueba> {
+  protected:
+    void SetUp() override {
+        // The tool creates the tables it writes: start without them.
+        EjecutarSql(GetParam().cadena, "DROP TABLE IF EXISTS BinariosAct");
+        EjecutarSql(GetParam().cadena, "DROP TABLE IF EXISTS Valores");
+        Admin({"conexion", "agregar", "--nombre", "prueba", "--cadena", GetParam().cadena, "--catalogo",
+               GetParam().catalogo});
+    }
+    void TearDown() override { QuitarInstalacion(); }
+    ResultadoAdmin Admin(const std::vector<std::string>& argumentos) {
+        ResultadoAdmin r = EjecutarAdmin(arbol_, argumentos);
+        EXPECT_EQ(r.codigo, 0) << argumentos[0] << ": " << r.error;
+        return r;
+    }
+    std::string Filas(const std::string& sql) { return prueba::Filas(GetParam().cadena, sql); }
+    // The product's row is the file's: its bytes and its plain digest.
+    void FilaEsElArchivo(const std::filesystem::path& archivo) {
+        ado::Connection c;
+        c.Open(GetParam().cadena);
+        ado::Recordset rs;
+        rs.Open("SELECT Binario, MD5Hash FROM BinariosAct WHERE Producto = 'Olvado'", c);
+        ASSERT_FALSE(rs.Eof());
+        const auto bytes = rs.Fields("Binario").Value().Bytes();
+        EXPECT_EQ(bytes.size(), std::filesystem::file_size(archivo));
+        EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == LeerArchivo(archivo));
+        EXPECT_EQ(Descifrar(rs.Fields("MD5Hash").Value().ATexto()),
+                  clsMD5File().DigestFileToHexStr(archivo.string()));
+    }
+
+    ArbolPrueba arbol_;
+    AlmacenPrueba almacen_; // removes the store the tool writes
+};
+
+TEST_P(AdminBaseTest, PublicarYReemplazar) {
+    // Over 16 MiB on SQLite, so the progress line shows; smaller on the server.
+    const size_t tamano = GetParam().nombre == "MariaDB" ? 3 * 1024 * 1024 + 5 : 17 * 1024 * 1024 + 3;
+    const auto paquete = arbol_.Temporal() / "paquete.exe", pe = arbol_.Temporal() / "Olvado.exe";
+    EscribirArchivo(paquete, BytesAleatorios(tamano, 7));
+    ResultadoAdmin r = Admin({"publicar", paquete.string(), "--version", "1.0.70"});
+    EXPECT_TRUE(Contiene(r.error, "tabla BinariosAct creada")) << r.error;
+    EXPECT_EQ(Contiene(r.error, "publicando 17 MiB"), tamano > 16 * 1024 * 1024) << r.error;
+    const std::string fila = "SELECT Producto, Major, Minor, Revision FROM BinariosAct ORDER BY Producto";
+    EXPECT_EQ(Filas(fila), "Olvado|1|0|70\n");
+    FilaEsElArchivo(paquete);
+
+    // A PE file without --version: its own version resource, and the row replaced.
+    EscribirArchivo(pe, ArchivoPE(BloqueVersion(VersionCompleta("1.00.0071"))));
+    r = Admin({"publicar", pe.string()});
+    EXPECT_FALSE(Contiene(r.error, "publicando")) << r.error;
+    EXPECT_EQ(Filas(fila), "Olvado|1|0|71\n");
+    FilaEsElArchivo(pe);
+    // Another product's row sits beside it.
+    Admin({"publicar", pe.string(), "--producto", "Otro", "--version", "3.2.1"});
+    EXPECT_EQ(Filas(fila), "Olvado|1|0|71\nOtro|3|2|1\n");
+}
+
+// A family table without Firma, with a column and an index of its own: on
+// SQLite --firmar puts Firma before Binario, and keeps the rest.
+TEST_P(AdminBaseTest, FirmaEnUnaTablaDeLaFamilia) {
+    const bool sqlite = GetParam().nombre != "MariaDB";
+    EjecutarSql(GetParam().cadena,
+                "CREATE TABLE BinariosAct (Producto VARCHAR(50) NOT NULL PRIMARY KEY, Major "
+                "INTEGER NOT NULL, Minor INTEGER NOT NULL, Revision INTEGER NOT NULL, MD5Hash "
+                "VARCHAR(255), Binario " +
+                    GetParam().Blob() + ", Notas VARCHAR(20) NOT NULL DEFAULT 'nada')");
+    EjecutarSql(GetParam().cadena, "CREATE INDEX PorNotas ON BinariosAct (Notas)");
+    EjecutarSql(GetParam().cadena,
+                "INSERT INTO BinariosAct (Producto, Major, Minor, Revision, Binario, Notas) "
+                "VALUES ('Otro', 3, 2, 1, 'abc', 'suya')");
+    const auto privada = (arbol_.Temporal() / "privada").string(), paquete = privada + ".exe";
+    Admin({"claves", "generar", "--privada", privada, "--publica", privada + ".pub"});
+    EscribirArchivo(paquete, BytesAleatorios(100000, 3));
+    const ResultadoAdmin r = Admin({"publicar", paquete, "--version", "1.0.70", "--firmar", privada});
+    EXPECT_TRUE(Contiene(r.error, "columna BinariosAct.Firma creada")) << r.error;
+    EXPECT_EQ(Filas("SELECT Producto, Notas, Revision, LENGTH(Firma) FROM BinariosAct ORDER BY Producto"),
+              "Olvado|nada|70|128\nOtro|suya|1|\n");
+    FilaEsElArchivo(paquete);
+    if (sqlite) {
+        EXPECT_EQ(Filas("SELECT name FROM pragma_table_info('BinariosAct')"),
+                  "Producto\nMajor\nMinor\nRevision\nMD5Hash\nNotas\nFirma\nBinario\n");
+        EXPECT_EQ(Filas("SELECT name FROM sqlite_master WHERE type = 'index' AND name = 'PorNotas'"),
+                  "PorNotas\n");
+    }
+    EjecutarSql(GetParam().cadena, "DROP TABLE BinariosAct");
+}
+
+TEST_P(AdminBaseTest, VariableCifradaYEstado) {
+    Admin({"variable", "EXU", "--texto", "administrador", "--cifrar"});
+    Admin({"variable", "EXC", "--texto", "Contraseña", "--cifrar", "--tipo", "2", "--largo", "-5"});
+    Admin({"variable", "PLANO", "--texto", "visible"});
+    {
+        clsDB db;
+        ASSERT_TRUE(db.AbrirDB());
+        const std::tuple<const char*, int32_t, std::string, int32_t, bool> variables[] = {
+            {"EXU", 0, "administrador", 0, true},
+            {"EXC", 2, "Contraseña", -5, true},
+            {"PLANO", 0, "visible", 0, false}};
+        for (const auto& [id, tipo, texto, largo, cifrada] : variables) {
+            int32_t t = -1, l = -1;
+            std::string guardado;
+            ASSERT_TRUE(db.Get_Variable(id, t, guardado, l)) << id;
+            EXPECT_EQ(std::tie(t, l), std::tie(tipo, largo)) << id;
+            EXPECT_EQ(cifrada ? Descifrar(guardado) : guardado, texto) << id;
+            EXPECT_EQ(guardado == texto, !cifrada) << id;
+        }
+    }
+
+    // estado: nothing installed, nothing published, then each comparison.
+    ResultadoAdmin r = Admin({"estado"});
+    EXPECT_TRUE(Contiene(r.salida, "Versión publicada: sin tabla BinariosAct\n")) << r.salida;
+    EXPECT_TRUE(Contiene(r.salida, "Versión instalada: no se pudo leer")) << r.salida;
+    const auto pe = arbol_.Temporal() / "Olvado.exe";
+    EscribirArchivo(pe, ArchivoPE(BloqueVersion(VersionCompleta("1.00.0070"))));
+    Admin({"publicar", pe.string()});
+    // The package's folder comes with the family's installation (on Windows
+    // it is the prefix's own, shared with other tests: it goes at the end).
+    QuitarInstalacion();
+    InstalarPrograma("1.00.0066");
+    r = Admin({"estado"});
+    EXPECT_TRUE(
+        Contiene(r.salida, "Próxima ejecución: no podrá escribir el paquete 1.0.70: falta la carpeta "))
+        << r.salida;
+    std::filesystem::create_directories(std::filesystem::u8path(CarpetaPaquete()));
+    const std::pair<const char*, const char*> casos[] = {
+        {"1.00.0066",
+         "Próxima ejecución: instalará el paquete 1.0.70 (/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-)\n"},
+        {"1.00.0070", "Próxima ejecución: nada que instalar: al día\n"},
+        {"2.0.0",
+         "Próxima ejecución: nada que instalar: la versión instalada es más reciente que la publicada\n"},
+    };
+    for (const auto& [instalada, esperado] : casos) {
+        InstalarPrograma(instalada);
+        r = Admin({"estado"});
+        EXPECT_TRUE(Contiene(r.salida, "Producto: Olvado\nVersión publicada: 1.0.70\n")) << r.salida;
+        EXPECT_TRUE(Contiene(r.salida, esperado)) << instalada << "\n" << r.salida;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Motores, AdminBaseTest, ::testing::ValuesIn(Motores()),
+                         [](const auto& info) { return NombreMotor(info.param); });
+
+TEST(AdminAlmacenTest, CincoEntradasYNingunaMas) {
+    ArbolPrueba arbol;
+    AlmacenPrueba almacen;
+    const auto nombre = [](int i) { return "Base \"" + std::to_string(i) + "\" & co"; };
+    const auto cadena = [](int i) { return "Provider=SQLite;Data Source=b" + std::to_string(i) + ".db"; };
+    for (int i = 1; i <= 5; ++i) {
+        std::vector<std::string> orden = {"conexion", "agregar",  "--nombre",
+                                          nombre(i),  "--cadena", cadena(i)};
+        if (i % 2 == 0)
+            orden.insert(orden.end(), {"--catalogo", "cat" + std::to_string(i), "--optimizar"});
+        const ResultadoAdmin r = EjecutarAdmin(arbol, orden);
+        ASSERT_EQ(r.codigo, 0) << r.error;
+        EXPECT_EQ(r.salida, "Conexión " + std::to_string(i) + " agregada a " + almacen.Ruta() + "\n");
+    }
+    const std::string antes = LeerArchivo(std::filesystem::u8path(almacen.Ruta()));
+    const ResultadoAdmin sexta =
+        EjecutarAdmin(arbol, {"conexion", "agregar", "--nombre", "seis", "--cadena", cadena(6)});
+    EXPECT_EQ(sexta.codigo, 1);
+    EXPECT_TRUE(Contiene(sexta.error, "ya tiene 5 conexiones")) << sexta.error;
+    EXPECT_EQ(LeerArchivo(std::filesystem::u8path(almacen.Ruta())), antes);
+
+    // Read back as the store reads it.
+    platform::XmlDocument documento;
+    ASSERT_TRUE(documento.Load(almacen.Ruta()));
+    ConfigConexion store;
+    for (int32_t i = 1; i <= 5; ++i) {
+        ASSERT_TRUE(store.CargarConexion(documento, i)) << i;
+        const DatosConexion& d = store.Conexiones()[static_cast<size_t>(i)];
+        EXPECT_EQ(std::tie(d.Nombre, d.CadenaConexion), std::make_tuple(nombre(i), cadena(i)));
+        EXPECT_EQ(d.Catalogo, i % 2 == 0 ? "cat" + std::to_string(i) : "");
+        EXPECT_EQ(d.OptimizarConexionRemota, i % 2 == 0);
+        EXPECT_TRUE(d.Valida);
+    }
+    EXPECT_FALSE(store.CargarConexion(documento, 6));
+}
+
+TEST(AdminTest, CifrarDescifrarYMd5) {
     ArbolPrueba arbol;
     const std::string texto = "Contraseña del administrador";
-    const Resultado cifrado = Admin(arbol, {"cifrar", texto});
+    const ResultadoAdmin cifrado = EjecutarAdmin(arbol, {"cifrar", texto});
     ASSERT_EQ(cifrado.codigo, 0) << cifrado.error;
+    // The code page's bytes are ciphered: "ñ" is one of them.
     ASSERT_EQ(cifrado.salida.size(), 10u + 2u * (texto.size() - 1 + 7) + 1) << cifrado.salida;
     ASSERT_EQ(cifrado.salida.back(), '\n');
     std::string c = cifrado.salida.substr(0, cifrado.salida.size() - 1);
-
+    const ResultadoAdmin descifrado = EjecutarAdmin(arbol, {"descifrar", c});
     bool exito = false;
-    clsEncriptor encriptor;
-    EXPECT_EQ(encriptor.Decrypt(c, exito), texto);
+    EXPECT_EQ(clsEncriptor().Decrypt(c, exito), texto);
     EXPECT_TRUE(exito);
-
-    const Resultado descifrado = Admin(arbol, {"descifrar", cifrado.salida.substr(0, cifrado.salida.size() - 1)});
     EXPECT_EQ(descifrado.codigo, 0) << descifrado.error;
     EXPECT_EQ(descifrado.salida, texto + "\n");
 
-    for (const std::string falso : {"ZZ", "", "00941EA836A02F943833333333"}) {
-        const Resultado r = Admin(arbol, {"descifrar", falso});
-        EXPECT_EQ(r.codigo, 1) << falso;
-        EXPECT_EQ(r.salida, "") << falso;
-        EXPECT_NE(r.error.find("no es un cifrado"), std::string::npos) << r.error;
-    }
-}
-
-TEST(AdminTest, Md5DeUnArchivo) {
-    ArbolPrueba arbol;
     EscribirArchivo(arbol.Temporal() / "abc.bin", "abc");
-    Resultado r = Admin(arbol, {"md5", (arbol.Temporal() / "abc.bin").string()});
-    EXPECT_EQ(r.codigo, 0) << r.error;
-    EXPECT_EQ(r.salida, "900150983CD24FB0D6963F7D28E17F72\n");
-
-    r = Admin(arbol, {"md5", (arbol.Temporal() / "falta.bin").string()});
-    EXPECT_EQ(r.codigo, 1);
-    EXPECT_EQ(r.salida, "");
-    EXPECT_NE(r.error.find("falta.bin"), std::string::npos) << r.error;
+    const ResultadoAdmin md5 = EjecutarAdmin(arbol, {"md5", (arbol.Temporal() / "abc.bin").string()});
+    EXPECT_EQ(md5.codigo, 0) << md5.error;
+    EXPECT_EQ(md5.salida, "900150983CD24FB0D6963F7D28E17F72\n");
 }
 
-TEST(AdminTest, VersionDeUnEjecutable) {
+TEST(AdminTest, AyudaVersionesYRecursoDeUnEjecutable) {
     ArbolPrueba arbol;
+    ResultadoAdmin r = EjecutarAdmin(arbol, {"--help"});
+    EXPECT_EQ(r.codigo, 0);
+    for (const char* parte :
+         {"cifrar TEXTO", "descifrar CIFRADO", "md5 ARCHIVO", "version ARCHIVO", "Olvado Systems"})
+        EXPECT_NE(r.salida.find(parte), std::string::npos) << parte;
+    // The packages carry the build's version; the tool reports the same one.
+    r = EjecutarAdmin(arbol, {"--version"});
+    EXPECT_EQ(r.codigo, 0);
+    EXPECT_EQ(r.salida, "olvado-admin " + std::to_string(build::VersionMajor) + "." +
+                            std::to_string(build::VersionMinor) + "." +
+                            std::to_string(build::VersionRevision) + "\n");
+
     DatosVersionPE datos = VersionCompleta("1.00.0066");
     datos.tablas[0].valores[0].second = "Compañía";
     EscribirArchivo(arbol.Temporal() / "olvado.exe", ArchivoPE(BloqueVersion(datos)));
-    Resultado r = Admin(arbol, {"version", (arbol.Temporal() / "olvado.exe").string()});
+    r = EjecutarAdmin(arbol, {"version", (arbol.Temporal() / "olvado.exe").string()});
     EXPECT_EQ(r.codigo, 0) << r.error;
-    EXPECT_EQ(r.salida, "CompanyName=Compañía\n"
-                        "FileDescription=Programa principal\n"
-                        "FileVersion=1.00.0066\n"
-                        "InternalName=Olvado\n"
-                        "LegalCopyright=Copyright (C) Olvado Systems\n"
-                        "OriginalFileName=Olvado.exe\n"
-                        "ProductName=Olvado\n"
-                        "ProductVersion=1.00.0066\n"
-                        "Version=1.0.66\n");
-
-    // Answer 2 (no LegalCopyright), then a FileVersion of two pieces.
-    datos.tablas[0].valores.erase(datos.tablas[0].valores.begin() + 4);
-    EscribirArchivo(arbol.Temporal() / "sin.exe", ArchivoPE(BloqueVersion(datos)));
-    EscribirArchivo(arbol.Temporal() / "dos.exe", ArchivoPE(BloqueVersion(VersionCompleta("3.1"))));
-    for (const char* nombre : {"sin.exe", "dos.exe", "falta.exe"}) {
-        r = Admin(arbol, {"version", (arbol.Temporal() / nombre).string()});
-        EXPECT_EQ(r.codigo, 1) << nombre;
-        EXPECT_EQ(r.salida, "") << nombre;
-        EXPECT_FALSE(r.error.empty()) << nombre;
-    }
+    std::string esperada; // each string of the resource, in its order, then the version
+    for (const auto& [clave, valor] : datos.tablas[0].valores)
+        esperada += clave + "=" + valor + "\n";
+    EXPECT_EQ(r.salida, esperada + "Version=1.0.66\n");
 }
 
-TEST(AdminTest, AyudaYUsoIncorrecto) {
+// Refused with 1 and the reason, or with 2 and the usage for wrong use;
+// nothing on standard output. All of it comes before the store is read (there
+// is none), so a refused command writes nothing.
+TEST(AdminTest, RechazosAntesDeAbrirLaBase) {
     ArbolPrueba arbol;
-    Resultado r = Admin(arbol, {"--help"});
-    EXPECT_EQ(r.codigo, 0);
-    for (const char* orden : {"cifrar TEXTO", "descifrar CIFRADO", "md5 ARCHIVO", "version ARCHIVO"})
-        EXPECT_NE(r.salida.find(orden), std::string::npos) << orden;
-    EXPECT_NE(r.salida.find("Olvado Systems"), std::string::npos);
-
-    // The packages carry the build's version; the tool reports the same one.
-    r = Admin(arbol, {"--version"});
-    EXPECT_EQ(r.codigo, 0);
-    EXPECT_EQ(r.salida, "olvado-admin " + std::to_string(build::VersionMajor) + "." +
-                            std::to_string(build::VersionMinor) + "." + std::to_string(build::VersionRevision) + "\n");
-
-    for (const std::vector<std::string>& mal :
-         {std::vector<std::string>{}, {"cifrar"}, {"md5", "a", "b"}, {"publicar"}}) {
-        r = Admin(arbol, mal);
-        EXPECT_EQ(r.codigo, 2) << (mal.empty() ? "" : mal[0]);
+    AlmacenPrueba almacen; // where the store would be: there is none
+    const auto t = arbol.Temporal();
+    DatosVersionPE sinCopyright = VersionCompleta("1.00.0066"); // its answer 2
+    sinCopyright.tablas[0].valores.erase(sinCopyright.tablas[0].valores.begin() + 4);
+    EscribirArchivo(t / "sin.exe", ArchivoPE(BloqueVersion(sinCopyright)));
+    EscribirArchivo(t / "dos.exe", ArchivoPE(BloqueVersion(VersionCompleta("3.1"))));
+    EscribirArchivo(t / "Olvado.exe", ArchivoPE(BloqueVersion(VersionCompleta("1.00.0070"))));
+    EscribirArchivo(t / "sin-version.bin", "MZ sin recurso");
+    const std::string pe = (t / "Olvado.exe").string();
+    const std::string sinAlmacen = "no hay almacén de conexiones en " + almacen.Ruta();
+    struct Caso {
+        std::vector<std::string> argumentos;
+        int32_t codigo;
+        std::string error; // a part of it ("": any text)
+    };
+    const Caso casos[] = {
+        {{"descifrar", "ZZ"}, 1, "no es un cifrado"},
+        {{"descifrar", ""}, 1, "no es un cifrado"},
+        {{"descifrar", "00941EA836A02F943833333333"}, 1, "no es un cifrado"},
+        {{"md5", (t / "falta.bin").string()}, 1, "falta.bin"},
+        {{"version", (t / "sin.exe").string()}, 1, ""},
+        {{"version", (t / "dos.exe").string()}, 1, ""},
+        {{"version", (t / "falta.exe").string()}, 1, ""},
+        {{"publicar", (t / "falta.exe").string()}, 1, "no existe el archivo"},
+        {{"publicar", pe, "--version", "1.x.3"}, 1, "versión no válida"},
+        {{"publicar", pe, "--version", "1.0"}, 1, "versión no válida"},
+        {{"publicar", pe, "--version", "1.0.99999999999"}, 1, "versión no válida"},
+        {{"publicar", (t / "sin-version.bin").string()}, 1, "indique --version"},
+        {{"variable", "EXU", "--largo", "doce"}, 1, "--largo no es un número"},
+        {{"variable", "EXU", "--cifrar"}, 1, "--cifrar necesita --texto"},
+        {{"estado"}, 1, sinAlmacen},
+        {{"variable", "EXU", "--texto", "x"}, 1, sinAlmacen},
+        {{}, 2, ""},
+        {{"cifrar"}, 2, ""},
+        {{"md5", "a", "b"}, 2, ""},
+        {{"publicar"}, 2, "Uso: olvado-admin"},
+        {{"publicar", "a", "b"}, 2, "Uso: olvado-admin"},
+        {{"variable", "EXU", "--desconocida", "x"}, 2, "Uso: olvado-admin"},
+        {{"conexion", "quitar"}, 2, "Uso: olvado-admin"},
+        {{"conexion", "agregar", "--nombre", "x"}, 2, "Uso: olvado-admin"},
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(::testing::PrintToString(caso.argumentos));
+        const ResultadoAdmin r = EjecutarAdmin(arbol, caso.argumentos);
+        EXPECT_EQ(r.codigo, caso.codigo);
         EXPECT_EQ(r.salida, "");
         EXPECT_FALSE(r.error.empty());
+        EXPECT_NE(r.error.find(caso.error), std::string::npos) << r.error;
     }
 }
+
+} // namespace

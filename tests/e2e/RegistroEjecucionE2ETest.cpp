@@ -1,6 +1,6 @@
 // The built updater, run as separate processes in a fresh tree, and the run
 // log they leave: twenty runs at once keep every entry, byte for byte in the
-// log's format (its first lines are MutexE2E's, the size limit clsFileLog's);
+// log's format (its first lines are ActualizacionE2E's, the size limit clsFileLog's);
 // without the Documents folder nothing is created and the run still ends. On
 // Linux the tree's $HOME holds the Documents folder; under Wine it is the
 // prefix's own Documents folder, which the test sets aside and restores.
@@ -24,55 +24,30 @@ namespace fs = std::filesystem;
 namespace {
 
 class RegistroEjecucion : public ::testing::Test {
-protected:
-    void SetUp() override {
-        documentos_ = FileTool().Ruta_MisDocumentos();
-        ASSERT_FALSE(documentos_.empty());
-        log_ = archivos_[0];
-    }
+  protected:
+    void SetUp() override { ASSERT_FALSE(documentos_.empty()); }
 
     // Runs the updater `veces` times at once to their ends; collects every
     // timestamp text that the clock showed meanwhile.
     void Ejecutar(size_t veces = 1) {
+        const auto marcar = [this] { marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal())); };
         std::vector<platform::ProcesoHijo> hijos(veces);
-        marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
+        marcar();
         for (auto& hijo : hijos) {
             ASSERT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol_.Entorno()));
-            marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
+            marcar();
         }
         for (auto& hijo : hijos) {
-            while (hijo.EnEjecucion()) {
-                marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
+            for (; hijo.EnEjecucion(); marcar())
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-            marcas_.insert(platform::TextoFechaHora(platform::AhoraLocal()));
+            marcar();
             EXPECT_EQ(hijo.Esperar(), 0);
         }
     }
 
-    // The texts of the entries in bytes (which must be the log's own: CR LF,
-    // a timestamp of the run, " -- ", the text; nothing after the last one).
-    std::vector<std::string> Entradas(const std::string& bytes) {
-        std::vector<std::string> textos;
-        size_t i = 0;
-        while (i < bytes.size()) {
-            EXPECT_EQ(bytes.compare(i, 2, "\r\n"), 0) << "at " << i;
-            size_t fin = bytes.find("\r\n", i + 2);
-            std::string entrada = bytes.substr(i + 2, fin == std::string::npos ? std::string::npos : fin - i - 2);
-            size_t sep = entrada.find(" -- ");
-            EXPECT_NE(sep, std::string::npos) << entrada;
-            if (sep == std::string::npos)
-                break;
-            EXPECT_TRUE(marcas_.count(entrada.substr(0, sep))) << entrada;
-            textos.push_back(entrada.substr(sep + 4));
-            i = fin == std::string::npos ? bytes.size() : fin;
-        }
-        return textos;
-    }
-
     prueba::ArbolPrueba arbol_;
     prueba::ArchivosEnDocumentos archivos_{"Olvado_UpdaterLog.txt"};
-    std::string documentos_, log_;
+    const std::string documentos_ = FileTool().Ruta_MisDocumentos(), log_ = archivos_[0];
     std::set<std::string> marcas_;
 };
 
@@ -92,9 +67,21 @@ TEST_F(RegistroEjecucion, SinCarpetaDeDocumentosNoHayArchivo) {
     EXPECT_FALSE(creada); // the folder is never created, so no file either
 }
 
-// Runs at once wait their turn for the log: every run's entries are kept.
+// Runs at once wait their turn for the log: every run's entries are kept,
+// each in the log's own form (CR LF, a timestamp of the run, " -- ", the
+// text), with nothing after the last one.
 TEST_F(RegistroEjecucion, VeinteEjecucionesALaVez) {
     Ejecutar(20);
-    auto textos = Entradas(prueba::LeerArchivo(log_));
-    EXPECT_EQ(std::count(textos.begin(), textos.end(), "Iniciando OlvadoUpdater"), 20);
+    const std::string bytes = prueba::LeerArchivo(log_);
+    ASSERT_EQ(bytes.rfind("\r\n", 0), 0u);
+    int iniciadas = 0;
+    for (size_t i = 2, fin; i <= bytes.size(); i = fin + 2) {
+        fin = std::min(bytes.find("\r\n", i), bytes.size());
+        const std::string entrada = bytes.substr(i, fin - i);
+        const size_t sep = entrada.find(" -- ");
+        ASSERT_NE(sep, std::string::npos) << entrada;
+        EXPECT_TRUE(marcas_.count(entrada.substr(0, sep))) << entrada;
+        iniciadas += entrada.substr(sep + 4) == "Iniciando OlvadoUpdater";
+    }
+    EXPECT_EQ(iniciadas, 20);
 }

@@ -7,7 +7,6 @@
 #include "platform/ProcesoHijo.h"
 #include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
-#include "support/ArbolPrueba.h"
 #include "support/DocumentosPrueba.h"
 #include "support/PantallaPrueba.h"
 
@@ -23,9 +22,10 @@ namespace fs = std::filesystem;
 using P = prueba::PantallaPrueba;
 
 class VentanasWineE2E : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        if (platform::RutaEjecutableActual().find(".exe") != std::string::npos || !fs::exists(win_ / "OlvadoUpdater.exe"))
+        if (platform::RutaEjecutableActual().find(".exe") != std::string::npos ||
+            !fs::exists(win_ / "OlvadoUpdater.exe"))
             GTEST_SKIP() << "needs the native runner and the Windows build in build/win";
         ASSERT_TRUE(P::Iniciar());
         if (prefijo_.empty())
@@ -42,22 +42,21 @@ protected:
                 r.push_back(d.path() / "Documents" / nombre);
         return r;
     }
-    void Iniciar(platform::ProcesoHijo& hijo, const std::string& programa,
-                 std::vector<std::pair<std::string, std::string>> entorno = {}) {
-        entorno.push_back(P::Entorno());
-        entorno.emplace_back("WINEPREFIX", prefijo_);
-        ASSERT_TRUE(hijo.Iniciar({(raiz_ / "scripts/lib/wine-run").string(), (win_ / programa).string()}, entorno));
+    // A program under the prefix's Wine, on the test display.
+    void Iniciar(platform::ProcesoHijo& hijo, std::vector<std::string> argumentos,
+                 prueba::Variables entorno = {}) {
+        argumentos.insert(argumentos.begin(), (raiz_ / "scripts/lib/wine-run").string());
+        entorno.insert(entorno.end(), {P::Entorno(), {"WINEPREFIX", prefijo_}});
+        ASSERT_TRUE(hijo.Iniciar(argumentos, entorno));
     }
-
     // The prefix's registry through Wine's reg; its output.
-    std::string Reg(const std::vector<std::string>& argumentos) {
+    std::string Reg(std::vector<std::string> argumentos) {
         const fs::path salida = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-reg.txt";
-        std::vector<std::string> a{(raiz_ / "scripts/lib/wine-run").string(), "reg"};
-        a.insert(a.end(), argumentos.begin(), argumentos.end());
+        argumentos.insert(argumentos.begin(), "reg");
         platform::ProcesoHijo reg;
         reg.RedirigirSalidas(salida.string(), "");
-        if (reg.Iniciar(a, {{"WINEPREFIX", prefijo_}}))
-            reg.Esperar();
+        Iniciar(reg, argumentos);
+        reg.Esperar();
         return prueba::LeerArchivo(salida);
     }
 
@@ -74,7 +73,7 @@ TEST_F(VentanasWineE2E, ListaDeConexionesDelUpdaterDeWindows) {
     for (const auto& l : Logs("Olvado_UpdaterLog.txt"))
         fs::remove(l);
     platform::ProcesoHijo hijo;
-    Iniciar(hijo, "OlvadoUpdater.exe");
+    Iniciar(hijo, {(win_ / "OlvadoUpdater.exe").string()});
     std::string id = P::EsperarVentana("Seleccionar Base de Datos", 60);
     ASSERT_FALSE(id.empty());
     P::Teclas(id, {"Down"});
@@ -92,7 +91,8 @@ TEST_F(VentanasWineE2E, ListaDeConexionesDelUpdaterDeWindows) {
 TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     const fs::path instalador = win_ / "tests/olvado_e2e_tests.exe";
     const std::string bytes = prueba::LeerArchivo(instalador);
-    prueba::PublicarPaquete("Driver=SQLite3;Database=" + base_.string(), "1.0.70", bytes, prueba::Md5Cifrado(bytes));
+    prueba::PublicarPaquete("Driver=SQLite3;Database=" + base_.string(), "1.0.70", bytes,
+                            prueba::Md5Cifrado(bytes));
     prueba::AlmacenPrueba almacen((C() / "ProgramData/Olvado Systems/Olvado/Conexiones.dat").string());
     almacen.Escribir({{"1", "Oficina central", "Driver=SQLite3;Database=" + base_.string(), "", "1"}});
     fs::create_directories(C() / "ProgramData/Olvado Systems/Olvado/DB");
@@ -103,7 +103,7 @@ TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     const fs::path salida = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-instalador.txt";
     fs::remove(salida);
     platform::ProcesoHijo hijo;
-    Iniciar(hijo, "OlvadoEjemplo.exe",
+    Iniciar(hijo, {(win_ / "OlvadoEjemplo.exe").string()},
             {{"GTEST_FILTER", "Motores/ActualizacionE2E.ProgramaDeLaFamiliaSeActualizaPorLaBiblioteca/*"},
              {"OLVADO_TEST_ROL", "instalador"},
              {"OLVADO_TEST_SALIDA", "Z:" + salida.string()}});

@@ -5,6 +5,8 @@
 #include "common/clsMD5File.h"
 #include "database/ado/Connection.h"
 #include "database/ado/Recordset.h"
+#include "platform/Consola.h"
+#include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
 #include "platform/TextoAnsi.h"
 #include "support/DocumentosPrueba.h"
@@ -13,12 +15,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 namespace olvado::prueba {
 namespace fs = std::filesystem;
 
-bool ActualizadorWindows() { return std::string(OLVADO_UPDATER_BIN).ends_with(".exe"); }
+bool ActualizadorWindows() {
+    return std::string(OLVADO_UPDATER_BIN).ends_with(".exe");
+}
 
 std::vector<MotorPrueba> MotoresActualizacion() {
     std::vector<MotorPrueba> r;
@@ -36,15 +43,30 @@ void EjecutarSql(const std::string& cadena, const std::string& sql) {
     c.Execute(sql);
 }
 
+std::string Filas(const std::string& cadena, const std::string& sql) {
+    ado::Connection c;
+    c.Open(cadena);
+    ado::Recordset rs;
+    rs.Open(sql, c, ado::adOpenStatic, ado::adLockOptimistic);
+    std::string filas;
+    for (; !rs.Eof(); rs.MoveNext(), filas += "\n")
+        for (int32_t i = 0; i < rs.FieldCount(); ++i)
+            filas += (i ? "|" : "") + rs.Fields(i).Value().ATexto();
+    return filas;
+}
+
 void CrearTablas(const MotorPrueba& motor, bool paquetes) {
     EjecutarSql(motor.cadena, "DROP TABLE IF EXISTS Valores");
-    EjecutarSql(motor.cadena,
-                "CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), ValorLargo INT)");
+    EjecutarSql(
+        motor.cadena,
+        "CREATE TABLE Valores (idVariable VARCHAR(50), Tipo INT, ValorTexto VARCHAR(255), ValorLargo INT)");
     if (!paquetes)
         return;
     EjecutarSql(motor.cadena, "DROP TABLE IF EXISTS BinariosAct");
-    EjecutarSql(motor.cadena, "CREATE TABLE BinariosAct (Producto VARCHAR(50), Major INT, Minor INT, Revision INT, "
-                              "MD5Hash VARCHAR(255), Binario " + motor.Blob() + ")");
+    EjecutarSql(motor.cadena,
+                "CREATE TABLE BinariosAct (Producto VARCHAR(50), Major INT, Minor INT, Revision INT, "
+                "MD5Hash VARCHAR(255), Binario " +
+                    motor.Blob() + ")");
 }
 
 void PublicarPaquete(const std::string& cadena, const std::string& version, const std::string& bytes,
@@ -74,7 +96,9 @@ std::string Md5(const std::string& bytes) {
     return md5.GetValues();
 }
 
-std::string Md5Cifrado(const std::string& bytes) { return clsEncriptor().Encrypt(Md5(bytes)); }
+std::string Md5Cifrado(const std::string& bytes) {
+    return clsEncriptor().Encrypt(Md5(bytes));
+}
 
 void InstalarPrograma(const std::string& version) {
     fs::path carpeta = fs::u8path(FileTool().Ruta_RutaEspecial(0, 38)) / "Olvado";
@@ -123,8 +147,41 @@ Variables EntornoInstalador(const std::string& salida) {
             {"OLVADO_TEST_SALIDA", salida}};
 }
 
+void ActuarComoInstalador() {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    std::string args;
+    for (size_t i = 1; i < ::testing::internal::GetArgvs().size(); ++i)
+        args += (i > 1 ? " " : "") + ::testing::internal::GetArgvs()[i];
+    EscribirArchivo(fs::u8path(platform::LeerVariableEntorno("OLVADO_TEST_SALIDA")), "args=" + args + "\n");
+    std::exit(0);
+}
+
 bool Tiene(const std::vector<std::string>& textos, const std::string& linea) {
     return std::find(textos.begin(), textos.end(), linea) != textos.end();
+}
+
+ResultadoAdmin EjecutarAdmin(const ArbolPrueba& arbol, const std::vector<std::string>& argumentos) {
+#ifdef OLVADO_ADMIN_BIN
+    std::vector<std::string> linea = {OLVADO_ADMIN_BIN};
+#else
+    std::vector<std::string> linea = {"olvado-admin"};
+#endif
+    linea.insert(linea.end(), argumentos.begin(), argumentos.end());
+    const auto salida = arbol.Temporal() / "salida.txt", error = arbol.Temporal() / "error.txt";
+    platform::ProcesoHijo hijo;
+    hijo.RedirigirSalidas(salida.string(), error.string());
+    EXPECT_TRUE(hijo.Iniciar(linea, arbol.Entorno()));
+    // Console text as UTF-8 with "\n" line ends (the Windows build writes CR LF).
+    const auto texto = [](const fs::path& ruta) {
+        std::string s = platform::DesdeConsola(LeerArchivo(ruta));
+        s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
+        return s;
+    };
+    ResultadoAdmin r;
+    r.codigo = hijo.Esperar();
+    r.salida = texto(salida);
+    r.error = texto(error);
+    return r;
 }
 
 } // namespace olvado::prueba

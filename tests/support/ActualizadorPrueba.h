@@ -1,11 +1,13 @@
 // What the engine and end-to-end tests set up around an update: the update
 // tables of an engine, the product's package row, the installed main program,
-// and one run of the built updater read back from its run log.
+// one run of the built updater read back from its run log, and one of the
+// built olvado-admin.
 #pragma once
 
 #include "support/ArbolPrueba.h"
 #include "support/MotoresPrueba.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,8 +23,9 @@ bool ActualizadorWindows();
 // SQLite (native where the build has it, else through ODBC) and MariaDB.
 std::vector<MotorPrueba> MotoresActualizacion();
 
-// One statement on a connection of its own.
 void EjecutarSql(const std::string& cadena, const std::string& sql);
+// The rows of a query as text: fields joined by "|", each row ended by "\n".
+std::string Filas(const std::string& cadena, const std::string& sql);
 // Valores, and with paquetes BinariosAct too, dropped and created empty.
 void CrearTablas(const MotorPrueba& motor, bool paquetes = true);
 // The product's only row of version "M.m.r", written through a recordset as
@@ -51,10 +54,20 @@ struct CorridaActualizador {
 std::string RutaLogActualizador();
 // Runs the program in the tree to its end (exit code 0) and answers the texts
 // of its run log's entries (UTF-8); the log is removed first.
-std::vector<std::string> EjecutarActualizador(const ArbolPrueba& arbol, const CorridaActualizador& corrida = {});
+std::vector<std::string> EjecutarActualizador(const ArbolPrueba& arbol,
+                                              const CorridaActualizador& corrida = {});
 // A package made of this test binary: it runs only the current test, in the
-// role "instalador", and writes to `salida`.
+// role "instalador", where ActuarComoInstalador waits a moment, writes
+// "args=" and its arguments to `salida` and ends.
 Variables EntornoInstalador(const std::string& salida);
+[[noreturn]] void ActuarComoInstalador();
 bool Tiene(const std::vector<std::string>& textos, const std::string& linea);
+
+struct ResultadoAdmin {
+    int32_t codigo = -1;
+    std::string salida, error; // UTF-8 with "\n" line ends
+};
+// The built olvado-admin as a separate program in the tree.
+ResultadoAdmin EjecutarAdmin(const ArbolPrueba& arbol, const std::vector<std::string>& argumentos);
 
 } // namespace olvado::prueba

@@ -12,16 +12,13 @@ namespace olvado::prueba {
 namespace fs = std::filesystem;
 namespace {
 
-const char* const kVariables[] = {"OLVADO_ROOT",   "HOME",          "TMPDIR",          "XDG_DOCUMENTS_DIR",
-                                  "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "DISPLAY"};
-
 fs::path NuevaRaiz() {
     static std::atomic<int> contador{0};
     auto marca = std::chrono::steady_clock::now().time_since_epoch().count();
     std::ostringstream nombre;
-    nombre << "olvado-prueba-" << platform::RutaEjecutableActual().size() << "-" << marca << "-" << contador++;
-    fs::path base = fs::temp_directory_path();
-    return base / nombre.str();
+    nombre << "olvado-prueba-" << platform::RutaEjecutableActual().size() << "-" << marca << "-"
+           << contador++;
+    return fs::temp_directory_path() / nombre.str();
 }
 
 } // namespace
@@ -32,10 +29,10 @@ ArbolPrueba::ArbolPrueba() : raiz_(NuevaRaiz()) {
     // Per-session locks (the local mutex names) must not meet other test runs'.
     fs::create_directories(raiz_ / "run");
     fs::permissions(raiz_ / "run", fs::perms::owner_all);
-    for (const char* v : kVariables)
-        anteriores_.emplace_back(v, platform::LeerVariableEntorno(v));
-    for (const auto& [n, v] : Entorno())
+    for (const auto& [n, v] : Entorno()) {
+        anteriores_.emplace_back(n, platform::LeerVariableEntorno(n));
         platform::EstablecerVariableEntorno(n, v);
+    }
 }
 
 ArbolPrueba::~ArbolPrueba() {
@@ -73,6 +70,8 @@ std::vector<std::string> ArgumentosHijo(const std::string& prueba) {
     return {platform::RutaEjecutableActual(), "--gtest_filter=" + prueba, "--gtest_color=no"};
 }
 
-std::string RolHijo() { return platform::LeerVariableEntorno("OLVADO_TEST_ROL"); }
+std::string RolHijo() {
+    return platform::LeerVariableEntorno("OLVADO_TEST_ROL");
+}
 
 } // namespace olvado::prueba

@@ -13,7 +13,7 @@
 namespace olvado::prueba {
 
 class ArbolPrueba {
-public:
+  public:
     ArbolPrueba();
     ~ArbolPrueba();
     ArbolPrueba(const ArbolPrueba&) = delete;
@@ -26,7 +26,7 @@ public:
     // The variables a child process needs to see the same tree.
     std::vector<std::pair<std::string, std::string>> Entorno() const;
 
-private:
+  private:
     std::filesystem::path raiz_;
     std::vector<std::pair<std::string, std::string>> anteriores_;
 };

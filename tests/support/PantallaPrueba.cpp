@@ -21,7 +21,9 @@ struct Servidor {
     std::vector<std::unique_ptr<platform::ProcesoHijo>> ajenas;
     std::string display;
     // Not under $TMPDIR: the tests' trees change it and remove it.
-    fs::path carpeta = fs::path("/tmp") / ("olvado-pantalla-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::path carpeta =
+        fs::path("/tmp") /
+        ("olvado-pantalla-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     ~Servidor() {
         ajenas.clear();
         xvfb.Terminar();
@@ -50,7 +52,8 @@ std::string Salida(const std::vector<std::string>& argumentos) {
 std::string IniciarXvfb(platform::ProcesoHijo& xvfb, const fs::path& numero) {
     // The server writes the display number it took to descriptor 3.
     bool iniciado = xvfb.Iniciar(
-        {"/bin/sh", "-c", "exec Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>\"$0\" 2>/dev/null",
+        {"/bin/sh", "-c",
+         "exec Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>\"$0\" 2>/dev/null",
          numero.string()});
     for (int i = 0; iniciado && i < 100 && LeerArchivo(numero).find('\n') == std::string::npos; ++i)
         std::this_thread::sleep_for(100ms);
@@ -82,7 +85,9 @@ bool PantallaPrueba::Iniciar() {
     return true;
 }
 
-std::pair<std::string, std::string> PantallaPrueba::Entorno() { return {"DISPLAY", servidor->display}; }
+std::pair<std::string, std::string> PantallaPrueba::Entorno() {
+    return {"DISPLAY", servidor->display};
+}
 
 std::string PantallaPrueba::Xdotool(const std::vector<std::string>& argumentos) {
     std::vector<std::string> a{"/usr/bin/xdotool"};
@@ -90,23 +95,27 @@ std::string PantallaPrueba::Xdotool(const std::vector<std::string>& argumentos) 
     return Salida(a);
 }
 
-std::string PantallaPrueba::EsperarVentana(const std::string& titulo, int segundos) {
-    for (int i = 0; i < segundos * 5; ++i) {
-        std::string id = Xdotool({"search", "--onlyvisible", "--name", "^" + titulo + "$"});
-        if (!id.empty())
+namespace {
+
+// Searches every 200 ms, up to segundos, until a window so titled is there
+// (abierta) or is not; the first id of the last search.
+std::string Buscar(const std::string& titulo, int segundos, bool abierta) {
+    for (int i = 1;; ++i) {
+        std::string id = PantallaPrueba::Xdotool({"search", "--onlyvisible", "--name", "^" + titulo + "$"});
+        if (id.empty() != abierta || i >= segundos * 5)
             return id.substr(0, id.find('\n'));
         std::this_thread::sleep_for(200ms);
     }
-    return {};
+}
+
+} // namespace
+
+std::string PantallaPrueba::EsperarVentana(const std::string& titulo, int segundos) {
+    return Buscar(titulo, segundos, true);
 }
 
 bool PantallaPrueba::EsperarCierre(const std::string& titulo, int segundos) {
-    for (int i = 0; i < segundos * 5; ++i) {
-        if (Xdotool({"search", "--onlyvisible", "--name", "^" + titulo + "$"}).empty())
-            return true;
-        std::this_thread::sleep_for(200ms);
-    }
-    return false;
+    return Buscar(titulo, segundos, false).empty();
 }
 
 void PantallaPrueba::Teclas(const std::string& ventana, const std::vector<std::string>& teclas) {

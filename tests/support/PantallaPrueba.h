@@ -11,9 +11,9 @@
 namespace olvado::prueba {
 
 class PantallaPrueba {
-public:
-    // Started on first use; it ends with the test program. Fails the test
-    // (and answers false) when Xvfb does not start.
+  public:
+    // Started on first use, ended with the test program; false (and the
+    // test failed) when Xvfb does not start.
     static bool Iniciar();
     // DISPLAY for a child that must show its windows there.
     static std::pair<std::string, std::string> Entorno();
