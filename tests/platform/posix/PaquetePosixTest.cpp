@@ -58,10 +58,9 @@ TEST(PaquetePosixTest, NiEnlaceNiFifoNiArchivoAMedias) {
     ::close(lector);
 
     // A file size limit fails the write halfway, as a full disk does.
-    rlimit antes{}, limite{};
+    rlimit antes{};
     ::getrlimit(RLIMIT_FSIZE, &antes);
-    limite = antes;
-    limite.rlim_cur = 16384;
+    const rlimit limite{16384, antes.rlim_max};
     auto senal = std::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &limite);
     bool lleno = escribir(t / "Olvado_Act.exe.2", 100000);

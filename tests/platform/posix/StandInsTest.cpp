@@ -101,8 +101,7 @@ TEST(StandInsTest, SinManejadoresLibresElLogEspera) {
     log.AgregarLog("pendiente", true);
     rlimit antes{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &antes), 0);
-    rlimit bajo = antes;
-    bajo.rlim_cur = 64;
+    const rlimit bajo{64, antes.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &bajo), 0);
     std::vector<int> abiertos;
     for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
