@@ -136,7 +136,6 @@ TEST_P(ActualizacionE2E, SinProgramaAlDiaMasRecienteOBaseRechazada) {
     esperado.resize(9);
     esperado.push_back("Version Olvado Actual: 2.0.0");
     EXPECT_EQ(Ejecutar(), esperado);
-    EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
 
     // A database in the middle of an update does not open: the run ends there.
     Variable("DBINTERM", "");
@@ -160,12 +159,8 @@ TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
     r.ValueKey("RAUse");
     EXPECT_EQ(std::get<std::string>(r.value()), usuario);
     prueba::BorrarArbolRegistro(HKEY_LOCAL_MACHINE, base);
-    // (Compared without printing: the Windows build's installer is large.)
-    std::string escrito = prueba::LeerArchivo(fs::u8path(paquete_));
-    EXPECT_EQ(escrito.size(), instalador.size()) << ::testing::PrintToString(t);
-    EXPECT_TRUE(escrito == instalador);
-    // Waited for: the installer had finished when the updater ended.
-    EXPECT_EQ(Registro(), RegistroEsperado());
+    // The package written ran, and had finished when the updater ended.
+    EXPECT_EQ(Registro(), RegistroEsperado()) << ::testing::PrintToString(t);
     EXPECT_TRUE(Tiene(t, "Usuario: adm, Contrasena: Sec")) << ::testing::PrintToString(t);
     ASSERT_FALSE(t.empty());
     EXPECT_EQ(t.back(), Lanzado());
@@ -335,13 +330,12 @@ TEST_P(FirmaHistorialE2E, SoloArrancaElPaqueteFirmadoConLaClave) {
     EXPECT_TRUE(Arranco()) << ::testing::PrintToString(t);
     EXPECT_FALSE(Tiene(t, "Firma del paquete no válida"));
 
-    // Unsigned, then signed with another key: refused and deleted, the
-    // database closed and nothing started.
+    // Unsigned, then signed with another key: refused, the database closed
+    // and nothing started.
     for (const std::vector<std::string>& firma : {std::vector<std::string>{}, {"--firmar", Ruta("otra")}}) {
         PublicarFirmado(firma);
         t = Estacion(arbol_, "1.0.66", "publica");
         EXPECT_FALSE(Arranco());
-        EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
         EXPECT_EQ(std::count(t.begin(), t.end(), "Firma del paquete no válida"), 1)
             << ::testing::PrintToString(t);
         ASSERT_GE(t.size(), 2u);
