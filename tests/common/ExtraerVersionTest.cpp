@@ -68,12 +68,9 @@ TEST(ExtraerVersionTest, TextosYTresNumeros) {
     sinCopyright.tablas[0].valores.erase(sinCopyright.tablas[0].valores.begin() + 4);
     EXPECT_EQ(Leer(Escribir(arbol, sinCopyright)),
               (Leido{2, Textos(sinCopyright.tablas[0], 4), kSinVersion}));
-    // A missing file, no name, a file cut short.
-    const std::string roto = Escribir(arbol, VersionCompleta("1.2.3"));
-    std::filesystem::resize_file(roto, 0x300);
-    for (const std::string& ruta :
-         {(arbol.Temporal() / "falta.exe").string(), (arbol.Temporal() / "").string(), roto})
-        EXPECT_EQ(Leer(ruta), (Leido{2, std::vector<std::string>(8), kSinVersion})) << ruta;
+    // A file the system cannot read (which files those are is the platform reader's).
+    EXPECT_EQ(Leer((arbol.Temporal() / "falta.exe").string()),
+              (Leido{2, std::vector<std::string>(8), kSinVersion}));
 }
 
 // The first translation names the second table.
