@@ -31,16 +31,6 @@ std::string Recortar(std::string_view s) {
     return std::string(s.substr(a, b - a + 1));
 }
 
-int Hex(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::string Utf16LE(std::u16string_view u) {
     std::string b;
     for (char16_t c : u) {
@@ -74,9 +64,9 @@ bool LeerBytes(const std::string& s, std::string& out) {
     while (true) {
         size_t coma = t.find(',', i);
         std::string b = Recortar(t.substr(i, coma == std::string::npos ? std::string::npos : coma - i));
-        if (b.empty() || b.size() > 2 || Hex(b[0]) < 0 || (b.size() == 2 && Hex(b[1]) < 0))
+        if (b.empty() || b.size() > 2 || ValorDigitoHex(b[0]) < 0 || (b.size() == 2 && ValorDigitoHex(b[1]) < 0))
             return false;
-        out.push_back(static_cast<char>(b.size() == 1 ? Hex(b[0]) : Hex(b[0]) * 16 + Hex(b[1])));
+        out.push_back(static_cast<char>(b.size() == 1 ? ValorDigitoHex(b[0]) : ValorDigitoHex(b[0]) * 16 + ValorDigitoHex(b[1])));
         if (coma == std::string::npos)
             return true;
         i = coma + 1;
@@ -100,9 +90,9 @@ bool LeerDatos(const std::string& d, Valor& v) {
             return false;
         uint32_t n = 0;
         for (char c : h) {
-            if (Hex(c) < 0)
+            if (ValorDigitoHex(c) < 0)
                 return false;
-            n = n * 16 + static_cast<uint32_t>(Hex(c));
+            n = n * 16 + static_cast<uint32_t>(ValorDigitoHex(c));
         }
         v.tipo = 4;
         v.datos.clear();
@@ -120,9 +110,9 @@ bool LeerDatos(const std::string& d, Valor& v) {
             return false;
         uint32_t n = 0;
         for (size_t k = 4; k < cierre; ++k) {
-            if (Hex(d[k]) < 0)
+            if (ValorDigitoHex(d[k]) < 0)
                 return false;
-            n = n * 16 + static_cast<uint32_t>(Hex(d[k]));
+            n = n * 16 + static_cast<uint32_t>(ValorDigitoHex(d[k]));
         }
         v.tipo = n;
         return LeerBytes(d.substr(cierre + 2), v.datos);
