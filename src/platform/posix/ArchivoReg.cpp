@@ -117,11 +117,10 @@ public:
             if (s == Seccion::Propia && borrar)
                 Borrar(ruta);
             if (estado_ == Estado::Propia) {
-                actual_ = Crear(ruta);
+                actual_ = Crear(ruta, linea.clave);
                 linea.tipo = Linea::Tipo::Seccion;
-                linea.clave = Clave_(ruta);
+                linea.seccion = actual_;
                 seccion_ = c_.lineas.size();
-                claveDeSeccion_[seccion_] = actual_;
             }
             return true;
         }
@@ -155,7 +154,7 @@ private:
 
     // The key and its missing ancestors, found by upper-case path: a section
     // costs its own length, not a search of all the keys before it.
-    size_t Crear(const std::string& ruta) {
+    size_t Crear(const std::string& ruta, std::string& clave) {
         size_t i = 0;
         for (;;) {
             const size_t fin = ruta.find('\\', i);
@@ -165,8 +164,10 @@ private:
                 c_.claves.push_back({std::move(parcial), {}});
                 borrada_.push_back(false);
             }
-            if (fin == std::string::npos)
+            if (fin == std::string::npos) {
+                clave = it->first;
                 return it->second;
+            }
             i = fin + 1;
         }
     }
@@ -187,7 +188,7 @@ private:
             }
         }
         for (auto& l : c_.lineas) {
-            if (l.tipo == Linea::Tipo::Seccion && borrada_[claveDeSeccion_[&l - c_.lineas.data()]])
+            if (l.tipo == Linea::Tipo::Seccion && borrada_[l.seccion])
                 l.tipo = Linea::Tipo::Otra;
             else if (l.tipo == Linea::Tipo::Valor && c_.lineas[l.seccion].tipo == Linea::Tipo::Otra)
                 l.tipo = Linea::Tipo::Otra;
@@ -223,7 +224,6 @@ private:
     size_t actual_ = 0, seccion_ = 0;
     std::unordered_map<std::string, size_t> porRuta_;
     std::vector<bool> borrada_;
-    std::unordered_map<size_t, size_t> claveDeSeccion_; // section line -> key
     std::unordered_map<size_t, std::unordered_map<std::string, Mencion>> menciones_;
 };
 
@@ -249,6 +249,7 @@ bool Leer(const std::string& bytes, const std::string& raiz, Colmena& c) {
         c.ansi = true;
         c.texto = DesdeUtf16(DecodificarAnsi(c.texto));
     }
+    c.lineas.reserve(static_cast<size_t>(std::count(c.texto.begin(), c.texto.end(), '\n')) + 1);
     Lector lector(c);
     size_t i = 0;
     Fisica f{};
@@ -328,6 +329,7 @@ std::string Escribir(const Colmena& c) {
         linea(kCabecera, c.finLinea); // a new file, or one of nothing but comments
     bool cabecera = false;
     const Clave* k = nullptr;
+    size_t ultimaDeK = 0;
     for (size_t i = 0; i < c.lineas.size(); ++i) {
         const Linea& l = c.lineas[i];
         const std::string_view crudo = std::string_view(c.texto).substr(l.inicio, l.largo);
@@ -342,6 +344,7 @@ std::string Escribir(const Colmena& c) {
         if (l.tipo == Linea::Tipo::Seccion) {
             auto it = modelo.find(l.clave);
             k = it == modelo.end() ? nullptr : it->second;
+            ultimaDeK = ultima[l.clave];
             if (k)
                 linea(crudo, fin);
         } else if (k && !l.ultima) {
@@ -363,7 +366,7 @@ std::string Escribir(const Colmena& c) {
                       fin);
             }
         }
-        if (k && ultima[Clave_(k->ruta)] == i)
+        if (k && ultimaDeK == i)
             pendientes(*k);
     }
     for (const auto& nueva : c.claves) {

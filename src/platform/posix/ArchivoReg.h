@@ -30,7 +30,7 @@ struct Linea {
     uint8_t fin = 0;              // its own line end's length (0: the file's last line has none)
     Tipo tipo = Tipo::Otra;       // Otra: comments, blanks, the header, deletions, other roots' sections
     bool ultima = true;           // Valor: the last mention of its name in its key, the one that counts
-    size_t seccion = 0;           // Valor: its section's line
+    size_t seccion = 0;           // Valor: its section's line; Seccion: its key while the file is read
     std::string clave;            // Seccion: the key's path, upper case
 };
 
