@@ -25,6 +25,12 @@ msi=$build/OlvadoUpdater-$version-x64.msi
 IFS=. read -r ma mi re <<<"$version"
 nueva=$ma.$mi.$((re + 1))
 (cd "$build/paquetes/msi" && wixl -a x64 -D Version="$nueva" -o "$build/nueva.msi" OlvadoUpdater.wxs)
+if [[ $firmado == firmado ]]; then
+  firmar=$(dirname "$0")/../../scripts/lib/msi-firmado
+  msi=$build/firmado.msi
+  "$firmar" "$build" "$version" "$msi"
+  "$firmar" "$build" "$nueva" "$build/nueva.msi"
+fi
 ruta() { echo "Z:${1//\//\\}"; }
 
 # What an interrupted run left in the prefix goes first.
