@@ -12,7 +12,7 @@ build=$1 fuente=$2
 [[ $(id -u) -eq 0 ]] || { echo "se necesita root para el chroot de dpkg"; exit 77; }
 falla() { echo "FALLO: $*" >&2; exit 1; }
 tmp=$(mktemp -d)
-export GNUPGHOME=$tmp/gnupg LC_ALL=C
+export GNUPGHOME=$tmp/gnupg TMPDIR=$tmp LC_ALL=C
 trap 'gpgconf --kill gpg-agent 2>/dev/null || true; rm -rf "$tmp"' EXIT
 
 cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" >"$tmp/cpack" 2>&1 || { cat "$tmp/cpack"; falla "cpack"; }
@@ -52,21 +52,21 @@ Dir::State::status "$raiz/var/lib/dpkg/status";
 Debug::NoLocking "true";
 APT::Sandbox::User "root";
 Acquire::Languages "none";
-DPkg::Options { "--root=$raiz"; };
+DPkg::Options { "--root=$raiz"; "--log=$raiz/var/log/dpkg.log"; };
 CONF
 export APT_CONFIG=$tmp/apt.conf
-apt=(apt-get -y -q -o DPkg::Lock::Timeout=60)
+apt=(apt-get -y -q)
 cp "$repo/olvado-updater.gpg" "$raiz/usr/share/keyrings/"
 echo "deb [signed-by=$raiz/usr/share/keyrings/olvado-updater.gpg] file:$repo estable main" >"$raiz/etc/apt/sources.list"
 instalada() { dpkg-query --admindir="$raiz/var/lib/dpkg" -W -f='${Version}' olvado-updater 2>/dev/null || true; }
 
-"${apt[@]}" update >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get update"; }
+"${apt[@]}" update --error-on=any >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get update"; }
 "${apt[@]}" install --no-install-recommends olvado-updater >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get install"; }
 [[ $(instalada) == "$version" ]] || falla "instalada: '$(instalada)', se esperaba $version"
 [[ $("$raiz/usr/bin/olvado-admin" --version) == "olvado-admin $version" ]] || falla "olvado-admin no quedó en la raíz"
 
 "$fuente/scripts/lib/repo-apt" "$repo" "$(renumerar "$version+1")" 2>/dev/null
-"${apt[@]}" update >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get update tras publicar"; }
+"${apt[@]}" update --error-on=any >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get update tras publicar"; }
 "${apt[@]}" upgrade >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get upgrade"; }
 [[ $(instalada) == "$version+1" ]] || falla "apt-get upgrade dejó '$(instalada)', se esperaba $version+1"
 
@@ -74,7 +74,7 @@ instalada() { dpkg-query --admindir="$raiz/var/lib/dpkg" -W -f='${Version}' olva
 # signed forms: apt refuses the whole update and the installed one stays.
 "$fuente/scripts/lib/repo-apt" "$repo" "$(renumerar "$version+2")" 2>/dev/null
 sed -i 's/^Label: .*/&X/' "$repo/dists/estable/Release" "$repo/dists/estable/InRelease"
-! "${apt[@]}" update >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get update aceptó un Release alterado"; }
+! "${apt[@]}" update --error-on=any >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get update aceptó un Release alterado"; }
 grep -q BADSIG "$tmp/log" || { cat "$tmp/log"; falla "apt-get update no rechazó la firma"; }
 "${apt[@]}" upgrade >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get upgrade tras el rechazo"; }
 [[ $(instalada) == "$version+1" ]] || falla "se instaló '$(instalada)' de un Release alterado"
