@@ -26,7 +26,7 @@ unset OLVADO_FIRMA_SELLO
 verifica() { osslsigncode verify -CAfile "$tmp/ca.pem" -in "$1" >"$tmp/verify.log" 2>&1; }
 # One byte changed inside what the signature covers: in a program, the middle
 # of its sections (the signature sits at the end); in a package, its cabinet.
-alterada() { # alterada ARCHIVO -> a copy with one byte changed
+alterar() { # alterar ARCHIVO: ARCHIVO.alterado, a copy with one byte changed
   local pos
   case $1 in
     *.msi) pos=$(($(grep -obUaF MSCF "$1" | head -1 | cut -d: -f1) + 40)) ;;
@@ -34,8 +34,7 @@ alterada() { # alterada ARCHIVO -> a copy with one byte changed
   esac
   cp "$1" "$1.alterado"
   printf "\\$(printf %o $(($(od -An -tu1 -j "$pos" -N1 "$1") ^ 1)))" | dd of="$1.alterado" bs=1 seek="$pos" conv=notrunc status=none
-  cmp -l "$1" "$1.alterado" | wc -l | grep -qx 1 || falla "la copia de $1 no difiere en un byte"
-  echo "$1.alterado"
+  [[ $(cmp -l "$1" "$1.alterado" | wc -l) == 1 ]] || falla "la copia de $1 no difiere en un byte"
 }
 
 n=0
@@ -43,9 +42,11 @@ for b in win32 win; do
   cmake --build "$fuente/build/$b" --target paquete_msi >/dev/null
   "$fuente/scripts/lib/msi-firmado" "$fuente/build/$b" "$version" "$tmp/$b.msi"
   msiextract -C "$tmp/$b" "$tmp/$b.msi" >/dev/null
-  for f in "$tmp/$b.msi" $(find "$tmp/$b" -type f); do
+  mapfile -t programas < <(find "$tmp/$b" -type f)
+  for f in "$tmp/$b.msi" "${programas[@]}"; do
     verifica "$f" || { cat "$tmp/verify.log"; falla "$f no verifica"; }
-    ! verifica "$(alterada "$f")" || falla "$f verifica con un byte cambiado"
+    alterar "$f"
+    ! verifica "$f.alterado" || falla "$f verifica con un byte cambiado"
     n=$((n + 1))
   done
   for p in OlvadoUpdater.exe olvado-admin.exe OlvadoActualizar.dll; do
