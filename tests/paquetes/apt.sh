@@ -28,20 +28,20 @@ renumerar() { # renumerar VERSION -> the .deb's path
 
 mkdir -m 700 "$GNUPGHOME"
 gpg --batch --passphrase '' --quick-gen-key 'Olvado pruebas <apt@olvado.example>' ed25519 sign 1d 2>/dev/null
-export OLVADO_REPO_CLAVE=$(gpg --with-colons --list-secret-keys | awk -F: '/^fpr/ {print $10; exit}')
+export OLVADO_REPO_CLAVE=$(gpg --with-colons --list-secret-keys 2>/dev/null | awk -F: '/^fpr/ {print $10; exit}')
 repo=$tmp/repo
 "$fuente/scripts/lib/repo-apt" "$repo" "$deb" 2>/dev/null
 
 # The throwaway root: this machine's dpkg database as the one apt starts from
-# (the package's dependencies count as installed), empty file lists, and the
-# shell the package's scripts need inside dpkg's chroot.
+# (the package's dependencies count as installed), empty file lists, and what
+# the package's scripts run inside dpkg's chroot: the shell and ldconfig.
 raiz=$tmp/raiz
 mkdir -p "$raiz"/etc/apt/{apt.conf.d,preferences.d,sources.list.d,trusted.gpg.d} "$raiz"/var/lib/dpkg/{info,updates,triggers} \
   "$raiz"/var/lib/apt/lists/partial "$raiz"/var/cache/apt/archives/partial "$raiz"/var/log/apt "$raiz"/usr/share/keyrings
 cp /var/lib/dpkg/status "$raiz/var/lib/dpkg/status"
 : >"$raiz/var/lib/dpkg/available"
 dpkg-query --admindir="$raiz/var/lib/dpkg" -W -f='${binary:Package}\n' | sed "s|^|$raiz/var/lib/dpkg/info/|; s|\$|.list|" | xargs touch
-for f in /bin/sh $(ldd "$(readlink -f /bin/sh)" | grep -o '/[^ ]*'); do
+for f in /bin/sh /sbin/ldconfig $(ldd "$(readlink -f /bin/sh)" | grep -o '/[^ ]*'); do
   mkdir -p "$raiz$(dirname "$f")" && cp -L "$f" "$raiz$f"
 done
 # Read before /etc/apt's own configuration, which it replaces: nothing of this
