@@ -19,16 +19,17 @@ cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" >"$tmp/cpack" 2>&1 || { 
 deb=$(echo "$tmp"/deb/olvado-updater_*.deb)
 version=$(dpkg-deb -f "$deb" Version)
 # Newer versions: the same files under a higher version number.
-renumerar() { # renumerar VERSION -> the .deb's path
-  rm -rf "$tmp/x" && dpkg-deb -R "$deb" "$tmp/x"
+renumerar() { # renumerar VERSION: $tmp/VERSION.deb
+  rm -rf "$tmp/x"
+  dpkg-deb -R "$deb" "$tmp/x"
   sed -i "s/^Version: .*/Version: $1/" "$tmp/x/DEBIAN/control"
-  dpkg-deb --root-owner-group -b "$tmp/x" "$tmp/deb/olvado-updater_$1_$(dpkg-deb -f "$deb" Architecture).deb" >/dev/null
-  echo "$tmp/deb/olvado-updater_$1_$(dpkg-deb -f "$deb" Architecture).deb"
+  dpkg-deb --root-owner-group -b "$tmp/x" "$tmp/$1.deb" >/dev/null
 }
 
 mkdir -m 700 "$GNUPGHOME"
 gpg --batch --passphrase '' --quick-gen-key 'Olvado pruebas <apt@olvado.example>' ed25519 sign 1d 2>/dev/null
-export OLVADO_REPO_CLAVE=$(gpg --with-colons --list-secret-keys 2>/dev/null | awk -F: '/^fpr/ {print $10; exit}')
+OLVADO_REPO_CLAVE=$(gpg --with-colons --list-secret-keys 2>/dev/null | awk -F: '/^fpr/ {print $10; exit}')
+export OLVADO_REPO_CLAVE
 repo=$tmp/repo
 "$fuente/scripts/lib/repo-apt" "$repo" "$deb" 2>/dev/null
 
@@ -42,7 +43,8 @@ cp /var/lib/dpkg/status "$raiz/var/lib/dpkg/status"
 : >"$raiz/var/lib/dpkg/available"
 dpkg-query --admindir="$raiz/var/lib/dpkg" -W -f='${binary:Package}\n' | sed "s|^|$raiz/var/lib/dpkg/info/|; s|\$|.list|" | xargs touch
 for f in /bin/sh /sbin/ldconfig $(ldd "$(readlink -f /bin/sh)" | grep -o '/[^ ]*'); do
-  mkdir -p "$raiz$(dirname "$f")" && cp -L "$f" "$raiz$f"
+  mkdir -p "$raiz$(dirname "$f")"
+  cp -L "$f" "$raiz$f"
 done
 # Read before /etc/apt's own configuration, which it replaces: nothing of this
 # machine's apt configuration (its hooks included) applies.
@@ -65,14 +67,16 @@ instalada() { dpkg-query --admindir="$raiz/var/lib/dpkg" -W -f='${Version}' olva
 [[ $(instalada) == "$version" ]] || falla "instalada: '$(instalada)', se esperaba $version"
 [[ $("$raiz/usr/bin/olvado-admin" --version) == "olvado-admin $version" ]] || falla "olvado-admin no quedó en la raíz"
 
-"$fuente/scripts/lib/repo-apt" "$repo" "$(renumerar "$version+1")" 2>/dev/null
+renumerar "$version+1"
+"$fuente/scripts/lib/repo-apt" "$repo" "$tmp/$version+1.deb" 2>/dev/null
 "${apt[@]}" update --error-on=any >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get update tras publicar"; }
 "${apt[@]}" upgrade >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get upgrade"; }
 [[ $(instalada) == "$version+1" ]] || falla "apt-get upgrade dejó '$(instalada)', se esperaba $version+1"
 
 # A newer version, published and then one line of its Release changed in both
 # signed forms: apt refuses the whole update and the installed one stays.
-"$fuente/scripts/lib/repo-apt" "$repo" "$(renumerar "$version+2")" 2>/dev/null
+renumerar "$version+2"
+"$fuente/scripts/lib/repo-apt" "$repo" "$tmp/$version+2.deb" 2>/dev/null
 sed -i 's/^Label: .*/&X/' "$repo/dists/estable/Release" "$repo/dists/estable/InRelease"
 ! "${apt[@]}" update --error-on=any >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get update aceptó un Release alterado"; }
 grep -q BADSIG "$tmp/log" || { cat "$tmp/log"; falla "apt-get update no rechazó la firma"; }
