@@ -88,8 +88,7 @@ class ActualizacionE2E : public ::testing::TestWithParam<prueba::MotorPrueba> {
         return ActualizadorWindows() ? args : args + "usuario=root\nabiertas=0\n";
     }
     std::string Registro() const { return prueba::LeerArchivo(salida_ / "instalador.txt"); }
-    // The Windows sample program under Wine, newer than its own database's
-    // package, waits on that notice: a family window naming the product.
+    // The Windows sample program under Wine, newer than its database, waits on that notice.
     void AbrirEjemploDeWindows(platform::ProcesoHijo& hijo) {
         const fs::path raiz = OLVADO_SOURCE_DIR; // with the Windows build beside (scripts/build win)
         std::string prefijo = platform::LeerVariableEntorno("WINEPREFIX");
@@ -100,8 +99,9 @@ class ActualizacionE2E : public ::testing::TestWithParam<prueba::MotorPrueba> {
         prueba::PublicarPaquete(cadena, "0.0.1", "x", std::nullopt);
         prueba::AlmacenPrueba almacen(prefijo + "/drive_c/ProgramData/Olvado Systems/Olvado/Conexiones.dat");
         almacen.Escribir({{"1", "Familia", cadena, "", "1"}});
-        ASSERT_TRUE(hijo.Iniciar({(raiz / "scripts/lib/wine-run").string(), (raiz / "build/win/OlvadoEjemplo.exe").string()},
-                                 {prueba::PantallaPrueba::Entorno(), {"WINEPREFIX", prefijo}}));
+        ASSERT_TRUE(hijo.Iniciar(
+            {(raiz / "scripts/lib/wine-run").string(), (raiz / "build/win/OlvadoEjemplo.exe").string()},
+            {prueba::PantallaPrueba::Entorno(), {"WINEPREFIX", prefijo}}));
         ASSERT_FALSE(prueba::PantallaPrueba::EsperarVentana("Actualizaciones de Olvado", 60).empty());
     }
     std::string Lanzado() const {

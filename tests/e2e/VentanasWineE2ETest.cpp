@@ -85,13 +85,10 @@ TEST_F(VentanasWineE2E, ListaDeConexionesDelUpdaterDeWindows) {
     EXPECT_NE(std::find(t.begin(), t.end(), "Objetos Listos"), t.end()) << ::testing::PrintToString(t);
 }
 
-// The Windows sample program updates itself through OlvadoActualizar.dll:
-// the question answered by keyboard; while a window of the search table is
-// open (Wine's Internet Explorer frame), the close-applications dialog lists
-// it, Continuar leaves the dialog up with its warning, and once the browser
-// ends the timer closes it and the package (the Windows e2e runner in its
-// installer role) starts with the interactive switches, leaving the pending
-// mark. A second run cancelled in the dialog starts nothing.
+// The Windows sample program updates itself through OlvadoActualizar.dll once
+// the close dialog, listing Wine's Internet Explorer, has kept its warning on
+// Continuar and closed on its timer (the package is the Windows e2e runner in
+// its installer role); a second run cancelled in the dialog starts nothing.
 TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     const fs::path instalador = win_ / "tests/olvado_e2e_tests.exe";
     const std::string bytes = prueba::LeerArchivo(instalador);
@@ -132,7 +129,8 @@ TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
         navegador.Terminar();
         EXPECT_EQ(prueba::LeerArchivo(salida), cancelado ? "" : "args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL\n");
         // The pending mark, left for the program's next start (and removed here).
-        EXPECT_EQ(Reg({"query", clave, "/v", "ActualizacionPendiente"}).find("REG_SZ    1") != std::string::npos,
+        EXPECT_EQ(Reg({"query", clave, "/v", "ActualizacionPendiente"}).find("REG_SZ    1") !=
+                      std::string::npos,
                   !cancelado);
         Reg({"delete", clave, "/v", "ActualizacionPendiente", "/f"});
     }

@@ -1,8 +1,8 @@
 // The Linux shell-launch stand-in: how a file or a mail link is started and
 // the Windows command-line rules.
+#include "platform/Shell.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
-#include "platform/Shell.h"
 #include "platform/posix/Lanzar.h"
 #include "process/ShellEjecutar.h"
 #include "support/ArbolPrueba.h"
@@ -87,13 +87,12 @@ TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
     EXPECT_EQ(r.find("MZ cambiado"), std::string::npos) << r;
     platform::EstablecerVariableEntorno("PATH", path);
 
-    // A mail link is no file: /usr/bin/xdg-email takes it, here with a
-    // stand-in mail program ($MAILER) that records what it was given.
     fs::path correo = arbol.Temporal() / "correo";
     prueba::EscribirArchivo(bin / "correo", "#!/bin/sh\necho \"$1\" > '" + correo.string() + "'\n");
     ::chmod((bin / "correo").c_str(), 0755);
     platform::EstablecerVariableEntorno("MAILER", (bin / "correo").string());
-    EXPECT_TRUE(platform::EjecutarConShell({"open", "MailTo:ana@ejemplo.com", "", 42, platform::SW_SHOWNORMAL_}));
+    EXPECT_TRUE(
+        platform::EjecutarConShell({"open", "MailTo:ana@ejemplo.com", "", 42, platform::SW_SHOWNORMAL_}));
     for (int i = 0; i < 100 && prueba::LeerArchivo(correo).empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     platform::EstablecerVariableEntorno("MAILER", "");
