@@ -134,20 +134,17 @@ TEST(cRegistryTest, FuncionesDeConfiguracion) {
     // A root nothing can be written under: False, no exception.
     EXPECT_FALSE(RegistroBase_SetValor("", "n", std::string("x"), 0, 0x1234, c, "P", false));
 
-    // The strict read of a setting that guards something: a missing key or
-    // value is an absence, a value of another type is a failure.
+    // A guarding setting's strict read: a missing key or value is an absence, another type a failure.
     std::string t = "x", motivo;
-    auto estricto = [&](const std::string& producto, const std::string& nombre) {
-        return RegistroBase_LeerTextoEstricto("", nombre, t, motivo, c, producto, false);
-    };
-    EXPECT_EQ(estricto("Otro", "n"), LecturaRegistro::Ausente);
-    EXPECT_EQ(estricto("P", "falta"), LecturaRegistro::Ausente);
+    EXPECT_EQ(RegistroBase_LeerTextoEstricto("", "n", t, motivo, c, "Otro", false), LecturaRegistro::Ausente);
+    EXPECT_EQ(RegistroBase_LeerTextoEstricto("", "falta", t, motivo, c, "P", false),
+              LecturaRegistro::Ausente);
     EXPECT_EQ(t, "");
-    EXPECT_EQ(estricto("P", "n"), LecturaRegistro::Leido);
+    EXPECT_EQ(RegistroBase_LeerTextoEstricto("", "n", t, motivo, c, "P", false), LecturaRegistro::Leido);
     EXPECT_EQ(t, "12");
     cRegistry d = En(p.Ruta() + "\\P");
     Ida(d, "d", REG_DWORD, int32_t{1});
-    EXPECT_EQ(estricto("P", "d"), LecturaRegistro::Fallido);
+    EXPECT_EQ(RegistroBase_LeerTextoEstricto("", "d", t, motivo, c, "P", false), LecturaRegistro::Fallido);
     EXPECT_NE(motivo.find("REG_SZ"), std::string::npos) << motivo;
 }
 

@@ -2,6 +2,7 @@
 // temporary-name rule, the flock convention and the shell's move.
 #include "common/FileTool.h"
 #include "common/clsFileLog.h"
+#include "database/ado/Connection.h"
 #include "platform/ArchivoNativo.h"
 #include "platform/ArchivosTemporales.h"
 #include "platform/CarpetasEspeciales.h"
@@ -66,8 +67,9 @@ TEST(StandInsTest, CarpetasEspecialesYTemporales) {
 
 // Root with a user's environment kept (sudo -E): the run log's folder is
 // never another account's, nor reached through a link or through a
-// user-dirs.dirs that is not root's; it falls back to root's own home.
-TEST(StandInsTest, UnaCorridaPrivilegiadaNoUsaLaCarpetaDeOtro) {
+// user-dirs.dirs that is not root's (root's own home instead); the driver
+// manager reads the system's configuration, not the one ODBCSYSINI names.
+TEST(StandInsTest, UnaCorridaPrivilegiadaNoTomaNadaDelEntornoDeOtro) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "hacen falta privilegios de root";
     prueba::ArbolPrueba arbol;
@@ -95,6 +97,15 @@ TEST(StandInsTest, UnaCorridaPrivilegiadaNoUsaLaCarpetaDeOtro) {
     fs::remove(arbol.Documentos());
     ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0); // the user's own home
     EXPECT_EQ(platform::RutaEspecial(0, 5), propio);
+
+    // The user's odbcinst.ini names the system's SQLite driver by a library of its own.
+    prueba::EscribirArchivo(ajena / "odbcinst.ini",
+                            "[SQLite3]\nDriver=" + ajena.string() + "/libplantada.so\n");
+    platform::EstablecerVariableEntorno("ODBCSYSINI", ajena.string());
+    ado::Connection cnx;
+    EXPECT_NO_THROW(cnx.Open("Driver=SQLite3;Database=" + (arbol.Raiz() / "x.db").string()));
+    EXPECT_EQ(platform::LeerVariableEntorno("ODBCSYSINI"), "");
+    platform::EstablecerVariableEntorno("ODBCSYSINI", "");
 }
 
 TEST(StandInsTest, ConvencionDeBloqueoYMovimiento) {
