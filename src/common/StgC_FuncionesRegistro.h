@@ -21,6 +21,16 @@ bool RegistroBase_GetValor(const std::string& subClave, const std::string& nombr
                            int32_t tipo, const Variante& defecto, int32_t rootKey, const std::string& compania,
                            const std::string& producto, bool enBase);
 
+// A setting that guards something, read from HKEY_LOCAL_MACHINE without a
+// default: Ausente when the key or the value does not exist, Leido with the
+// text of a REG_SZ value, Fallido for anything else (a hive that exists but
+// cannot be read or parsed, access denied, a value of another type), with
+// Motivo saying why. A caller refuses what it guards on Fallido.
+enum class LecturaRegistro { Ausente, Leido, Fallido };
+LecturaRegistro RegistroBase_LeerTextoEstricto(const std::string& subClave, const std::string& nombreValor,
+                                               std::string& texto, std::string& motivo, const std::string& compania,
+                                               const std::string& producto, bool enBase);
+
 // Writes the value's text (tipo 0 and 1; any other tipo writes "") as REG_SZ,
 // or REG_EXPAND_SZ when it holds an environment reference, creating the key
 // when missing. False on any fault, without a message.

@@ -4,10 +4,13 @@
 // HKEY_LOCAL_MACHINE at $OLVADO_ROOT/etc/olvado/HKLM.reg, HKEY_CURRENT_USER
 // at $XDG_CONFIG_HOME/olvado/HKCU.reg (default ~/.config), HKEY_CLASSES_ROOT
 // as HKEY_LOCAL_MACHINE\SOFTWARE\Classes. Key and value names compare without
-// regard to letter case; every read and every read-modify-write happens under
-// an advisory lock, and a write replaces the file atomically. A file that
-// cannot be parsed reads as if the key were missing and is never overwritten:
-// writes to that hive answer ERROR_BADDB.
+// regard to letter case; a read-modify-write happens under an advisory lock,
+// and a write replaces the file atomically, keeping the file's comments and
+// the lines it does not change, its owner and its mode (a new hive file is
+// 0644 whatever the umask). Only a hive file that does not exist is an empty
+// hive: one that exists and cannot be read (5) or parsed (1009, ERROR_BADDB)
+// answers that code to every call on that hive and is never overwritten, so
+// a caller tells "no such key or value" (2) from "cannot tell".
 //
 // Contract of both systems: names are UTF-8 and become ANSI text at the call;
 // value data are the bytes the ANSI entry points take and give (texts in the

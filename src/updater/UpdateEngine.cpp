@@ -103,6 +103,17 @@ std::string LeerFirma(clsDB& db) {
     return firma;
 }
 
+// The package key ("" for none); false, the reason in the system's log, when
+// the registry cannot tell whether one is configured: then nothing starts.
+bool ClavePaquetes(std::string& clave) {
+    std::string motivo;
+    if (IEntornoActualizacion::Actual().ClavePublicaPaquetes(clave, motivo))
+        return true;
+    RegistrarFalla("no se pudo leer la clave pública de los paquetes: " + motivo);
+    ResultadoActualizacion() = kResultadoFirmaNoValida;
+    return false;
+}
+
 // Writes the product's Binario to Ruta; HashCifrado gets its MD5Hash. False
 // for no row, a query that did not open or a failed write (the database
 // object's write raises; preparation just ends).
@@ -239,6 +250,12 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
     if (!ModoActualizador && (!entorno.ChequearActualizacionPendiente() || !PreguntarActualizar()))
         return;
 
+    std::string clave;
+    if (!ClavePaquetes(clave)) {
+        if (!ModoActualizador)
+            MensajeNoVerificado();
+        return;
+    }
     const std::string ruta = RutaPaquete();
     FileTool ft;
     if (ft.FileExist(ruta) && !platform::BorrarArchivo(ruta)) {
@@ -253,7 +270,7 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
     std::string hashCifrado;
     if (!EscribirPaquete(ModoActualizador, ruta, hashCifrado))
         return;
-    const std::string firma = entorno.ClavePublicaPaquetes().empty() ? "" : LeerFirma(*Servicios().DB);
+    const std::string firma = clave.empty() ? "" : LeerFirma(*Servicios().DB);
     if (!ModoActualizador && !entorno.EsperarACerrar())
         return;
 
@@ -283,7 +300,13 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
         return false;
     }
 
-    const std::string clave = IEntornoActualizacion::Actual().ClavePublicaPaquetes();
+    std::string clave;
+    if (!ClavePaquetes(clave)) {
+        platform::BorrarArchivo(Archivo);
+        if (!ModoActualizador)
+            MensajeNoVerificado();
+        return false;
+    }
     platform::FirmaEd25519 firma;
     platform::ArchivoSellado propio;
     platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;

@@ -40,8 +40,10 @@ public:
     // The program's command line after its name ("" without arguments).
     virtual std::string LineaDeComandos() = 0;
     // The hexadecimal Ed25519 key that packages must be signed with
-    // (registry value "ClavePublicaPaquetes"); "" starts unsigned packages.
-    virtual std::string ClavePublicaPaquetes() = 0;
+    // (registry value "ClavePublicaPaquetes"); Clave "" (no such value)
+    // starts unsigned packages. False when the registry cannot tell (Motivo
+    // says why): then no package starts.
+    virtual bool ClavePublicaPaquetes(std::string& Clave, std::string& Motivo) = 0;
 };
 
 // The command line that the program's own collaborators answer (main sets it).

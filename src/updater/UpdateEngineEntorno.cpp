@@ -4,6 +4,7 @@
 // is the program's own.
 #include "updater/UpdateEngine.h"
 
+#include "common/StgC_FuncionesRegistro.h"
 #include "common/clsStgComunes.h"
 #include "updater/ChequearActualizacionSQLPendiente.h"
 #include "updater/Core.h"
@@ -46,13 +47,10 @@ struct EntornoPrograma : IEntornoActualizacion {
         });
     }
     std::string LineaDeComandos() override { return lineaDeComandos; }
-    std::string ClavePublicaPaquetes() override {
-        return ConComunes([](clsStgComunes& c) -> std::string {
-            Variante v;
-            if (!c.Registro_GetValor("", "ClavePublicaPaquetes", v, 0, std::string()))
-                return "";
-            const std::string* texto = std::get_if<std::string>(&v);
-            return texto ? *texto : "";
+    bool ClavePublicaPaquetes(std::string& Clave, std::string& Motivo) override {
+        return ConComunes([&](clsStgComunes& c) {
+            return RegistroBase_LeerTextoEstricto("", "ClavePublicaPaquetes", Clave, Motivo, c.Compania(),
+                                                  c.Producto(), false) != LecturaRegistro::Fallido;
         });
     }
 };

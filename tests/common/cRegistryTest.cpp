@@ -133,6 +133,19 @@ TEST(cRegistryTest, FuncionesDeConfiguracion) {
     EXPECT_EQ(std::get<std::string>(v), "d");
     // A root nothing can be written under: False, no exception.
     EXPECT_FALSE(RegistroBase_SetValor("", "n", std::string("x"), 0, 0x1234, c, "P", false));
+
+    // A guarding setting's strict read: a missing key or value is an absence, another type a failure.
+    std::string t = "x", motivo;
+    EXPECT_EQ(RegistroBase_LeerTextoEstricto("", "n", t, motivo, c, "Otro", false), LecturaRegistro::Ausente);
+    EXPECT_EQ(RegistroBase_LeerTextoEstricto("", "falta", t, motivo, c, "P", false),
+              LecturaRegistro::Ausente);
+    EXPECT_EQ(t, "");
+    EXPECT_EQ(RegistroBase_LeerTextoEstricto("", "n", t, motivo, c, "P", false), LecturaRegistro::Leido);
+    EXPECT_EQ(t, "12");
+    cRegistry d = En(p.Ruta() + "\\P");
+    Ida(d, "d", REG_DWORD, int32_t{1});
+    EXPECT_EQ(RegistroBase_LeerTextoEstricto("", "d", t, motivo, c, "P", false), LecturaRegistro::Fallido);
+    EXPECT_NE(motivo.find("REG_SZ"), std::string::npos) << motivo;
 }
 
 namespace {

@@ -371,7 +371,7 @@ TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
         GTEST_SKIP() << "the workstation's name is the system's own: one machine is one workstation";
     PublicarFirmado({"--firmar", Ruta("privada")});
     const std::vector<std::tuple<std::string, std::string, std::string>> estaciones = {
-        {"caja-1", "1.0.70", "publica"}, {"caja-2", "1.0.66", "publica"}, {"oficina", "1.0.66", "otra.pub"}};
+        {"caja\\1", "1.0.70", "publica"}, {"caja-2", "1.0.66", "publica"}, {"oficina", "1.0.66", "otra.pub"}};
     for (const auto& [nombre, version, clave] : estaciones) {
         prueba::ArbolPrueba arbol;
         fs::create_directories(arbol.Raiz() / "etc");
@@ -379,7 +379,8 @@ TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
         Estacion(arbol, version, clave);
     }
     std::string h = Admin(arbol_, {"historial"});
-    for (const char* fila : {"caja-1\t", "1.0.70\tal dia\t", "caja-2\t", "1.0.66\tinstalando\t", "oficina\t",
+    // A name is stored as it is (a backslash is no escape on MariaDB).
+    for (const char* fila : {"caja\\1\t", "1.0.70\tal dia\t", "caja-2\t", "1.0.66\tinstalando\t", "oficina\t",
                              "1.0.66\tfirma no valida\t", "\n1.0.66\t2\n1.0.70\t1\n"})
         EXPECT_NE(h.find(fila), std::string::npos) << fila << " en:\n" << h;
     // --desde leaves out older runs.

@@ -119,7 +119,11 @@ void QuitarInstalacion() {
 
 std::string RutaLogActualizador() {
     FileTool ft;
-    return ft.Ruta_CalificarRuta(ft.Ruta_MisDocumentos()) + "Olvado_UpdaterLog.txt";
+    // On Linux the tree's own folder, also for a run as another account: a
+    // root test's own lookup refuses a folder that account may write.
+    const std::string carpeta =
+        ActualizadorWindows() ? ft.Ruta_MisDocumentos() : platform::LeerVariableEntorno("HOME") + "/Documents";
+    return ft.Ruta_CalificarRuta(carpeta) + "Olvado_UpdaterLog.txt";
 }
 
 std::vector<std::string> EjecutarActualizador(const ArbolPrueba& arbol, const CorridaActualizador& corrida) {

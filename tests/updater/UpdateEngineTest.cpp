@@ -33,7 +33,7 @@ using Salida = std::tuple<bool, bool, int, std::string>;
 
 struct EntornoFalso : IEntornoActualizacion {
     int limpiadas = 0, marcadas = 0, chequeos = 0, esperas = 0;
-    bool pendienteOk = true, cerradas = true;
+    bool pendienteOk = true, cerradas = true, claveIlegible = false;
     std::string linea, clave;
     std::vector<std::pair<std::string, std::string>> guardadas;
     std::vector<Inicio> iniciados;
@@ -52,7 +52,10 @@ struct EntornoFalso : IEntornoActualizacion {
         return true;
     }
     std::string LineaDeComandos() override { return linea; }
-    std::string ClavePublicaPaquetes() override { return clave; }
+    bool ClavePublicaPaquetes(std::string& c, std::string& motivo) override {
+        c = clave, motivo = claveIlegible ? "hive ilegible" : "";
+        return !claveIlegible;
+    }
 };
 
 struct OrigenFijo : IOrigenConexion {
@@ -260,6 +263,8 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
              Firmar(bytes.substr(0, bytes.size() - 1), privada);
          },
          false, noVerificado, "firma no valida"},
+        // A registry that cannot tell whether a key is configured: nothing is written.
+        {"clave ilegible", [&] { entorno_.claveIlegible = true; }, false, noVerificado, "firma no valida"},
     };
     std::set<std::string> motivos;
     for (bool actualizador : {true, false}) {
@@ -285,6 +290,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             EXPECT_EQ(fs::exists(fs::u8path(paquete_)), caso.quedaArchivo);
             EXPECT_EQ(ResultadoActualizacion(), caso.resultado);
             entorno_.clave.clear();
+            entorno_.claveIlegible = false;
             const bool aviso = !actualizador && *caso.mensaje;
             // Interactive mode's question comes first.
             ASSERT_EQ(mensajes_.Cantidad(), (actualizador ? 0u : 1u) + aviso);
@@ -293,7 +299,7 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             }
         }
     }
-    EXPECT_EQ(motivos.size(), 6u); // the three unusable digests share theirs, the two bad signatures too
+    EXPECT_EQ(motivos.size(), 7u); // the three unusable digests share theirs, the two bad signatures too
 }
 
 // A package gone, or a folder in its place, while its digest is taken: a

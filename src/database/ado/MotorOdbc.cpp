@@ -4,6 +4,7 @@
 #include "database/ado/Motor.h"
 #include "database/ado/Proveedor.h"
 #include "platform/ArchivoNativo.h"
+#include "platform/ControladoresOdbc.h"
 
 #include "base/ScopedHandle.h"
 #include "base/Texto.h"
@@ -291,6 +292,7 @@ public:
 
     bool Abrir(const std::string& cadena, int32_t segundos) override {
         Cerrar();
+        platform::PrepararEntornoOdbc();
         SQLHANDLE h = SQL_NULL_HANDLE;
         if (SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h) != SQL_SUCCESS) {
             errores_.Agregar("HY001", "No se pudo iniciar ODBC", kOrigen);

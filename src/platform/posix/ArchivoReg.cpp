@@ -2,17 +2,17 @@
 #include "platform/posix/ArchivoReg.h"
 
 #include "base/Texto.h"
+#include "platform/TextoAnsi.h"
+#include "platform/posix/SintaxisReg.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace olvado::platform::reg {
 namespace {
-
-constexpr std::string_view kCabecera = "Windows Registry Editor Version 5.00";
 
 std::string Clave_(const std::string& ruta) { return UCase(ruta); }
 
@@ -21,202 +21,6 @@ bool EsAncestro(const std::string& ancestro, const std::string& ruta) {
         return true;
     return ruta.size() > ancestro.size() && ruta[ancestro.size()] == '\\' &&
            ruta.compare(0, ancestro.size(), ancestro) == 0;
-}
-
-std::string Recortar(std::string_view s) {
-    size_t a = s.find_first_not_of(" \t");
-    if (a == std::string_view::npos)
-        return {};
-    size_t b = s.find_last_not_of(" \t");
-    return std::string(s.substr(a, b - a + 1));
-}
-
-std::string Utf16LE(std::u16string_view u) {
-    std::string b;
-    for (char16_t c : u) {
-        b.push_back(static_cast<char>(c & 0xFF));
-        b.push_back(static_cast<char>(c >> 8));
-    }
-    return b;
-}
-
-// A quoted name or text starting at s[i] == '"'; i ends after the closing quote.
-bool LeerEntreComillas(const std::string& s, size_t& i, std::string& out) {
-    out.clear();
-    for (++i; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"'))
-            out.push_back(s[++i]);
-        else if (s[i] == '"')
-            return ++i, true;
-        else
-            out.push_back(s[i]);
-    }
-    return false;
-}
-
-// "01,02,ff" (blanks allowed around the bytes).
-bool LeerBytes(const std::string& s, std::string& out) {
-    out.clear();
-    std::string t = Recortar(s);
-    if (t.empty())
-        return true;
-    size_t i = 0;
-    while (true) {
-        size_t coma = t.find(',', i);
-        std::string b = Recortar(t.substr(i, coma == std::string::npos ? std::string::npos : coma - i));
-        if (b.empty() || b.size() > 2 || ValorDigitoHex(b[0]) < 0 || (b.size() == 2 && ValorDigitoHex(b[1]) < 0))
-            return false;
-        out.push_back(static_cast<char>(b.size() == 1 ? ValorDigitoHex(b[0]) : ValorDigitoHex(b[0]) * 16 + ValorDigitoHex(b[1])));
-        if (coma == std::string::npos)
-            return true;
-        i = coma + 1;
-    }
-}
-
-bool LeerDatos(const std::string& d, Valor& v) {
-    if (!d.empty() && d[0] == '"') {
-        size_t i = 0;
-        std::string texto;
-        if (!LeerEntreComillas(d, i, texto) || !Recortar(d.substr(i)).empty())
-            return false;
-        v.tipo = 1;
-        v.datos = Utf16LE(AUtf16(texto)) + std::string(2, '\0');
-        return true;
-    }
-    std::string minus = LCase(d.substr(0, std::min<size_t>(d.size(), 8)));
-    if (minus.rfind("dword:", 0) == 0) {
-        std::string h = Recortar(d.substr(6));
-        if (h.empty() || h.size() > 8)
-            return false;
-        uint32_t n = 0;
-        for (char c : h) {
-            if (ValorDigitoHex(c) < 0)
-                return false;
-            n = n * 16 + static_cast<uint32_t>(ValorDigitoHex(c));
-        }
-        v.tipo = 4;
-        v.datos.clear();
-        for (int k = 0; k < 4; ++k)
-            v.datos.push_back(static_cast<char>((n >> (8 * k)) & 0xFF));
-        return true;
-    }
-    if (minus.rfind("hex:", 0) == 0) {
-        v.tipo = 3;
-        return LeerBytes(d.substr(4), v.datos);
-    }
-    if (minus.rfind("hex(", 0) == 0) {
-        size_t cierre = d.find("):");
-        if (cierre == std::string::npos || cierre <= 4 || cierre > 12)
-            return false;
-        uint32_t n = 0;
-        for (size_t k = 4; k < cierre; ++k) {
-            if (ValorDigitoHex(d[k]) < 0)
-                return false;
-            n = n * 16 + static_cast<uint32_t>(ValorDigitoHex(d[k]));
-        }
-        v.tipo = n;
-        return LeerBytes(d.substr(cierre + 2), v.datos);
-    }
-    return false;
-}
-
-// "[HKEY_LOCAL_MACHINE\SOFTWARE\x]" -> "SOFTWARE\x" when the hive is this file's.
-bool LeerSeccion(const std::string& linea, const std::string& raiz, std::string& ruta) {
-    std::string dentro = linea.substr(1, linea.size() - 2);
-    size_t barra = dentro.find('\\');
-    std::string colmena = UCase(Recortar(dentro.substr(0, barra)));
-    std::string resto = barra == std::string::npos ? std::string() : dentro.substr(barra + 1);
-    bool maquina = raiz == "HKEY_LOCAL_MACHINE";
-    if (colmena == raiz || (maquina && colmena == "HKLM") || (!maquina && colmena == "HKCU")) {
-        ruta = UnirRuta("", resto);
-        return true;
-    }
-    if (maquina && (colmena == "HKEY_CLASSES_ROOT" || colmena == "HKCR")) {
-        ruta = UnirRuta("SOFTWARE\\Classes", resto);
-        return true;
-    }
-    return false;
-}
-
-// Logical lines: CR LF or LF ends, a trailing "\" continues hex data on the next line.
-std::vector<std::string> Lineas(std::string texto) {
-    if (texto.rfind("\xEF\xBB\xBF", 0) == 0)
-        texto.erase(0, 3);
-    else if (texto.size() >= 2 && texto[0] == '\xFF' && texto[1] == '\xFE') {
-        std::u16string u;
-        for (size_t i = 2; i + 1 < texto.size(); i += 2)
-            u.push_back(static_cast<char16_t>(static_cast<unsigned char>(texto[i]) |
-                                              static_cast<unsigned char>(texto[i + 1]) << 8));
-        texto = DesdeUtf16(u);
-    }
-    std::vector<std::string> lineas;
-    bool continua = false;
-    size_t i = 0;
-    while (i <= texto.size()) {
-        size_t fin = texto.find('\n', i);
-        std::string l = texto.substr(i, fin == std::string::npos ? std::string::npos : fin - i);
-        if (!l.empty() && l.back() == '\r')
-            l.pop_back();
-        l = Recortar(l);
-        if (continua)
-            lineas.back() += l;
-        else
-            lineas.push_back(l);
-        continua = !lineas.back().empty() && lineas.back().back() == '\\' && lineas.back()[0] != '[';
-        if (continua)
-            lineas.back().pop_back();
-        if (fin == std::string::npos)
-            break;
-        i = fin + 1;
-    }
-    return lineas;
-}
-
-std::string Comillas(const std::string& s) {
-    std::string r = "\"";
-    for (char c : s) {
-        if (c == '\\' || c == '"')
-            r.push_back('\\');
-        r.push_back(c);
-    }
-    return r + "\"";
-}
-
-// A REG_SZ that reads back the same from "name"="text": closed by one zero,
-// no other zero, no line end.
-bool TextoLimpio(const Valor& v, std::u16string& u) {
-    if (v.tipo != 1 || v.datos.size() < 2 || v.datos.size() % 2)
-        return false;
-    u.clear();
-    for (size_t i = 0; i < v.datos.size(); i += 2)
-        u.push_back(static_cast<char16_t>(static_cast<unsigned char>(v.datos[i]) |
-                                          static_cast<unsigned char>(v.datos[i + 1]) << 8));
-    if (u.back() != 0)
-        return false;
-    u.pop_back();
-    if (u.find_first_of(u"\0\r\n", 0, 3) != std::u16string::npos)
-        return false;
-    return AUtf16(DesdeUtf16(u)) == u;
-}
-
-std::string DatosTexto(const Valor& v) {
-    std::u16string u;
-    if (TextoLimpio(v, u))
-        return Comillas(DesdeUtf16(u));
-    char buf[16];
-    if (v.tipo == 4 && v.datos.size() == 4) {
-        uint32_t n = 0;
-        for (int k = 3; k >= 0; --k)
-            n = n << 8 | static_cast<unsigned char>(v.datos[static_cast<size_t>(k)]);
-        std::snprintf(buf, sizeof buf, "dword:%08x", n);
-        return buf;
-    }
-    std::string r = v.tipo == 3 ? "hex:" : (std::snprintf(buf, sizeof buf, "hex(%x):", v.tipo), buf);
-    for (size_t i = 0; i < v.datos.size(); ++i) {
-        std::snprintf(buf, sizeof buf, i ? ",%02x" : "%02x", static_cast<unsigned char>(v.datos[i]));
-        r += buf;
-    }
-    return r;
 }
 
 } // namespace
@@ -288,72 +92,296 @@ std::vector<std::string> Colmena::SubClaves(const std::string& ruta) const {
     return nombres;
 }
 
-bool Leer(const std::string& texto, const std::string& raiz, Colmena& c) {
-    c = Colmena{raiz, {}};
-    bool cabecera = false;
-    size_t actual = SIZE_MAX; // index: adding keys may move them
-    std::map<size_t, std::unordered_map<std::string, size_t>> indices;
-    // Every key by its upper-case path: a section costs its own length, not
-    // a search of all the keys before it (Crear's), which made big hives
-    // quadratic. Adds the key and its missing ancestors as Crear does.
-    std::unordered_map<std::string, size_t> porRuta;
-    auto crear = [&](const std::string& ruta) {
-        size_t i = 0, indice = 0;
+namespace {
+
+// The parse of one file: keys by path, the mentions of each key's values,
+// and deletions applied in file order.
+class Lector {
+public:
+    explicit Lector(Colmena& c) : c_(c) {}
+
+    bool Entrada(const std::string& l, Linea& linea) {
+        if (l.empty() || l[0] == ';')
+            return true;
+        if (!cabecera_) {
+            cabecera_ = l == (c_.ansi ? kCabecera4 : kCabecera);
+            return cabecera_;
+        }
+        if (l[0] == '[') {
+            std::string ruta;
+            bool borrar = false;
+            const Seccion s = LeerSeccion(l, c_.raiz, ruta, borrar);
+            if (s == Seccion::Invalida)
+                return false;
+            estado_ = s == Seccion::Propia && !borrar ? Estado::Propia : Estado::Otra;
+            if (s == Seccion::Propia && borrar)
+                Borrar(ruta);
+            if (estado_ == Estado::Propia) {
+                actual_ = Crear(ruta, linea.clave);
+                linea.tipo = Linea::Tipo::Seccion;
+                linea.seccion = actual_;
+                seccion_ = c_.lineas.size();
+            }
+            return true;
+        }
+        Valor v;
+        bool borrado = false;
+        if (estado_ == Estado::Ninguna || !LeerValor(l, c_.ansi, v, borrado))
+            return false;
+        if (estado_ == Estado::Propia) {
+            linea.tipo = Linea::Tipo::Valor;
+            linea.seccion = seccion_;
+            Mencionar(UCase(v.nombre), borrado ? nullptr : &v);
+        }
+        return true;
+    }
+
+    // Deleted keys leave; their lines stay as they were, still deleted by a later read.
+    void Terminar() {
+        size_t n = 0;
+        for (size_t i = 0; i < c_.claves.size(); ++i)
+            if (!borrada_[i] && n++ != i)
+                c_.claves[n - 1] = std::move(c_.claves[i]);
+        c_.claves.resize(n);
+    }
+
+private:
+    enum class Estado { Ninguna, Propia, Otra };
+    struct Mencion {
+        size_t valor = SIZE_MAX; // in the key's values
+        size_t linea = 0;
+    };
+
+    // The key and its missing ancestors, found by upper-case path: a section
+    // costs its own length, not a search of all the keys before it.
+    size_t Crear(const std::string& ruta, std::string& clave) {
+        size_t i = 0;
         for (;;) {
             const size_t fin = ruta.find('\\', i);
             std::string parcial = ruta.substr(0, fin);
-            auto [it, nueva] = porRuta.try_emplace(Clave_(parcial), c.claves.size());
-            if (nueva)
-                c.claves.push_back({std::move(parcial), {}});
-            indice = it->second;
-            if (fin == std::string::npos)
-                return indice;
+            auto [it, nueva] = porRuta_.try_emplace(Clave_(parcial), c_.claves.size());
+            if (nueva) {
+                c_.claves.push_back({std::move(parcial), {}});
+                borrada_.push_back(false);
+            }
+            if (fin == std::string::npos) {
+                clave = it->first;
+                return it->second;
+            }
             i = fin + 1;
         }
-    };
-    for (const std::string& l : Lineas(texto)) {
-        if (l.empty() || l[0] == ';')
-            continue;
-        if (!cabecera) {
-            if (l != kCabecera)
-                return false;
-            cabecera = true;
-        } else if (l[0] == '[') {
-            std::string ruta;
-            if (l.back() != ']' || l.size() < 3 || l[1] == '-' || !LeerSeccion(l, raiz, ruta))
-                return false;
-            actual = crear(ruta);
-        } else {
-            Valor v;
-            size_t i = 0;
-            if (l[0] == '@')
-                i = 1;
-            else if (l[0] != '"' || !LeerEntreComillas(l, i, v.nombre))
-                return false;
-            size_t igual = l.find_first_not_of(" \t", i);
-            if (actual == SIZE_MAX || igual == std::string::npos || l[igual] != '=' ||
-                !LeerDatos(Recortar(l.substr(igual + 1)), v))
-                return false;
-            // A name written twice keeps its last data (an index keeps big keys linear).
-            auto& vs = c.claves[actual].valores;
-            auto [it, nuevo] = indices[actual].try_emplace(UCase(v.nombre), vs.size());
-            if (nuevo)
-                vs.push_back(std::move(v));
-            else
-                vs[it->second] = std::move(v);
+    }
+
+    // "[-key]": the key and everything below it, as read so far. A root is not deleted.
+    void Borrar(const std::string& ruta) {
+        const std::string k = Clave_(ruta);
+        if (k.empty())
+            return;
+        for (size_t i = 0; i < c_.claves.size(); ++i) {
+            if (borrada_[i])
+                continue;
+            const std::string ck = Clave_(c_.claves[i].ruta);
+            if (ck == k || EsAncestro(k, ck)) {
+                borrada_[i] = true;
+                porRuta_.erase(ck);
+                menciones_.erase(i);
+            }
+        }
+        for (auto& l : c_.lineas) {
+            if (l.tipo == Linea::Tipo::Seccion && borrada_[l.seccion])
+                l.tipo = Linea::Tipo::Otra;
+            else if (l.tipo == Linea::Tipo::Valor && c_.lineas[l.seccion].tipo == Linea::Tipo::Otra)
+                l.tipo = Linea::Tipo::Otra;
         }
     }
-    // Only blanks and comments: an empty hive; anything else needs the header.
-    return cabecera || c.claves.empty();
+
+    // A value set (v) or deleted (nullptr) in the current key: the last mention counts.
+    void Mencionar(const std::string& nombre, Valor* v) {
+        auto& vs = c_.claves[actual_].valores;
+        auto& m = menciones_[actual_];
+        auto [it, nueva] = m.try_emplace(nombre);
+        if (!nueva)
+            c_.lineas[it->second.linea].ultima = false;
+        it->second.linea = c_.lineas.size();
+        if (v && it->second.valor != SIZE_MAX) {
+            vs[it->second.valor] = std::move(*v);
+        } else if (v) {
+            it->second.valor = vs.size();
+            vs.push_back(std::move(*v));
+        } else if (it->second.valor != SIZE_MAX) {
+            const size_t quitado = it->second.valor;
+            vs.erase(vs.begin() + static_cast<std::ptrdiff_t>(quitado));
+            it->second.valor = SIZE_MAX;
+            for (auto& [_, otra] : m)
+                if (otra.valor != SIZE_MAX && otra.valor > quitado)
+                    --otra.valor;
+        }
+    }
+
+    Colmena& c_;
+    bool cabecera_ = false;
+    Estado estado_ = Estado::Ninguna;
+    size_t actual_ = 0, seccion_ = 0;
+    std::unordered_map<std::string, size_t> porRuta_;
+    std::vector<bool> borrada_;
+    std::unordered_map<size_t, std::unordered_map<std::string, Mencion>> menciones_;
+};
+
+} // namespace
+
+bool Leer(const std::string& bytes, const std::string& raiz, Colmena& c) {
+    c = Colmena{};
+    c.raiz = raiz;
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+        c.codificacion = Colmena::Codificacion::Utf8ConBom;
+        c.texto = bytes.substr(3);
+    } else if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        c.codificacion = Colmena::Codificacion::Utf16;
+        std::u16string u;
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+            u.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                              static_cast<unsigned char>(bytes[i + 1]) << 8));
+        c.texto = DesdeUtf16(u);
+    } else {
+        c.texto = bytes;
+    }
+    if (c.codificacion != Colmena::Codificacion::Utf16 && PrimeraEntrada(c.texto) == kCabecera4) {
+        c.ansi = true;
+        c.texto = DesdeUtf16(DecodificarAnsi(c.texto));
+    }
+    c.lineas.reserve(static_cast<size_t>(std::count(c.texto.begin(), c.texto.end(), '\n')) + 1);
+    Lector lector(c);
+    size_t i = 0;
+    Fisica f{};
+    bool finVisto = false;
+    while (SiguienteFisica(c.texto, i, f)) {
+        if (!finVisto && f.siguiente > f.fin) {
+            c.finLinea = c.texto.substr(f.fin, f.siguiente - f.fin);
+            finVisto = true;
+        }
+        Linea linea;
+        linea.inicio = f.inicio;
+        std::string l = Recortar(std::string_view(c.texto).substr(f.inicio, f.fin - f.inicio));
+        // Hex data continued: the entry takes the following lines.
+        if (Continua(l)) {
+            while (SiguienteFisica(c.texto, i, f)) {
+                const std::string sigue = Recortar(std::string_view(c.texto).substr(f.inicio, f.fin - f.inicio));
+                if (f.siguiente == f.fin || sigue.empty() || sigue.back() != '\\')
+                    break;
+            }
+            l = Logica(std::string_view(c.texto).substr(linea.inicio, f.fin - linea.inicio));
+        }
+        linea.largo = f.fin - linea.inicio;
+        linea.fin = static_cast<uint8_t>(f.siguiente - f.fin);
+        if (!lector.Entrada(l, linea))
+            return false;
+        c.lineas.push_back(std::move(linea));
+    }
+    lector.Terminar();
+    return true;
 }
 
 std::string Escribir(const Colmena& c) {
-    std::string r = std::string(kCabecera) + "\r\n";
+    std::unordered_map<std::string, const Clave*> modelo;
+    std::unordered_set<std::string> conDescendientes;
     for (const auto& k : c.claves) {
-        r += "\r\n[" + c.raiz + (k.ruta.empty() ? "" : "\\" + k.ruta) + "]\r\n";
-        for (const auto& v : k.valores)
-            r += (v.nombre.empty() ? std::string("@") : Comillas(v.nombre)) + "=" + DatosTexto(v) + "\r\n";
+        const std::string ck = Clave_(k.ruta);
+        modelo[ck] = &k;
+        if (!ck.empty())
+            conDescendientes.insert("");
+        for (size_t p = ck.find('\\'); p != std::string::npos; p = ck.find('\\', p + 1))
+            conDescendientes.insert(ck.substr(0, p));
     }
+    // Where each key's new values go: after the last entry of its last section.
+    std::unordered_map<std::string, size_t> ultima;
+    for (size_t i = 0; i < c.lineas.size(); ++i) {
+        const Linea& l = c.lineas[i];
+        if (l.tipo != Linea::Tipo::Otra)
+            ultima[l.tipo == Linea::Tipo::Seccion ? l.clave : c.lineas[l.seccion].clave] = i;
+    }
+    std::unordered_map<const Clave*, std::unordered_set<std::string>> escritos;
+    std::unordered_map<const Clave*, std::unordered_map<std::string, const Valor*>> indices;
+    auto buscar = [&](const Clave& k, const std::string& nombre) -> const Valor* {
+        auto [it, nuevo] = indices.try_emplace(&k);
+        if (nuevo)
+            for (const auto& v : k.valores)
+                it->second.emplace(UCase(v.nombre), &v);
+        auto v = it->second.find(UCase(nombre));
+        return v == it->second.end() ? nullptr : v->second;
+    };
+    // Each line keeps its own end; new lines take the file's. A last line
+    // without one gets it only when something follows.
+    std::string r;
+    bool faltaFin = false;
+    auto linea = [&](std::string_view t, std::string_view fin) {
+        if (faltaFin)
+            r += c.finLinea;
+        (r += t) += fin;
+        faltaFin = fin.empty();
+    };
+    auto pendientes = [&](const Clave& k) {
+        auto& hechos = escritos[&k];
+        for (const auto& v : k.valores)
+            if (hechos.insert(UCase(v.nombre)).second)
+                linea(LineaValor(v), c.finLinea);
+    };
+    if (PrimeraEntrada(c.texto) != (c.ansi ? kCabecera4 : kCabecera))
+        linea(kCabecera, c.finLinea); // a new file, or one of nothing but comments
+    bool cabecera = false;
+    const Clave* k = nullptr;
+    size_t ultimaDeK = 0;
+    for (size_t i = 0; i < c.lineas.size(); ++i) {
+        const Linea& l = c.lineas[i];
+        const std::string_view crudo = std::string_view(c.texto).substr(l.inicio, l.largo);
+        const std::string_view fin = std::string_view(c.texto).substr(l.inicio + l.largo, l.fin);
+        if (l.tipo == Linea::Tipo::Otra) {
+            // A REGEDIT4 file is written back as an export of today's tool.
+            const bool esCabecera = !cabecera && c.ansi && Recortar(crudo) == kCabecera4;
+            cabecera = cabecera || esCabecera;
+            linea(esCabecera ? kCabecera : crudo, fin);
+            continue;
+        }
+        if (l.tipo == Linea::Tipo::Seccion) {
+            auto it = modelo.find(l.clave);
+            k = it == modelo.end() ? nullptr : it->second;
+            ultimaDeK = ultima[l.clave];
+            if (k)
+                linea(crudo, fin);
+        } else if (k && !l.ultima) {
+            linea(crudo, fin); // a later line of the same name decides
+        } else if (k) {
+            Valor leido;
+            bool borrado = false;
+            LeerValor(Logica(crudo), c.ansi, leido, borrado);
+            if (const Valor* v = buscar(*k, leido.nombre)) {
+                escritos[k].insert(UCase(v->nombre));
+                if (!c.ansi && !borrado && leido.nombre == v->nombre && leido.tipo == v->tipo &&
+                    leido.datos == v->datos)
+                    linea(crudo, fin);
+                else
+                    linea(LineaValor(*v), fin);
+            } else {
+                // Deleted since: a deletion in its place, so no earlier line counts again.
+                linea(borrado ? std::string(crudo) : (leido.nombre.empty() ? "@" : Comillas(leido.nombre)) + "=-",
+                      fin);
+            }
+        }
+        if (k && ultimaDeK == i)
+            pendientes(*k);
+    }
+    for (const auto& nueva : c.claves) {
+        const std::string ck = Clave_(nueva.ruta);
+        // An ancestor without values is implied by the keys below it.
+        if (ultima.count(ck) || (nueva.valores.empty() && conDescendientes.count(ck)))
+            continue;
+        linea("", c.finLinea);
+        linea("[" + c.raiz + (nueva.ruta.empty() ? "" : "\\" + nueva.ruta) + "]", c.finLinea);
+        pendientes(nueva);
+    }
+    if (c.codificacion == Colmena::Codificacion::Utf8ConBom)
+        return "\xEF\xBB\xBF" + r;
+    if (c.codificacion == Colmena::Codificacion::Utf16)
+        return "\xFF\xFE" + Utf16LE(AUtf16(r));
     return r;
 }
 

@@ -2,9 +2,14 @@
 #include "platform/CarpetasEspeciales.h"
 
 #include "platform/Entorno.h"
+#include "platform/posix/RasgosManejadores.h"
 
-#include <fstream>
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace olvado::platform {
@@ -25,12 +30,57 @@ std::string Home() {
     return "";
 }
 
+// A privileged run (root, or set-id) may keep a user's environment (sudo -E):
+// then nothing that account controls chooses where it writes.
+bool Privilegiado() { return ::geteuid() == 0 || ::geteuid() != ::getuid(); }
+
+// True when only this process's account and root can change what the path
+// names: every existing part is a real folder (never a link), owned by root
+// or by us and writable by no one else unless sticky; the folder itself is
+// ours. A missing part ends the check: nothing below it exists yet, and only
+// root or we could make it.
+bool CarpetaPropia(const std::string& ruta) {
+    if (ruta.empty() || ruta[0] != '/')
+        return false;
+    const uid_t yo = ::geteuid();
+    size_t fin = 0;
+    for (;;) {
+        const std::string parte = fin == 0 ? "/" : ruta.substr(0, fin);
+        const bool ultima = ruta.find_first_not_of('/', fin) == std::string::npos;
+        struct stat st {};
+        if (::lstat(parte.c_str(), &st) != 0)
+            return errno == ENOENT;
+        if (!S_ISDIR(st.st_mode) || (st.st_uid != 0 && st.st_uid != yo) || (ultima && st.st_uid != yo) ||
+            ((st.st_mode & 022) && !(st.st_mode & S_ISVTX)))
+            return false;
+        if (ultima)
+            return true;
+        const size_t inicio = ruta.find_first_not_of('/', fin);
+        fin = std::min(ruta.find('/', inicio), ruta.size());
+    }
+}
+
+// The file's text; for a privileged run only a regular file of its own.
+std::string LeerArchivoPropio(const std::string& ruta) {
+    ScopedFd fd(::open(ruta.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!fd || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        (Privilegiado() && st.st_uid != ::geteuid()))
+        return "";
+    std::string texto;
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(fd.Get(), buf, sizeof buf)) > 0 && texto.size() < (1u << 20))
+        texto.append(buf, static_cast<size_t>(n));
+    return texto;
+}
+
 // XDG_DOCUMENTS_DIR="$HOME/..." from user-dirs.dirs; "" when absent.
 std::string DocumentosDeUserDirs(const std::string& home) {
     std::string config = LeerVariableEntorno("XDG_CONFIG_HOME");
     if (config.empty())
         config = home + "/.config";
-    std::ifstream f(config + "/user-dirs.dirs");
+    std::istringstream f(LeerArchivoPropio(config + "/user-dirs.dirs"));
     std::string linea;
     const std::string clave = "XDG_DOCUMENTS_DIR=";
     while (std::getline(f, linea)) {
@@ -46,15 +96,25 @@ std::string DocumentosDeUserDirs(const std::string& home) {
     return "";
 }
 
-std::string Documentos() {
-    std::string home = Home();
+std::string Documentos(const std::string& home) {
     std::string d = LeerVariableEntorno("XDG_DOCUMENTS_DIR");
     if (d.empty() && !home.empty())
         d = DocumentosDeUserDirs(home);
     // A documents dir equal to $HOME means "not set" to the XDG tools.
-    if (d.empty() || SinSeparadorFinal(d) == SinSeparadorFinal(home))
+    if (d.empty() || SinSeparadorFinal(d) == SinSeparadorFinal(home) || (Privilegiado() && !CarpetaPropia(d)))
         d = home.empty() ? "" : home + "/Documents";
     return d;
+}
+
+std::string Documentos() {
+    std::string d = Documentos(Home());
+    if (!Privilegiado() || CarpetaPropia(SinSeparadorFinal(d)))
+        return d;
+    // Another account's folder: the account's own home from the system's
+    // user database, never the environment's.
+    const passwd* pw = ::getpwuid(::geteuid());
+    d = pw && pw->pw_dir && *pw->pw_dir ? pw->pw_dir + std::string("/Documents") : "";
+    return CarpetaPropia(d) ? d : "";
 }
 
 std::string BajoRaiz(const char* sub) {

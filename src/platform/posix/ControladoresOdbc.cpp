@@ -1,9 +1,33 @@
-// POSIX: the driver names that Debian's unixODBC packages register.
+// POSIX: the driver names that Debian's unixODBC packages register, and the
+// environment the driver manager and the drivers read.
 #include "platform/ControladoresOdbc.h"
+
+#include <cstdlib>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace olvado::platform {
 
 std::string ControladorSqlServer() { return "FreeTDS"; }
 std::string ControladorAccess() { return "MDBTools"; }
+
+void PrepararEntornoOdbc() {
+    if (::geteuid() != 0 && ::geteuid() == ::getuid())
+        return;
+    static constexpr std::string_view kPrefijos[] = {"ODBC", "FREETDS", "TDS", "MYSQL", "MARIADB", "LIBMYSQL"};
+    std::vector<std::string> quitar; // collected first: unsetenv changes environ
+    for (char** e = environ; e && *e; ++e) {
+        const std::string_view v(*e);
+        const std::string_view nombre = v.substr(0, v.find('='));
+        for (std::string_view p : kPrefijos)
+            if (nombre.substr(0, p.size()) == p)
+                quitar.emplace_back(nombre);
+    }
+    for (const auto& n : quitar)
+        ::unsetenv(n.c_str());
+}
 
 } // namespace olvado::platform

@@ -47,12 +47,16 @@ public:
     ColmenaBloqueada(Hive h, bool escribir) : ruta_(RutaColmena(h)) {
         if (escribir)
             bloqueada_ = Bloquear();
-        original_ = LeerTodo();
-        valida_ = reg::Leer(original_, NombreRaiz(h), colmena_);
+        estado_ = LeerTodo();
+        if (estado_ == kErrorCorrecto && !reg::Leer(original_, NombreRaiz(h), colmena_))
+            estado_ = kErrorRegistroDanado;
     }
     // The lock goes with the descriptor.
 
-    bool Valida() const { return valida_; }
+    bool Valida() const { return estado_ == kErrorCorrecto; }
+    // Why the hive is not valid: 5 a file we may not read, 1009 one that
+    // cannot be read or parsed.
+    int32_t Estado() const { return estado_; }
     reg::Colmena& Colmena() { return colmena_; }
 
     // Temporary file + rename: readers see the old file or the new one.
@@ -69,6 +73,16 @@ public:
         ScopedFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         if (!fd)
             return CodigoDesdeErrno(errno) == kErrorAccesoDenegado ? kErrorAccesoDenegado : kErrorEsRegistro;
+        // The replacement keeps the hive's owner and mode whatever the umask
+        // (a root run under umask 077 must not hide the hive from every other
+        // account); a new hive is readable by all. Owner first: a change of
+        // owner clears the set-id bits.
+        const bool cambiaDueno = existia_ && (dueno_ != ::geteuid() || grupo_ != ::getegid());
+        if ((cambiaDueno && ::fchown(fd.Get(), dueno_, grupo_) != 0) ||
+            ::fchmod(fd.Get(), existia_ ? modo_ : 0644) != 0) {
+            ::unlink(tmp.c_str());
+            return kErrorAccesoDenegado;
+        }
         size_t hecho = 0;
         while (hecho < texto.size()) {
             ssize_t n = ::write(fd.Get(), texto.data() + hecho, texto.size() - hecho);
@@ -92,8 +106,7 @@ private:
     static constexpr int kEsperaBloqueoMs = 3000;
 
     bool Bloquear() {
-        std::error_code ec;
-        fs::create_directories(ruta_.parent_path(), ec);
+        CrearCarpetas(ruta_.parent_path());
         std::string lock = ruta_.string() + ".lock";
         lock_.Reset(::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
         if (!lock_)
@@ -107,18 +120,41 @@ private:
         return true;
     }
 
-    std::string LeerTodo() {
-        ScopedFd fd(::open(ruta_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-        std::string texto;
+    // Missing folders are made readable by all, whatever the umask, like the hive itself.
+    static void CrearCarpetas(const fs::path& carpeta) {
+        if (carpeta.empty() || carpeta == carpeta.parent_path())
+            return;
         struct stat st {};
-        if (!fd || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
-            return texto;
+        if (::lstat(carpeta.c_str(), &st) == 0)
+            return;
+        CrearCarpetas(carpeta.parent_path());
+        if (::mkdir(carpeta.c_str(), 0755) == 0)
+            ::chmod(carpeta.c_str(), 0755);
+    }
+
+    // Only a hive that does not exist is empty: one that exists and cannot be
+    // read is not taken for "no value" (a check that depends on a value must
+    // be able to tell).
+    int32_t LeerTodo() {
+        ScopedFd fd(::open(ruta_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        if (!fd)
+            return errno == ENOENT || errno == ENOTDIR ? kErrorCorrecto
+                   : errno == EACCES || errno == EPERM ? kErrorAccesoDenegado
+                                                       : kErrorRegistroDanado;
+        struct stat st {};
+        if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+            return kErrorRegistroDanado;
+        existia_ = true;
+        dueno_ = st.st_uid, grupo_ = st.st_gid, modo_ = st.st_mode & 0777;
         char buf[8192];
         ssize_t n;
-        while ((n = ::read(fd.Get(), buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+        while ((n = ::read(fd.Get(), buf, sizeof buf)) != 0) {
+            if (n < 0 && errno != EINTR)
+                return kErrorRegistroDanado;
             if (n > 0)
-                texto.append(buf, static_cast<size_t>(n));
-        return texto;
+                original_.append(buf, static_cast<size_t>(n));
+        }
+        return kErrorCorrecto;
     }
 
     fs::path ruta_;
@@ -126,7 +162,11 @@ private:
     ScopedFd lock_;
     bool bloqueada_ = false;
     reg::Colmena colmena_;
-    bool valida_ = false;
+    int32_t estado_ = kErrorCorrecto;
+    bool existia_ = false;
+    uid_t dueno_ = 0;
+    gid_t grupo_ = 0;
+    mode_t modo_ = 0644;
 };
 
 bool EsTexto(uint32_t tipo) { return tipo == 1 || tipo == 2 || tipo == 7; }
@@ -158,7 +198,9 @@ public:
             return kErrorManejadorNoValido;
         std::string ruta = reg::UnirRuta(base.ruta, subclave);
         ColmenaBloqueada c(base.hive, false);
-        if (!c.Valida() || !c.Colmena().Existe(ruta))
+        if (!c.Valida())
+            return c.Estado();
+        if (!c.Colmena().Existe(ruta))
             return kErrorArchivoNoEncontrado;
         clave = Nueva(base.hive, ruta);
         return kErrorCorrecto;
@@ -172,7 +214,7 @@ public:
         std::string ruta = reg::UnirRuta(base.ruta, subclave);
         ColmenaBloqueada c(base.hive, true);
         if (!c.Valida())
-            return kErrorRegistroDanado;
+            return c.Estado();
         if (!ruta.empty() && !c.Colmena().Buscar(ruta)) {
             c.Colmena().Crear(ruta);
             if (int32_t r = c.Guardar())
@@ -193,7 +235,7 @@ public:
         std::string ruta = reg::UnirRuta(base.ruta, subclave);
         ColmenaBloqueada c(base.hive, true);
         if (!c.Valida())
-            return kErrorRegistroDanado;
+            return c.Estado();
         auto& col = c.Colmena();
         if (ruta.empty() || !col.SubClaves(ruta).empty())
             return kErrorAccesoDenegado;
@@ -211,7 +253,7 @@ public:
             return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, false);
         if (!c.Valida())
-            return kErrorArchivoNoEncontrado;
+            return c.Estado();
         if (!c.Colmena().Existe(a.ruta))
             return kErrorClaveBorrada;
         const reg::Valor* v = BuscarValor(c.Colmena(), a.ruta, nombre);
@@ -236,7 +278,7 @@ public:
             return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, true);
         if (!c.Valida())
-            return kErrorRegistroDanado;
+            return c.Estado();
         if (!c.Colmena().Existe(a.ruta))
             return kErrorClaveBorrada;
         auto& vs = c.Colmena().Crear(a.ruta).valores;
@@ -255,7 +297,7 @@ public:
             return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, true);
         if (!c.Valida())
-            return kErrorRegistroDanado;
+            return c.Estado();
         reg::Clave* k = c.Colmena().Buscar(a.ruta);
         if (!k)
             return kErrorArchivoNoEncontrado;
@@ -274,7 +316,7 @@ public:
             return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, false);
         if (!c.Valida())
-            return kErrorNoHayMas;
+            return c.Estado();
         auto subs = c.Colmena().SubClaves(a.ruta);
         if (indice >= subs.size())
             return kErrorNoHayMas;
@@ -288,7 +330,9 @@ public:
         if (!Resolver(clave, a))
             return kErrorManejadorNoValido;
         ColmenaBloqueada c(a.hive, false);
-        reg::Clave* k = c.Valida() ? c.Colmena().Buscar(a.ruta) : nullptr;
+        if (!c.Valida())
+            return c.Estado();
+        reg::Clave* k = c.Colmena().Buscar(a.ruta);
         if (!k || indice >= k->valores.size())
             return kErrorNoHayMas;
         nombre = k->valores[indice].nombre;

@@ -6,4 +6,6 @@ namespace olvado::platform {
 std::string ControladorSqlServer() { return "ODBC Driver 18 for SQL Server"; }
 std::string ControladorAccess() { return "Microsoft Access Driver (*.mdb, *.accdb)"; }
 
+void PrepararEntornoOdbc() {}
+
 } // namespace olvado::platform

@@ -3,15 +3,18 @@
 #include "support/ErrorVisto.h"
 #include "support/RegistroPrueba.h"
 
+#include "base/Texto.h"
 #include "common/StgC_FuncionesRegistro.h"
 #include "common/cRegistry.h"
 #include "platform/Registro.h"
+#include "platform/posix/ArchivoReg.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <future>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace olvado;
@@ -30,26 +33,109 @@ cRegistry Clave(const std::string& ruta, const std::string& valor) {
     r.Default(std::string("<defecto>"));
     return r;
 }
+
+std::string Utf16(const std::string& utf8) {
+    std::string b;
+    for (char16_t c : AUtf16(utf8))
+        b += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return b;
+}
+
+// A value's data in a parsed hive, "<no>" when the key or the value is missing.
+std::string Dato(platform::reg::Colmena& c, const std::string& clave, const std::string& nombre) {
+    platform::reg::Clave* k = c.Buscar(clave);
+    for (const auto& v : k ? k->valores : std::vector<platform::reg::Valor>{})
+        if (platform::reg::MismoNombre(v.nombre, nombre))
+            return v.datos;
+    return "<no>";
+}
 } // namespace
+
+// Every line form an export may hold, in each encoding and line end: read,
+// rewritten unchanged byte for byte, and rewritten with a change that keeps
+// the comments, the deletions and the other roots' sections.
+TEST(RegistryPosixTest, CadaFormaDeUnaExportacionSeLeeYSeConserva) {
+    namespace reg = platform::reg;
+    auto hive = [](const std::string& fin, const std::string& cabecera, const std::string& enie) {
+        std::string t;
+        for (const std::string& l : std::vector<std::string>{
+                 "; exportado a mano", cabecera, "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\O\\Viejo]",
+                 "\"x\"=\"1\"", "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\O\\Viejo]",
+                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\O\\P] ; nota", "\"Borrado\"=\"b\"",
+                 "\"V\"=\"texto " + enie + "\" ; nota", "\"N\"=dword:00000005 ; nota", "\"B\"=hex:01,\\",
+                 "  02", "\"Borrado\"=-", "[HKEY_CURRENT_USER\\Software\\Ajeno]", "\"y\"=\"2\"",
+                 "[HKCU\\Software\\Ajeno]"})
+            t += l + fin;
+        return t;
+    };
+    const std::string v5 = "Windows Registry Editor Version 5.00";
+    const std::vector<std::pair<std::string, std::string>> formas = {
+        {"CR LF", hive("\r\n", v5, "Ñ")},
+        {"LF", hive("\n", v5, "Ñ")},
+        {"CR", hive("\r", v5, "Ñ")},
+        {"BOM UTF-8", "\xEF\xBB\xBF" + hive("\n", v5, "Ñ")},
+        {"UTF-16LE", "\xFF\xFE" + Utf16(hive("\r\n", v5, "Ñ"))},
+        {"REGEDIT4", hive("\r\n", "REGEDIT4", "\xD1")},
+    };
+    const std::string p = "SOFTWARE\\O\\P";
+    for (const auto& [nombre, bytes] : formas) {
+        SCOPED_TRACE(nombre);
+        reg::Colmena c;
+        ASSERT_TRUE(reg::Leer(bytes, "HKEY_LOCAL_MACHINE", c));
+        auto comprobar = [&](reg::Colmena& h) {
+            EXPECT_EQ(Dato(h, p, "v"), Utf16("texto Ñ") + std::string(2, '\0'));
+            EXPECT_EQ(Dato(h, p, "N"), std::string("\x05\0\0\0", 4));
+            EXPECT_EQ(Dato(h, p, "B"), "\x01\x02");
+            EXPECT_EQ(Dato(h, p, "Borrado"), "<no>");
+            EXPECT_FALSE(h.Existe("SOFTWARE\\O\\Viejo"));
+            EXPECT_FALSE(h.Existe("Software\\Ajeno"));
+        };
+        comprobar(c);
+        if (nombre != "REGEDIT4") { // written back as today's export
+            EXPECT_EQ(reg::Escribir(c), bytes);
+        }
+        c.Buscar(p)->valores.push_back({"Nuevo", 4, std::string(4, '\x07')});
+        const std::string escrito = reg::Escribir(c);
+        const std::string texto =
+            nombre == "UTF-16LE" ? Replace(escrito.substr(2), std::string(1, '\0'), "") : escrito;
+        for (const char* queda : {"; exportado a mano", "; nota", "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\O\\Viejo]",
+                                  "[HKEY_CURRENT_USER\\Software\\Ajeno]", "\"y\"=\"2\""})
+            EXPECT_NE(texto.find(queda), std::string::npos) << queda << " en:\n" << texto;
+        reg::Colmena otra;
+        ASSERT_TRUE(reg::Leer(escrito, "HKEY_LOCAL_MACHINE", otra)) << texto;
+        comprobar(otra);
+        EXPECT_EQ(Dato(otra, p, "Nuevo"), std::string(4, '\x07'));
+    }
+    // What no export holds is not a hive: the whole file is refused.
+    const std::string cab = v5 + "\r\n[HKLM\\x]\r\n";
+    for (const std::string& roto :
+         {std::string("[HKEY_LOCAL_MACHINE\\x]\r\n"), v5 + "\r\n[HKEY_NADA\\x]\r\n",
+          v5 + "\r\n\"a\"=\"b\"\r\n", cab + "basura\r\n", cab + "\"a\"=dword:xyz\r\n",
+          cab + "\"a\"=\"b\" c\r\n", cab + "\"a\"=hex:01,\\\r\n"}) {
+        reg::Colmena c;
+        EXPECT_FALSE(reg::Leer(roto, "HKEY_LOCAL_MACHINE", c)) << roto;
+    }
+}
 
 TEST(RegistryPosixTest, ArchivoEditadoAManoSeLee) {
     prueba::ArbolPrueba arbol;
     fs::create_directories(Hklm(arbol).parent_path());
-    prueba::EscribirArchivo(Hklm(arbol), "\xEF\xBB\xBF; configuracion del puesto\r\n"
-                                         "\r\n"
-                                         "Windows Registry Editor Version 5.00\r\n"
-                                         "\r\n"
-                                         "; la empresa\r\n"
-                                         "[hkey_local_machine\\SOFTWARE\\Olvado Systems\\Olvado]\r\n"
-                                         "\"ActualizadorSQLPendiente\" = \"en curso \\\"2\\\" C:\\\\x\"\r\n"
-                                         "@=\"por defecto\"\r\n"
-                                         "\"Numero\"=dword:0000000c\n"
-                                         "\"Bytes\"=hex:01,02,\\\r\n"
-                                         "  ff\r\n"
-                                         "\"Expandir\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,00,00\r\n"
-                                         "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"
-                                         "[HKLM\\SOFTWARE\\Olvado Systems\\Base]\n"
-                                         "\"RAUse\"=\"ABC\"\n");
+    const std::string aMano = "\xEF\xBB\xBF; configuracion del puesto\r\n"
+                              "\r\n"
+                              "Windows Registry Editor Version 5.00\r\n"
+                              "\r\n"
+                              "; la empresa\r\n"
+                              "[hkey_local_machine\\SOFTWARE\\Olvado Systems\\Olvado]\r\n"
+                              "\"ActualizadorSQLPendiente\" = \"en curso \\\"2\\\" C:\\\\x\"\r\n"
+                              "@=\"por defecto\"\r\n"
+                              "\"Numero\"=dword:0000000c\n"
+                              "\"Bytes\"=hex:01,02,\\\r\n"
+                              "  ff\r\n"
+                              "\"Expandir\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,00,00\r\n"
+                              "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"
+                              "[HKLM\\SOFTWARE\\Olvado Systems\\Base]\n"
+                              "\"RAUse\"=\"ABC\"\n";
+    prueba::EscribirArchivo(Hklm(arbol), aMano);
     const std::string k = "SOFTWARE\\OLVADO SYSTEMS\\olvado"; // names compare without regard to case
     struct Esperado {
         std::string ruta, valor;
@@ -71,12 +157,11 @@ TEST(RegistryPosixTest, ArchivoEditadoAManoSeLee) {
     };
     comprobar();
 
-    // A write keeps everything else, and what it writes reads back the same.
+    // A write keeps everything else as it was (the mark, the comments, each
+    // line's end), and what it writes reads back the same.
     EXPECT_TRUE(RegistroBase_SetValor("", "RACon", std::string("Ñ\"\\%"), 0, HKEY_LOCAL_MACHINE,
                                       "Olvado Systems", "Olvado", true));
-    std::string texto = prueba::LeerArchivo(Hklm(arbol));
-    EXPECT_EQ(texto.rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
-    EXPECT_NE(texto.find("\"RACon\"=\"Ñ\\\"\\\\%\"\r\n"), std::string::npos) << texto;
+    EXPECT_EQ(prueba::LeerArchivo(Hklm(arbol)), aMano + "\"RACon\"=\"Ñ\\\"\\\\%\"\r\n");
     comprobar();
     EXPECT_EQ(Clave("SOFTWARE\\Olvado Systems\\Base", "RACon").value(), Variante(std::string("Ñ\"\\%")));
     EXPECT_FALSE(fs::exists(Hklm(arbol).string() + ".tmp." + std::to_string(::getpid())));
@@ -101,8 +186,30 @@ TEST(RegistryPosixTest, ArchivoIlegibleNoSeSobrescribe) {
     EXPECT_EQ(prueba::ErrorDe([&] { r.value(std::string("y")); }).numero, 26001);
     EXPECT_THROW(r.CreateKey(), ErrorOlvado);
     EXPECT_EQ(prueba::LeerArchivo(Hklm(arbol)), danado);
+    // A setting that guards something tells such a hive from a missing one.
+    std::string t, motivo;
+    auto estricto = [&] {
+        return RegistroBase_LeerTextoEstricto("", "ActualizacionPendiente", t, motivo, "Olvado Systems",
+                                              "Olvado", false);
+    };
+    EXPECT_EQ(estricto(), LecturaRegistro::Fallido);
+    EXPECT_NE(motivo.find("1009"), std::string::npos) << motivo;
+    // So does a hive this account may not read (root's own, 0600).
+    prueba::EscribirArchivo(Hklm(arbol), "Windows Registry Editor Version 5.00\r\n");
+    if (::geteuid() == 0) {
+        ::chmod(Hklm(arbol).c_str(), 0600);
+        for (fs::path d = Hklm(arbol).parent_path(); d != arbol.Raiz().parent_path(); d = d.parent_path())
+            ::chmod(d.c_str(), 0755);
+        ASSERT_EQ(::seteuid(65534), 0);
+        const LecturaRegistro leido = estricto();
+        ASSERT_EQ(::seteuid(0), 0);
+        EXPECT_EQ(leido, LecturaRegistro::Fallido);
+        EXPECT_NE(motivo.find(": 5 "), std::string::npos) << motivo;
+    }
+    fs::remove(Hklm(arbol));
+    EXPECT_EQ(estricto(), LecturaRegistro::Ausente);
 
-    // Another hive's section, or a missing header, is not this hive either.
+    // A file without the header is not a hive either.
     prueba::EscribirArchivo(Hklm(arbol), "[HKEY_CURRENT_USER\\x]\r\n");
     EXPECT_FALSE(RegistroBase_SetValor("", "n", int32_t{0}, 1, HKEY_LOCAL_MACHINE, "C", "P", false));
     EXPECT_EQ(prueba::LeerArchivo(Hklm(arbol)), "[HKEY_CURRENT_USER\\x]\r\n");
@@ -141,4 +248,28 @@ TEST(RegistryPosixTest, UsuarioActualYBloqueoAjeno) {
     EXPECT_EQ(lector.get(), 7);
     EXPECT_EQ(escritor.get(), 1016);
     EXPECT_EQ(prueba::LeerArchivo(Hklm(arbol)), antes);
+}
+
+// A rewrite keeps the hive's owner and mode whatever the umask (a root run
+// under umask 077 must not hide the hive from every other account); a new
+// hive and its folders are readable by all.
+TEST(RegistryPosixTest, ReescrituraConservaDuenoYModo) {
+    prueba::ArbolPrueba arbol;
+    const mode_t antes = ::umask(077);
+    auto escrito = [&](const std::string& v) {
+        EXPECT_TRUE(RegistroBase_SetValor("", "RAUse", v, 0, HKEY_LOCAL_MACHINE, "C", "P", true));
+        struct stat st {};
+        ::stat(Hklm(arbol).c_str(), &st);
+        return std::make_tuple(st.st_mode & 07777, st.st_uid, st.st_gid);
+    };
+    EXPECT_EQ(escrito("1"), std::make_tuple(0644u, ::geteuid(), ::getegid()));
+    EXPECT_EQ(fs::status(Hklm(arbol).parent_path()).permissions(), fs::perms(0755));
+    ::chmod(Hklm(arbol).c_str(), 0640);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(Hklm(arbol).c_str(), 65534, 65534), 0);
+    }
+    struct stat st {};
+    ::stat(Hklm(arbol).c_str(), &st);
+    EXPECT_EQ(escrito("2"), std::make_tuple(0640u, st.st_uid, st.st_gid));
+    ::umask(antes);
 }

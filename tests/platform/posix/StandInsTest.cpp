@@ -2,6 +2,7 @@
 // temporary-name rule, the flock convention and the shell's move.
 #include "common/FileTool.h"
 #include "common/clsFileLog.h"
+#include "database/ado/Connection.h"
 #include "platform/ArchivoNativo.h"
 #include "platform/ArchivosTemporales.h"
 #include "platform/CarpetasEspeciales.h"
@@ -14,6 +15,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -61,6 +63,49 @@ TEST(StandInsTest, CarpetasEspecialesYTemporales) {
     EXPECT_EQ(fs::path(a).filename().string().size(), 4u + 4 + 4);
     EXPECT_EQ(fs::path(b).filename().string().size(), 1u + 4 + 4);
     EXPECT_FALSE(platform::CrearArchivoTemporal(carpeta + "/falta", "x", b));
+}
+
+// Root with a user's environment kept (sudo -E): the run log's folder is
+// never another account's, nor reached through a link or through a
+// user-dirs.dirs that is not root's (root's own home instead); the driver
+// manager reads the system's configuration, not the one ODBCSYSINI names.
+TEST(StandInsTest, UnaCorridaPrivilegiadaNoTomaNadaDelEntornoDeOtro) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "hacen falta privilegios de root";
+    prueba::ArbolPrueba arbol;
+    const std::string home = arbol.Home().string(),
+                      propio = ::getpwuid(0)->pw_dir + std::string("/Documents");
+    const fs::path ajena = arbol.Raiz() / "ajena", dirs = arbol.Home() / ".config/user-dirs.dirs";
+    fs::create_directories(ajena);
+    fs::create_directories(dirs.parent_path());
+    ASSERT_EQ(::chown(ajena.c_str(), 65534, 65534), 0);
+    auto dirsA = [&](const std::string& destino, uid_t dueno) {
+        prueba::EscribirArchivo(dirs, "XDG_DOCUMENTS_DIR=\"" + destino + "\"\n");
+        ASSERT_EQ(::chown(dirs.c_str(), dueno, dueno), 0);
+    };
+    dirsA(ajena.string(), 0); // root's file, another account's folder
+    EXPECT_EQ(platform::RutaEspecial(0, 5), home + "/Documents");
+    dirsA("$HOME/Raiz", 65534); // another account's file
+    EXPECT_EQ(platform::RutaEspecial(0, 5), home + "/Documents");
+    fs::remove(dirs);
+    platform::EstablecerVariableEntorno("XDG_DOCUMENTS_DIR", (ajena / "sub").string());
+    EXPECT_EQ(platform::RutaEspecial(0, 5), home + "/Documents");
+    platform::EstablecerVariableEntorno("XDG_DOCUMENTS_DIR", "");
+    fs::remove(arbol.Documentos());
+    fs::create_directory_symlink(arbol.Raiz() / "var", arbol.Documentos()); // root's folder, through a link
+    EXPECT_EQ(platform::RutaEspecial(0, 5), propio);
+    fs::remove(arbol.Documentos());
+    ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0); // the user's own home
+    EXPECT_EQ(platform::RutaEspecial(0, 5), propio);
+
+    // The user's odbcinst.ini names the system's SQLite driver by a library of its own.
+    prueba::EscribirArchivo(ajena / "odbcinst.ini",
+                            "[SQLite3]\nDriver=" + ajena.string() + "/libplantada.so\n");
+    platform::EstablecerVariableEntorno("ODBCSYSINI", ajena.string());
+    ado::Connection cnx;
+    EXPECT_NO_THROW(cnx.Open("Driver=SQLite3;Database=" + (arbol.Raiz() / "x.db").string()));
+    EXPECT_EQ(platform::LeerVariableEntorno("ODBCSYSINI"), "");
+    platform::EstablecerVariableEntorno("ODBCSYSINI", "");
 }
 
 TEST(StandInsTest, ConvencionDeBloqueoYMovimiento) {
