@@ -1,5 +1,6 @@
 // The Linux stand-ins of the file layer: special-folder locations, the
-// temporary-name rule, the flock convention and the shell's move.
+// temporary-name rule, the flock convention, the shell's move and FIFOs in
+// place of files.
 #include "common/FileTool.h"
 #include "common/clsFileLog.h"
 #include "platform/ArchivoNativo.h"
@@ -7,13 +8,18 @@
 #include "platform/CarpetasEspeciales.h"
 #include "platform/Entorno.h"
 #include "platform/ErroresSistema.h"
+#include "platform/RecursoVersion.h"
 #include "platform/SistemaArchivos.h"
+#include "platform/XmlDocument.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <thread>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -132,4 +138,30 @@ TEST(StandInsTest, RutasDeLinux) {
     EXPECT_EQ(ft.Ruta_ObtenerExtension("/home/u.d/a"), "");
     EXPECT_EQ(ft.Ruta_QuitarRaiz("/home/u"), "home/u");
     EXPECT_FALSE(ft.UNC_EsRutaUNCValida("//server/share"));
+}
+
+// A FIFO named like the package, the store or the program: every open by
+// name in the updater's road refuses it at once. Should one block, a writer
+// frees it after three seconds, and the results tell.
+TEST(StandInsTest, NadaAbiertoPorNombreEsperaAUnaFifo) {
+    prueba::ArbolPrueba arbol;
+    const fs::path fifo = arbol.Raiz() / "Olvado_Act.exe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    std::atomic<bool> fin{false}, liberado{false};
+    std::thread liberador([&] {
+        for (int i = 0; !fin; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            int fd = i < 300 ? -1 : ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0)
+                liberado = true, ::close(fd);
+        }
+    });
+    EXPECT_FALSE(platform::BorrarArchivo(fifo.string()));
+    EXPECT_FALSE(platform::ArchivoAbiertoPorOtro(fifo.string()));
+    EXPECT_FALSE(platform::XmlDocument().Load(fifo.string()));
+    EXPECT_FALSE(platform::RecursoVersion().Cargar(fifo.string()));
+    fin = true;
+    liberador.join();
+    EXPECT_FALSE(liberado);
+    EXPECT_TRUE(fs::is_fifo(fifo));
 }
