@@ -141,6 +141,23 @@ TEST_P(ActualizacionE2E, SinProgramaAlDiaMasRecienteOBaseRechazada) {
     Variable("DBINTERM", "");
     esperado.resize(6);
     EXPECT_EQ(Ejecutar(), esperado);
+
+    // A family program through the update library, with no display: neither
+    // the refused database nor a question no one answered starts the newer
+    // package. (The Windows build's boxes always have a desktop.)
+    if (ActualizadorWindows())
+        return;
+    const std::string instalador = Instalador();
+    Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
+    programa_ = OLVADO_EJEMPLO_BIN;
+    Ejecutar();
+    EXPECT_FALSE(fs::exists(salida_ / "instalador.txt"));
+    EXPECT_NE(prueba::LeerArchivo(salida_ / "stderr.txt").find("en medio de un proceso de actualización"),
+              std::string::npos);
+    Sql("DELETE FROM Valores");
+    Ejecutar();
+    EXPECT_NE(prueba::LeerArchivo(salida_ / "stderr.txt").find("necesita actualizarse"), std::string::npos);
+    EXPECT_FALSE(fs::exists(salida_ / "instalador.txt"));
 }
 
 TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
