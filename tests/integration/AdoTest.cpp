@@ -150,9 +150,7 @@ TEST_P(AdoTest, LosErroresLlevanElNumeroDeSuClase) {
     EXPECT_EQ(prueba::ErrorDe<ErrorAdo>(duplicada).numero, N(general ? 0x80004005u : 0x80040E2Fu));
     if (GetParam().nombre != "SqliteNativo")
         return;
-    // A recursive view that outlasts the command time-out ends in a time-out
-    // error (bounded here, so that a provider without a deadline fails the
-    // test instead of spinning for ever).
+    // A recursive view that outlasts the command time-out is a time-out error (bounded: no hang if not).
     cnx_.Execute("DROP VIEW IF EXISTS Eterna");
     cnx_.Execute("CREATE VIEW Eterna AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r "
                  "WHERE n < 100000000) SELECT n FROM r WHERE n < 0");

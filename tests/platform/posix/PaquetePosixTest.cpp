@@ -93,31 +93,24 @@ TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
     const fs::path paquete = fs::u8path(prueba::CarpetaPaquete() + "Olvado_Act.exe");
     fs::create_directories(paquete.parent_path());
     const fs::path log = fs::u8path(prueba::RutaLogActualizador());
-    const auto tamano = [&] {
-        std::error_code ec;
-        const auto n = fs::file_size(paquete, ec);
-        return ec ? 0 : n;
-    };
     for (int senal : {SIGTERM, SIGINT, SIGHUP}) {
         std::error_code ec;
         fs::remove(log, ec);
         platform::ProcesoHijo hijo;
         ASSERT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol.Entorno()));
-        const pid_t pid = static_cast<pid_t>(hijo.Id());
+        const auto tamano = [&] { return fs::exists(paquete, ec) ? fs::file_size(paquete, ec) : 0; };
         for (int i = 0; i < 600000 && tamano() == 0 && hijo.EnEjecucion(); ++i)
             std::this_thread::sleep_for(std::chrono::microseconds(100));
-        ::kill(pid, SIGSTOP);
-        const auto escrito = tamano();
-        ::kill(pid, senal);
-        ::kill(pid, SIGCONT);
-        ASSERT_GT(escrito, 0u);
-        ASSERT_LT(escrito, bytes.size()) << "caught after the write";
+        ::kill(static_cast<pid_t>(hijo.Id()), SIGSTOP);
+        const uintmax_t escrito = tamano();
+        ::kill(static_cast<pid_t>(hijo.Id()), senal);
+        ::kill(static_cast<pid_t>(hijo.Id()), SIGCONT);
+        ASSERT_TRUE(!ec && escrito > 0 && escrito < bytes.size()) << "not caught mid-write: " << escrito;
         EXPECT_EQ(hijo.Esperar(), 128 + senal);
         EXPECT_FALSE(fs::exists(paquete));
         const auto t = prueba::TextosDelLog(DesdeAnsi(prueba::LeerArchivo(log)));
         EXPECT_TRUE(std::count(t.begin(), t.end(), "Version Olvado Actual: 1.0.66")) << ::testing::PrintToString(t);
-        ASSERT_FALSE(t.empty());
-        EXPECT_EQ(t.back(), "Ejecucion interrumpida por la senal " + std::to_string(senal));
+        EXPECT_EQ(t.empty() ? "" : t.back(), "Ejecucion interrumpida por la senal " + std::to_string(senal));
     }
     prueba::QuitarInstalacion();
 }

@@ -1,6 +1,6 @@
 // The Linux stand-ins of the file layer: special-folder locations, the
-// temporary-name rule, the flock convention, the shell's move and FIFOs in
-// place of files.
+// temporary-name rule, the flock convention, the shell's move, FIFOs in
+// place of files and a question with no one to answer it.
 #include "common/FileTool.h"
 #include "common/clsFileLog.h"
 #include "platform/ArchivoNativo.h"
@@ -8,6 +8,7 @@
 #include "platform/CarpetasEspeciales.h"
 #include "platform/Entorno.h"
 #include "platform/ErroresSistema.h"
+#include "platform/MessageBox.h"
 #include "platform/RecursoVersion.h"
 #include "platform/SistemaArchivos.h"
 #include "platform/XmlDocument.h"
@@ -149,12 +150,9 @@ TEST(StandInsTest, NadaAbiertoPorNombreEsperaAUnaFifo) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
     std::atomic<bool> fin{false}, liberado{false};
     std::thread liberador([&] {
-        for (int i = 0; !fin; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            int fd = i < 300 ? -1 : ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (fd >= 0)
+        for (int i = 0, fd; !fin; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+            if (i > 300 && (fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0)
                 liberado = true, ::close(fd);
-        }
     });
     EXPECT_FALSE(platform::BorrarArchivo(fifo.string()));
     EXPECT_FALSE(platform::ArchivoAbiertoPorOtro(fifo.string()));
@@ -164,4 +162,14 @@ TEST(StandInsTest, NadaAbiertoPorNombreEsperaAUnaFifo) {
     liberador.join();
     EXPECT_FALSE(liberado);
     EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// No display: a box that asks answers Cancel (no one said yes).
+TEST(StandInsTest, SinPantallaUnaPreguntaRespondeNo) {
+    if (!platform::LeerVariableEntorno("DISPLAY").empty())
+        GTEST_SKIP() << "the system's boxes would show on the display";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(platform::IMessageBox::DelSistema().Mostrar("texto", platform::vbOKOnly, "T"), platform::vbOK);
+    EXPECT_EQ(platform::IMessageBox::DelSistema().Mostrar("¿ya?", platform::vbOKCancel, "P"), platform::vbCancel);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "T\ntexto\n\nP\n¿ya?\n\n");
 }
