@@ -16,7 +16,17 @@ namespace {
 
 using namespace olvado;
 
+// A database that did not open (or was refused) stays refused until
+// CerrarActualizacion: its half-made objects are released at once, so no
+// later call takes them for an open database and reaches an installer.
+bool& AperturaFallida() {
+    static bool fallida = false;
+    return fallida;
+}
+
 bool ObjetosListos() {
+    if (AperturaFallida())
+        return false;
     if (Servicios().DB)
         return true;
     std::string linea;
@@ -25,7 +35,11 @@ bool ObjetosListos() {
     EstablecerLineaDeComandos(linea);
     if (!Servicios().Log && !PrepararLog("Olvado_ActualizarLog.txt"))
         return false;
-    return CrearObjetos();
+    if (CrearObjetos())
+        return true;
+    CerrarObjetos();
+    AperturaFallida() = true;
+    return false;
 }
 
 void Copiar(const std::string& texto, char* destino, int32_t tamano) {
@@ -80,6 +94,7 @@ void OLVADO_LLAMADA CerrarActualizacion(void) {
         LiberarServicios();
     } catch (...) {
     }
+    AperturaFallida() = false;
 }
 
 } // extern "C"

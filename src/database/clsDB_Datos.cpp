@@ -10,6 +10,7 @@
 #include "database/ado/Stream.h"
 #include "platform/ConfiguracionRegional.h"
 #include "platform/ErroresSistema.h"
+#include "platform/Senales.h"
 #include "platform/SistemaArchivos.h"
 #include "platform/Shell.h"
 
@@ -112,7 +113,11 @@ bool clsDB::BLOB_a_Archivo(ado::Field& Campo, std::string& NombreArchivo) {
     bool escrito = true;
     try {
         const int64_t tamano = Campo.ActualSize();
+        // A termination signal deferred by the caller stops the write at the
+        // next piece; the partial file goes as a failed one does.
         for (int64_t desde = 0; escrito && desde < tamano; desde += 8192) {
+            if (platform::SenalPendiente())
+                throw ErrorOlvado(18, "clsDB", "Se ha producido una interrupción por parte del usuario");
             std::vector<uint8_t> trozo = Campo.GetChunk(8192);
             escrito = f.Escribir(std::string_view(reinterpret_cast<const char*>(trozo.data()), trozo.size()));
         }

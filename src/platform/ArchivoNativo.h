@@ -45,6 +45,7 @@ public:
     // Reads up to n bytes; leidos receives how many came.
     bool Leer(char* destino, size_t n, size_t& leidos);
     bool IrAlFinal();
+    bool IrA(int64_t posicion); // from the first byte
     int64_t Tamano();
     // Closes the file; false when closing reported an error (or nothing was open).
     bool Cerrar();

@@ -1,8 +1,7 @@
 // Portable code only: the PE and VS_VERSIONINFO layouts, read byte by byte.
 #include "platform/LectorVersionPE.h"
+#include "platform/ArchivoNativo.h"
 
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 namespace olvado::platform {
@@ -139,29 +138,28 @@ bool LeerRecursoVersionPE(const FuenteBytes& fuente, std::string& recurso) {
 
 namespace {
 
+// Through ArchivoNativo: a FIFO or device named like the program is refused
+// at once instead of blocking the read.
 class FuenteArchivo : public FuenteBytes {
 public:
-    explicit FuenteArchivo(const std::string& ruta)
-        : archivo_(std::filesystem::path(std::u8string(ruta.begin(), ruta.end())), std::ios::binary) {
-        if (archivo_) {
-            archivo_.seekg(0, std::ios::end);
-            const auto fin = archivo_.tellg();
-            tamano_ = fin > 0 ? static_cast<std::uint64_t>(fin) : 0;
+    explicit FuenteArchivo(const std::string& ruta) {
+        if (archivo_.Abrir(ruta, ArchivoNativo::Modo::Leer)) {
+            const int64_t t = archivo_.Tamano();
+            tamano_ = t > 0 ? static_cast<std::uint64_t>(t) : 0;
         }
     }
-    bool Abierto() const { return archivo_.is_open(); }
+    bool Abierto() const { return archivo_.Abierto(); }
     bool Leer(std::uint64_t posicion, std::size_t largo, std::string& destino) const override {
         if (posicion > tamano_ || largo > tamano_ - posicion)
             return false;
         destino.resize(largo);
-        archivo_.clear();
-        archivo_.seekg(static_cast<std::streamoff>(posicion));
-        archivo_.read(destino.data(), static_cast<std::streamsize>(largo));
-        return static_cast<std::size_t>(archivo_.gcount()) == largo;
+        size_t leidos = 0;
+        return archivo_.IrA(static_cast<int64_t>(posicion)) && archivo_.Leer(destino.data(), largo, leidos) &&
+               leidos == largo;
     }
 
 private:
-    mutable std::ifstream archivo_;
+    mutable ArchivoNativo archivo_;
     std::uint64_t tamano_ = 0;
 };
 

@@ -1,7 +1,8 @@
 // Modal message boxes. Windows: MessageBoxA with the style as given. Linux: a
 // small X11 box when $DISPLAY is set (added with the dialogs); otherwise the
-// title, the text and a blank line on standard error, answered with the
-// default button (OK). Tests put a fake in place (base/Servicio.h).
+// title, the text and a blank line on standard error, answered OK when OK is
+// the only button and Cancel when the box asks: where no one can answer, a
+// question answers No. Tests put a fake in place (base/Servicio.h).
 #pragma once
 
 #include "base/Servicio.h"

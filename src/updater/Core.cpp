@@ -3,7 +3,6 @@
 #include "base/Texto.h"
 #include "common/Variante.h"
 #include "platform/MessageBox.h"
-#include "platform/Reloj.h"
 
 namespace olvado {
 
@@ -121,46 +120,6 @@ bool AbrirConexionDB() { return Servicios().DB && Servicios().DB->AbrirDB(true, 
 bool AbrirConsulta(std::unique_ptr<ado::Recordset>& Rs, const std::string& SQL) {
     int32_t n = -1;
     return Servicios().DB && Servicios().DB->AbrirRs(Rs, SQL, 3, 3, -1, true, n);
-}
-
-namespace {
-
-// Minutes since a fixed day, for the minute difference of two dates (each
-// cut to its minute, as the date difference in minutes counts).
-int64_t Minutos(const platform::FechaHoraLocal& f) {
-    int64_t y = f.Anio - (f.Mes <= 2 ? 1 : 0);
-    int64_t era = (y >= 0 ? y : y - 399) / 400;
-    int64_t yoe = y - era * 400;
-    int64_t doy = (153 * (f.Mes + (f.Mes > 2 ? -3 : 9)) + 2) / 5 + f.Dia - 1;
-    int64_t dias = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return dias * 1440 + f.Hora * 60 + f.Minuto;
-}
-
-} // namespace
-
-platform::FechaHoraLocal FechaHoraServidor(bool Sincronizar) {
-    platform::IReloj& reloj = platform::IReloj::Actual();
-    const platform::FechaHoraLocal local = reloj.Ahora();
-    platform::FechaHoraLocal resultado = local;
-    try {
-        std::unique_ptr<ado::Recordset> rs;
-        if (!Servicios().DB)
-            return resultado;
-        std::string sql = Servicios().DB->SintaxisSQL() != 0 ? "SELECT GETDATE() AS FechaHora;"
-                                                              : "SELECT Now() AS FechaHora;";
-        if (AbrirConsulta(rs, sql)) {
-            if (!rs->Eof()) {
-                ado::FechaHora f = rs->Fields("FechaHora").Value().AFecha();
-                resultado = {f.anio, f.mes, f.dia, f.hora, f.minuto, f.segundo};
-            }
-            rs->Close();
-        }
-        int64_t diferencia = Minutos(resultado) - Minutos(local);
-        if (Sincronizar && (diferencia > 5 || diferencia < -5))
-            reloj.Establecer(resultado);
-    } catch (...) {
-    }
-    return resultado;
 }
 
 void LiberarServicios() {

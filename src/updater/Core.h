@@ -44,10 +44,14 @@ bool AbrirConexionDB();
 // AbrirRs with static cursor, optimistic lock, options -1, AvisarError true
 // and no count.
 bool AbrirConsulta(std::unique_ptr<ado::Recordset>& Rs, const std::string& SQL);
-// The server's date and time (the local one when the query fails). With
-// Sincronizar, a local clock more than five minutes away from the server's
-// is set to it through the clock interface (quietly failing without the
-// right to).
+// The server's date and time as this workstation's local time (its own time
+// when the query fails, and for Access and SQLite files, which keep no clock
+// of their own). The server's UTC is compared with the workstation's UTC.
+// With Sincronizar, a clock more than five minutes away is set to the
+// server's instant, unless the system keeps the clock synchronised or the
+// workstation requires signed packages (it does not trust the database that
+// far); the system's log receives every change and every refusal, with both
+// times (FechaHoraServidor.cpp).
 platform::FechaHoraLocal FechaHoraServidor(bool Sincronizar);
 // The run-time teardown after Main: the remaining service objects, then the
 // log, whose destruction writes the run log. Safe to call more than once.

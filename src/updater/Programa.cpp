@@ -4,6 +4,7 @@
 #include "common/ExtraerVersion.h"
 #include "common/FileTool.h"
 #include "platform/ArchivoSellado.h"
+#include "platform/Senales.h"
 #include "process/Lanzamiento.h"
 #include "updater/ChequearActualizacionSQLPendiente.h"
 #include "updater/Core.h"
@@ -63,10 +64,20 @@ void PasosActualizacion(Ejecucion& ejecucion) {
     // Held open from its digest check until the installer has ended.
     platform::ArchivoSellado paquete;
     std::string archivo, parametros;
-    PrepararPaqueteActualizacion(true, archivo, parametros, &paquete);
+    {
+        // SIGTERM, SIGINT or SIGHUP while the package is written: the write
+        // stops and removes its file, the run ends here, and main writes the
+        // log before it ends with the signal.
+        platform::SenalesDiferidas senales;
+        PrepararPaqueteActualizacion(true, archivo, parametros, &paquete);
+    }
     std::string carpeta = FileTool().Ruta_ExtraerRuta(archivo);
     ejecucion.resultado = ResultadoActualizacion();
     ejecucion.Anotar();
+    if (const int senal = platform::SenalPendiente()) {
+        RegistrarLog("Ejecucion interrumpida por la senal " + std::to_string(senal));
+        return;
+    }
 
     // The database is closed before the installer runs.
     RegistrarLog("Cerrar Objetos");

@@ -72,7 +72,8 @@ void MensajeSinTitulo(const std::string& texto, int32_t estilo) {
     platform::MsgBox(texto, estilo | platform::vbOKOnly, Producto());
 }
 
-// Interactive mode's question before preparing; false: the user cancelled.
+// Interactive mode's question before preparing; false: the user cancelled, or
+// no one could answer.
 bool PreguntarActualizar() {
     std::string crlf(vbCrLf);
     const std::string& p = Producto();
@@ -82,7 +83,7 @@ bool PreguntarActualizar() {
             "2. Haga click en ACEPTAR y favor espere unos minutos a que finalice la actualización." + crlf +
             "3. Una vez que termine la actualización puede abrir " + p + " de nuevo.",
         platform::vbExclamation | platform::vbOKCancel, "Actualización de " + p);
-    return r != platform::vbCancel;
+    return r == platform::vbOK; // a box that could not show (0) is no answer
 }
 
 // The product's signature; "" when the column or the row is missing (a

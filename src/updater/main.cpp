@@ -1,12 +1,13 @@
 // Entry point of the updater. A silent updater must never end in
 // std::terminate: Main handles its own faults, and anything that escapes it
 // still ends the process normally. The run log is written here, at the end,
-// on every path.
+// on every path, also before a deferred termination signal ends the process.
 #include "base/Texto.h"
 #include "updater/Core.h"
 #include "updater/Programa.h"
 #include "updater/UpdateEngine.h"
 #include "platform/Consola.h"
+#include "platform/Senales.h"
 
 #include <exception>
 #include <string>
@@ -27,5 +28,9 @@ int main(int argc, char** argv) {
         olvado::RegistrarLog("Error no controlado");
     }
     olvado::LiberarServicios();
+    // A termination signal deferred while the package was written: the log
+    // is on disk now, and the process ends as the signal would have ended it.
+    if (const int senal = olvado::platform::SenalPendiente())
+        olvado::platform::TerminarConSenal(senal);
     return 0;
 }

@@ -218,10 +218,11 @@ TEST_P(ActualizacionE2E, OtroProgramaActualizaLaBase) {
 // the middle of an update says so in a window, and of two stored connections
 // the one chosen in the list by keyboard is the one updated from. Then the
 // interactive mode through the update library, in the sample program of the
-// family: the question, the close-applications dialog while a family program
-// that Wine hosts is open (the Windows sample program; Continuar does not get
-// past it; the timer closes it once that program ends), the verified package
-// started with its switches and the pending mark left for the next start.
+// family: a refused database offers nothing; the question, the
+// close-applications dialog while a family program that Wine hosts is open
+// (the Windows sample program; Continuar does not get past it; the timer
+// closes it once that program ends), the verified package started with its
+// switches and the pending mark left for the next start.
 TEST_P(ActualizacionE2E, VentanasConPantalla) {
     if (ActualizadorWindows())
         GTEST_SKIP() << "the Windows build's windows are driven from the native runner";
@@ -262,6 +263,16 @@ TEST_P(ActualizacionE2E, VentanasConPantalla) {
     platform::ProcesoHijo familia;
     ASSERT_NO_FATAL_FAILURE(AbrirEjemploDeWindows(familia));
     programa_ = OLVADO_EJEMPLO_BIN;
+    // A refused database: the box, and no update offered.
+    Variable("DBINTERM", "");
+    Ejecutar({}, [] {
+        P::Teclas(P::EsperarVentana("No se puede abrir Base de Datos"), {"Return"});
+        const std::string pregunta = P::EsperarVentana("Actualización de Olvado", 3);
+        EXPECT_TRUE(pregunta.empty());
+        if (!pregunta.empty())
+            P::Teclas(pregunta, {"Escape"});
+    });
+    Sql("DELETE FROM Valores");
     Ejecutar({}, [&familia] {
         std::string id = P::EsperarVentana("Actualización de Olvado");
         ASSERT_FALSE(id.empty());

@@ -148,6 +148,16 @@ TEST_P(AdoTest, LosErroresLlevanElNumeroDeSuClase) {
     cnx_.Execute("INSERT INTO Prueba (id, nombre) VALUES (5, 'x')");
     const auto duplicada = [&] { cnx_.Execute("INSERT INTO Prueba (id, nombre) VALUES (5, 'y')"); };
     EXPECT_EQ(prueba::ErrorDe<ErrorAdo>(duplicada).numero, N(general ? 0x80004005u : 0x80040E2Fu));
+    if (GetParam().nombre != "SqliteNativo")
+        return;
+    // A recursive view that outlasts the command time-out is a time-out error (bounded: no hang if not).
+    cnx_.Execute("DROP VIEW IF EXISTS Eterna");
+    cnx_.Execute("CREATE VIEW Eterna AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r "
+                 "WHERE n < 100000000) SELECT n FROM r WHERE n < 0");
+    cnx_.CommandTimeout = 1;
+    const auto eterna = prueba::ErrorDe<ErrorAdo>([&] { Abrir("SELECT n FROM Eterna"); });
+    cnx_.Execute("DROP VIEW Eterna");
+    EXPECT_EQ(eterna.numero, N(0x80040E31u));
 }
 
 TEST_P(AdoTest, TransaccionesYComandos) {

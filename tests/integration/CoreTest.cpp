@@ -1,24 +1,32 @@
 // The start-up sequence's service objects against every engine: creating
 // them opens the database from the store, and the server's clock is read
-// and handed to the clock interface when it is more than five minutes away.
+// as an instant and handed to the clock interface when it is more than five
+// minutes away and the system and the workstation allow it.
 #include "updater/Core.h"
 #include "platform/Reloj.h"
 #include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
+#include "support/MensajesFalsos.h"
 #include "support/MotoresPrueba.h"
+
+#include <ctime>
 
 #include <gtest/gtest.h>
 
 namespace olvado {
 namespace {
 
+constexpr int64_t k2001 = 978307200; // 2001-01-01 00:00:00 UTC
+
 struct RelojFijo : platform::IReloj {
-    platform::FechaHoraLocal ahora{2001, 1, 1, 0, 0, 0};
-    std::vector<platform::FechaHoraLocal> puestas;
-    platform::FechaHoraLocal Ahora() override { return ahora; }
-    bool Establecer(const platform::FechaHoraLocal& f) override {
-        puestas.push_back(f);
+    int64_t ahora = k2001;
+    bool sincronizado = false;
+    std::vector<int64_t> puestas;
+    int64_t AhoraUtc() override { return ahora; }
+    bool Sincronizado() override { return sincronizado; }
+    bool EstablecerUtc(int64_t instante) override {
+        puestas.push_back(instante);
         return false; // as without the right to change the time
     }
 };
@@ -34,25 +42,52 @@ class CoreTest : public ::testing::TestWithParam<prueba::MotorPrueba> {
 
     prueba::ArbolPrueba arbol_;
     prueba::AlmacenPrueba almacen_;
+    prueba::EventosFalsos eventos_;
     RelojFijo reloj_;
     platform::IReloj::Reemplazo relojEnUso_{reloj_};
 };
 
+// The server's UTC against the workstation's, whatever the server's own time
+// zone (here 13 hours ahead); SQLite files keep no clock of their own.
 TEST_P(CoreTest, CrearObjetosAbreYSincronizaElReloj) {
-    ASSERT_TRUE(Crear("0"));
+    const bool servidor = GetParam().dialecto == 2;
+    if (servidor)
+        prueba::EjecutarSql(GetParam().cadena, "SET GLOBAL time_zone = '+13:00'");
+    const bool creado = Crear("0");
+    if (servidor)
+        prueba::EjecutarSql(GetParam().cadena, "SET GLOBAL time_zone = 'SYSTEM'");
+    ASSERT_TRUE(creado);
     ASSERT_TRUE(Servicios().DB && Servicios().SQL);
-    // AbrirDB asked for the server's time and set the clock from it.
-    ASSERT_EQ(reloj_.puestas.size(), 1u);
-    EXPECT_GE(reloj_.puestas[0].Anio, 2024);
-    // Within five minutes (the server's own time) nothing is set; without Sincronizar neither.
-    reloj_.ahora = reloj_.puestas[0];
-    EXPECT_GE(FechaHoraServidor(true).Anio, 2024);
-    reloj_.ahora = {2001, 1, 1, 0, 0, 0};
+    const int64_t ahora = std::time(nullptr);
+    ASSERT_EQ(reloj_.puestas.size(), servidor ? 1u : 0u);
+    ASSERT_EQ(eventos_.vistos.size(), servidor ? 1u : 0u);
+    if (!servidor)
+        return;
+    EXPECT_NEAR(reloj_.puestas[0], ahora, 60);
+    EXPECT_EQ(eventos_.vistos[0].Mensaje, "No se pudo cambiar la hora del sistema por la de la base de datos (equipo "
+                                          "2001-01-01 00:00:00 UTC, base de datos " +
+                                              platform::TextoUtc(reloj_.puestas[0]) + ")");
+    // Within five minutes nothing is set. A clock the system keeps, a
+    // workstation that requires signed packages, or no Sincronizar: never
+    // set either, and the system's log says why.
+    reloj_.ahora = ahora + 240;
+    FechaHoraServidor(true);
+    reloj_.ahora = k2001;
+    reloj_.sincronizado = true;
+    FechaHoraServidor(true);
+    reloj_.sincronizado = false;
+    clsStgComunes comunes;
+    comunes.Registro_SetValor("", "ClavePublicaPaquetes", std::string("clave"), 0);
+    FechaHoraServidor(true);
+    comunes.Registro_SetValor("", "ClavePublicaPaquetes", std::string(), 0);
     FechaHoraServidor(false);
     EXPECT_EQ(reloj_.puestas.size(), 1u);
+    ASSERT_EQ(eventos_.vistos.size(), 3u);
+    EXPECT_NE(eventos_.vistos[1].Mensaje.find("mantiene el reloj sincronizado"), std::string::npos);
+    EXPECT_NE(eventos_.vistos[2].Mensaje.find("exige paquetes firmados"), std::string::npos);
     CerrarObjetos();
     EXPECT_FALSE(Servicios().DB || Servicios().SQL);
-    // Without a database the local time comes back.
+    // Without a database the workstation's own time comes back.
     EXPECT_EQ(FechaHoraServidor(true).Anio, 2001);
 }
 

@@ -27,12 +27,13 @@ class MensajesFalsos : public platform::IMessageBox {
 
     int32_t Mostrar(const std::string& texto, int32_t estilo, const std::string& titulo) override {
         mostrados.push_back({texto, estilo, titulo});
-        return platform::vbOK;
+        return respuesta;
     }
     size_t Cantidad() const { return mostrados.size(); }
     const Mensaje& Ultimo() const { return mostrados.back(); }
 
     std::vector<Mensaje> mostrados;
+    int32_t respuesta = platform::vbOK; // 0: a box that could not show
 };
 
 struct EventosFalsos : platform::IEventos {

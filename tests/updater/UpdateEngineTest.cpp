@@ -213,17 +213,21 @@ TEST_F(UpdateEngineTest, ModoInteractivoPreguntaEsperaMarcaYEjecuta) {
     bool ok = false;
     EXPECT_EQ(clsEncriptor().Decrypt(entorno_.guardadas[0].first, ok), "admin");
 
-    // The user closing nothing, a pending restart or a command line: no start.
+    // The user closing nothing, a pending restart, a question no one could
+    // answer or a command line: no start.
     entorno_.cerradas = false;
     Preparar(false);
     entorno_.cerradas = true;
     entorno_.pendienteOk = false;
     Preparar(false);
     entorno_.pendienteOk = true;
+    mensajes_.respuesta = 0;
+    Preparar(false);
+    mensajes_.respuesta = platform::vbOK;
     entorno_.linea = "x";
     Preparar(false);
     EXPECT_EQ(entorno_.iniciados.size(), 1u);
-    EXPECT_EQ(std::tie(entorno_.chequeos, entorno_.esperas), std::make_tuple(3, 2));
+    EXPECT_EQ(std::tie(entorno_.chequeos, entorno_.esperas), std::make_tuple(4, 2));
     // With the password missing both are left empty, and nothing is saved.
     c_.Execute("DELETE FROM Valores WHERE idVariable = 'EXC'");
     std::string u = "x", c = "y";

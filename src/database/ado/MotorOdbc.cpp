@@ -2,6 +2,7 @@
 // odbc32 on Windows). The only file with the ODBC headers; every call goes through
 // Revisar, which turns the driver's diagnostics into the Errors collection.
 #include "database/ado/Motor.h"
+#include "database/ado/ConPlazo.h"
 #include "database/ado/Proveedor.h"
 #include "platform/ArchivoNativo.h"
 #include "platform/ControladoresOdbc.h"
@@ -285,36 +286,76 @@ std::string ConTiempoLimite(const std::string& cadena, int32_t segundos) {
     return cadena + fin + "CONN_TIMEOUT=" + std::to_string(segundos) + ";READ_TIMEOUT=360;WRITE_TIMEOUT=360;";
 }
 
+// One opening's handles, made on the helper thread of ConPlazo; whoever holds
+// it last disconnects and releases them.
+struct Apertura {
+    Entorno env;
+    Enlace dbc;
+    bool conectado = false;
+    Errors errores;
+
+    Apertura() = default;
+    Apertura(const Apertura&) = delete;
+    Apertura& operator=(const Apertura&) = delete;
+    ~Apertura() {
+        if (conectado)
+            SQLDisconnect(dbc.Get());
+    }
+
+    void Conectar(const std::string& texto, int32_t segundos) {
+        SQLHANDLE h = SQL_NULL_HANDLE;
+        if (SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h) != SQL_SUCCESS) {
+            errores.Agregar("HY001", "No se pudo iniciar ODBC", kOrigen);
+            return;
+        }
+        env.Reset(h);
+        if (!Revisar(SQLSetEnvAttr(env.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+                     SQL_HANDLE_ENV, env.Get(), errores) ||
+            !Revisar(SQLAllocHandle(SQL_HANDLE_DBC, env.Get(), &h), SQL_HANDLE_ENV, env.Get(), errores))
+            return;
+        dbc.Reset(h);
+        SQLSetConnectAttrW(dbc.Get(), SQL_ATTR_LOGIN_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(segundos)), 0);
+        std::u16string c = AUtf16(texto);
+        SQLWCHAR salida[1024];
+        SQLSMALLINT largo = 0;
+        conectado = Revisar(SQLDriverConnectW(dbc.Get(), nullptr, W(c), static_cast<SQLSMALLINT>(c.size()), salida,
+                                              1024, &largo, SQL_DRIVER_NOPROMPT),
+                            SQL_HANDLE_DBC, dbc.Get(), errores);
+    }
+};
+
 class MotorOdbc final : public Motor {
 public:
     using Motor::Motor;
     ~MotorOdbc() override { Cerrar(); }
 
+    // The whole opening, handshake included, ends by the connection
+    // time-out whatever the server sends: the driver works on a helper
+    // thread, and one that is late is left to finish (and release) alone.
     bool Abrir(const std::string& cadena, int32_t segundos) override {
         Cerrar();
-        platform::PrepararEntornoOdbc();
-        SQLHANDLE h = SQL_NULL_HANDLE;
-        if (SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h) != SQL_SUCCESS) {
-            errores_.Agregar("HY001", "No se pudo iniciar ODBC", kOrigen);
+        platform::PrepararEntornoOdbc(); // before the driver manager reads it
+        const std::string texto = ConTiempoLimite(cadena, segundos);
+        auto hecha = ConPlazo<std::unique_ptr<Apertura>>(segundos, [texto, segundos] {
+            auto a = std::make_unique<Apertura>();
+            a->Conectar(texto, segundos);
+            return a;
+        });
+        if (!hecha) {
+            errores_.Agregar("HYT00", "Se agotó el tiempo de espera de la conexión", kOrigen);
             return false;
         }
-        env_.Reset(h);
-        if (!Revisar(SQLSetEnvAttr(env_.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
-                     SQL_HANDLE_ENV, env_.Get(), errores_) ||
-            !Revisar(SQLAllocHandle(SQL_HANDLE_DBC, env_.Get(), &h), SQL_HANDLE_ENV, env_.Get(), errores_))
-            return false;
-        dbc_.Reset(h);
-        SQLSetConnectAttrW(dbc_.Get(), SQL_ATTR_LOGIN_TIMEOUT,
-                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(segundos)), 0);
-        std::u16string c = AUtf16(ConTiempoLimite(cadena, segundos));
-        SQLWCHAR salida[1024];
-        SQLSMALLINT largo = 0;
-        if (!Revisar(SQLDriverConnectW(dbc_.Get(), nullptr, W(c), static_cast<SQLSMALLINT>(c.size()), salida, 1024,
-                                       &largo, SQL_DRIVER_NOPROMPT),
-                     SQL_HANDLE_DBC, dbc_.Get(), errores_)) {
-            dbc_.Reset();
-            return false;
+        Apertura& a = **hecha;
+        for (int32_t i = 0; i < a.errores.Count(); ++i) {
+            const Error& e = a.errores(i);
+            errores_.Agregar(e.SQLState, e.Description, e.Source, e.NativeError);
         }
+        if (!a.conectado)
+            return false;
+        env_ = std::move(a.env);
+        dbc_ = std::move(a.dbc);
+        a.conectado = false;
         conectado_ = true;
         return true;
     }

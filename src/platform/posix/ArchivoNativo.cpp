@@ -97,6 +97,10 @@ bool ArchivoNativo::IrAlFinal() {
     return Abierto() && (::lseek(static_cast<int>(manejador_.Get()), 0, SEEK_END) >= 0 || Fallo());
 }
 
+bool ArchivoNativo::IrA(int64_t posicion) {
+    return Abierto() && (::lseek(static_cast<int>(manejador_.Get()), posicion, SEEK_SET) >= 0 || Fallo());
+}
+
 int64_t ArchivoNativo::Tamano() {
     struct stat st{};
     if (!Abierto() || ::fstat(static_cast<int>(manejador_.Get()), &st) != 0)

@@ -15,7 +15,8 @@ public:
             return gui->Mensaje(texto.c_str(), estilo, titulo.c_str());
         std::fprintf(stderr, "%s\n%s\n\n", titulo.c_str(), texto.c_str());
         std::fflush(stderr);
-        return vbOK; // the default button of every box the program shows
+        // No one can answer: a box that asks answers Cancel (No), never OK.
+        return (estilo & 0xF) == vbOKOnly ? vbOK : vbCancel;
     }
 };
 

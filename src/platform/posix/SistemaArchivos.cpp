@@ -68,7 +68,16 @@ int64_t TamanoArchivo(const std::string& ruta) {
 
 bool BorrarArchivo(const std::string& ruta) {
     std::string r = posix::RutaNativa(ruta);
-    int fd = ::open(r.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    struct stat st{};
+    if (::lstat(r.c_str(), &st) != 0)
+        return false;
+    // A link goes as DeleteFile takes one; a folder, FIFO or device is not a
+    // file to delete, and is never opened.
+    if (!S_ISLNK(st.st_mode) && !S_ISREG(st.st_mode)) {
+        errno = EACCES;
+        return false;
+    }
+    int fd = S_ISREG(st.st_mode) ? posix::AbrirArchivoRegular(r, O_RDONLY | O_NOFOLLOW) : -1;
     if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         ::close(fd);
         errno = EWOULDBLOCK; // held by another writer: Windows' sharing violation
@@ -85,7 +94,7 @@ bool CrearCarpeta(const std::string& ruta) { return ::mkdir(posix::RutaNativa(ru
 bool BorrarCarpeta(const std::string& ruta) { return ::rmdir(posix::RutaNativa(ruta).c_str()) == 0; }
 
 bool ArchivoAbiertoPorOtro(const std::string& ruta) {
-    int fd = ::open(posix::RutaNativa(ruta).c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = posix::AbrirArchivoRegular(posix::RutaNativa(ruta), O_RDONLY);
     if (fd < 0)
         return false;
     bool ocupado = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
@@ -119,5 +128,36 @@ bool HayManejadorLibre() {
     ::close(fd);
     return true;
 }
+
+namespace posix {
+
+int AbrirArchivoRegular(const std::string& ruta, int banderas) {
+    int fd = ::open(ruta.c_str(), banderas | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EACCES;
+        return -1;
+    }
+    return fd;
+}
+
+bool LeerArchivoRegular(const std::string& ruta, std::string& bytes) {
+    bytes.clear();
+    int fd = AbrirArchivoRegular(ruta, O_RDONLY);
+    if (fd < 0)
+        return false;
+    char bloque[65536];
+    ssize_t n;
+    while ((n = ::read(fd, bloque, sizeof bloque)) > 0 || (n < 0 && errno == EINTR))
+        if (n > 0)
+            bytes.append(bloque, static_cast<size_t>(n));
+    ::close(fd);
+    return n == 0;
+}
+
+} // namespace posix
 
 } // namespace olvado::platform

@@ -1,5 +1,6 @@
 // POSIX: the document through pugixml.
 #include "platform/XmlDocument.h"
+#include "platform/posix/PosixComun.h"
 
 #include <pugixml.hpp>
 
@@ -11,7 +12,10 @@ bool XmlDocument::Load(const std::string& ruta) {
     // The declaration, comments, PIs and the doctype count as nodes, as in MSXML.
     unsigned opciones = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi |
                         pugi::parse_doctype;
-    if (!doc.load_file(ruta.c_str(), opciones, pugi::encoding_auto))
+    // Read by our own open: a FIFO named like the store would block fopen.
+    std::string bytes;
+    if (!posix::LeerArchivoRegular(ruta, bytes) ||
+        !doc.load_buffer(bytes.data(), bytes.size(), opciones, pugi::encoding_auto))
         return false;
     for (pugi::xml_node superior : doc.children()) {
         std::vector<NodoXml> hijos;

@@ -97,6 +97,13 @@ bool ArchivoNativo::IrAlFinal() {
            (SetFilePointerEx(reinterpret_cast<HANDLE>(manejador_.Get()), cero, nullptr, FILE_END) || Fallo());
 }
 
+bool ArchivoNativo::IrA(int64_t posicion) {
+    LARGE_INTEGER p{};
+    p.QuadPart = posicion;
+    return Abierto() &&
+           (SetFilePointerEx(reinterpret_cast<HANDLE>(manejador_.Get()), p, nullptr, FILE_BEGIN) || Fallo());
+}
+
 int64_t ArchivoNativo::Tamano() {
     LARGE_INTEGER t{};
     if (!Abierto() || !GetFileSizeEx(reinterpret_cast<HANDLE>(manejador_.Get()), &t))

@@ -1,10 +1,15 @@
 // Where the package goes, on Linux: what another user may have put at its
-// path, and a disk that fills halfway.
+// path, a disk that fills halfway, and a termination signal mid-write.
 #include "database/ado/Connection.h"
 #include "database/clsDB.h"
+#include "support/ActualizadorPrueba.h"
+#include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
+#include "support/DocumentosPrueba.h"
 #include "support/ErrorVisto.h"
 #include "support/MotoresPrueba.h"
+#include "platform/ProcesoHijo.h"
+#include "platform/TextoAnsi.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +17,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace olvado;
@@ -70,4 +76,41 @@ TEST(PaquetePosixTest, NiEnlaceNiFifoNiArchivoAMedias) {
     EXPECT_FALSE(fs::exists(t / "Olvado_Act.exe.2"));
     EXPECT_TRUE(escribir(t / "Olvado_Act.exe.2", 100000));
     EXPECT_EQ(fs::file_size(t / "Olvado_Act.exe.2"), 100000u);
+}
+
+// SIGTERM, SIGINT or SIGHUP while the built updater writes the package (held
+// still mid-write with SIGSTOP): no partial package stays, the run log holds
+// the run's entries, and the updater ends with the signal.
+TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
+    prueba::ArbolPrueba arbol;
+    prueba::AlmacenPrueba almacen;
+    const prueba::MotorPrueba motor = prueba::MotoresPrueba().front(); // the SQLite file
+    prueba::CrearTablas(motor);
+    almacen.Escribir({{"1", "prueba", motor.cadena, motor.catalogo, "1"}});
+    const std::string bytes(64 << 20, 'x');
+    prueba::PublicarPaquete(motor.cadena, "1.0.70", bytes, std::nullopt);
+    prueba::InstalarPrograma("1.0.66");
+    const fs::path paquete = fs::u8path(prueba::CarpetaPaquete() + "Olvado_Act.exe");
+    fs::create_directories(paquete.parent_path());
+    const fs::path log = fs::u8path(prueba::RutaLogActualizador());
+    for (int senal : {SIGTERM, SIGINT, SIGHUP}) {
+        std::error_code ec;
+        fs::remove(log, ec);
+        platform::ProcesoHijo hijo;
+        ASSERT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol.Entorno()));
+        const auto tamano = [&] { return fs::exists(paquete, ec) ? fs::file_size(paquete, ec) : 0; };
+        for (int i = 0; i < 600000 && tamano() == 0 && hijo.EnEjecucion(); ++i)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        ::kill(static_cast<pid_t>(hijo.Id()), SIGSTOP);
+        const uintmax_t escrito = tamano();
+        ::kill(static_cast<pid_t>(hijo.Id()), senal);
+        ::kill(static_cast<pid_t>(hijo.Id()), SIGCONT);
+        ASSERT_TRUE(!ec && escrito > 0 && escrito < bytes.size()) << "not caught mid-write: " << escrito;
+        EXPECT_EQ(hijo.Esperar(), 128 + senal);
+        EXPECT_FALSE(fs::exists(paquete));
+        const auto t = prueba::TextosDelLog(DesdeAnsi(prueba::LeerArchivo(log)));
+        EXPECT_TRUE(std::count(t.begin(), t.end(), "Version Olvado Actual: 1.0.66")) << ::testing::PrintToString(t);
+        EXPECT_EQ(t.empty() ? "" : t.back(), "Ejecucion interrumpida por la senal " + std::to_string(senal));
+    }
+    prueba::QuitarInstalacion();
 }

@@ -1,5 +1,6 @@
 // The Linux stand-ins of the file layer: special-folder locations, the
-// temporary-name rule, the flock convention and the shell's move.
+// temporary-name rule, the flock convention, the shell's move, FIFOs in
+// place of files and a question with no one to answer it.
 #include "common/FileTool.h"
 #include "common/clsFileLog.h"
 #include "database/ado/Connection.h"
@@ -8,14 +9,20 @@
 #include "platform/CarpetasEspeciales.h"
 #include "platform/Entorno.h"
 #include "platform/ErroresSistema.h"
+#include "platform/MessageBox.h"
+#include "platform/RecursoVersion.h"
 #include "platform/SistemaArchivos.h"
+#include "platform/XmlDocument.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
+#include <sys/stat.h>
+#include <thread>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -177,4 +184,37 @@ TEST(StandInsTest, RutasDeLinux) {
     EXPECT_EQ(ft.Ruta_ObtenerExtension("/home/u.d/a"), "");
     EXPECT_EQ(ft.Ruta_QuitarRaiz("/home/u"), "home/u");
     EXPECT_FALSE(ft.UNC_EsRutaUNCValida("//server/share"));
+}
+
+// A FIFO named like the package, the store or the program: every open by
+// name in the updater's road refuses it at once. Should one block, a writer
+// frees it after three seconds, and the results tell.
+TEST(StandInsTest, NadaAbiertoPorNombreEsperaAUnaFifo) {
+    prueba::ArbolPrueba arbol;
+    const fs::path fifo = arbol.Raiz() / "Olvado_Act.exe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    std::atomic<bool> fin{false}, liberado{false};
+    std::thread liberador([&] {
+        for (int i = 0, fd; !fin; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+            if (i > 300 && (fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0)
+                liberado = true, ::close(fd);
+    });
+    EXPECT_FALSE(platform::BorrarArchivo(fifo.string()));
+    EXPECT_FALSE(platform::ArchivoAbiertoPorOtro(fifo.string()));
+    EXPECT_FALSE(platform::XmlDocument().Load(fifo.string()));
+    EXPECT_FALSE(platform::RecursoVersion().Cargar(fifo.string()));
+    fin = true;
+    liberador.join();
+    EXPECT_FALSE(liberado);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// No display: a box that asks answers Cancel (no one said yes).
+TEST(StandInsTest, SinPantallaUnaPreguntaRespondeNo) {
+    if (!platform::LeerVariableEntorno("DISPLAY").empty())
+        GTEST_SKIP() << "the system's boxes would show on the display";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(platform::IMessageBox::DelSistema().Mostrar("texto", platform::vbOKOnly, "T"), platform::vbOK);
+    EXPECT_EQ(platform::IMessageBox::DelSistema().Mostrar("¿ya?", platform::vbOKCancel, "P"), platform::vbCancel);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "T\ntexto\n\nP\n¿ya?\n\n");
 }

@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <chrono>
 
 namespace olvado::ado::detalle {
 
@@ -44,7 +45,7 @@ std::string EstadoSql(int codigo) {
     case SQLITE_CANTOPEN: case SQLITE_NOTADB: case SQLITE_AUTH: return "08001";
     case SQLITE_CONSTRAINT: return "23000";
     case SQLITE_ERROR: return "42000";
-    case SQLITE_BUSY: case SQLITE_LOCKED: return "HYT00";
+    case SQLITE_BUSY: case SQLITE_LOCKED: case SQLITE_INTERRUPT: return "HYT00";
     case SQLITE_MISMATCH: case SQLITE_TOOBIG: case SQLITE_RANGE: return "22000";
     default: return "HY000";
     }
@@ -56,6 +57,25 @@ bool Revisar(int rc, sqlite3* db, Errors& errores) {
     errores.Agregar(EstadoSql(rc), db ? sqlite3_errmsg(db) : sqlite3_errstr(rc), kOrigen, rc);
     return false;
 }
+
+// The deadline of the call in progress. SQLite's progress handler asks it
+// every thousand virtual-machine steps and interrupts the statement once it
+// has passed (SQLITE_INTERRUPT, a time-out for the caller), so no query, not
+// even one over a recursive view without end, runs past the command
+// time-out. Each step of a statement gets the whole time-out, as an ODBC
+// fetch does; 0 seconds waits without end, as in ADO.
+class Plazo {
+public:
+    using Reloj = std::chrono::steady_clock;
+    void Instalar(sqlite3* db) { sqlite3_progress_handler(db, 1000, &Plazo::Vencido, this); }
+    void Iniciar(int32_t segundos) {
+        limite_ = segundos > 0 ? Reloj::now() + std::chrono::seconds(segundos) : Reloj::time_point::max();
+    }
+
+private:
+    static int Vencido(void* p) { return Reloj::now() > static_cast<Plazo*>(p)->limite_ ? 1 : 0; }
+    Reloj::time_point limite_ = Reloj::time_point::max();
+};
 
 bool Contiene(std::string texto, std::string_view parte) { return UCase(texto).find(parte) != std::string::npos; }
 
@@ -95,8 +115,10 @@ size_t FromPrincipal(const std::string& sql) {
 
 class CursorSqlite final : public Cursor {
 public:
-    CursorSqlite(sqlite3* db, Stmt st, std::string tabla, std::vector<Columna> columnas, Errors& e)
-        : db_(db), st_(std::move(st)), tabla_(std::move(tabla)), columnas_(std::move(columnas)), errores_(e) {
+    CursorSqlite(sqlite3* db, Stmt st, std::string tabla, std::vector<Columna> columnas, Errors& e, Plazo& plazo,
+                 int32_t segundos)
+        : db_(db), st_(std::move(st)), tabla_(std::move(tabla)), columnas_(std::move(columnas)), errores_(e),
+          plazo_(plazo), segundos_(segundos) {
         origenes_.resize(columnas_.size());
     }
 
@@ -114,6 +136,7 @@ public:
         desplazamientos_.assign(columnas_.size(), 0);
         if (!st_)
             return Cerrado();
+        plazo_.Iniciar(segundos_);
         int rc = sqlite3_step(st_.Get());
         hay = rc == SQLITE_ROW;
         return Revisar(rc, db_, errores_);
@@ -164,6 +187,7 @@ public:
         if (!blobs_[col]) {
             sqlite3_blob* b = nullptr;
             sqlite3_int64 fila = sqlite3_column_int64(st_.Get(), static_cast<int>(columnas_.size()));
+            plazo_.Iniciar(segundos_);
             if (!Revisar(sqlite3_blob_open(db_, "main", tabla_.c_str(), origenes_[col].c_str(), fila, 0, &b), db_,
                          errores_)) {
                 sqlite3_blob_close(b);
@@ -193,6 +217,8 @@ private:
     Errors& errores_;
     std::vector<Blob> blobs_;
     std::vector<int64_t> desplazamientos_;
+    Plazo& plazo_; // the connection's; a cursor released at its close never steps again
+    int32_t segundos_;
 };
 
 class MotorSqlite final : public Motor {
@@ -210,6 +236,7 @@ public:
             return false;
         }
         sqlite3_busy_timeout(h, segundos * 1000);
+        plazo_.Instalar(h);
         return true;
     }
 
@@ -227,6 +254,8 @@ public:
         cursor.reset();
         afectados = -1;
         sqlite3_busy_timeout(db_.Get(), segundos * 1000);
+        plazo_.Iniciar(segundos);
+        segundos_ = segundos;
         Stmt st;
         if (!Preparar(sql, st))
             return false;
@@ -253,7 +282,8 @@ public:
         auto c = ConBlobsPorPartes(sql, st);
         if (!c) {
             auto cols = Columnas(st.Get(), {});
-            c = std::make_unique<CursorSqlite>(db_.Get(), std::move(st), "", std::move(cols), errores_);
+            c = std::make_unique<CursorSqlite>(db_.Get(), std::move(st), "", std::move(cols), errores_, plazo_,
+                                               segundos);
         }
         Registrar(*c);
         cursor = std::move(c);
@@ -272,7 +302,10 @@ private:
         return ok;
     }
 
+    // BEGIN, COMMIT, ROLLBACK: bounded by the busy time-out, not by a
+    // deadline left over from the last statement.
     bool Simple(const char* sql) {
+        plazo_.Iniciar(0);
         return Revisar(sqlite3_exec(db_.Get(), sql, nullptr, nullptr, nullptr), db_.Get(), errores_);
     }
 
@@ -391,12 +424,15 @@ private:
         }
         nuevo.Reset(p);
         auto cols = Columnas(p, largas);
-        auto c = std::make_unique<CursorSqlite>(db_.Get(), std::move(nuevo), tabla, std::move(cols), errores_);
+        auto c = std::make_unique<CursorSqlite>(db_.Get(), std::move(nuevo), tabla, std::move(cols), errores_,
+                                                plazo_, segundos_);
         for (size_t i = 0; i < origenes.size(); ++i)
             c->NombrarOrigen(i, origenes[i]);
         return c;
     }
 
+    Plazo plazo_;
+    int32_t segundos_ = 0; // the statement's being run
     Base db_;
 };
 
