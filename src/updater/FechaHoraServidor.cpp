@@ -24,7 +24,12 @@ void Anotar(int32_t tipo, const std::string& texto) {
 void CambiarReloj(platform::IReloj& reloj, int64_t local, int64_t servidor) {
     const std::string horas = "equipo " + platform::TextoUtc(local) + ", base de datos " +
                               platform::TextoUtc(servidor);
-    if (!IEntornoActualizacion::Actual().ClavePublicaPaquetes().empty())
+    // A workstation that requires signed packages, or whose registry cannot
+    // tell whether it does, trusts the database with nothing else.
+    std::string clave, motivo;
+    if (!IEntornoActualizacion::Actual().ClavePublicaPaquetes(clave, motivo))
+        Anotar(2, "No se tomó la hora de la base de datos: " + motivo + " (" + horas + ")");
+    else if (!clave.empty())
         Anotar(2, "No se tomó la hora de la base de datos: el equipo exige paquetes firmados (" + horas + ")");
     else if (reloj.Sincronizado())
         Anotar(2, "No se tomó la hora de la base de datos: el sistema mantiene el reloj sincronizado (" + horas +
