@@ -1,5 +1,6 @@
 // The Linux stand-ins of the file layer: special-folder locations, the
-// temporary-name rule, the flock convention and the shell's move.
+// temporary-name rule, the flock convention and the shell's move; where the
+// GUI module is looked for.
 #include "common/FileTool.h"
 #include "common/clsFileLog.h"
 #include "platform/ArchivoNativo.h"
@@ -7,11 +8,14 @@
 #include "platform/CarpetasEspeciales.h"
 #include "platform/Entorno.h"
 #include "platform/ErroresSistema.h"
+#include "platform/ProcesoHijo.h"
 #include "platform/SistemaArchivos.h"
+#include "platform/posix/ModuloGui.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/resource.h>
@@ -132,4 +136,25 @@ TEST(StandInsTest, RutasDeLinux) {
     EXPECT_EQ(ft.Ruta_ObtenerExtension("/home/u.d/a"), "");
     EXPECT_EQ(ft.Ruta_QuitarRaiz("/home/u"), "home/u");
     EXPECT_FALSE(ft.UNC_EsRutaUNCValida("//server/share"));
+}
+
+// The GUI module is looked for beside the file that holds the code, by its
+// absolute path: a host that named itself by a relative path and then changed
+// folder finds no module planted in the new one.
+TEST(StandInsTest, ModuloGuiPlantadoTrasCambiarDeCarpeta) {
+    if (prueba::RolHijo() == "gui") {
+        // A display that does not answer: the real module, if found, gives up.
+        if (::chdir(std::getenv("OLVADO_TEST_CARPETA")) != 0 || ::setenv("DISPLAY", ":97", 1) != 0)
+            std::exit(2);
+        std::exit(platform::ModuloGui() ? 3 : 0);
+    }
+    prueba::ArbolPrueba arbol;
+    fs::copy_file(OLVADO_MODULO_PLANTADO, arbol.Temporal() / "libolvado-gui.so");
+    auto args = prueba::ArgumentosHijo("StandInsTest.ModuloGuiPlantadoTrasCambiarDeCarpeta");
+    const fs::path yo = args[0];
+    args[0] = "./" + yo.filename().string(); // run from its folder, by a relative name
+    platform::ProcesoHijo hijo;
+    ASSERT_TRUE(hijo.Iniciar(args, {{"OLVADO_TEST_ROL", "gui"}, {"OLVADO_TEST_CARPETA", arbol.Temporal().string()}},
+                             yo.parent_path().string()));
+    EXPECT_EQ(hijo.Esperar(), 0); // 99: the planted module ran
 }
