@@ -112,7 +112,8 @@ bool EjecutarArchivoComoAdmin(int32_t /*hWnd*/, const std::string& Archivo, cons
 
     std::string cuenta, dominio;
     SepararDominioUsuario(Usuario, cuenta, dominio);
-    auto peticion = PeticionCuenta(false, cuenta, Contrasena, dominio, Archivo, Parametros, Carpeta, Esperar, Paquete);
+    auto peticion =
+        PeticionCuenta(false, cuenta, Contrasena, dominio, Archivo, Parametros, Carpeta, Esperar, Paquete);
     int32_t codigo = Lanzar(peticion);
     BorrarSecreto(peticion.contrasena);
     BorrarSecreto(cuenta);

@@ -17,14 +17,9 @@ namespace {
 
 int32_t Lanzar(platform::RutaLanzamiento ruta, const fs::path& archivo, std::vector<std::string> argumentos = {},
                const platform::ArchivoSellado* sellado = nullptr, const std::string& usuario = "") {
-    platform::PeticionLanzamiento p;
-    p.ruta = ruta;
-    p.archivo = archivo.string();
-    p.argumentos = std::move(argumentos);
-    p.usuario = usuario;
-    p.esperar = true;
-    p.paquete = sellado;
-    return platform::ILanzador::Actual().Lanzar(p);
+    return platform::ILanzador::Actual().Lanzar({.ruta = ruta, .archivo = archivo.string(),
+                                                 .argumentos = std::move(argumentos), .usuario = usuario,
+                                                 .esperar = true, .paquete = sellado});
 }
 constexpr auto kShell = platform::RutaLanzamiento::Shell, kElevado = platform::RutaLanzamiento::ShellElevado;
 
@@ -32,9 +27,7 @@ constexpr auto kShell = platform::RutaLanzamiento::Shell, kElevado = platform::R
 struct ProgramasFalsos : platform::IProgramasSistema {
     Reemplazo enUso_{*this};
     fs::path carpeta;
-    std::string Ruta(const std::string& nombre) override {
-        return fs::exists(carpeta / nombre) ? (carpeta / nombre).string() : "";
-    }
+    std::string Ruta(const std::string& n) override { return fs::exists(carpeta / n) ? (carpeta / n).string() : ""; }
 };
 
 } // namespace
@@ -95,9 +88,9 @@ TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
     for (const char* n : {"LD_LIBRARY_PATH", "ODBCSYSINI", "PATH"})
         platform::EstablecerVariableEntorno(n, arbol.Temporal().string());
     EXPECT_EQ(Lanzar(kElevado, pe, {}, &sellado), 0);
-    for (const char* n : {"LD_LIBRARY_PATH", "ODBCSYSINI"})
-        platform::EstablecerVariableEntorno(n, "");
-    platform::EstablecerVariableEntorno("PATH", path);
+    for (const auto& [n, v] :
+         {std::pair<const char*, std::string>{"LD_LIBRARY_PATH", ""}, {"ODBCSYSINI", ""}, {"PATH", path}})
+        platform::EstablecerVariableEntorno(n, v);
     std::string r = prueba::LeerArchivo(registro);
     EXPECT_EQ(r.rfind("pkexec\n" + (programas.carpeta / "wine").string() + "\n", 0), 0u) << r;
     EXPECT_NE(r.find("wine\n/proc/self/fd/" + std::to_string(sellado.Nativo()) + "\n"), std::string::npos) << r;
