@@ -45,10 +45,10 @@ TipoArchivo TipoDeArchivo(const std::string& ruta, int fd);
 // may read the file) when missing; through fd when it is >= 0.
 void HacerEjecutable(const std::string& ruta, int fd, bool paraTodos);
 
-// The argument vector that starts the file: itself for Ejecutable, through
-// wine for Windows, through the opener for Documento; programa is what is
-// executed (the file's path, or /proc/self/fd/N for a sealed file). Empty
-// when the needed helper is missing.
+// The argument vector that starts a program: itself for Ejecutable, through
+// wine for Windows; programa is what is executed (the file's path, or
+// /proc/self/fd/N for a sealed file). Empty for a document, or when wine is
+// missing.
 std::vector<std::string> ArgumentosParaArchivo(TipoArchivo tipo, const std::string& programa,
                                                const std::vector<std::string>& argumentos);
 

@@ -1,5 +1,6 @@
-// The Linux launch stand-ins through the platform's entry point: how a file
-// is started, the system's helpers and the environment of another account.
+// The Linux launch stand-ins through the platform's entry point: how a file or
+// a mail link is started, the system's helpers and the environment of another
+// account.
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
 #include "platform/posix/Lanzar.h"
@@ -7,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace olvado;
 namespace fs = std::filesystem;
@@ -17,9 +20,14 @@ namespace {
 
 int32_t Lanzar(platform::RutaLanzamiento ruta, const fs::path& archivo, std::vector<std::string> argumentos = {},
                const platform::ArchivoSellado* sellado = nullptr, const std::string& usuario = "") {
-    return platform::ILanzador::Actual().Lanzar({.ruta = ruta, .archivo = archivo.string(),
-                                                 .argumentos = std::move(argumentos), .usuario = usuario,
-                                                 .esperar = true, .paquete = sellado});
+    platform::PeticionLanzamiento p;
+    p.ruta = ruta;
+    p.archivo = archivo.string();
+    p.argumentos = std::move(argumentos);
+    p.usuario = usuario;
+    p.esperar = true;
+    p.paquete = sellado;
+    return platform::ILanzador::Actual().Lanzar(p);
 }
 constexpr auto kShell = platform::RutaLanzamiento::Shell, kElevado = platform::RutaLanzamiento::ShellElevado;
 
@@ -101,6 +109,17 @@ TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
     EXPECT_NE(e.find(std::string("\nHOME=") + ::getpwnam("root")->pw_dir + "\n"), std::string::npos) << e;
     EXPECT_EQ(e.find("\nLD_"), std::string::npos) << e;
     EXPECT_EQ(e.find("\nODBC"), std::string::npos) << e;
+
+    // A mail link goes to the mail handler, its scheme in lower case, not waited for.
+    fs::path correo = arbol.Temporal() / "correo";
+    prueba::EscribirArchivo(programas.carpeta / "xdg-email", "#!/bin/sh\necho \"$1\" > '" + correo.string() + "'\n");
+    ::chmod((programas.carpeta / "xdg-email").c_str(), 0755);
+    platform::PeticionLanzamiento enlace;
+    enlace.archivo = "MailTo:ana@ejemplo.com";
+    EXPECT_EQ(platform::ILanzador::Actual().Lanzar(enlace), 0);
+    for (int i = 0; i < 100 && prueba::LeerArchivo(correo).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(prueba::LeerArchivo(correo), "mailto:ana@ejemplo.com\n");
 }
 
 // Helpers come from the system's folders only: a su, wine or pkexec planted
