@@ -12,8 +12,8 @@
 #include "platform/Eventos.h"
 #include "platform/FechaHoraLocal.h"
 #include "platform/MessageBox.h"
-#include "platform/Shell.h"
 #include "process/EsWinSuperior.h"
+#include "process/Lanzamiento.h"
 
 #include <cstdio>
 
@@ -159,8 +159,7 @@ bool clsStgComunes::InvocarOutLook(const std::string& Direccion, const IFormular
     }
     if (LCase(Left(dir, 7)) != "mailto:")
         dir = "mailto:" + dir;
-    bool abierto =
-        platform::EjecutarConShell({"open", dir, "", static_cast<int32_t>(F.hWnd()), platform::SW_SHOWNORMAL_});
+    bool abierto = Lanzar(PeticionAbrir("open", dir, static_cast<int32_t>(F.hWnd()))) == 0;
     if (!abierto) {
         platform::MsgBox(LRS(10028), platform::vbOKOnly | platform::vbExclamation, F.Caption());
         return false;

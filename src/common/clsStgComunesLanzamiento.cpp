@@ -5,7 +5,6 @@
 
 #include "common/FileTool.h"
 #include "platform/MessageBox.h"
-#include "platform/Shell.h"
 #include "process/EsAdmin.h"
 #include "process/Lanzamiento.h"
 #include "process/frmCerrarAplicaciones.h"
@@ -34,10 +33,10 @@ bool clsStgComunes::EjecutarComoAdmin(int32_t vHWND, const std::string& ArchivoE
 
 bool clsStgComunes::EjecutarArchivo(const std::string& Ruta, const std::string& Argumentos, int32_t vHWND,
                                     bool Esperar, bool HabilitarRunAs) {
-    // The shell call itself, not ShellEjecutarArchivo, which turns every
-    // fault into a plain False.
+    // The launch itself, not ShellEjecutarArchivo, which turns every fault
+    // into a plain False.
     try {
-        return platform::EjecutarConShell(Ruta, Argumentos, vHWND, Esperar, HabilitarRunAs);
+        return Lanzar(PeticionShell(Ruta, Argumentos, vHWND, Esperar, HabilitarRunAs)) == 0;
     } catch (const std::exception&) {
         // A refused start is a plain False; only a fault of the call itself
         // is worth a box.

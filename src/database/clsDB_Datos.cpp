@@ -12,7 +12,7 @@
 #include "platform/ErroresSistema.h"
 #include "platform/Senales.h"
 #include "platform/SistemaArchivos.h"
-#include "platform/Shell.h"
+#include "process/Lanzamiento.h"
 
 #include <cstdio>
 
@@ -168,7 +168,7 @@ void clsDB::MostrarErroresDB(intptr_t vHWND) {
     std::string ruta = ft.Ruta_CalificarRuta(ft.RutaTemporal()) + ObtenerIdentidadPrograma().Producto + "_Errores_DB.txt";
     bool agregar = false;
     if (ft.Archivo_EscribirString(texto, ruta, true, false, agregar, 409600, false))
-        platform::EjecutarConShell({"Open", ruta, "", static_cast<int32_t>(vHWND), platform::SW_SHOWNORMAL_});
+        Lanzar(PeticionAbrir("Open", ruta, static_cast<int32_t>(vHWND)));
 }
 
 bool clsDB::LlenarComboBox_ListBox(const std::string& vOrigen, IControlLista& c, const std::string& Clave,

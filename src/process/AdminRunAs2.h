@@ -13,7 +13,8 @@ namespace platform {
 class ArchivoSellado;
 }
 
-// CommandLine: the program in double quotes, a blank, the arguments. Empty
+// CommandLine: the program in double quotes, a blank, the arguments (taken
+// apart here: see process/Lanzamiento.h). Empty
 // Domain and WorkingDirectory are handed over as empty texts. Paquete, when
 // given, is the program held open since its digest was checked.
 int32_t EjecutarComoUsuario(const std::string& User, const std::string& Password, const std::string& Domain,

@@ -1,13 +1,13 @@
 #include "process/ShellEjecutar.h"
 
-#include "platform/Shell.h"
+#include "process/Lanzamiento.h"
 
 namespace olvado {
 
 bool ShellEjecutarArchivo(const std::string& Archivo, const std::string& Parametros, int32_t hWnd, bool Esperar,
                           bool Elevado, const platform::ArchivoSellado* Paquete) {
     try {
-        return platform::EjecutarConShell(Archivo, Parametros, hWnd, Esperar, Elevado, Paquete);
+        return Lanzar(PeticionShell(Archivo, Parametros, hWnd, Esperar, Elevado, Paquete)) == 0;
     } catch (...) {
         return false; // a fault ends the launch without waiting
     }

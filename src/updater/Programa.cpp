@@ -5,7 +5,6 @@
 #include "common/FileTool.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Senales.h"
-#include "process/Lanzamiento.h"
 #include "updater/ChequearActualizacionSQLPendiente.h"
 #include "updater/Core.h"
 #include "updater/HistorialAct.h"
@@ -85,10 +84,11 @@ void PasosActualizacion(Ejecucion& ejecucion) {
 
     // The folder comes from the file system: a line break in it stays in this entry.
     RegistrarLog("Ejecutar Archivo: " + EscaparControles(archivo + ", " + parametros + ", " + carpeta));
-    // Its answer is not examined: a failure under the stored account has
-    // already left the system's text in the log.
-    EjecutarArchivoComoAdmin(0, archivo, parametros, usuario, contrasena, carpeta, true,
-                             paquete.Abierto() ? &paquete : nullptr, [](const std::string& t) { RegistrarLog(t); });
+    // The interactive mode's launch (EjecutarPaqueteActualizacion): in the
+    // package's folder, waited for. Its answer is not examined: a failure
+    // under the stored account has already left the system's text in the log.
+    IEntornoActualizacion::Actual().EjecutarComoAdmin(0, archivo, parametros, usuario, contrasena,
+                                                      paquete.Abierto() ? &paquete : nullptr);
     BorrarSecreto(contrasena);
 }
 

@@ -11,7 +11,7 @@
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
 #include "support/MotoresPrueba.h"
-#include "support/ShellFalso.h"
+#include "support/LanzadorFalso.h"
 
 #include <gtest/gtest.h>
 
@@ -152,7 +152,7 @@ TEST_P(clsDBTest, DbIntermImpideAbrirYDejaLaConexion) {
 
 // The report of the connection's errors, opened with "Open" in a normal window.
 TEST_P(clsDBTest, MostrarErroresDBEscribeYAbreElInforme) {
-    prueba::ShellFalso shell;
+    prueba::LanzadorFalso shell;
     EXPECT_FALSE(db_.EjecutarSQL("SELECT * FROM NoExiste", nullptr, 0, false));
     db_.MostrarErroresDB(7);
     ASSERT_EQ(shell.peticiones.size(), 1u);

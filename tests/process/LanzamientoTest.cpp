@@ -7,7 +7,7 @@
 #include "platform/ProcesoHijo.h"
 #include "support/ArbolPrueba.h"
 #include "support/MensajesFalsos.h"
-#include "support/ShellFalso.h"
+#include "support/LanzadorFalso.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +63,12 @@ bool Aparece(const fs::path& p) {
 
 } // namespace
 
-TEST(LanzamientoTest, SepararDominioYTextoDeError) {
+TEST(LanzamientoTest, PartirSepararYTextoDeError) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(PartirParametros(""), V{});
+    EXPECT_EQ(PartirParametros("  /SILENT\t/SP-  "), (V{"/SILENT", "/SP-"}));
+    EXPECT_EQ(PartirParametros("\"C:\\Archivos de programa\\a.exe\" x"), (V{"C:\\Archivos de programa\\a.exe", "x"}));
+    EXPECT_EQ(PartirParametros(R"(a\\b "c\"d" e\\\"f "" g""h)"), (V{"a\\\\b", "c\"d", "e\\\"f", "", "gh"}));
     struct Caso {
         const char *entrada, *usuario, *dominio;
     } casos[] = {{"admin", "admin", ""},
@@ -144,7 +149,7 @@ TEST(LanzamientoTest, AdministradorArrancaConElShell) {
     nt4.registro.Major = 4;
     nt4.registro.Build = 1381;
     nt4.registro.Plataforma = 2;
-    prueba::ShellFalso shell;
+    prueba::LanzadorFalso shell;
     EXPECT_TRUE(EjecutarArchivoComoAdmin(0, "C:\\Olvado_Act.exe", "/SILENT", "admin", "clave", "", true));
     ASSERT_EQ(shell.peticiones.size(), 1u);
     const auto& p = shell.peticiones[0];
@@ -156,7 +161,7 @@ TEST(LanzamientoTest, AdministradorArrancaConElShell) {
 // road's test above.
 TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
     prueba::MensajesFalsos mensajes;
-    prueba::ShellFalso shell;
+    prueba::LanzadorFalso shell;
     clsStgComunes comunes;
     {
         prueba::FichaFalsa ficha({"Usuarios"});
@@ -185,17 +190,17 @@ TEST(LanzamientoTest, LosMiembrosDeLasUtilidadesComunes) {
     ASSERT_TRUE(comunes.EjecutarComoAdmin(0, "C:\\Instalador con espacios\\a.exe", "/SILENT"));
     ASSERT_TRUE(comunes.EjecutarArchivo("C:\\b.exe", "/x", 0, true));
     ASSERT_TRUE(comunes.InvocarOutLook(" ana@ejemplo.com ", f));
-    shell.respuesta = false;
+    shell.codigo = 2;
     EXPECT_FALSE(comunes.EjecutarArchivo("C:\\no-existe.exe"));
     EXPECT_EQ(mensajes.Cantidad(), 2u);
-    using P = std::tuple<std::string, std::string, std::string, int32_t, int32_t, bool>;
+    using P = std::tuple<std::string, std::string, std::vector<std::string>, int32_t, int32_t, bool>;
     std::vector<P> vistas;
     for (const auto& p : shell.peticiones)
-        vistas.emplace_back(p.verbo, p.archivo, p.parametros, p.ventana, p.mostrar, p.esperar);
-    EXPECT_EQ(vistas, (std::vector<P>{{"", "C:\\Instalador con espacios\\a.exe", "/SILENT", 0, 0, true},
-                                      {"", "C:\\b.exe", "/x", 0, 0, true},
-                                      {"open", "mailto:ana@ejemplo.com", "", 42, 1, false},
-                                      {"", "C:\\no-existe.exe", "", 0, 0, false}}));
+        vistas.emplace_back(p.verbo, p.archivo, p.argumentos, p.ventana, p.mostrar, p.esperar);
+    EXPECT_EQ(vistas, (std::vector<P>{{"", "C:\\Instalador con espacios\\a.exe", {"/SILENT"}, 0, 0, true},
+                                      {"", "C:\\b.exe", {"/x"}, 0, 0, true},
+                                      {"open", "mailto:ana@ejemplo.com", {}, 42, 1, false},
+                                      {"", "C:\\no-existe.exe", {}, 0, 0, false}}));
 
     // A fault of the shell call itself is EjecutarArchivo's message.
     shell.falla = ErrorOlvado(7, "Shell", "Memoria insuficiente");

@@ -1,6 +1,4 @@
 // POSIX run as another account: su -l in a pseudo-terminal, answering its prompt.
-#include "platform/CuentaAjena.h"
-
 #include "platform/ArchivoSellado.h"
 #include "platform/ErroresSistema.h"
 #include "platform/posix/Lanzar.h"
@@ -115,28 +113,29 @@ void Terminar(pid_t pid) {
     }
 }
 
-int32_t EjecutarConSu(const std::string& usuario, const std::string& contrasena, const std::string& lineaComandos,
-                      const std::string& carpeta, bool esperar, const ArchivoSellado* sellado) {
-    auto args = PartirLineaComandos(lineaComandos);
-    if (args.empty())
+} // namespace
+
+// Both account routes are su: the domain has no meaning here.
+int32_t LanzarComoCuenta(const PeticionLanzamiento& p) {
+    if (p.archivo.empty())
         return kErrorArchivoNoEncontrado;
-    std::string su = ProgramaInstalado("su");
+    const std::string su = IProgramasSistema::Actual().Ruta("su");
     if (su.empty())
-        su = "/bin/su";
-    std::string dir = carpeta;
+        return kErrorArchivoNoEncontrado;
+    std::string dir = p.carpeta;
     if (dir.empty()) {
         char actual[PATH_MAX];
         dir = ::getcwd(actual, sizeof actual) ? actual : "/";
     }
-    int fd = sellado && sellado->Abierto() ? static_cast<int>(sellado->Nativo()) : -1;
+    int fd = p.paquete && p.paquete->Abierto() ? static_cast<int>(p.paquete->Nativo()) : -1;
     // The sealed file is the account's descriptor 6, not the path.
-    std::string archivo = fd >= 0 ? "/proc/self/fd/" + std::to_string(kSellado) : args[0];
-    TipoArchivo tipo = TipoDeArchivo(args[0], fd);
+    std::string archivo = fd >= 0 ? "/proc/self/fd/" + std::to_string(kSellado) : p.archivo;
+    TipoArchivo tipo = TipoDeArchivo(p.archivo, fd);
     if (tipo == TipoArchivo::NoExiste || tipo == TipoArchivo::Documento)
         tipo = TipoArchivo::Ejecutable; // the account's own checks give the answer
     else
-        HacerEjecutable(args[0], fd, true);
-    auto argv = ArgumentosParaArchivo(tipo, archivo, std::vector<std::string>(args.begin() + 1, args.end()));
+        HacerEjecutable(p.archivo, fd, true);
+    auto argv = ArgumentosParaArchivo(tipo, archivo, p.argumentos);
     if (argv.empty())
         return kErrorArchivoNoEncontrado;
 
@@ -155,36 +154,25 @@ int32_t EjecutarConSu(const std::string& usuario, const std::string& contrasena,
     op.destinos = {{t[1], kAviso}, {1, kSalida}, {2, kError}};
     if (fd >= 0)
         op.destinos.push_back({fd, kSellado});
+    // su itself runs as root: it gets no LD_* or other planted variable of ours.
+    const auto entorno = EntornoParaCuenta(p.usuario);
+    op.entorno = &entorno;
     pid_t pid = -1;
-    int32_t codigo = Lanzar({su, "-l", usuario, "-c", Envoltorio(argv, archivo, dir)}, op, pid);
+    int32_t codigo = Lanzar({su, "-l", p.usuario, "-c", Envoltorio(argv, archivo, dir)}, op, pid);
     if (codigo != 0)
         return codigo;
     escritura.Reset();
     esclavo.Reset();
-    codigo = EsperarAviso(m, t[0], contrasena);
+    codigo = EsperarAviso(m, t[0], p.contrasena);
     if (codigo == kOtraPregunta || codigo == kSinRespuesta) {
         Terminar(pid);
         return codigo == kOtraPregunta ? kErrorContrasenaCaducada : kErrorTiempoAgotado;
     }
     if (codigo < 0)
         codigo = kErrorInicioSesion;
-    if (codigo != 0 || esperar)
+    if (codigo != 0 || p.esperar)
         EsperarPid(pid);
     return codigo;
-}
-
-} // namespace
-
-int32_t EjecutarConLogonW(const std::string& usuario, const std::string& contrasena, const std::string& /*dominio*/,
-                          const std::string& lineaComandos, const std::string& carpeta, bool esperar,
-                          const ArchivoSellado* sellado) {
-    return EjecutarConSu(usuario, contrasena, lineaComandos, carpeta, esperar, sellado);
-}
-
-int32_t EjecutarConLogonUser(const std::string& usuario, const std::string& contrasena,
-                             const std::string& /*dominio*/, const std::string& lineaComandos,
-                             const std::string& carpeta, bool esperar, const ArchivoSellado* sellado) {
-    return EjecutarConSu(usuario, contrasena, lineaComandos, carpeta, esperar, sellado);
 }
 
 } // namespace olvado::platform

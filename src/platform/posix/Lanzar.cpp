@@ -1,4 +1,5 @@
-// POSIX process start: fork/exec with an exec-failure pipe, file kinds, command lines.
+// POSIX process start: the system's helpers, a built environment, file kinds, fork/exec
+// with an exec-failure pipe.
 #include "platform/posix/Lanzar.h"
 
 #include "platform/ErroresSistema.h"
@@ -6,9 +7,9 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,60 +19,48 @@ extern char** environ;
 
 namespace olvado::platform {
 
-std::vector<std::string> PartirLineaComandos(const std::string& linea) {
-    std::vector<std::string> r;
-    size_t i = 0;
-    const size_t n = linea.size();
-    while (true) {
-        while (i < n && (linea[i] == ' ' || linea[i] == '\t'))
-            ++i;
-        if (i >= n)
-            break;
-        std::string arg;
-        bool entreComillas = false;
-        while (i < n && (entreComillas || (linea[i] != ' ' && linea[i] != '\t'))) {
-            size_t barras = 0;
-            while (i < n && linea[i] == '\\') {
-                ++barras;
-                ++i;
-            }
-            if (i < n && linea[i] == '"') {
-                arg.append(barras / 2, '\\');
-                if (barras % 2) {
-                    arg.push_back('"');
-                } else if (entreComillas && i + 1 < n && linea[i + 1] == '"') {
-                    arg.push_back('"'); // "" inside quotes is one quote
-                    ++i;
-                } else {
-                    entreComillas = !entreComillas;
-                }
-                ++i;
-            } else {
-                arg.append(barras, '\\');
-                if (i < n && (entreComillas || (linea[i] != ' ' && linea[i] != '\t')))
-                    arg.push_back(linea[i++]);
-            }
+namespace {
+
+class ProgramasSistema final : public IProgramasSistema {
+public:
+    std::string Ruta(const std::string& nombre) override {
+        const std::string todas = std::string(kPathSistema) + ":";
+        for (size_t ini = 0, fin; (fin = todas.find(':', ini)) != std::string::npos; ini = fin + 1) {
+            std::string cand = todas.substr(ini, fin - ini) + "/" + nombre;
+            struct stat st {};
+            if (::stat(cand.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(cand.c_str(), X_OK) == 0)
+                return cand;
         }
-        r.push_back(arg);
+        return "";
     }
-    return r;
+};
+
+// Where a child that runs as another account still needs ours: the display
+// it may show on and the language it speaks.
+bool DeLaSesion(const std::string& nombre) {
+    for (const char* n : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "LANG", "LANGUAGE", "LC_ALL", "TERM"})
+        if (nombre == n)
+            return true;
+    return false;
 }
 
-std::string ProgramaInstalado(const std::string& nombre) {
-    const char* path = std::getenv("PATH");
-    std::string todo = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    size_t ini = 0;
-    while (ini <= todo.size()) {
-        size_t fin = todo.find(':', ini);
-        if (fin == std::string::npos)
-            fin = todo.size();
-        std::string dir = todo.substr(ini, fin - ini);
-        std::string cand = (dir.empty() ? std::string(".") : dir) + "/" + nombre;
-        if (::access(cand.c_str(), X_OK) == 0)
-            return cand;
-        ini = fin + 1;
+} // namespace
+
+IProgramasSistema& IProgramasSistema::DelSistema() {
+    static ProgramasSistema p;
+    return p;
+}
+
+std::vector<std::string> EntornoParaCuenta(const std::string& usuario) {
+    std::vector<std::string> r = {std::string("PATH=") + kPathSistema};
+    if (const passwd* pw = ::getpwnam(usuario.c_str()); pw && pw->pw_dir)
+        r.push_back(std::string("HOME=") + pw->pw_dir);
+    for (char** e = environ; *e; ++e) {
+        const char* igual = std::strchr(*e, '=');
+        if (igual && DeLaSesion(std::string(*e, static_cast<size_t>(igual - *e))))
+            r.emplace_back(*e);
     }
-    return "";
+    return r;
 }
 
 TipoArchivo TipoDeArchivo(const std::string& ruta, int fd) {
@@ -121,15 +110,10 @@ std::vector<std::string> ArgumentosParaArchivo(TipoArchivo tipo, const std::stri
     if (tipo == TipoArchivo::Ejecutable) {
         r.push_back(programa);
     } else if (tipo == TipoArchivo::Windows) {
-        std::string wine = ProgramaInstalado("wine");
+        std::string wine = IProgramasSistema::Actual().Ruta("wine");
         if (wine.empty())
             return {};
         r = {wine, programa};
-    } else if (tipo == TipoArchivo::Documento) {
-        std::string abrir = ProgramaInstalado("xdg-open");
-        if (abrir.empty())
-            return {};
-        return {abrir, programa};
     } else {
         return {};
     }
@@ -145,8 +129,8 @@ namespace {
 }
 
 // In the child: only async-signal-safe calls from here on.
-[[noreturn]] void Hijo(char* const* argv, const OpcionesLanzar& op, const std::vector<int>& temporales,
-                       int aviso) {
+[[noreturn]] void Hijo(char* const* argv, char* const* envp, const OpcionesLanzar& op,
+                       const std::vector<int>& temporales, int aviso) {
     if (op.terminal >= 0) {
         ::setsid();
         if (::ioctl(op.terminal, TIOCSCTTY, 0) != 0)
@@ -162,7 +146,7 @@ namespace {
         ::signal(SIGHUP, SIG_IGN);
     if (!op.carpeta.empty() && ::chdir(op.carpeta.c_str()) != 0)
         Fallar(aviso, kErrorDirectorioNoValido);
-    ::execve(argv[0], argv, environ);
+    ::execve(argv[0], argv, envp ? envp : environ);
     Fallar(aviso, CodigoDesdeErrno(errno));
 }
 
@@ -177,6 +161,11 @@ int32_t Lanzar(const std::vector<std::string>& argv, const OpcionesLanzar& op, p
     for (auto& s : copia)
         args.push_back(s.data());
     args.push_back(nullptr);
+    std::vector<std::string> entorno = op.entorno ? *op.entorno : std::vector<std::string>();
+    std::vector<char*> envp;
+    for (auto& s : entorno)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
     // Sources moved out of the way first, so that no dup2 overwrites another's source.
     std::vector<int> temporales;
     for (const auto& d : op.destinos)
@@ -186,7 +175,7 @@ int32_t Lanzar(const std::vector<std::string>& argv, const OpcionesLanzar& op, p
     if (::pipe2(tubo, O_CLOEXEC) == 0) {
         pid = ::fork();
         if (pid == 0)
-            Hijo(args.data(), op, temporales, tubo[1]);
+            Hijo(args.data(), op.entorno ? envp.data() : nullptr, op, temporales, tubo[1]);
         ::close(tubo[1]);
         if (pid > 0) {
             int32_t leido = 0;

@@ -1,7 +1,11 @@
-// POSIX only: what the shell launch and the run-as stand-in share: the
-// Windows command-line rules, how a file is started by its first bytes, and a
-// fork/exec that reports an exec failure as a Windows error code.
+// POSIX only: what the launch routes share: the helpers of the system, the
+// environment of a child that runs as another account, how a file is started
+// by its first bytes, and a fork/exec that reports an exec failure as a
+// Windows error code.
 #pragma once
+
+#include "base/Servicio.h"
+#include "platform/Lanzador.h"
 
 #include <cstdint>
 #include <string>
@@ -11,12 +15,24 @@
 
 namespace olvado::platform {
 
-// A command line cut into arguments the way CommandLineToArgvW reads it
-// (blanks separate, double quotes group, backslashes escape only quotes).
-std::vector<std::string> PartirLineaComandos(const std::string& linea);
+// The folders the helpers (su, wine, pkexec, xdg-open) come from, and the
+// PATH that a child running as another account gets: the system's own, never
+// the caller's $PATH, whose entries (and an empty one, the current folder)
+// anyone may have chosen.
+inline constexpr const char* kPathSistema = "/usr/sbin:/usr/bin:/sbin:/bin";
 
-// The full path of a program found in $PATH, "" when it is not installed.
-std::string ProgramaInstalado(const std::string& nombre);
+class IProgramasSistema : public Servicio<IProgramasSistema> {
+public:
+    static IProgramasSistema& DelSistema();
+    virtual ~IProgramasSistema() = default;
+    // The helper's absolute path in kPathSistema, "" when the system lacks it.
+    virtual std::string Ruta(const std::string& nombre) = 0;
+};
+
+// The environment of a child that runs as usuario: kPathSistema, that
+// account's HOME (none when it does not exist), and of ours only where the
+// display and the language are. Nothing else of ours (LD_*, ODBC*, IFS, ...).
+std::vector<std::string> EntornoParaCuenta(const std::string& usuario);
 
 enum class TipoArchivo { NoExiste, Ejecutable, Windows, Documento };
 
@@ -29,10 +45,10 @@ TipoArchivo TipoDeArchivo(const std::string& ruta, int fd);
 // may read the file) when missing; through fd when it is >= 0.
 void HacerEjecutable(const std::string& ruta, int fd, bool paraTodos);
 
-// The argument vector that starts the file: itself for Ejecutable, through
-// wine for Windows, through xdg-open (which takes no arguments) for
-// Documento; programa is what is executed (the file's path, or
-// /proc/self/fd/N for a sealed file). Empty when the needed helper is missing.
+// The argument vector that starts a program: itself for Ejecutable, through
+// wine for Windows; programa is what is executed (the file's path, or
+// /proc/self/fd/N for a sealed file). Empty for a document, or when wine is
+// missing.
 std::vector<std::string> ArgumentosParaArchivo(TipoArchivo tipo, const std::string& programa,
                                                const std::vector<std::string>& argumentos);
 
@@ -42,6 +58,7 @@ struct OpcionesLanzar {
     int heredado = -1;                         // stays open in the child at its own number
     int terminal = -1;                         // becomes the controlling terminal and 0, 1, 2
     bool ignorarHup = false;                   // SIGHUP ignored from the child on
+    const std::vector<std::string>* entorno = nullptr; // "NAME=value" each; none: ours
 };
 
 // Starts argv[0] (a full path). 0 with the child's pid, or the Windows code
@@ -49,5 +66,8 @@ struct OpcionesLanzar {
 int32_t Lanzar(const std::vector<std::string>& argv, const OpcionesLanzar& op, pid_t& pid);
 // Waits for the child without limit; its exit status (128 + signal), -1 on failure.
 int EsperarPid(pid_t pid);
+
+// The account routes (CuentaAjena.cpp): su -l in a pseudo-terminal.
+int32_t LanzarComoCuenta(const PeticionLanzamiento& p);
 
 } // namespace olvado::platform

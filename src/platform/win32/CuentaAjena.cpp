@@ -1,8 +1,7 @@
 // Win32 run as another account: CreateProcessWithLogonW, LogonUserA + CreateProcessAsUserA.
-#include "platform/CuentaAjena.h"
-
 #include "base/Texto.h"
 #include "platform/TextoAnsi.h"
+#include "platform/win32/Lanzar.h"
 #include "platform/win32/RasgosManejadores.h"
 
 #include <windows.h>
@@ -24,15 +23,16 @@ int32_t Terminar(PROCESS_INFORMATION& pi, bool esperar) {
     return 0;
 }
 
-} // namespace
+// The program in double quotes, a blank, the arguments.
+std::string LineaComandos(const PeticionLanzamiento& p) {
+    return Trim("\"" + p.archivo + "\" " + LineaArgumentos(p.argumentos));
+}
 
 // The handle of a sealed file needs nothing here: its caller holds it, and
 // while it lives the program's path cannot be written or replaced.
-int32_t EjecutarConLogonW(const std::string& usuario, const std::string& contrasena, const std::string& dominio,
-                          const std::string& lineaComandos, const std::string& carpeta, bool esperar,
-                          const ArchivoSellado* /*sellado*/) {
-    std::wstring u = Ancho(usuario), d = Ancho(dominio), p = Ancho(contrasena), linea = Ancho(lineaComandos),
-                 dir = Ancho(carpeta);
+int32_t EjecutarConLogonW(const PeticionLanzamiento& r) {
+    std::wstring u = Ancho(r.usuario), d = Ancho(r.dominio), p = Ancho(r.contrasena),
+                 linea = Ancho(LineaComandos(r)), dir = Ancho(r.carpeta);
     // cb is the record's own size: 68 bytes in a 32-bit process, 104 in a 64-bit one.
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -40,14 +40,12 @@ int32_t EjecutarConLogonW(const std::string& usuario, const std::string& contras
     if (!CreateProcessWithLogonW(u.c_str(), d.c_str(), p.c_str(), LOGON_WITH_PROFILE, nullptr, linea.data(),
                                  CREATE_DEFAULT_ERROR_MODE, nullptr, dir.c_str(), &si, &pi))
         return static_cast<int32_t>(GetLastError());
-    return Terminar(pi, esperar);
+    return Terminar(pi, r.esperar);
 }
 
-int32_t EjecutarConLogonUser(const std::string& usuario, const std::string& contrasena,
-                             const std::string& dominio, const std::string& lineaComandos,
-                             const std::string& carpeta, bool esperar, const ArchivoSellado* /*sellado*/) {
-    std::string u = AAnsi(usuario), d = AAnsi(dominio), p = AAnsi(contrasena), linea = AAnsi(lineaComandos),
-                dir = AAnsi(carpeta);
+int32_t EjecutarConLogonUser(const PeticionLanzamiento& r) {
+    std::string u = AAnsi(r.usuario), d = AAnsi(r.dominio), p = AAnsi(r.contrasena),
+                linea = AAnsi(LineaComandos(r)), dir = AAnsi(r.carpeta);
     HANDLE t = nullptr;
     if (!LogonUserA(u.c_str(), d.c_str(), p.c_str(), LOGON32_LOGON_INTERACTIVE, LOGON32_PROVIDER_DEFAULT, &t))
         return static_cast<int32_t>(GetLastError());
@@ -58,7 +56,13 @@ int32_t EjecutarConLogonUser(const std::string& usuario, const std::string& cont
     if (!CreateProcessAsUserA(t, nullptr, linea.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
                               nullptr, dir.c_str(), &si, &pi))
         return static_cast<int32_t>(GetLastError());
-    return Terminar(pi, esperar);
+    return Terminar(pi, r.esperar);
+}
+
+} // namespace
+
+int32_t LanzarComoCuenta(const PeticionLanzamiento& p) {
+    return p.ruta == RutaLanzamiento::CuentaConFicha ? EjecutarConLogonUser(p) : EjecutarConLogonW(p);
 }
 
 } // namespace olvado::platform

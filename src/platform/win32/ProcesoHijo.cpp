@@ -2,6 +2,7 @@
 #include "platform/ProcesoHijo.h"
 
 #include "base/Texto.h"
+#include "platform/win32/Lanzar.h"
 #include "platform/win32/RasgosManejadores.h"
 
 #include <map>
@@ -13,30 +14,6 @@ namespace {
 std::wstring Ancho(const std::string& s) {
     auto u = AUtf16(s);
     return std::wstring(u.begin(), u.end());
-}
-
-// Quotes one argument the way the C run-time's parser reads it back.
-std::wstring Citar(const std::wstring& a) {
-    if (!a.empty() && a.find_first_of(L" \t\"") == std::wstring::npos)
-        return a;
-    std::wstring r = L"\"";
-    size_t barras = 0;
-    for (wchar_t c : a) {
-        if (c == L'\\') {
-            ++barras;
-        } else if (c == L'"') {
-            // The backslashes before a quote are already in r once: double
-            // them and escape the quote itself.
-            r.append(barras + 1, L'\\');
-            barras = 0;
-        } else {
-            barras = 0;
-        }
-        r.push_back(c);
-    }
-    r.append(barras, L'\\');
-    r.push_back(L'"');
-    return r;
 }
 
 // Windows keeps environment names case-insensitively.
@@ -90,12 +67,7 @@ bool ProcesoHijo::Iniciar(const std::vector<std::string>& argumentos,
     }
     bloque.push_back(L'\0');
 
-    std::wstring linea;
-    for (const auto& a : argumentos) {
-        if (!linea.empty())
-            linea.push_back(L' ');
-        linea += Citar(Ancho(a));
-    }
+    std::wstring linea = Ancho(LineaArgumentos(argumentos));
     std::wstring programa = Ancho(argumentos[0]);
     std::wstring dir = Ancho(carpeta);
     STARTUPINFOW si{};

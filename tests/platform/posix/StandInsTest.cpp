@@ -1,6 +1,7 @@
 // The Linux stand-ins of the file layer: special-folder locations, the
 // temporary-name rule, the flock convention, the shell's move, FIFOs in
-// place of files and a question with no one to answer it.
+// place of files, a question with no one to answer it and where the GUI
+// module is looked for.
 #include "common/FileTool.h"
 #include "common/clsFileLog.h"
 #include "database/ado/Connection.h"
@@ -10,14 +11,17 @@
 #include "platform/Entorno.h"
 #include "platform/ErroresSistema.h"
 #include "platform/MessageBox.h"
+#include "platform/ProcesoHijo.h"
 #include "platform/RecursoVersion.h"
 #include "platform/SistemaArchivos.h"
 #include "platform/XmlDocument.h"
+#include "platform/posix/ModuloGui.h"
 #include "support/ArbolPrueba.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
@@ -217,4 +221,23 @@ TEST(StandInsTest, SinPantallaUnaPreguntaRespondeNo) {
     EXPECT_EQ(platform::IMessageBox::DelSistema().Mostrar("texto", platform::vbOKOnly, "T"), platform::vbOK);
     EXPECT_EQ(platform::IMessageBox::DelSistema().Mostrar("¿ya?", platform::vbOKCancel, "P"), platform::vbCancel);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "T\ntexto\n\nP\n¿ya?\n\n");
+}
+
+// A host that named itself by a relative path and then changed folder finds
+// no GUI module planted in the new one.
+TEST(StandInsTest, ModuloGuiPlantadoTrasCambiarDeCarpeta) {
+    // The child moves, then names a display that does not answer: the real
+    // module, if found, gives up.
+    if (prueba::RolHijo() == "gui")
+        std::exit(::chdir(std::getenv("OLVADO_TEST_CARPETA")) || ::setenv("DISPLAY", ":97", 1) ||
+                  platform::ModuloGui());
+    prueba::ArbolPrueba arbol;
+    fs::copy_file(OLVADO_MODULO_PLANTADO, arbol.Temporal() / "libolvado-gui.so");
+    auto args = prueba::ArgumentosHijo("StandInsTest.ModuloGuiPlantadoTrasCambiarDeCarpeta");
+    const fs::path yo = args[0];
+    args[0] = "./" + yo.filename().string(); // run from its folder, by a relative name
+    platform::ProcesoHijo hijo;
+    ASSERT_TRUE(hijo.Iniciar(args, {{"OLVADO_TEST_ROL", "gui"}, {"OLVADO_TEST_CARPETA", arbol.Temporal().string()}},
+                             yo.parent_path().string()));
+    EXPECT_EQ(hijo.Esperar(), 0); // 99: the planted module ran
 }

@@ -1,0 +1,81 @@
+// POSIX launch: the shell routes (direct exec, wine, the document opener, mail
+// links to xdg-email, pkexec; waitpid) here, the account routes in CuentaAjena.cpp.
+#include "platform/Lanzador.h"
+
+#include "base/Texto.h"
+#include "platform/ArchivoSellado.h"
+#include "platform/ErroresSistema.h"
+#include "platform/posix/Lanzar.h"
+
+namespace olvado::platform {
+namespace {
+
+// The document opener: the desktop's own program for a document (xdg-open,
+// which takes no arguments) or, for a mail link, its mail handler (xdg-email,
+// else xdg-open).
+std::vector<std::string> ArgumentosAbridor(const std::string& documento, bool correo) {
+    for (const char* nombre : {correo ? "xdg-email" : "xdg-open", "xdg-open"}) {
+        std::string abrir = IProgramasSistema::Actual().Ruta(nombre);
+        if (!abrir.empty())
+            return {abrir, documento};
+    }
+    return {};
+}
+
+int32_t LanzarConShell(const PeticionLanzamiento& p) {
+    // A mail link is no file: xdg-email knows the scheme in lower case only,
+    // and the handler's own wait is not ours.
+    if (LCase(Left(p.archivo, 7)) == "mailto:") {
+        auto argv = ArgumentosAbridor("mailto:" + p.archivo.substr(7), true);
+        pid_t pid = -1;
+        return argv.empty() ? kErrorArchivoNoEncontrado : Lanzar(argv, OpcionesLanzar{}, pid);
+    }
+    const ArchivoSellado* sellado = p.paquete;
+    int fd = sellado && sellado->Abierto() ? static_cast<int>(sellado->Nativo()) : -1;
+    TipoArchivo tipo = TipoDeArchivo(p.archivo, fd);
+    if (tipo == TipoArchivo::NoExiste)
+        return kErrorArchivoNoEncontrado;
+    if (tipo == TipoArchivo::Ejecutable)
+        HacerEjecutable(p.archivo, fd, false);
+    // The open descriptor, not the path: the bytes checked are the bytes that run.
+    std::string programa = fd >= 0 ? "/proc/self/fd/" + std::to_string(fd) : p.archivo;
+    auto argv = tipo == TipoArchivo::Documento ? ArgumentosAbridor(programa, false)
+                                               : ArgumentosParaArchivo(tipo, programa, p.argumentos);
+    if (argv.empty())
+        return kErrorArchivoNoEncontrado;
+    OpcionesLanzar op;
+    op.heredado = fd;
+    std::vector<std::string> entornoRoot;
+    if (p.ruta == RutaLanzamiento::ShellElevado) {
+        std::string pkexec = IProgramasSistema::Actual().Ruta("pkexec");
+        if (pkexec.empty())
+            return kErrorArchivoNoEncontrado;
+        argv.insert(argv.begin(), pkexec);
+        // pkexec starts it as root, who gets an environment of its own.
+        entornoRoot = EntornoParaCuenta("root");
+        op.entorno = &entornoRoot;
+    }
+    pid_t pid = -1;
+    int32_t codigo = Lanzar(argv, op, pid);
+    if (codigo == 0 && p.esperar)
+        EsperarPid(pid);
+    return codigo;
+}
+
+class LanzadorPosix final : public ILanzador {
+public:
+    int32_t Lanzar(const PeticionLanzamiento& p) override {
+        if (p.ruta == RutaLanzamiento::Shell || p.ruta == RutaLanzamiento::ShellElevado)
+            return LanzarConShell(p);
+        return LanzarComoCuenta(p);
+    }
+};
+
+} // namespace
+
+ILanzador& ILanzador::DelSistema() {
+    static LanzadorPosix l;
+    return l;
+}
+
+} // namespace olvado::platform

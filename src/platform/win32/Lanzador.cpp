@@ -1,0 +1,60 @@
+// Win32 launch: the shell routes (ShellExecuteExA and an unlimited wait on the
+// process) here, the account routes in CuentaAjena.cpp.
+#include "platform/Lanzador.h"
+
+#include "base/Texto.h"
+#include "platform/ErroresSistema.h"
+#include "platform/TextoAnsi.h"
+#include "platform/win32/Lanzar.h"
+#include "platform/win32/RasgosManejadores.h"
+
+#include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
+
+namespace olvado::platform {
+namespace {
+
+// A sealed package needs nothing here: while it is held, its path cannot be
+// written, renamed or replaced, and the shell starts that very file.
+int32_t LanzarConShell(const PeticionLanzamiento& p) {
+    std::string archivoAnsi = AAnsi(p.archivo);
+    std::string parametrosAnsi = AAnsi(LineaArgumentos(p.argumentos));
+    const bool elevado = p.ruta == RutaLanzamiento::ShellElevado;
+    // cbSize is the record's own size: 60 bytes in a 32-bit process, 112
+    // in a 64-bit one (pointer-sized fields); the fields set are the same.
+    SHELLEXECUTEINFOA sei{};
+    sei.cbSize = sizeof sei;
+    sei.fMask = p.esperar ? SEE_MASK_NOCLOSEPROCESS : 0;
+    sei.hwnd = p.ventana ? reinterpret_cast<HWND>(static_cast<intptr_t>(p.ventana)) : nullptr;
+    sei.lpVerb = elevado ? "runas" : p.verbo.empty() ? nullptr : p.verbo.c_str();
+    sei.lpFile = archivoAnsi.c_str();
+    sei.lpParameters = p.argumentos.empty() ? nullptr : parametrosAnsi.c_str();
+    sei.nShow = p.mostrar;
+    if (!ShellExecuteExA(&sei)) {
+        const DWORD codigo = GetLastError();
+        return codigo ? static_cast<int32_t>(codigo) : kErrorGeneral;
+    }
+    Handle proceso(sei.hProcess);
+    if (p.esperar && proceso)
+        WaitForSingleObject(proceso.Get(), INFINITE);
+    return kErrorCorrecto;
+}
+
+class LanzadorWin32 final : public ILanzador {
+public:
+    int32_t Lanzar(const PeticionLanzamiento& p) override {
+        if (p.ruta == RutaLanzamiento::Shell || p.ruta == RutaLanzamiento::ShellElevado)
+            return LanzarConShell(p);
+        return LanzarComoCuenta(p);
+    }
+};
+
+} // namespace
+
+ILanzador& ILanzador::DelSistema() {
+    static LanzadorWin32 l;
+    return l;
+}
+
+} // namespace olvado::platform
