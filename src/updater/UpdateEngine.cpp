@@ -5,6 +5,7 @@
 #include "common/ComparadorVersiones.h"
 #include "common/ErroresEjecucion.h"
 #include "common/FileTool.h"
+#include "common/FirmaPaquete.h"
 #include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
@@ -41,6 +42,12 @@ std::string Clave(clsSqlSyntaxEngine* SQL) {
 }
 
 std::string Decimal(int32_t n) { return std::to_string(n); }
+
+// The row of the compared version: " WHERE Producto = ... AND Major = ...".
+std::string CondicionFila(const VersionPaquete& v) {
+    return " WHERE Producto = " + Clave(Servicios().SQL.get()) + " AND Major = " + Decimal(v.Major) +
+           " AND Minor = " + Decimal(v.Minor) + " AND Revision = " + Decimal(v.Revision);
+}
 
 // A version part as the 32-bit integer it is; a value that does not fit is
 // the overflow fault the conversion raises on Windows, not a wrapped number.
@@ -85,13 +92,12 @@ bool PreguntarActualizar() {
     return r != platform::vbCancel;
 }
 
-// The product's signature; "" when the column or the row is missing (a
-// database published before signatures), which then fails verification.
-std::string LeerFirma(clsDB& db) {
+// The signature of the compared row; "" when the column or the row is missing
+// (a database published before signatures), which then fails verification.
+std::string LeerFirma(clsDB& db, const VersionPaquete& v) {
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
-    if (!db.AbrirRs(rs, "SELECT Firma FROM BinariosAct WHERE Producto = " + Clave(Servicios().SQL.get()), 3, 3, -1,
-                    false, n))
+    if (!db.AbrirRs(rs, "SELECT Firma FROM BinariosAct" + CondicionFila(v), 3, 3, -1, false, n))
         return "";
     std::string firma;
     try {
@@ -103,24 +109,42 @@ std::string LeerFirma(clsDB& db) {
     return firma;
 }
 
-// Writes the product's Binario to Ruta; HashCifrado gets its MD5Hash. False
-// for no row, a query that did not open or a failed write (the database
-// object's write raises; preparation just ends).
+// No row for the product, or none of the compared version any more.
+void SinFila(bool ModoActualizador) {
+    ResultadoActualizacion() = kResultadoSinPaquete;
+    RegistrarFalla("no hay paquete publicado para " + Producto());
+    if (!ModoActualizador)
+        MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
+                         "del sistema.",
+                         0);
+}
+
+// Writes the Binario of the compared version's row to Ruta; HashCifrado gets
+// its MD5Hash. False for no row, a query that did not open or a failed write
+// (the database object's write raises; preparation just ends).
 bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string& HashCifrado) {
     clsDB* db = Servicios().DB.get();
+    if (!VersionComparada()) {
+        bool sinPaquete = false, masReciente = false;
+        int32_t major = 0, minor = 0, revision = 0;
+        VerificarVersionPaquete(sinPaquete, masReciente, nullptr, nullptr, true, major, minor, revision,
+                                HashCifrado, true, 0, 0, 0);
+        if (sinPaquete) {
+            SinFila(ModoActualizador);
+            return false;
+        }
+    }
     std::unique_ptr<ado::Recordset> rs;
-    if (!db || !AbrirEn(*db, rs, "SELECT Binario, MD5Hash FROM BinariosAct WHERE Producto = " +
-                                     Clave(Servicios().SQL.get()))) {
+    if (!db || !VersionComparada()) {
+        RegistrarFalla("la consulta del paquete no se abrió");
+        return false;
+    }
+    if (!AbrirEn(*db, rs, "SELECT Binario, MD5Hash FROM BinariosAct" + CondicionFila(*VersionComparada()))) {
         RegistrarFalla("la consulta del paquete no se abrió");
         return false;
     }
     if (rs->Eof()) {
-        ResultadoActualizacion() = kResultadoSinPaquete;
-        RegistrarFalla("no hay paquete publicado para " + Producto());
-        if (!ModoActualizador)
-            MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
-                             "del sistema.",
-                             0);
+        SinFila(ModoActualizador);
         rs->Close();
         return false;
     }
@@ -158,6 +182,11 @@ bool& SinMensajesActualizacion() {
     return sinMensajes;
 }
 
+std::optional<VersionPaquete>& VersionComparada() {
+    static std::optional<VersionPaquete> version;
+    return version;
+}
+
 std::string& ResultadoActualizacion() {
     static std::string resultado = kResultadoError;
     return resultado;
@@ -191,6 +220,7 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
                              int32_t Revision) {
     SinPaquete = false;
     MasReciente = false;
+    VersionComparada().reset();
     if (!DB) {
         DB = Servicios().DB.get();
         SQL = Servicios().SQL.get();
@@ -210,6 +240,7 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
     ado::Valor hash = rs->Fields("MD5Hash").Value();
     HashCifrado = hash.EsNulo() ? "" : hash.ATexto();
     rs->Close();
+    VersionComparada() = VersionPaquete{PaqMajor, PaqMinor, PaqRevision};
 
     if (ProgramaMasRecienteQueDB(PaqMajor, PaqMinor, PaqRevision, VersionExterna, Major, Minor, Revision)) {
         if (!SinMensajes && !SinMensajesActualizacion()) {
@@ -253,7 +284,8 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
     std::string hashCifrado;
     if (!EscribirPaquete(ModoActualizador, ruta, hashCifrado))
         return;
-    const std::string firma = entorno.ClavePublicaPaquetes().empty() ? "" : LeerFirma(*Servicios().DB);
+    const std::string firma =
+        entorno.ClavePublicaPaquetes().empty() ? "" : LeerFirma(*Servicios().DB, *VersionComparada());
     if (!ModoActualizador && !entorno.EsperarACerrar())
         return;
 
@@ -294,7 +326,10 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     } else if (UCase(Trim(hash)) != digesto) {
         RegistrarFalla("el digesto de " + Archivo + " no coincide con el publicado");
         ResultadoActualizacion() = kResultadoDigestoDistinto;
-    } else if (clave.empty() || firma.Verificar(clave, Firma)) {
+    } else if (clave.empty() ||
+               (VersionComparada() && VerificarFirmaPaquete(firma, clave, Firma, Producto(), VersionComparada()->Major,
+                                                            VersionComparada()->Minor,
+                                                            VersionComparada()->Revision))) {
         ResultadoActualizacion() = kResultadoInstalando;
         return true;
     } else {

@@ -73,6 +73,7 @@ class UpdateEngineTest : public ::testing::Test {
         Servicios().DB = std::make_unique<clsDB>(nullptr, &origen_);
         Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>();
         ASSERT_TRUE(Servicios().DB->AbrirDB(false, false));
+        VersionComparada().reset();
         carpetaDB_ = prueba::CarpetaPaquete();
         fs::create_directories(fs::u8path(carpetaDB_));
         paquete_ = carpetaDB_ + Producto() + "_Act.exe";
@@ -95,12 +96,19 @@ class UpdateEngineTest : public ::testing::Test {
     void Variable(const std::string& id, const std::string& texto) {
         c_.Execute("INSERT INTO Valores VALUES ('" + id + "', 1, '" + Cifrado(texto) + "', 0)");
     }
-    // The row's Firma column, signing `bytes`.
-    void Firmar(const std::string& bytes, const std::string& privada) {
-        platform::FirmaEd25519 firma;
-        firma.Agregar(bytes.data(), bytes.size());
+    // The signature of `bytes` as the product's package of `version`: the
+    // signed text written out here, as a publisher's own tool would.
+    std::string FirmaDe(const std::string& bytes, const std::string& privada, const std::string& version) {
+        platform::FirmaEd25519 f;
+        f.Agregar(bytes.data(), bytes.size());
+        return platform::FirmaEd25519::FirmarMensaje(privada, "Paquete firmado de OlvadoUpdater\nProducto: " +
+                                                                  Producto() + "\nVersion: " + version +
+                                                                  "\nSHA-256: " + f.Sha256Hex() + "\n");
+    }
+    // The row's Firma column.
+    void Firmar(const std::string& bytes, const std::string& privada, const std::string& version = "1.0.70") {
         c_.Execute("ALTER TABLE BinariosAct ADD Firma VARCHAR(255)");
-        c_.Execute("UPDATE BinariosAct SET Firma = '" + firma.Firmar(privada) + "'");
+        c_.Execute("UPDATE BinariosAct SET Firma = '" + FirmaDe(bytes, privada, version) + "'");
     }
     // One version check: its answer, Ejecutar, the pending marks cleared, the outcome.
     Salida Actualizar(bool actualizador, int32_t major, int32_t minor, int32_t revision) {
@@ -260,6 +268,12 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
              Firmar(bytes.substr(0, bytes.size() - 1), privada);
          },
          false, noVerificado, "firma no valida"},
+        {"firma de otra versión",
+         [&] {
+             entorno_.clave = otraPublica;
+             Firmar(bytes, privada, "1.0.71");
+         },
+         false, noVerificado, "firma no valida"},
     };
     std::set<std::string> motivos;
     for (bool actualizador : {true, false}) {
@@ -293,7 +307,29 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             }
         }
     }
-    EXPECT_EQ(motivos.size(), 6u); // the three unusable digests share theirs, the two bad signatures too
+    EXPECT_EQ(motivos.size(), 6u); // the three unusable digests share theirs, the three bad signatures too
+}
+
+// Two rows for the product (the table need not have a key): the check saw
+// 1.0.70, then a 1.0.60 row came first. The package, its digest and its
+// signature are the compared row's; the older package moved under 1.0.70 with
+// its own signature does not pass.
+TEST_F(UpdateEngineTest, PaqueteDeLaVersionComparada) {
+    const std::string nuevo = "#!/bin/sh\necho 1.0.70\n", viejo = "#!/bin/sh\necho 1.0.60\n";
+    std::string privada;
+    ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, entorno_.clave));
+    Publicar("1.0.70", nuevo, Cifrado(Md5(nuevo)));
+    Firmar(nuevo, privada);
+    EXPECT_EQ(Actualizar(true, 1, 0, 66), Salida(false, true, 0, "error"));
+    c_.Execute("INSERT INTO BinariosAct (rowid, Producto, Major, Minor, Revision, MD5Hash, Firma, Binario) "
+               "VALUES (-1, '" + Producto() + "', 1, 0, 60, '" + Cifrado(Md5(viejo)) + "', '" +
+               FirmaDe(viejo, privada, "1.0.60") + "', X'" + BytesAHex(viejo.data(), viejo.size()) + "')");
+    EXPECT_EQ(Preparar(true), Preparado(paquete_, kParametrosActualizador));
+    EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), nuevo);
+    c_.Execute("DELETE FROM BinariosAct WHERE Revision = 70");
+    c_.Execute("UPDATE BinariosAct SET Revision = 70");
+    EXPECT_EQ(Preparar(true), Preparado());
+    EXPECT_EQ(ResultadoActualizacion(), "firma no valida");
 }
 
 // A package gone, or a folder in its place, while its digest is taken: a
