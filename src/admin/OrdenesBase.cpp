@@ -11,6 +11,7 @@
 #include "common/clsEncriptor.h"
 #include "platform/Consola.h"
 #include "platform/FirmaEd25519.h"
+#include "updater/PaqueteEnTrozos.h"
 
 #include <filesystem>
 
@@ -21,6 +22,8 @@ constexpr const char* kUsoPublicar =
     "publicar ARCHIVO [--version X.Y.Z] [--producto P] [--firmar CLAVE_PRIVADA] [--historial]";
 constexpr const char* kUsoVariable = "variable ID [--texto T] [--largo N] [--tipo N] [--cifrar]";
 constexpr int64_t kUmbralProgreso = 16 * 1024 * 1024;
+// Room in the server's packet for the statement around the package's bytes.
+constexpr int64_t kMargenPaqueteRed = 64 * 1024;
 
 int Publicar(const Argumentos& a) {
     Opciones o;
@@ -56,6 +59,7 @@ int Publicar(const Argumentos& a) {
     // Every run of the updater also reads Valores: a database prepared for
     // publishing has both tables.
     if (!base.Abrir() || !base.AsegurarTabla("BinariosAct") || !base.AsegurarTabla("Valores") ||
+        !base.AsegurarTabla(PaqueteEnTrozos::kTabla) ||
         (o.Tiene("--firmar") && !base.AsegurarColumna("BinariosAct", "Firma")) ||
         (o.Tiene("--historial") && !base.AsegurarTabla("HistorialAct")))
         return 1;
@@ -70,7 +74,15 @@ int Publicar(const Argumentos& a) {
     }
     if (progreso)
         platform::EscribirError(", leyendo");
-    const bool hecho = p.Escribir(base, progreso);
+    // Where the server takes no value as large as the package, the family's
+    // own readers of Binario cannot have it; the pieces serve ours.
+    const int64_t limite = Publicacion::LimiteDelServidor(base);
+    const bool conBinario = limite < 0 || p.Tamano() + kMargenPaqueteRed <= limite;
+    if (!conBinario)
+        platform::EscribirError("olvado-admin: el servidor no acepta valores de más de " + std::to_string(limite) +
+                                " bytes (max_allowed_packet): el paquete se guarda solo en trozos (" +
+                                PaqueteEnTrozos::kTabla + "); Binario queda vacío\n");
+    const bool hecho = p.Escribir(base, conBinario, progreso);
     if (progreso)
         platform::EscribirError(hecho ? ", hecho\n" : ", fallido\n");
     if (!hecho)

@@ -1,7 +1,8 @@
 // One publication of a package: the file held so that its bytes cannot
 // change while it is published (the digest, the signature and every byte
-// stored come from that one copy), and the product's BinariosAct row replaced
-// in one transaction.
+// stored come from that one copy), and the product's rows, BinariosAct and its
+// pieces (updater/PaqueteEnTrozos.h), replaced in one transaction, so a reader
+// never sees half a publication.
 #pragma once
 
 #include "platform/ArchivoSellado.h"
@@ -22,10 +23,16 @@ public:
     // private key, the signature. False when it cannot be held or read.
     bool Sellar(const std::string& ClavePrivada);
     int64_t Tamano() const { return sellado_.Tamano(); }
-    // Replaces the row. False (the database as it was) when any step fails.
-    bool Escribir(BaseAdmin& base, bool Progreso);
+    // The largest value the server takes in one statement (MariaDB's
+    // max_allowed_packet); -1 where the engine sets no such limit.
+    static int64_t LimiteDelServidor(BaseAdmin& base);
+    // Replaces the rows; Binario is filled only with ConBinario. False (the
+    // database as it was) when any step fails.
+    bool Escribir(BaseAdmin& base, bool ConBinario, bool Progreso);
 
 private:
+    bool EscribirTrozos(BaseAdmin& base);
+
     std::string digestCifrado_, firma_;
     platform::ArchivoSellado sellado_;
 };

@@ -18,6 +18,7 @@
 #include "platform/MessageBox.h"
 #include "updater/Core.h"
 #include "updater/DigestoSellado.h"
+#include "updater/PaqueteEnTrozos.h"
 
 #include <cstdint>
 #include <memory>
@@ -43,10 +44,9 @@ std::string Clave(clsSqlSyntaxEngine* SQL) {
 
 std::string Decimal(int32_t n) { return std::to_string(n); }
 
-// The row of the compared version: " WHERE Producto = ... AND Major = ...".
+// The rows of the compared version.
 std::string CondicionFila(const VersionPaquete& v) {
-    return " WHERE Producto = " + Clave(Servicios().SQL.get()) + " AND Major = " + Decimal(v.Major) +
-           " AND Minor = " + Decimal(v.Minor) + " AND Revision = " + Decimal(v.Revision);
+    return CondicionVersion(Clave(Servicios().SQL.get()), v.Major, v.Minor, v.Revision);
 }
 
 // A version part as the 32-bit integer it is; a value that does not fit is
@@ -119,9 +119,10 @@ void SinFila(bool ModoActualizador) {
                          0);
 }
 
-// Writes the Binario of the compared version's row to Ruta; HashCifrado gets
-// its MD5Hash. False for no row, a query that did not open or a failed write
-// (the database object's write raises; preparation just ends).
+// Writes the package of the compared version's row to Ruta, from its pieces
+// when they are there, else from Binario; HashCifrado gets its MD5Hash. False
+// for no row, a query that did not open, a missing or short piece or a failed
+// write (the database object's write raises; preparation just ends).
 bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string& HashCifrado) {
     clsDB* db = Servicios().DB.get();
     if (!VersionComparada()) {
@@ -139,7 +140,13 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
         RegistrarFalla("la consulta del paquete no se abrió");
         return false;
     }
-    if (!AbrirEn(*db, rs, "SELECT Binario, MD5Hash FROM BinariosAct" + CondicionFila(*VersionComparada()))) {
+    const std::string condicion = CondicionFila(*VersionComparada());
+    PaqueteEnTrozos trozos(*db, PaqueteEnTrozos::kTabla, condicion);
+    const int64_t n = trozos.Contar();
+    // Binario is not even selected when the pieces serve: a driver would
+    // fetch all of it with the row.
+    if (!AbrirEn(*db, rs, std::string(n > 0 ? "SELECT MD5Hash" : "SELECT Binario, MD5Hash") + " FROM BinariosAct" +
+                              condicion)) {
         RegistrarFalla("la consulta del paquete no se abrió");
         return false;
     }
@@ -151,8 +158,15 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
     bool escrito = false;
     try {
         HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
-        std::string ruta = Ruta;
-        escrito = db->BLOB_a_Archivo(rs->Fields("Binario"), ruta);
+        std::string ruta = Ruta, motivo;
+        if (n == 0) {
+            escrito = db->BLOB_a_Archivo(rs->Fields("Binario"), ruta);
+        } else {
+            rs->Close();
+            escrito = trozos.Escribir(ruta, n, motivo);
+            if (!escrito)
+                RegistrarFalla(motivo);
+        }
     } catch (const ErrorOlvado& e) {
         RegistrarFalla(e.Descripcion());
         escrito = false;
@@ -161,7 +175,8 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
         escrito = false;
     }
     try {
-        rs->Close();
+        if (rs->State() == 1)
+            rs->Close();
     } catch (...) {
     }
     return escrito;

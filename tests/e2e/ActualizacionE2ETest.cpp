@@ -271,7 +271,8 @@ class FirmaHistorialE2E : public ActualizacionE2E {
   protected:
     void SetUp() override {
         ActualizacionE2E::SetUp();
-        Sql("DROP TABLE IF EXISTS BinariosAct"); // the tool creates both
+        Sql("DROP TABLE IF EXISTS BinariosAct"); // the tool creates them
+        Sql("DROP TABLE IF EXISTS BinariosActTrozos");
         Sql("DROP TABLE IF EXISTS HistorialAct");
         prueba::EscribirArchivo(arbol_.Raiz() / "paquete", Instalador());
         Admin(arbol_, {"claves", "generar", "--privada", Ruta("privada"), "--publica", Ruta("publica")});

@@ -332,6 +332,35 @@ TEST_F(UpdateEngineTest, PaqueteDeLaVersionComparada) {
     EXPECT_EQ(ResultadoActualizacion(), "firma no valida");
 }
 
+// The pieces of the compared version, in order, whatever Binario holds; a
+// short or missing piece is a failed preparation that leaves nothing.
+TEST_F(UpdateEngineTest, TrozosDeLaVersionComparada) {
+    std::string bytes((1u << 20) + 7, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 4096);
+    Publicar("1.0.70", "Binario de otra publicación", Cifrado(Md5(bytes)));
+    c_.Execute("CREATE TABLE BinariosActTrozos (Producto TEXT, Major INT, Minor INT, Revision INT, Trozo INT, "
+               "Datos BLOB)");
+    auto trozo = [&](int revision, int n, const std::string& datos) {
+        c_.Execute("INSERT INTO BinariosActTrozos VALUES ('" + Producto() + "', 1, 0, " + std::to_string(revision) +
+                   ", " + std::to_string(n) + ", X'" + BytesAHex(datos.data(), datos.size()) + "')");
+    };
+    trozo(60, 0, "de 1.0.60");
+    trozo(70, 1, bytes.substr(1u << 20));
+    trozo(70, 0, bytes.substr(0, 1u << 20));
+    EXPECT_EQ(Preparar(true), Preparado(paquete_, kParametrosActualizador));
+    EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(paquete_)) == bytes);
+    for (const char* sql : {"UPDATE BinariosActTrozos SET Datos = X'00' WHERE Trozo = 0 AND Revision = 70",
+                            "DELETE FROM BinariosActTrozos WHERE Trozo = 0"}) {
+        c_.Execute(sql);
+        prueba::EventosFalsos eventos;
+        EXPECT_EQ(Preparar(true), Preparado());
+        EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+        ASSERT_EQ(eventos.vistos.size(), 1u);
+        EXPECT_NE(eventos.vistos[0].Mensaje.find("el trozo 0 de "), std::string::npos) << eventos.vistos[0].Mensaje;
+    }
+}
+
 // A package gone, or a folder in its place, while its digest is taken: a
 // run-time fault for Main's error path, not a mismatch (no message).
 TEST_F(UpdateEngineTest, PaqueteIlegibleEsUnaFallaDeEjecucion) {
