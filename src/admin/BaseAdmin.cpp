@@ -2,7 +2,7 @@
 
 #include "admin/Ordenes.h"
 #include "common/FileTool.h"
-#include "common/IdentidadPrograma.h"
+#include "database/ConfigConexion.h"
 #include "platform/Consola.h"
 #include "updater/PaqueteEnTrozos.h"
 
@@ -12,14 +12,9 @@
 
 namespace olvado::admin {
 
-std::string CarpetaDatos() {
-    // The same folder that the connection store reads first.
-    FileTool ft;
-    std::string compania = ObtenerIdentidadPrograma().Compania, producto = "Olvado";
-    return ft.Ruta_ArchivoDeDatos(0, true, compania, producto);
-}
+std::string CarpetaDatos() { return ConfigConexion::CarpetaAlmacen(); }
 
-std::string RutaAlmacen() { return CarpetaDatos() + "Conexiones.dat"; }
+std::string RutaAlmacen() { return ConfigConexion::RutaAlmacen(); }
 
 BaseAdmin::BaseAdmin() : db_(this) {}
 

@@ -7,12 +7,41 @@
 #include "database/frmSeleccionarConexion.h"
 #include "platform/XmlDocument.h"
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 namespace olvado {
+namespace {
+
+std::string Atributo(const std::string& valor) {
+    std::string s;
+    for (char c : valor) {
+        switch (c) {
+        case '&': s += "&amp;"; break;
+        case '<': s += "&lt;"; break;
+        case '>': s += "&gt;"; break;
+        case '"': s += "&quot;"; break;
+        default: s += c;
+        }
+    }
+    return s;
+}
+
+bool LeerTodo(const std::string& ruta, std::string& contenido) {
+    std::ifstream f(std::filesystem::u8path(ruta), std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    contenido = s.str();
+    return static_cast<bool>(f);
+}
+
+} // namespace
 
 bool ConfigConexion::ObtenerDatosConexion(std::string& Nombre, std::string& CadenaConexion, std::string& Catalogo,
                                           bool& OptimizarConexionRemota) {
     compania_ = ObtenerIdentidadPrograma().Compania;
-    producto_ = "Olvado";
+    producto_ = build::Producto;
     palabraCompania_ = build::PalabraRegistro;
     CargarConexiones();
     int32_t indice = 0;
@@ -40,7 +69,7 @@ bool ConfigConexion::CargarConexiones() {
         cargado = documento.Load(rutaArchivo_);
     }
     if (cargado)
-        for (int32_t i = 1; i <= 5 && CargarConexion(documento, i); ++i) {
+        for (int32_t i = 1; i <= kMaximoConexiones && CargarConexion(documento, i); ++i) {
         }
     return false;
 }
@@ -116,6 +145,69 @@ void ConfigConexion::LlenarListaConexiones(IControlLista& lista) const {
     }
     if (lista.ListCount() > 0)
         lista.SetListIndex(0);
+}
+
+std::string ConfigConexion::CarpetaAlmacen() {
+    std::string compania = ObtenerIdentidadPrograma().Compania, producto(build::Producto);
+    return FileTool().Ruta_ArchivoDeDatos(0, true, compania, producto);
+}
+
+std::string ConfigConexion::RutaAlmacen() { return CarpetaAlmacen() + "Conexiones.dat"; }
+
+int32_t ConfigConexion::AgregarConexion(const DatosConexion& entrada, std::string& error) {
+    const std::string ruta = RutaAlmacen();
+    std::string contenido;
+    int32_t entradas = 0;
+    if (FileTool().FileExist(ruta)) {
+        platform::XmlDocument documento;
+        if (!documento.Load(ruta) || !LeerTodo(ruta, contenido)) {
+            error = "el almacén no es un XML legible: " + ruta;
+            return 0;
+        }
+        ConfigConexion almacen;
+        while (entradas < kMaximoConexiones && almacen.CargarConexion(documento, entradas + 1))
+            ++entradas;
+    } else {
+        contenido = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Conexiones>\r\n</Conexiones>\r\n";
+    }
+    if (entradas >= kMaximoConexiones) {
+        error = "el almacén ya tiene " + std::to_string(kMaximoConexiones) +
+                " conexiones, el máximo que se lee: " + ruta;
+        return 0;
+    }
+
+    clsEncriptor cifrado;
+    const int32_t id = entradas + 1;
+    std::string nodo = "  <Conexion id=\"" + std::to_string(id) + "\" Nombre=\"" + Atributo(entrada.Nombre) +
+                       "\" CadenaConexion=\"" + cifrado.Encrypt(entrada.CadenaConexion) + "\"";
+    if (!entrada.Catalogo.empty())
+        nodo += " Catalogo=\"" + cifrado.Encrypt(entrada.Catalogo) + "\"";
+    nodo += std::string(" OptimizarConexionRemota=\"") + (entrada.OptimizarConexionRemota ? "1" : "0") + "\"/>\r\n";
+    // The new entry goes before the root's closing tag.
+    const size_t cierre = contenido.rfind("</");
+    if (cierre == std::string::npos) {
+        error = "el almacén no tiene dónde añadir la entrada (raíz sin etiqueta de cierre): " + ruta;
+        return 0;
+    }
+    contenido.insert(cierre, nodo);
+
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::u8path(CarpetaAlmacen()), ec);
+    const std::string temporal = ruta + ".nuevo";
+    {
+        std::ofstream f(std::filesystem::u8path(temporal), std::ios::binary | std::ios::trunc);
+        f << contenido;
+        if (!f.flush()) {
+            error = "no se pudo escribir " + temporal;
+            return 0;
+        }
+    }
+    std::filesystem::rename(std::filesystem::u8path(temporal), std::filesystem::u8path(ruta), ec);
+    if (ec) {
+        error = "no se pudo reemplazar " + ruta + ": " + ec.message();
+        return 0;
+    }
+    return id;
 }
 
 } // namespace olvado

@@ -1,6 +1,7 @@
 // The connection store: up to five enciphered entries in "Conexiones.dat"
 // (XML) in the product's machine-wide data folder, and the choice of one of
-// them for the database object.
+// them for the database object. The programs only read it; the publisher's
+// tool adds entries through AgregarConexion, the one writer.
 #pragma once
 
 #include "common/Controles.h"
@@ -46,6 +47,18 @@ public:
     int32_t NumeroConexiones() const { return numeroConexiones_; }
     // The store file last tried.
     const std::string& RutaArchivoConexiones() const { return rutaArchivo_; }
+
+    // The store's file in the product's data folder (the first that the
+    // readers try), and that folder.
+    static std::string CarpetaAlmacen();
+    static std::string RutaAlmacen();
+    // Appends the next entry, enciphered as CargarConexion reads it, to the
+    // store (made when missing), replacing the file in one rename; keeps
+    // whatever else the file holds. Answers the new entry's id, or 0 with the
+    // reason in error (an unreadable store, the five entries already there,
+    // a failed write).
+    static int32_t AgregarConexion(const DatosConexion& entrada, std::string& error);
+    static constexpr int32_t kMaximoConexiones = 5;
 
 private:
     std::string compania_;

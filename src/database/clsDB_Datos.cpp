@@ -5,14 +5,14 @@
 
 #include "base/Texto.h"
 #include "common/FileTool.h"
+#include "common/Formato.h"
 #include "common/IdentidadPrograma.h"
 #include "database/ado/Stream.h"
+#include "platform/ConfiguracionRegional.h"
 #include "platform/ErroresSistema.h"
-#include "platform/ArchivoNativo.h"
 #include "platform/SistemaArchivos.h"
 #include "platform/Shell.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace olvado {
@@ -21,35 +21,18 @@ using ado::Recordset;
 
 namespace {
 
-// A number shown with a format of "0", "#", "," and "." (the formats that
-// the number text boxes carry): at least as many integer digits as "0"s
-// before the point, as many decimals as places after it, thousands grouped
-// when the format has a ",". An empty format gives the plain number.
-std::string FormatoNumero(double valor, const std::string& formato) {
-    if (formato.empty()) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.15g", valor);
-        return buf;
-    }
-    size_t punto = formato.find('.');
-    std::string entera = formato.substr(0, punto);
-    int decimales = punto == std::string::npos ? 0 : static_cast<int>(formato.size() - punto - 1);
-    int minimo = static_cast<int>(std::count(entera.begin(), entera.end(), '0'));
-    bool miles = entera.find(',') != std::string::npos;
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%.*f", decimales, std::fabs(valor));
+// A number box's text: its format (DataField) applied as the common
+// utilities apply a mask, with the user's regional separators; without a
+// format, the general number with the regional decimal separator.
+std::string TextoCajaNumero(double valor, const std::string& formato) {
+    const platform::ConfiguracionRegional regional = platform::LeerConfiguracionRegional();
+    if (!formato.empty())
+        return FormatoNumero(valor, formato, regional);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", valor);
     std::string t = buf;
-    size_t p = t.find('.');
-    std::string ent = t.substr(0, p), dec = p == std::string::npos ? "" : t.substr(p);
-    if (ent == "0" && minimo == 0)
-        ent.clear();
-    while (static_cast<int>(ent.size()) < minimo)
-        ent.insert(0, "0");
-    if (miles)
-        for (int i = static_cast<int>(ent.size()) - 3; i > 0; i -= 3)
-            ent.insert(static_cast<size_t>(i), ",");
-    bool negativo = valor < 0 && std::round(std::fabs(valor) * std::pow(10, decimales)) != 0;
-    return (negativo ? "-" : "") + ent + dec;
+    size_t punto = t.find('.');
+    return punto == std::string::npos ? t : t.replace(punto, 1, regional.SeparadorDecimal);
 }
 
 } // namespace
@@ -231,11 +214,11 @@ void clsDB::EnlazarCampo_TextBox(IControlTexto& T, ado::Field& F, bool EnBlanco)
 void clsDB::EnlazarCampo_TextBox_Numero(IControlTexto& T, ado::Field& F, bool EnBlanco, int32_t ValorSiEsNulo) {
     const std::string formato = T.DataField();
     if (EnBlanco) {
-        T.SetText(FormatoNumero(0, formato));
+        T.SetText(TextoCajaNumero(0, formato));
         return;
     }
     ado::Valor v = F.Value();
-    T.SetText(FormatoNumero(v.EsNulo() ? ValorSiEsNulo : v.ADoble(), formato));
+    T.SetText(TextoCajaNumero(v.EsNulo() ? ValorSiEsNulo : v.ADoble(), formato));
 }
 
 } // namespace olvado

@@ -3,7 +3,8 @@
 // owner window and show state, no working folder, and WaitForSingleObject
 // without limit. Linux: a file beginning with "#!" or the ELF magic is started
 // directly (the owner's execute bit set when missing), a PE file through wine
-// when it is installed, any other document through xdg-open; "runas" goes
+// when it is installed, any other document through xdg-open, a "mailto:" link
+// through /usr/bin/xdg-email (else xdg-open), not waited for; "runas" goes
 // through pkexec, other verbs and the show state have no Linux meaning; the
 // parameters are cut by the Windows command-line rules; waiting is waitpid.
 // Both: true when the request was accepted (the program started); with

@@ -85,9 +85,10 @@ TEST_F(VentanasWineE2E, ListaDeConexionesDelUpdaterDeWindows) {
     EXPECT_NE(std::find(t.begin(), t.end(), "Objetos Listos"), t.end()) << ::testing::PrintToString(t);
 }
 
-// The Windows sample program updates itself through OlvadoActualizar.dll:
-// the question answered by keyboard, the package (the Windows e2e runner in
-// its installer role) started with the interactive switches, the pending mark.
+// The Windows sample program updates itself through OlvadoActualizar.dll once
+// the close dialog, listing Wine's Internet Explorer, has kept its warning on
+// Continuar and closed on its timer (the package is the Windows e2e runner in
+// its installer role); a second run cancelled in the dialog starts nothing.
 TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     const fs::path instalador = win_ / "tests/olvado_e2e_tests.exe";
     const std::string bytes = prueba::LeerArchivo(instalador);
@@ -101,21 +102,38 @@ TEST_F(VentanasWineE2E, ProgramaDeEjemploDeWindows) {
     const std::string clave = "HKLM\\Software\\WOW6432Node\\Olvado Systems\\Olvado";
     Reg({"delete", clave, "/v", "ActualizacionPendiente", "/f"});
     const fs::path salida = fs::path(OLVADO_BINARY_DIR) / "pruebas-db/wine-instalador.txt";
-    fs::remove(salida);
-    platform::ProcesoHijo hijo;
-    Iniciar(hijo, {(win_ / "OlvadoEjemplo.exe").string()},
-            {{"GTEST_FILTER", "Motores/ActualizacionE2E.VentanasConPantalla/*"},
-             {"OLVADO_TEST_ROL", "instalador"},
-             {"OLVADO_TEST_SALIDA", "Z:" + salida.string()}});
-    std::string id = P::EsperarVentana("Actualización de Olvado", 60);
-    ASSERT_FALSE(id.empty());
-    P::Capturar("pregunta-actualizacion-wine");
-    P::Teclas(id, {"Return"});
-    EXPECT_EQ(hijo.Esperar(), 0);
-    EXPECT_EQ(prueba::LeerArchivo(salida), "args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL\n");
-    // The pending mark, left for the program's next start (and removed here).
-    EXPECT_NE(Reg({"query", clave, "/v", "ActualizacionPendiente"}).find("REG_SZ    1"), std::string::npos);
-    Reg({"delete", clave, "/v", "ActualizacionPendiente", "/f"});
+    platform::ProcesoHijo navegador, hijo;
+    for (const std::string tecla : {"Return", "Escape"}) { // Continuar, then Cancelar
+        fs::remove(salida);
+        Iniciar(navegador, {"iexplore", "about:blank"});
+        ASSERT_FALSE(P::EsperarVentana("Wine Internet Explorer", 60).empty());
+        Iniciar(hijo, {(win_ / "OlvadoEjemplo.exe").string()},
+                {{"GTEST_FILTER", "Motores/ActualizacionE2E.VentanasConPantalla/*"},
+                 {"OLVADO_TEST_ROL", "instalador"},
+                 {"OLVADO_TEST_SALIDA", "Z:" + salida.string()}});
+        std::string id = P::EsperarVentana("Actualización de Olvado", 60);
+        ASSERT_FALSE(id.empty());
+        P::Capturar("pregunta-actualizacion-wine");
+        P::Teclas(id, {"Return"});
+        id = P::EsperarVentana("Actualización de Productos", 30);
+        ASSERT_FALSE(id.empty());
+        P::Teclas(id, {tecla});
+        const bool cancelado = tecla == "Escape";
+        if (!cancelado) {
+            EXPECT_FALSE(P::EsperarCierre("Actualización de Productos", 3));
+            P::Capturar("cerrar-aplicaciones-wine");
+            navegador.Terminar();
+        }
+        EXPECT_TRUE(P::EsperarCierre("Actualización de Productos", 5));
+        EXPECT_EQ(hijo.Esperar(), 0);
+        navegador.Terminar();
+        EXPECT_EQ(prueba::LeerArchivo(salida), cancelado ? "" : "args=/SILENT /SUPPRESSMSGBOXES /NOCANCEL\n");
+        // The pending mark, left for the program's next start (and removed here).
+        EXPECT_EQ(Reg({"query", clave, "/v", "ActualizacionPendiente"}).find("REG_SZ    1") !=
+                      std::string::npos,
+                  !cancelado);
+        Reg({"delete", clave, "/v", "ActualizacionPendiente", "/f"});
+    }
     fs::remove_all(C() / "ProgramData/Olvado Systems/Olvado/DB");
 }
 

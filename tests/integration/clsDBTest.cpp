@@ -2,6 +2,7 @@
 // AbrirDB on bad input, and the reconnection of a connection that the
 // MariaDB server drops (the server ends the session as a restart does).
 #include "database/clsDB.h"
+#include "common/clsStgComunes.h"
 #include "database/ConfigConexion.h"
 #include "platform/Entorno.h"
 #include "platform/MensajesPendientes.h"
@@ -36,6 +37,14 @@ struct Avisos : platform::IMessageBox, IMostrarErrores {
     void MostrarERRExt(int32_t n, const std::string& fuente, const std::string&) override {
         errores.emplace_back(n, fuente);
     }
+};
+
+struct CajaNumero : IControlTexto {
+    std::string texto;
+    std::string Text() const override { return texto; }
+    void SetText(const std::string& t) override { texto = t; }
+    void SetMaxLength(int32_t) override {}
+    std::string DataField() const override { return "#,##0.00"; }
 };
 
 // A store, the object opened from it and what it showed.
@@ -119,6 +128,12 @@ TEST_P(clsDBTest, AbreDetectaYCuenta) {
     rs->Fields("Nombre").SetValue(ado::Valor("b"));
     rs->Update();
     EXPECT_EQ(db_.LastInsertID(*rs, "id"), 2);
+    // A bound number box shows the user's separators, as the common utilities do.
+    ASSERT_TRUE(db_.AbrirRs(rs, "SELECT 1234.5 AS n", 3, 3, -1, true));
+    CajaNumero caja;
+    db_.EnlazarCampo_TextBox_Numero(caja, rs->Fields("n"));
+    clsStgComunes comunes;
+    EXPECT_EQ(caja.texto, "1" + comunes.sSepMillar + "234" + comunes.sSepDecimal + "50");
 }
 
 TEST_P(clsDBTest, DbIntermImpideAbrirYDejaLaConexion) {
@@ -225,6 +240,12 @@ TEST_F(AbrirDBTest, EntradasQueNoAbren) {
     EXPECT_EQ(avisos_.errores, Errores({{static_cast<int32_t>(0x800A0E7Au), "Olvado"}}));
     ASSERT_NE(db_.ObtenerConexion(), nullptr);
     EXPECT_EQ(db_.ObtenerConexion()->State(), 0);
+    // Access: Linux's MDB Tools refuses a missing file itself; Wine's host lacks the driver, said so.
+    EXPECT_FALSE(Abrir("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (arbol_.Raiz() / "a.mdb").string()));
+    const ado::Errors& e = db_.ObtenerConexion()->Errors();
+    const std::string& ultimo = e.Item(e.Count() - 1).Description;
+    EXPECT_EQ(ultimo.find("controlador ODBC de Access") != std::string::npos, prueba::ActualizadorWindows())
+        << ultimo;
     // Without avisar a failure is reported to no one.
     avisos_.errores.clear();
     EXPECT_FALSE(

@@ -2,9 +2,11 @@
 # The x86_64 MSI under Wine as group policy would use it: a silent per-machine
 # install, the installed programs run, a newer package (same programs, higher
 # version) replacing it in place, and a silent uninstall that leaves nothing.
-#   msi.sh BUILD_DIR VERSION      (WINEPREFIX: the build's prefix)
+# With "firmado", both packages are made signed as scripts/package signs them
+# (OLVADO_FIRMA_*).
+#   msi.sh BUILD_DIR VERSION [firmado]     (WINEPREFIX: the build's prefix)
 set -euo pipefail
-build=$1 version=$2
+build=$1 version=$2 firmado=${3:-}
 falla() { echo "FALLO: $*" >&2; exit 1; }
 wine=$(dirname "$0")/../../scripts/lib/wine-run
 : "${WINEPREFIX:=$build/wineprefix}"
@@ -25,6 +27,12 @@ msi=$build/OlvadoUpdater-$version-x64.msi
 IFS=. read -r ma mi re <<<"$version"
 nueva=$ma.$mi.$((re + 1))
 (cd "$build/paquetes/msi" && wixl -a x64 -D Version="$nueva" -o "$build/nueva.msi" OlvadoUpdater.wxs)
+if [[ $firmado == firmado ]]; then
+  firmar=$(dirname "$0")/../../scripts/lib/msi-firmado
+  msi=$build/firmado.msi
+  "$firmar" "$build" "$version" "$msi"
+  "$firmar" "$build" "$nueva" "$build/nueva.msi"
+fi
 ruta() { echo "Z:${1//\//\\}"; }
 
 # What an interrupted run left in the prefix goes first.

@@ -9,12 +9,17 @@ namespace olvado::prueba {
 
 namespace {
 
-// The database files live in the build tree under their host path: the
-// drivers are host programs in both builds (Wine's odbc32 hands the string to
-// the host's unixODBC). One file per engine and build; the tests create
-// their tables afresh.
+// The database files: one per engine and build, under their host path (the
+// drivers are host programs in both builds: Wine's odbc32 hands the string to
+// the host's unixODBC). The run-as tests reach them as another account, so
+// scripts/test names a folder that every account can enter
+// (OLVADO_TEST_DB_DIR); without it they live in the build tree.
 std::string ArchivoDb(const std::string& nombre) {
-    return std::string(OLVADO_BINARY_DIR) + "/pruebas-db/" + nombre + ".db";
+    const std::string binarios = OLVADO_BINARY_DIR;
+    const std::string carpeta = platform::LeerVariableEntorno("OLVADO_TEST_DB_DIR");
+    if (carpeta.empty())
+        return binarios + "/pruebas-db/" + nombre + ".db";
+    return carpeta + "/" + binarios.substr(binarios.rfind('/') + 1) + "-" + nombre + ".db";
 }
 
 } // namespace

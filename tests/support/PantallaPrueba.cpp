@@ -18,14 +18,12 @@ using namespace std::chrono_literals;
 
 struct Servidor {
     platform::ProcesoHijo xvfb, otro;
-    std::vector<std::unique_ptr<platform::ProcesoHijo>> ajenas;
     std::string display;
     // Not under $TMPDIR: the tests' trees change it and remove it.
     fs::path carpeta =
         fs::path("/tmp") /
         ("olvado-pantalla-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     ~Servidor() {
-        ajenas.clear();
         xvfb.Terminar();
         otro.Terminar();
         std::error_code ec;
@@ -132,23 +130,6 @@ std::string PantallaPrueba::Capturar(const std::string& nombre) {
     std::string ruta = (carpeta / (nombre + ".png")).string();
     Salida({"/usr/bin/import", "-window", "root", ruta});
     return ruta;
-}
-
-std::string PantallaPrueba::AbrirVentanaAjena(const std::string& clase, const std::string& titulo) {
-    auto p = std::make_unique<platform::ProcesoHijo>();
-    std::string marca = "olvado-ajena-" + std::to_string(servidor->ajenas.size());
-    p->Iniciar({"/usr/bin/xmessage", "-title", marca, marca}, {Entorno()});
-    servidor->ajenas.push_back(std::move(p));
-    std::string id = EsperarVentana(marca);
-    if (!id.empty())
-        Xdotool({"set_window", "--class", clase, "--name", titulo, id});
-    return id;
-}
-
-// Also after a test that skipped before the display started.
-void PantallaPrueba::CerrarVentanasAjenas() {
-    if (servidor)
-        servidor->ajenas.clear();
 }
 
 } // namespace olvado::prueba

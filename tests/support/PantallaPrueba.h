@@ -27,10 +27,6 @@ class PantallaPrueba {
     static void Teclas(const std::string& ventana, const std::vector<std::string>& teclas);
     // The whole screen into <build>/capturas/<nombre>.png; the path.
     static std::string Capturar(const std::string& nombre);
-    // A window of another program with this class and title (xmessage, then
-    // renamed); it lives until Cerrar.
-    static std::string AbrirVentanaAjena(const std::string& clase, const std::string& titulo);
-    static void CerrarVentanasAjenas();
 };
 
 } // namespace olvado::prueba

@@ -2,12 +2,24 @@
 
 #include "database/ado/Motor.h"
 #include "database/ado/Proveedor.h"
+#include "platform/ControladoresOdbc.h"
 
 namespace olvado::ado {
 
 namespace {
 const char* const kOrigen = "ADODB.Connection";
+
+// The driver manager could not find or load the named driver.
+bool SinControlador(const Errors& errores) {
+    for (int32_t i = 0; i < errores.Count(); ++i) {
+        const Error& e = errores.Item(i);
+        if (e.SQLState == "IM002" || e.SQLState == "IM003" ||
+            e.Description.find("Can't open lib") != std::string::npos)
+            return true;
+    }
+    return false;
 }
+} // namespace
 
 Connection::Connection() = default;
 
@@ -47,10 +59,18 @@ void Connection::Open(const std::string& cadena, const std::string& usuario, con
                                kOrigen);
         break;
     }
-    if (!motor || !motor->Abrir(destino, ConnectionTimeout))
+    if (!motor || !motor->Abrir(destino, ConnectionTimeout)) {
+        if (d.archivoAccess && SinControlador(errores_))
+            errores_.AgregarNumero(adErrFallaGeneral,
+                                   "No está instalado el controlador ODBC de Access (\"" +
+                                       platform::ControladorAccess() +
+                                       "\"): los archivos de Access no se pueden abrir en este equipo.",
+                                   kOrigen);
         errores_.Lanzar();
+    }
     motor_ = std::move(motor);
     proveedor_ = d.proveedor;
+    archivoAccess_ = d.archivoAccess;
     dbms_ = motor_->NombreDBMS();
     familia_ = FamiliaDeDBMS(dbms_);
     nivel_ = 0;
@@ -75,6 +95,8 @@ void Connection::ExigirAbierta() {
 std::string Connection::DefaultDatabase() {
     errores_.Clear();
     ExigirAbierta();
+    if (archivoAccess_)
+        return {};
     std::string base = motor_->BaseActual();
     if (!errores_.Vacio())
         errores_.Lanzar();

@@ -77,6 +77,7 @@ private:
     std::unique_ptr<detalle::Motor> motor_;
     ado::Errors errores_;
     std::string proveedor_;
+    bool archivoAccess_ = false;
     std::string dbms_;
     FamiliaSQL familia_ = FamiliaSQL::TSql;
     int32_t nivel_ = 0;

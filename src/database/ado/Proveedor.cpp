@@ -138,6 +138,7 @@ DestinoConexion ResolverProveedor(const std::string& cadenaAdo) {
         d.via = DestinoConexion::Via::Odbc;
         d.cadena = CadenaAccess(resto);
         d.proveedor = proveedor;
+        d.archivoAccess = true;
     } else if (p == "SQLITE") {
         d.via = DestinoConexion::Via::SqliteNativo;
         for (const auto& [k, v] : resto)

@@ -13,6 +13,9 @@ struct DestinoConexion {
     Via via = Via::Desconocido;
     std::string cadena;    // the ODBC connection string, or the SQLite file
     std::string proveedor; // what Connection.Provider reports
+    // Jet: the file is the database, and ADO answers no DefaultDatabase
+    // (the Access driver reports the file as its current catalog).
+    bool archivoAccess = false;
 };
 
 // "key=value;..." pairs as written (keys trimmed; values without their quotes).

@@ -1,8 +1,12 @@
-// POSIX shell launch: direct exec, wine, xdg-open, pkexec; waitpid.
+// POSIX shell launch: direct exec, wine, xdg-open, pkexec, mail links to
+// xdg-email; waitpid.
 #include "platform/Shell.h"
 
+#include "base/Texto.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/posix/Lanzar.h"
+
+#include <unistd.h>
 
 namespace olvado::platform {
 namespace {
@@ -37,9 +41,25 @@ bool LanzarArchivo(const std::string& archivo, const std::string& parametros, bo
     return true;
 }
 
+// A mail link is no file: the desktop's mail handler takes it, through
+// xdg-email, else xdg-open, named by absolute path. True once started, as
+// ShellExecute answers; the handler's own wait is not ours.
+bool AbrirEnlaceCorreo(const std::string& enlace) {
+    for (const char* programa : {"/usr/bin/xdg-email", "/usr/bin/xdg-open"}) {
+        if (::access(programa, X_OK) != 0)
+            continue;
+        pid_t pid = -1;
+        return Lanzar({programa, enlace}, OpcionesLanzar{}, pid) == 0;
+    }
+    return false;
+}
+
 class ShellPosix final : public IShell {
 public:
     bool Ejecutar(const PeticionShell& p) override {
+        // xdg-email knows the scheme in lower case only.
+        if (LCase(Left(p.archivo, 7)) == "mailto:")
+            return AbrirEnlaceCorreo("mailto:" + p.archivo.substr(7));
         return LanzarArchivo(p.archivo, p.parametros, p.esperar, p.verbo == "runas", p.sellado);
     }
 };

@@ -3,6 +3,8 @@
 #include "platform/VentanasSistema.h"
 #include "platform/posix/ModuloGui.h"
 
+#include "base/Texto.h"
+
 namespace olvado::platform {
 namespace {
 
@@ -16,6 +18,23 @@ std::string Cortar(const char* texto, int n) {
             return r.substr(0, i);
     }
     return r;
+}
+
+// A window that Wine hosts carries its program's file name in WM_CLASS
+// ("ventana.exe"), and no X property holds its Win32 class. It answers the
+// class its program is known by: Internet Explorer's frame, Word's main
+// window, Wine's input-method windows ("Default IME", class "IME"), and for
+// any other program the family's forms, since on Linux the family's programs
+// run only under Wine: the title then decides, as the search table's rows do.
+std::string ClaseBajoWine(const std::string& claseX11, const std::string& titulo) {
+    const std::string programa = LCase(claseX11);
+    if (!programa.ends_with(".exe"))
+        return claseX11;
+    if (titulo == "Default IME")
+        return "IME";
+    if (programa == "iexplore.exe")
+        return "IEFrame";
+    return programa == "winword.exe" ? "OpusApp" : "ThunderRT6FormDC";
 }
 
 class VentanasX11 : public IVentanasSistema {
@@ -33,7 +52,7 @@ public:
         return relacion == GW_HWNDNEXT ? gui->Siguiente(v) : 0;
     }
     std::string Titulo(Ventana v) override { return Leer(v, true); }
-    std::string Clase(Ventana v) override { return Leer(v, false); }
+    std::string Clase(Ventana v) override { return ClaseBajoWine(Leer(v, false), Leer(v, true)); }
 
 private:
     std::string Leer(Ventana v, bool titulo) {

@@ -4,6 +4,8 @@
 #include "base/Texto.h"
 #include "platform/TextoAnsi.h"
 
+#include <algorithm>
+
 namespace olvado::platform::win32 {
 
 INT_PTR DialogoModal(const std::string& titulo, DLGPROC procedimiento, void* datos) {
@@ -46,6 +48,27 @@ HWND Control(HWND dialogo, const char* clase, const std::string& texto, DWORD es
                              GetModuleHandleA(nullptr), nullptr);
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(fuente), FALSE);
     return c;
+}
+
+void AjustarAlTexto(HWND etiqueta, int anchoMaximo, int altoMaximo) {
+    HWND dialogo = GetParent(etiqueta);
+    RECT r;
+    GetWindowRect(etiqueta, &r);
+    MapWindowPoints(nullptr, dialogo, reinterpret_cast<POINT*>(&r), 2);
+    char texto[512];
+    GetWindowTextA(etiqueta, texto, sizeof texto);
+    HDC dc = GetDC(etiqueta);
+    HGDIOBJ antes = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(etiqueta, WM_GETFONT, 0, 0)));
+    int ancho = r.right - r.left, alto = r.bottom - r.top;
+    RECT linea{0, 0, 0, 0};
+    DrawTextA(dc, texto, -1, &linea, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    ancho = std::max(ancho, std::min<int>(linea.right, Pixeles(dialogo, anchoMaximo)));
+    RECT partido{0, 0, ancho, 0};
+    DrawTextA(dc, texto, -1, &partido, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    alto = std::max(alto, std::min<int>(partido.bottom, Pixeles(dialogo, altoMaximo)));
+    SelectObject(dc, antes);
+    ReleaseDC(etiqueta, dc);
+    SetWindowPos(etiqueta, nullptr, 0, 0, ancho, alto, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HFONT Fuente(HWND dialogo, int centesimas, bool negrita) {

@@ -22,6 +22,11 @@ void AjustarCliente(HWND dialogo, int ancho, int alto);
 // A child control at twips; texto in UTF-8; the font given to it.
 HWND Control(HWND dialogo, const char* clase, const std::string& texto, DWORD estilo, int id, int izquierda,
              int arriba, int ancho, int alto, HFONT fuente);
+// Grows a label to show its whole text in its own font: wider up to
+// anchoMaximo, then taller (the text wrapped) up to altoMaximo, both in
+// twips; never smaller than designed. The fonts that stand in for Calibri
+// where it is missing (Wine) are wider than the form was drawn for.
+void AjustarAlTexto(HWND etiqueta, int anchoMaximo, int altoMaximo);
 // Calibri at the given size in hundredths of a point.
 HFONT Fuente(HWND dialogo, int centesimas, bool negrita);
 void LlenarLista(HWND lista, const std::vector<std::string>& elementos);

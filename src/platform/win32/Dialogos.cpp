@@ -77,6 +77,8 @@ void Mostrar(HWND d, Cerrar* c) {
     if (c->eventos->Aviso() != c->avisoMostrado) {
         c->avisoMostrado = c->eventos->Aviso();
         SetDlgItemTextA(d, kLabel2, AAnsi(c->avisoMostrado).c_str());
+        // Beside the buttons, down to the form's bottom edge.
+        AjustarAlTexto(GetDlgItem(d, kLabel2), 4455, 3885 - 3180);
     }
     if (!c->eventos->Visible())
         EndDialog(d, IDOK);
@@ -94,7 +96,8 @@ INT_PTR CALLBACK ProcCerrar(HWND d, UINT msg, WPARAM wp, LPARAM lp) {
         SendMessageA(d, WM_SETFONT, reinterpret_cast<WPARAM>(c->fuente), FALSE);
         AjustarCliente(d, 7995, 3885);
         // Positions and tab order as the form was designed.
-        Control(d, "STATIC", c->textos->Etiqueta, SS_LEFT, kLabel1, 180, 180, 6855, 255, c->negrita);
+        HWND label1 = Control(d, "STATIC", c->textos->Etiqueta, SS_LEFT, kLabel1, 180, 180, 6855, 255, c->negrita);
+        AjustarAlTexto(label1, 7815 - 180, 600 - 180); // up to the list's right edge and its top
         Control(d, "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT, kList1, 120, 600,
                 7695, 2370, c->fuente);
         Control(d, "BUTTON", c->textos->Continuar, WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 4740, 3180, 1455, 495,

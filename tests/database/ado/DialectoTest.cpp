@@ -66,6 +66,8 @@ TEST(Proveedor, CadaProveedorVaPorSuCamino) {
     auto jet = ResolverProveedor("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\d\\Olvado.mdb");
     EXPECT_EQ(jet.proveedor, "Microsoft.Jet.OLEDB.4.0");
     EXPECT_EQ(jet.cadena, "Driver=" + platform::ControladorAccess() + ";DBQ=C:\\d\\Olvado.mdb;");
+    EXPECT_TRUE(jet.archivoAccess); // no DefaultDatabase, so no "USE "
+    EXPECT_FALSE(sql.archivoAccess);
 
     auto nativo = ResolverProveedor("Provider=SQLite;Data Source='/var/lib/olvado/a b.db'");
     EXPECT_EQ(nativo.via, DestinoConexion::Via::SqliteNativo);

@@ -1,5 +1,6 @@
-// The Linux shell-launch stand-in: how a file is started and the Windows
-// command-line rules.
+// The Linux shell-launch stand-in: how a file or a mail link is started and
+// the Windows command-line rules.
+#include "platform/Shell.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
 #include "platform/posix/Lanzar.h"
@@ -8,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace olvado;
 namespace fs = std::filesystem;
@@ -83,4 +86,15 @@ TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
     EXPECT_NE(r.find("MZ verificado"), std::string::npos) << r;
     EXPECT_EQ(r.find("MZ cambiado"), std::string::npos) << r;
     platform::EstablecerVariableEntorno("PATH", path);
+
+    fs::path correo = arbol.Temporal() / "correo";
+    prueba::EscribirArchivo(bin / "correo", "#!/bin/sh\necho \"$1\" > '" + correo.string() + "'\n");
+    ::chmod((bin / "correo").c_str(), 0755);
+    platform::EstablecerVariableEntorno("MAILER", (bin / "correo").string());
+    EXPECT_TRUE(
+        platform::EjecutarConShell({"open", "MailTo:ana@ejemplo.com", "", 42, platform::SW_SHOWNORMAL_}));
+    for (int i = 0; i < 100 && prueba::LeerArchivo(correo).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    platform::EstablecerVariableEntorno("MAILER", "");
+    EXPECT_EQ(prueba::LeerArchivo(correo), "mailto:ana@ejemplo.com\n");
 }
