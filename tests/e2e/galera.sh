@@ -35,12 +35,13 @@ estacion() { # estacion NOMBRE NODO
   mkdir -p "$e/home/Documents" "$e/tmp" "$e/opt/Olvado" "$e/etc" "$e/var/lib/Olvado Systems/Olvado/DB"
   mkdir -m 700 "$e/run"
   echo "$1" >"$e/etc/hostname"
-  "$root/scripts/lib/demo/hacer-paquete" programa 1.0.66 "$e/opt/Olvado/Olvado.exe"
+  cp "$datos/Olvado.exe" "$e/opt/Olvado/Olvado.exe"
   almacen "$1" "$2"
 }
 registro() { tr -d '\r' <"$datos/$1/home/Documents/Olvado_UpdaterLog.txt" 2>/dev/null; }
 instalo() { registro "$1" | tail -1 | grep -q "Ejecutar Archivo: .*Olvado_Act.exe, /SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-"; }
 
+"$root/scripts/lib/demo/hacer-paquete" programa 1.0.66 "$datos/Olvado.exe"
 estacion publicador 1
 paquete=$datos/paquete
 { printf '#!/bin/sh\nexit 0\n'; head -c $((96 * 1024 * 1024)) /dev/urandom; } >"$paquete"
