@@ -14,7 +14,8 @@ cd "$root"
 cmake --build build/linux --target olvado_blob_bench >/dev/null
 bench=$root/build/linux/bench/olvado_blob_bench
 source "$root/scripts/lib/mariadb.sh"
-mariadb_iniciar "$root/build/mariadb" >/dev/null
+# Packets of 1 GiB: the client extracts the whole Binario the family reads.
+MARIADB_OPCIONES_EXTRA=--max-allowed-packet=1G mariadb_iniciar "$root/build/mariadb-grande" >/dev/null
 
 datos=$root/build/bench-data
 mkdir -p "$datos"

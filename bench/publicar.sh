@@ -14,7 +14,8 @@ cd "$root"
 cmake --build build/linux --target olvado_admin >/dev/null
 admin=$root/build/linux/olvado-admin
 source "$root/scripts/lib/mariadb.sh"
-mariadb_iniciar "$root/build/mariadb" >/dev/null
+# Packets of 1 GiB: the package goes whole into Binario too.
+MARIADB_OPCIONES_EXTRA=--max-allowed-packet=1G mariadb_iniciar "$root/build/mariadb-grande" >/dev/null
 maria=(mariadb --no-defaults --socket="$OLVADO_TEST_MARIADB_SOCKET" -uroot --max-allowed-packet=1G)
 "${maria[@]}" -e "CREATE DATABASE IF NOT EXISTS olvado_bench"
 

@@ -41,7 +41,7 @@ mariadb_iniciar() {
     rm -f "$sock"
     mariadbd --no-defaults --user=root --datadir="$datos" --socket="$sock" --pid-file="$pid" \
       --skip-networking --skip-grant-tables=0 --log-error="$dir/error.log" \
-      --innodb-buffer-pool-size=256M --max-allowed-packet=1G --innodb-log-file-size=512M \
+      --innodb-buffer-pool-size=256M --innodb-log-file-size=512M ${MARIADB_OPCIONES_EXTRA:-} \
       >/dev/null 2>&1 &
     local i
     for i in $(seq 1 100); do

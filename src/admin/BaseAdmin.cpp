@@ -4,6 +4,7 @@
 #include "common/FileTool.h"
 #include "database/ConfigConexion.h"
 #include "platform/Consola.h"
+#include "updater/PaqueteEnTrozos.h"
 
 #include <algorithm>
 #include <memory>
@@ -63,12 +64,16 @@ std::string BaseAdmin::DefinicionTabla(const std::string& tabla) const {
     if (tabla == "Valores")
         return "CREATE TABLE Valores (idVariable " + clave + " NOT NULL PRIMARY KEY, Tipo " + entero +
                " NOT NULL, ValorTexto " + texto + ", ValorLargo " + entero + " NOT NULL)";
-    // Binario last: SQLite streams a package into its row only when no
-    // column after it holds data (else the row is built in memory).
     const std::string binario = d == 0   ? "LONGBINARY"
                                 : d == 1 ? "VARBINARY(MAX)"
                                 : d == 2 ? "LONGBLOB"
                                          : "BLOB";
+    if (tabla == PaqueteEnTrozos::kTabla)
+        return "CREATE TABLE " + tabla + " (Producto " + clave + " NOT NULL, Major " + entero + " NOT NULL, Minor " +
+               entero + " NOT NULL, Revision " + entero + " NOT NULL, Trozo " + entero + " NOT NULL, Datos " +
+               binario + " NOT NULL, PRIMARY KEY (Producto, Major, Minor, Revision, Trozo))";
+    // Binario last: SQLite streams a package into its row only when no
+    // column after it holds data (else the row is built in memory).
     return "CREATE TABLE BinariosAct (Producto " + clave + " NOT NULL PRIMARY KEY, Major " + entero +
            " NOT NULL, Minor " + entero + " NOT NULL, Revision " + entero + " NOT NULL, MD5Hash " + texto +
            ", Firma " + texto + ", Binario " + binario + ")";

@@ -20,12 +20,18 @@ bool Escribir(const std::string& ruta, const std::string& texto, platform::Archi
 
 } // namespace
 
-// The key's hexadecimal text from its file ("" when unreadable).
-std::string LeerClave(const std::string& ruta) {
+// The private key's hexadecimal text from its file ("" when unreadable, or
+// when others may read it: Expuesta then says so).
+std::string LeerClavePrivada(const std::string& ruta, bool& Expuesta) {
     platform::ArchivoNativo archivo;
     char buffer[256];
     size_t leidos = 0;
-    if (!archivo.Abrir(ruta, platform::ArchivoNativo::Modo::Leer) || !archivo.Leer(buffer, sizeof buffer, leidos))
+    Expuesta = false;
+    if (!archivo.Abrir(ruta, platform::ArchivoNativo::Modo::LeerPrivado)) {
+        Expuesta = archivo.Abrir(ruta, platform::ArchivoNativo::Modo::Leer);
+        return "";
+    }
+    if (!archivo.Leer(buffer, sizeof buffer, leidos))
         return "";
     std::string texto(buffer, leidos);
     size_t fin = texto.find_last_not_of(" \t\r\n");

@@ -9,6 +9,7 @@
 #include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
 #include "platform/Consola.h"
+#include "updater/PaqueteEnTrozos.h"
 #include "updater/UpdateEngine.h"
 
 namespace olvado::admin {
@@ -45,6 +46,26 @@ Publicado LeerPublicado(BaseAdmin& base, const std::string& producto) {
         p.consultado = false;
     }
     return p;
+}
+
+// Which form the published package has: pieces (what the updater reads
+// first), Binario (what the family's own programs read), or both.
+std::string FormaPaquete(BaseAdmin& base, const std::string& producto, const Publicado& p) {
+    const std::string condicion = CondicionVersion(base.SQL().Strg(producto), p.major, p.minor, p.revision);
+    const int64_t trozos = PaqueteEnTrozos(base.DB(), PaqueteEnTrozos::kTabla, condicion).Contar();
+    std::unique_ptr<ado::Recordset> rs;
+    int32_t n = -1;
+    bool binario = false;
+    try {
+        binario = base.DB().AbrirRs(rs, "SELECT COUNT(*) AS N FROM BinariosAct" + condicion + " AND Binario IS NOT NULL",
+                                    ado::adOpenForwardOnly, 1, -1, false, n) &&
+                  !rs->Eof() && rs->Fields("N").Value().AEntero() > 0;
+    } catch (const ErrorOlvado&) {
+    }
+    const std::string enTrozos = std::to_string(trozos) + " trozos en " + PaqueteEnTrozos::kTabla;
+    if (trozos > 0)
+        return binario ? enTrozos + " y en Binario" : "solo " + enTrozos + " (Binario vacío)";
+    return binario ? "solo en Binario" : "sin bytes";
 }
 
 std::string ProximaEjecucion(const Publicado& p, bool instalada, int32_t m1, int32_t m2, int32_t m3) {
@@ -84,6 +105,8 @@ int Estado(const Argumentos&) {
     salida += "Versión publicada: " +
               (p.hay ? TextoVersion(p.major, p.minor, p.revision) : p.consultado ? "ninguna" : "sin tabla BinariosAct") +
               "\n";
+    if (p.hay)
+        salida += "Forma del paquete: " + FormaPaquete(base, producto, p) + "\n";
     FileTool ft;
     salida += "Versión instalada: " +
               (instalada ? TextoVersion(m1, m2, m3)

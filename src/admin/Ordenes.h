@@ -28,7 +28,7 @@ int Estado(const Argumentos& a);
 int Historial(const Argumentos& a);
 // The package signing keys (OrdenClaves.cpp).
 int Claves(const Argumentos& a);
-std::string LeerClave(const std::string& ruta);
+std::string LeerClavePrivada(const std::string& ruta, bool& Expuesta);
 
 // Writes "olvado-admin: " + texto + line break on standard error; answers 1.
 int Fallar(const std::string& texto);

@@ -2,16 +2,16 @@
 // what the updater would do, all through the database object.
 #include "admin/BaseAdmin.h"
 #include "admin/Opciones.h"
+#include "admin/Publicacion.h"
 #include "base/ErrorOlvado.h"
 #include "common/ComparadorVersiones.h"
 #include "common/ExtraerVersion.h"
 #include "common/FileTool.h"
 #include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
-#include "common/clsMD5File.h"
 #include "platform/Consola.h"
-#include "platform/ArchivoNativo.h"
 #include "platform/FirmaEd25519.h"
+#include "updater/PaqueteEnTrozos.h"
 
 #include <filesystem>
 
@@ -22,83 +22,15 @@ constexpr const char* kUsoPublicar =
     "publicar ARCHIVO [--version X.Y.Z] [--producto P] [--firmar CLAVE_PRIVADA] [--historial]";
 constexpr const char* kUsoVariable = "variable ID [--texto T] [--largo N] [--tipo N] [--cifrar]";
 constexpr int64_t kUmbralProgreso = 16 * 1024 * 1024;
-
-struct Paquete {
-    std::string archivo, producto, digestCifrado, firma;
-    int32_t major = 0, minor = 0, revision = 0;
-};
-
-// The MD5 digest and, with a private key, the signature, from one read of the
-// file, as the workstation computes them. False when the file cannot be read.
-bool DigerirYFirmar(Paquete& p, const std::string& clavePrivada) {
-    platform::ArchivoNativo archivo;
-    if (!archivo.Abrir(p.archivo, platform::ArchivoNativo::Modo::Leer))
-        return false;
-    clsMD5File md5;
-    platform::FirmaEd25519 firma;
-    md5.MD5Init();
-    std::string trozo(1 << 20, '\0');
-    for (size_t n = 0;;) {
-        if (!archivo.Leer(trozo.data(), trozo.size(), n))
-            return false;
-        if (n == 0)
-            break;
-        md5.MD5Update(static_cast<int32_t>(n), reinterpret_cast<const uint8_t*>(trozo.data()));
-        if (!clavePrivada.empty())
-            firma.Agregar(trozo.data(), n);
-    }
-    md5.MD5Final();
-    p.digestCifrado = clsEncriptor().Encrypt(md5.GetValues());
-    if (!clavePrivada.empty())
-        p.firma = firma.Firmar(clavePrivada);
-    return clavePrivada.empty() || !p.firma.empty();
-}
-
-// The row, replaced in one transaction: nothing changes unless all of it is
-// written.
-bool EscribirFila(BaseAdmin& base, const Paquete& p, bool progreso) {
-    clsDB& db = base.DB();
-    const std::string clave = base.SQL().Strg(p.producto);
-    if (!db.vBeginTrans())
-        return Fallar("no se pudo iniciar la transacción" + base.UltimoError()) == 0;
-    bool escrito = false;
-    try {
-        std::unique_ptr<ado::Recordset> rs;
-        int32_t n = -1;
-        if (db.EjecutarSQL("DELETE FROM BinariosAct WHERE Producto = " + clave, nullptr, 0, true) &&
-            db.AbrirRs(rs, "SELECT * FROM BinariosAct WHERE Producto = " + clave, ado::adOpenStatic,
-                       ado::adLockOptimistic, -1, true, n)) {
-            rs->AddNew();
-            rs->Fields("Producto").SetValue(ado::Valor(p.producto));
-            rs->Fields("Major").SetValue(ado::Valor(p.major));
-            rs->Fields("Minor").SetValue(ado::Valor(p.minor));
-            rs->Fields("Revision").SetValue(ado::Valor(p.revision));
-            rs->Fields("MD5Hash").SetValue(ado::Valor(p.digestCifrado));
-            if (!p.firma.empty())
-                rs->Fields("Firma").SetValue(ado::Valor(p.firma));
-            if (db.Archivo_A_BLOB(rs->Fields("Binario"), p.archivo)) {
-                if (progreso)
-                    platform::EscribirError(", escribiendo");
-                rs->Update();
-                rs->Close();
-                escrito = true;
-            }
-        }
-    } catch (const ErrorOlvado& e) {
-        Fallar("no se pudo escribir la fila: " + e.Descripcion() + base.UltimoError());
-    }
-    if (escrito && db.vCommitTrans(true))
-        return true;
-    db.vRollBackTrans();
-    return false;
-}
+// Room in the server's packet for the statement around the package's bytes.
+constexpr int64_t kMargenPaqueteRed = 64 * 1024;
 
 int Publicar(const Argumentos& a) {
     Opciones o;
     std::string error;
     if (!LeerOpciones(a, {"--version", "--producto", "--firmar"}, {"--historial"}, 1, 1, o, error))
         return UsoIncorrecto(kUsoPublicar, error);
-    Paquete p;
+    Publicacion p;
     p.archivo = o.posicionales[0];
     p.producto = o.Valor("--producto", ObtenerIdentidadPrograma().Producto);
     std::error_code ec;
@@ -116,7 +48,10 @@ int Publicar(const Argumentos& a) {
     }
     std::string clavePrivada;
     if (o.Tiene("--firmar")) {
-        clavePrivada = LeerClave(o.Valor("--firmar"));
+        bool expuesta = false;
+        clavePrivada = LeerClavePrivada(o.Valor("--firmar"), expuesta);
+        if (expuesta)
+            return Fallar("otros pueden leer la clave privada; se rechaza (permisos 0600): " + o.Valor("--firmar"));
         if (platform::FirmaEd25519::ClavePublica(clavePrivada).empty())
             return Fallar("no es una clave privada de «claves generar»: " + o.Valor("--firmar"));
     }
@@ -124,6 +59,7 @@ int Publicar(const Argumentos& a) {
     // Every run of the updater also reads Valores: a database prepared for
     // publishing has both tables.
     if (!base.Abrir() || !base.AsegurarTabla("BinariosAct") || !base.AsegurarTabla("Valores") ||
+        !base.AsegurarTabla(PaqueteEnTrozos::kTabla) ||
         (o.Tiene("--firmar") && !base.AsegurarColumna("BinariosAct", "Firma")) ||
         (o.Tiene("--historial") && !base.AsegurarTabla("HistorialAct")))
         return 1;
@@ -131,20 +67,28 @@ int Publicar(const Argumentos& a) {
     if (progreso)
         platform::EscribirError("olvado-admin: publicando " + std::to_string(tamano / (1024 * 1024)) +
                                 " MiB: digest MD5");
-    if (!DigerirYFirmar(p, clavePrivada)) {
+    if (!p.Sellar(clavePrivada)) {
         if (progreso)
             platform::EscribirError("\n");
         return Fallar("no se pudo leer el archivo: " + p.archivo);
     }
     if (progreso)
         platform::EscribirError(", leyendo");
-    const bool hecho = EscribirFila(base, p, progreso);
+    // Where the server takes no value as large as the package, the family's
+    // own readers of Binario cannot have it; the pieces serve ours.
+    const int64_t limite = Publicacion::LimiteDelServidor(base);
+    const bool conBinario = limite < 0 || p.Tamano() + kMargenPaqueteRed <= limite;
+    if (!conBinario)
+        platform::EscribirError("olvado-admin: el servidor no acepta valores de más de " + std::to_string(limite) +
+                                " bytes (max_allowed_packet): el paquete se guarda solo en trozos (" +
+                                PaqueteEnTrozos::kTabla + "); Binario queda vacío\n");
+    const bool hecho = p.Escribir(base, conBinario, progreso);
     if (progreso)
         platform::EscribirError(hecho ? ", hecho\n" : ", fallido\n");
     if (!hecho)
         return Fallar("no se publicó el paquete; la base de datos queda como estaba");
     platform::EscribirSalida("Publicado " + p.producto + " " + TextoVersion(p.major, p.minor, p.revision) + " (" +
-                             std::to_string(tamano) + " bytes)\n");
+                             std::to_string(p.Tamano()) + " bytes)\n");
     return 0;
 }
 

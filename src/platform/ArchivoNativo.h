@@ -29,6 +29,9 @@ class ArchivoNativo {
 public:
     enum class Modo {
         Leer,              // existing file, reading
+        LeerPrivado,       // as Leer, but refused (access denied) when anyone besides its
+                           // owner may read it (Linux: a group or other bit; Windows: an
+                           // allowing entry for anyone but the owner, SYSTEM, Administrators)
         Crear,             // create or empty, writing
         LeerEscribir,      // existing file, reading and writing, contents kept
         EscribirDesdeInicio, // open or create, writing from the first byte, contents kept

@@ -36,6 +36,11 @@ public:
     int64_t Tamano() const;
     void Cerrar();
 
+    // A name that reads the held bytes, for a writer that opens by name (the
+    // publisher's upload): Linux /proc/self/fd/N of the sealed copy; Windows
+    // the file's own path, which nobody can write while it is held.
+    std::string RutaLectura() const;
+
     bool Abierto() const { return nativo_ != kInvalido; }
     const std::string& Ruta() const { return ruta_; }
     // The descriptor (Linux) or HANDLE (Windows), for the launchers.

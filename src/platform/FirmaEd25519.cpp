@@ -82,21 +82,9 @@ void FirmaEd25519::Agregar(const void* datos, size_t n) {
         gcry_md_write(static_cast<gcry_md_hd_t>(md_), datos, n);
 }
 
-std::string FirmaEd25519::Resumen() {
-    if (!md_)
-        return {};
-    const unsigned char* r = gcry_md_read(static_cast<gcry_md_hd_t>(md_), GCRY_MD_SHA256);
-    return r ? std::string(reinterpret_cast<const char*>(r), kBytesResumen) : std::string();
-}
-
-std::string FirmaEd25519::Firmar(const std::string& privadaHex) {
-    std::string resumen = Resumen();
-    return resumen.empty() ? std::string() : FirmarMensaje(privadaHex, resumen);
-}
-
-bool FirmaEd25519::Verificar(const std::string& publicaHex, const std::string& firmaHex) {
-    std::string resumen = Resumen();
-    return !resumen.empty() && VerificarMensaje(publicaHex, firmaHex, resumen);
+std::string FirmaEd25519::Sha256Hex() {
+    const unsigned char* r = md_ ? gcry_md_read(static_cast<gcry_md_hd_t>(md_), GCRY_MD_SHA256) : nullptr;
+    return r ? BytesAHex(r, kBytesResumen) : std::string();
 }
 
 bool FirmaEd25519::GenerarClaves(std::string& privadaHex, std::string& publicaHex) {

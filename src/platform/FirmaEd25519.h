@@ -1,7 +1,8 @@
 // Package signatures: Ed25519 (RFC 8032) through libgcrypt, the one library
-// that both builds link for it. A package is signed by signing the 32 bytes of
-// its SHA-256 digest, so the digest can run beside the MD5 one in the single
-// read of the package (libgcrypt 1.10 takes no running hash for EdDSA).
+// that both builds link for it. What a package's signature covers is a short
+// text that names its SHA-256 digest (common/FirmaPaquete.h), so the digest can
+// run beside the MD5 one in the single read of the package (libgcrypt 1.10
+// takes no running hash for EdDSA).
 // SHA-256 matches the curve's 128-bit strength and, with the processors' SHA
 // instructions, costs a third of SHA-512: beside the MD5 it adds no time.
 //
@@ -24,10 +25,9 @@ public:
 
     // The package's bytes, in order, in pieces of any size.
     void Agregar(const void* datos, size_t n);
-    // The signature of what was added (128 hex digits); "" for a bad key.
-    // Either ends the digest: one object, one package.
-    std::string Firmar(const std::string& privadaHex);
-    bool Verificar(const std::string& publicaHex, const std::string& firmaHex);
+    // The SHA-256 of what was added, 64 upper-case hex digits ("" when the
+    // library failed). It ends the digest: one object, one package.
+    std::string Sha256Hex();
 
     // A new key pair from the library's strong random source.
     static bool GenerarClaves(std::string& privadaHex, std::string& publicaHex);
@@ -39,7 +39,6 @@ public:
                                  const std::string& mensaje);
 
 private:
-    std::string Resumen();
     void* md_ = nullptr; // gcry_md_hd_t, kept out of this header
 };
 

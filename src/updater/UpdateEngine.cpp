@@ -5,6 +5,7 @@
 #include "common/ComparadorVersiones.h"
 #include "common/ErroresEjecucion.h"
 #include "common/FileTool.h"
+#include "common/FirmaPaquete.h"
 #include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
 #include "common/clsMD5File.h"
@@ -17,6 +18,7 @@
 #include "platform/MessageBox.h"
 #include "updater/Core.h"
 #include "updater/DigestoSellado.h"
+#include "updater/PaqueteEnTrozos.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,6 +43,11 @@ std::string Clave(clsSqlSyntaxEngine* SQL) {
 }
 
 std::string Decimal(int32_t n) { return std::to_string(n); }
+
+// The rows of the compared version.
+std::string CondicionFila(const VersionPaquete& v) {
+    return CondicionVersion(Clave(Servicios().SQL.get()), v.Major, v.Minor, v.Revision);
+}
 
 // A version part as the 32-bit integer it is; a value that does not fit is
 // the overflow fault the conversion raises on Windows, not a wrapped number.
@@ -86,13 +93,12 @@ bool PreguntarActualizar() {
     return r == platform::vbOK; // a box that could not show (0) is no answer
 }
 
-// The product's signature; "" when the column or the row is missing (a
-// database published before signatures), which then fails verification.
-std::string LeerFirma(clsDB& db) {
+// The signature of the compared row; "" when the column or the row is missing
+// (a database published before signatures), which then fails verification.
+std::string LeerFirma(clsDB& db, const VersionPaquete& v) {
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
-    if (!db.AbrirRs(rs, "SELECT Firma FROM BinariosAct WHERE Producto = " + Clave(Servicios().SQL.get()), 3, 3, -1,
-                    false, n))
+    if (!db.AbrirRs(rs, "SELECT Firma FROM BinariosAct" + CondicionFila(v), 3, 3, -1, false, n))
         return "";
     std::string firma;
     try {
@@ -115,32 +121,64 @@ bool ClavePaquetes(std::string& clave) {
     return false;
 }
 
-// Writes the product's Binario to Ruta; HashCifrado gets its MD5Hash. False
-// for no row, a query that did not open or a failed write (the database
-// object's write raises; preparation just ends).
+// No row for the product, or none of the compared version any more.
+void SinFila(bool ModoActualizador) {
+    ResultadoActualizacion() = kResultadoSinPaquete;
+    RegistrarFalla("no hay paquete publicado para " + Producto());
+    if (!ModoActualizador)
+        MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
+                         "del sistema.",
+                         0);
+}
+
+// Writes the package of the compared version's row to Ruta, from its pieces
+// when they are there, else from Binario; HashCifrado gets its MD5Hash. False
+// for no row, a query that did not open, a missing or short piece or a failed
+// write (the database object's write raises; preparation just ends).
 bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string& HashCifrado) {
     clsDB* db = Servicios().DB.get();
+    if (!VersionComparada()) {
+        bool sinPaquete = false, masReciente = false;
+        int32_t major = 0, minor = 0, revision = 0;
+        VerificarVersionPaquete(sinPaquete, masReciente, nullptr, nullptr, true, major, minor, revision,
+                                HashCifrado, true, 0, 0, 0);
+        if (sinPaquete) {
+            SinFila(ModoActualizador);
+            return false;
+        }
+    }
     std::unique_ptr<ado::Recordset> rs;
-    if (!db || !AbrirEn(*db, rs, "SELECT Binario, MD5Hash FROM BinariosAct WHERE Producto = " +
-                                     Clave(Servicios().SQL.get()))) {
+    if (!db || !VersionComparada()) {
+        RegistrarFalla("la consulta del paquete no se abrió");
+        return false;
+    }
+    const std::string condicion = CondicionFila(*VersionComparada());
+    PaqueteEnTrozos trozos(*db, PaqueteEnTrozos::kTabla, condicion);
+    const int64_t n = trozos.Contar();
+    // Binario is not even selected when the pieces serve: a driver would
+    // fetch all of it with the row.
+    if (!AbrirEn(*db, rs, std::string(n > 0 ? "SELECT MD5Hash" : "SELECT Binario, MD5Hash") + " FROM BinariosAct" +
+                              condicion)) {
         RegistrarFalla("la consulta del paquete no se abrió");
         return false;
     }
     if (rs->Eof()) {
-        ResultadoActualizacion() = kResultadoSinPaquete;
-        RegistrarFalla("no hay paquete publicado para " + Producto());
-        if (!ModoActualizador)
-            MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
-                             "del sistema.",
-                             0);
+        SinFila(ModoActualizador);
         rs->Close();
         return false;
     }
     bool escrito = false;
     try {
         HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
-        std::string ruta = Ruta;
-        escrito = db->BLOB_a_Archivo(rs->Fields("Binario"), ruta);
+        std::string ruta = Ruta, motivo;
+        if (n == 0) {
+            escrito = db->BLOB_a_Archivo(rs->Fields("Binario"), ruta);
+        } else {
+            rs->Close();
+            escrito = trozos.Escribir(ruta, n, motivo);
+            if (!escrito)
+                RegistrarFalla(motivo);
+        }
     } catch (const ErrorOlvado& e) {
         RegistrarFalla(e.Descripcion());
         escrito = false;
@@ -149,7 +187,8 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
         escrito = false;
     }
     try {
-        rs->Close();
+        if (rs->State() == 1)
+            rs->Close();
     } catch (...) {
     }
     return escrito;
@@ -168,6 +207,11 @@ std::string RutaPaquete() {
 bool& SinMensajesActualizacion() {
     static bool sinMensajes = false;
     return sinMensajes;
+}
+
+std::optional<VersionPaquete>& VersionComparada() {
+    static std::optional<VersionPaquete> version;
+    return version;
 }
 
 std::string& ResultadoActualizacion() {
@@ -203,6 +247,7 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
                              int32_t Revision) {
     SinPaquete = false;
     MasReciente = false;
+    VersionComparada().reset();
     if (!DB) {
         DB = Servicios().DB.get();
         SQL = Servicios().SQL.get();
@@ -222,6 +267,7 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
     ado::Valor hash = rs->Fields("MD5Hash").Value();
     HashCifrado = hash.EsNulo() ? "" : hash.ATexto();
     rs->Close();
+    VersionComparada() = VersionPaquete{PaqMajor, PaqMinor, PaqRevision};
 
     if (ProgramaMasRecienteQueDB(PaqMajor, PaqMinor, PaqRevision, VersionExterna, Major, Minor, Revision)) {
         if (!SinMensajes && !SinMensajesActualizacion()) {
@@ -271,7 +317,7 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
     std::string hashCifrado;
     if (!EscribirPaquete(ModoActualizador, ruta, hashCifrado))
         return;
-    const std::string firma = clave.empty() ? "" : LeerFirma(*Servicios().DB);
+    const std::string firma = clave.empty() ? "" : LeerFirma(*Servicios().DB, *VersionComparada());
     if (!ModoActualizador && !entorno.EsperarACerrar())
         return;
 
@@ -318,7 +364,10 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     } else if (UCase(Trim(hash)) != digesto) {
         RegistrarFalla("el digesto de " + Archivo + " no coincide con el publicado");
         ResultadoActualizacion() = kResultadoDigestoDistinto;
-    } else if (clave.empty() || firma.Verificar(clave, Firma)) {
+    } else if (clave.empty() ||
+               (VersionComparada() && VerificarFirmaPaquete(firma, clave, Firma, Producto(), VersionComparada()->Major,
+                                                            VersionComparada()->Minor,
+                                                            VersionComparada()->Revision))) {
         ResultadoActualizacion() = kResultadoInstalando;
         return true;
     } else {

@@ -7,6 +7,7 @@
 #include "base/Servicio.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace olvado {
@@ -61,6 +62,16 @@ std::string RutaPaquete();
 // and, in interactive mode, the preparation.
 bool& SinMensajesActualizacion();
 
+// A package version as BinariosAct stores it.
+struct VersionPaquete {
+    int32_t Major = 0, Minor = 0, Revision = 0;
+};
+// Module state: the version of the row that the last check read (none when it
+// read no row). The preparation takes the package, its digest and its
+// signature from a row of exactly that version: the table need not have a
+// key, and two rows of one product must never mix.
+std::optional<VersionPaquete>& VersionComparada();
+
 // Outcomes of a check and preparation, as the fleet's history records them.
 inline constexpr const char* kResultadoAlDia = "al dia";
 inline constexpr const char* kResultadoInstalando = "instalando";
@@ -90,7 +101,8 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
                              std::string& HashCifrado, bool VersionExterna, int32_t Major, int32_t Minor,
                              int32_t Revision);
 
-// Writes the package, verifies it and (interactive mode) starts it. In updater
+// Writes the package of the compared version (a caller that made no check gets
+// one, silent, first), verifies it and (interactive mode) starts it. In updater
 // mode Archivo and Parametros are set only when a verified package exists;
 // then Paquete, when given, holds that file open from the digest check on, and
 // the caller starts it from there. Every failure ends without a package and,
@@ -104,7 +116,8 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
 // is deleted too and raises ErrorOlvado (75, 57). With Paquete the digest is
 // taken through that open file, which stays open on success. With a package
 // key configured, Firma must also verify over the same bytes, read in the same
-// pass; otherwise the file is deleted and the log says so.
+// pass, as the product's package of the compared version (common/FirmaPaquete.h);
+// otherwise the file is deleted and the log says so.
 bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string& HashCifrado,
                                   bool ModoActualizador, platform::ArchivoSellado* Paquete = nullptr,
                                   const std::string& Firma = "");

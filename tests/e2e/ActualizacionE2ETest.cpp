@@ -300,7 +300,8 @@ class FirmaHistorialE2E : public ActualizacionE2E {
   protected:
     void SetUp() override {
         ActualizacionE2E::SetUp();
-        Sql("DROP TABLE IF EXISTS BinariosAct"); // the tool creates both
+        Sql("DROP TABLE IF EXISTS BinariosAct"); // the tool creates them
+        Sql("DROP TABLE IF EXISTS BinariosActTrozos");
         Sql("DROP TABLE IF EXISTS HistorialAct");
         prueba::EscribirArchivo(arbol_.Raiz() / "paquete", Instalador());
         Admin(arbol_, {"claves", "generar", "--privada", Ruta("privada"), "--publica", Ruta("publica")});
@@ -348,6 +349,13 @@ TEST_P(FirmaHistorialE2E, SoloArrancaElPaqueteFirmadoConLaClave) {
     if (!ActualizadorWindows()) { // the private key: its owner alone reads it
         EXPECT_EQ(fs::status(Ruta("privada")).permissions() & fs::perms::all,
                   fs::perms::owner_read | fs::perms::owner_write);
+        // One that the group may read is refused, as ssh refuses it.
+        fs::permissions(Ruta("privada"), fs::perms::group_read, fs::perm_options::add);
+        const auto r = prueba::EjecutarAdmin(
+            arbol_, {"publicar", Ruta("paquete"), "--version", "1.0.70", "--firmar", Ruta("privada")});
+        EXPECT_EQ(std::make_pair(r.codigo, r.error.find("otros pueden leer la clave")), std::make_pair(1, size_t{14}))
+            << r.error;
+        fs::permissions(Ruta("privada"), fs::perms::group_read, fs::perm_options::remove);
     }
     EXPECT_NE(prueba::EjecutarAdmin(
                   arbol_, {"claves", "generar", "--privada", Ruta("privada"), "--publica", Ruta("nueva")})

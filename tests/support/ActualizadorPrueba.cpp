@@ -63,6 +63,7 @@ void CrearTablas(const MotorPrueba& motor, bool paquetes) {
     if (!paquetes)
         return;
     EjecutarSql(motor.cadena, "DROP TABLE IF EXISTS BinariosAct");
+    EjecutarSql(motor.cadena, "DROP TABLE IF EXISTS BinariosActTrozos"); // a publication's pieces come first
     EjecutarSql(motor.cadena,
                 "CREATE TABLE BinariosAct (Producto VARCHAR(50), Major INT, Minor INT, Revision INT, "
                 "MD5Hash VARCHAR(255), Binario " +

@@ -76,6 +76,7 @@ class UpdateEngineTest : public ::testing::Test {
         Servicios().DB = std::make_unique<clsDB>(nullptr, &origen_);
         Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>();
         ASSERT_TRUE(Servicios().DB->AbrirDB(false, false));
+        VersionComparada().reset();
         carpetaDB_ = prueba::CarpetaPaquete();
         fs::create_directories(fs::u8path(carpetaDB_));
         paquete_ = carpetaDB_ + Producto() + "_Act.exe";
@@ -98,12 +99,19 @@ class UpdateEngineTest : public ::testing::Test {
     void Variable(const std::string& id, const std::string& texto) {
         c_.Execute("INSERT INTO Valores VALUES ('" + id + "', 1, '" + Cifrado(texto) + "', 0)");
     }
-    // The row's Firma column, signing `bytes`.
-    void Firmar(const std::string& bytes, const std::string& privada) {
-        platform::FirmaEd25519 firma;
-        firma.Agregar(bytes.data(), bytes.size());
+    // The signature of `bytes` as the product's package of `version`: the
+    // signed text written out here, as a publisher's own tool would.
+    std::string FirmaDe(const std::string& bytes, const std::string& privada, const std::string& version) {
+        platform::FirmaEd25519 f;
+        f.Agregar(bytes.data(), bytes.size());
+        return platform::FirmaEd25519::FirmarMensaje(privada, "Paquete firmado de OlvadoUpdater\nProducto: " +
+                                                                  Producto() + "\nVersion: " + version +
+                                                                  "\nSHA-256: " + f.Sha256Hex() + "\n");
+    }
+    // The row's Firma column.
+    void Firmar(const std::string& bytes, const std::string& privada, const std::string& version = "1.0.70") {
         c_.Execute("ALTER TABLE BinariosAct ADD Firma VARCHAR(255)");
-        c_.Execute("UPDATE BinariosAct SET Firma = '" + firma.Firmar(privada) + "'");
+        c_.Execute("UPDATE BinariosAct SET Firma = '" + FirmaDe(bytes, privada, version) + "'");
     }
     // One version check: its answer, Ejecutar, the pending marks cleared, the outcome.
     Salida Actualizar(bool actualizador, int32_t major, int32_t minor, int32_t revision) {
@@ -269,6 +277,12 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
          false, noVerificado, "firma no valida"},
         // A registry that cannot tell whether a key is configured: nothing is written.
         {"clave ilegible", [&] { entorno_.claveIlegible = true; }, false, noVerificado, "firma no valida"},
+        {"firma de otra versión",
+         [&] {
+             entorno_.clave = otraPublica;
+             Firmar(bytes, privada, "1.0.71");
+         },
+         false, noVerificado, "firma no valida"},
     };
     std::set<std::string> motivos;
     for (bool actualizador : {true, false}) {
@@ -303,7 +317,58 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             }
         }
     }
-    EXPECT_EQ(motivos.size(), 7u); // the three unusable digests share theirs, the two bad signatures too
+    EXPECT_EQ(motivos.size(), 7u); // the three unusable digests share theirs, the three bad signatures too
+}
+
+// Two rows for the product (the table need not have a key): the check saw
+// 1.0.70, then a 1.0.60 row came first. The package, its digest and its
+// signature are the compared row's; the older package moved under 1.0.70 with
+// its own signature does not pass.
+TEST_F(UpdateEngineTest, PaqueteDeLaVersionComparada) {
+    const std::string nuevo = "#!/bin/sh\necho 1.0.70\n", viejo = "#!/bin/sh\necho 1.0.60\n";
+    std::string privada;
+    ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, entorno_.clave));
+    Publicar("1.0.70", nuevo, Cifrado(Md5(nuevo)));
+    Firmar(nuevo, privada);
+    EXPECT_EQ(Actualizar(true, 1, 0, 66), Salida(false, true, 0, "error"));
+    c_.Execute("INSERT INTO BinariosAct (rowid, Producto, Major, Minor, Revision, MD5Hash, Firma, Binario) "
+               "VALUES (-1, '" + Producto() + "', 1, 0, 60, '" + Cifrado(Md5(viejo)) + "', '" +
+               FirmaDe(viejo, privada, "1.0.60") + "', X'" + BytesAHex(viejo.data(), viejo.size()) + "')");
+    EXPECT_EQ(Preparar(true), Preparado(paquete_, kParametrosActualizador));
+    EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), nuevo);
+    c_.Execute("DELETE FROM BinariosAct WHERE Revision = 70");
+    c_.Execute("UPDATE BinariosAct SET Revision = 70");
+    EXPECT_EQ(Preparar(true), Preparado());
+    EXPECT_EQ(ResultadoActualizacion(), "firma no valida");
+}
+
+// The pieces of the compared version, in order, whatever Binario holds; a
+// short or missing piece is a failed preparation that leaves nothing.
+TEST_F(UpdateEngineTest, TrozosDeLaVersionComparada) {
+    std::string bytes((1u << 20) + 7, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 4096);
+    Publicar("1.0.70", "Binario de otra publicación", Cifrado(Md5(bytes)));
+    c_.Execute("CREATE TABLE BinariosActTrozos (Producto TEXT, Major INT, Minor INT, Revision INT, Trozo INT, "
+               "Datos BLOB)");
+    auto trozo = [&](int revision, int n, const std::string& datos) {
+        c_.Execute("INSERT INTO BinariosActTrozos VALUES ('" + Producto() + "', 1, 0, " + std::to_string(revision) +
+                   ", " + std::to_string(n) + ", X'" + BytesAHex(datos.data(), datos.size()) + "')");
+    };
+    trozo(60, 0, "de 1.0.60");
+    trozo(70, 1, bytes.substr(1u << 20));
+    trozo(70, 0, bytes.substr(0, 1u << 20));
+    EXPECT_EQ(Preparar(true), Preparado(paquete_, kParametrosActualizador));
+    EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(paquete_)) == bytes);
+    for (const char* sql : {"UPDATE BinariosActTrozos SET Datos = X'00' WHERE Trozo = 0 AND Revision = 70",
+                            "DELETE FROM BinariosActTrozos WHERE Trozo = 0"}) {
+        c_.Execute(sql);
+        prueba::EventosFalsos eventos;
+        EXPECT_EQ(Preparar(true), Preparado());
+        EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+        ASSERT_EQ(eventos.vistos.size(), 1u);
+        EXPECT_NE(eventos.vistos[0].Mensaje.find("el trozo 0 de "), std::string::npos) << eventos.vistos[0].Mensaje;
+    }
 }
 
 // A package gone, or a folder in its place, while its digest is taken: a

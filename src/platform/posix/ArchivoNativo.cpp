@@ -24,7 +24,8 @@ bool ArchivoNativo::Abrir(const std::string& ruta, Modo modo) {
     Cerrar();
     int banderas = O_CLOEXEC | O_NONBLOCK;
     switch (modo) {
-    case Modo::Leer: banderas |= O_RDONLY; break;
+    case Modo::Leer:
+    case Modo::LeerPrivado: banderas |= O_RDONLY; break;
     case Modo::Crear:
     case Modo::EscribirDesdeInicio: banderas |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
     case Modo::LeerEscribir: banderas |= O_RDWR | O_NOFOLLOW; break;
@@ -36,11 +37,12 @@ bool ArchivoNativo::Abrir(const std::string& ruta, Modo modo) {
         return Fallo();
     ScopedHandle<ManejadorArchivoTraits> nuevo(fd);
     struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    // A key others may read is a key already lost, as ssh holds.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (modo == Modo::LeerPrivado && (st.st_mode & 077))) {
         error_ = kErrorAccesoDenegado; // as Windows answers for a folder
         return false;
     }
-    if (modo != Modo::Leer) {
+    if (modo != Modo::Leer && modo != Modo::LeerPrivado) {
         // The lock comes before any change: a file held by another writer is
         // refused untouched, with Windows' sharing violation.
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0)

@@ -102,6 +102,10 @@ int64_t ArchivoSellado::Tamano() const {
     return st.st_size;
 }
 
+std::string ArchivoSellado::RutaLectura() const {
+    return Abierto() ? "/proc/self/fd/" + std::to_string(nativo_) : std::string();
+}
+
 void ArchivoSellado::Cerrar() {
     if (Abierto())
         ::close(static_cast<int>(nativo_));

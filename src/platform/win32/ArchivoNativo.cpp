@@ -7,9 +7,38 @@
 
 #include <algorithm>
 #include <windows.h>
+#include <aclapi.h>
 #include <sddl.h>
 
 namespace olvado::platform {
+namespace {
+
+// True when the file's DACL lets nobody but its owner (or the owner rights,
+// SYSTEM and the Administrators, who can take any file) in, as ssh holds a
+// private key file must. No DACL at all lets everybody in.
+bool SoloDelPropietario(HANDLE h) {
+    PSID propietario = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetSecurityInfo(h, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &propietario,
+                        nullptr, &dacl, nullptr, &sd) != ERROR_SUCCESS)
+        return false;
+    bool solo = dacl != nullptr;
+    for (DWORD i = 0; solo && i < dacl->AceCount; ++i) {
+        ACE_HEADER* ace = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace))) {
+            solo = false;
+        } else if (ace->AceType == ACCESS_ALLOWED_ACE_TYPE) {
+            PSID sid = &reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart;
+            solo = EqualSid(sid, propietario) || IsWellKnownSid(sid, WinCreatorOwnerRightsSid) ||
+                   IsWellKnownSid(sid, WinLocalSystemSid) || IsWellKnownSid(sid, WinBuiltinAdministratorsSid);
+        }
+    }
+    LocalFree(sd);
+    return solo;
+}
+
+} // namespace
 
 bool ManejadorArchivoTraits::CerrarManejador(intptr_t h) {
     return CloseHandle(reinterpret_cast<HANDLE>(h)) != FALSE;
@@ -27,6 +56,7 @@ bool ArchivoNativo::Abrir(const std::string& ruta, Modo modo) {
     DWORD compartir = FILE_SHARE_READ;
     switch (modo) {
     case Modo::Leer:
+    case Modo::LeerPrivado:
         acceso = GENERIC_READ;
         disposicion = OPEN_EXISTING;
         compartir = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -54,6 +84,11 @@ bool ArchivoNativo::Abrir(const std::string& ruta, Modo modo) {
     if (h == INVALID_HANDLE_VALUE)
         return Fallo();
     manejador_.Reset(reinterpret_cast<intptr_t>(h));
+    if (modo == Modo::LeerPrivado && !SoloDelPropietario(h)) {
+        manejador_.Reset();
+        error_ = ERROR_ACCESS_DENIED;
+        return false;
+    }
     error_ = 0;
     return true;
 }

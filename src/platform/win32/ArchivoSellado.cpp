@@ -36,6 +36,8 @@ int64_t ArchivoSellado::Leer(void* destino, size_t n) {
     return leidos;
 }
 
+std::string ArchivoSellado::RutaLectura() const { return Abierto() ? ruta_ : std::string(); }
+
 bool ArchivoSellado::Rebobinar() {
     LARGE_INTEGER cero{};
     return Abierto() && SetFilePointerEx(H(nativo_), cero, nullptr, FILE_BEGIN);
