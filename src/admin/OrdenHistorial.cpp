@@ -13,7 +13,7 @@
 namespace olvado::admin {
 namespace {
 
-constexpr const char* kUsoHistorial = "historial [--desde FECHA] [--producto P]";
+constexpr const char* kUsoHistorial = "historial [--desde FECHA] [--producto P] [--formato texto|csv]";
 
 // "AAAA-MM-DD", optionally followed by " hh:mm:ss": what every engine
 // compares with its dates.
@@ -27,13 +27,27 @@ bool FechaValida(const std::string& f) {
     return true;
 }
 
+// A CSV field: quoted, its quotes doubled, when it holds a comma, a quote or
+// a line end.
+std::string CampoCsv(const std::string& texto) {
+    if (texto.find_first_of(",\"\r\n") == std::string::npos)
+        return texto;
+    std::string s = "\"";
+    for (char c : texto)
+        s += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return s + "\"";
+}
+
 } // namespace
 
 int Historial(const Argumentos& a) {
     Opciones o;
     std::string error;
-    if (!LeerOpciones(a, {"--desde", "--producto"}, {}, 0, 0, o, error))
+    if (!LeerOpciones(a, {"--desde", "--producto", "--formato"}, {}, 0, 0, o, error))
         return UsoIncorrecto(kUsoHistorial, error);
+    const bool csv = o.Valor("--formato") == "csv";
+    if (!csv && o.Valor("--formato", "texto") != "texto")
+        return UsoIncorrecto(kUsoHistorial, "formato desconocido: " + o.Valor("--formato"));
     if (o.Tiene("--desde") && !FechaValida(o.Valor("--desde")))
         return Fallar("fecha no válida (se espera AAAA-MM-DD): " + o.Valor("--desde"));
     BaseAdmin base;
@@ -54,7 +68,9 @@ int Historial(const Argumentos& a) {
     if (!base.DB().AbrirRs(rs, sql, ado::adOpenStatic, 1 /* read only */, -1, false, n))
         return Fallar("no se pudo leer HistorialAct (¿existe? créela con «publicar --historial»)" +
                       base.UltimoError());
-    std::string salida = "Estación\tUsuario\tVersión\tResultado\tFecha\n", anterior;
+    std::string salida =
+        csv ? "Estacion,Usuario,Version,Resultado,Fecha\n" : "Estación\tUsuario\tVersión\tResultado\tFecha\n";
+    std::string anterior;
     std::map<std::tuple<int64_t, int64_t, int64_t>, int> porVersion; // in version order
     bool primera = true;
     try {
@@ -71,17 +87,24 @@ int Historial(const Argumentos& a) {
             const std::string version = texto("Major") + "." + texto("Minor") + "." + texto("Revision");
             ++porVersion[{rs->Fields("Major").Value().AEntero(), rs->Fields("Minor").Value().AEntero(),
                           rs->Fields("Revision").Value().AEntero()}];
-            salida += estacion + "\t" + texto("Usuario") + "\t" + version + "\t" + texto("Resultado") + "\t" +
-                      texto("Fecha") + "\n";
+            if (csv)
+                salida += CampoCsv(estacion) + "," + CampoCsv(texto("Usuario")) + "," + version + "," +
+                          CampoCsv(texto("Resultado")) + "," + texto("Fecha") + "\n";
+            else
+                salida += estacion + "\t" + texto("Usuario") + "\t" + version + "\t" + texto("Resultado") + "\t" +
+                          texto("Fecha") + "\n";
         }
         rs->Close();
     } catch (const ErrorOlvado& e) {
         return Fallar("no se pudo leer HistorialAct: " + e.Descripcion());
     }
-    salida += "\nVersión\tEstaciones\n";
-    for (const auto& [version, cuantas] : porVersion)
-        salida += std::to_string(std::get<0>(version)) + "." + std::to_string(std::get<1>(version)) + "." +
-                  std::to_string(std::get<2>(version)) + "\t" + std::to_string(cuantas) + "\n";
+    // The count per version is for a reader; a script counts the rows itself.
+    if (!csv) {
+        salida += "\nVersión\tEstaciones\n";
+        for (const auto& [version, cuantas] : porVersion)
+            salida += std::to_string(std::get<0>(version)) + "." + std::to_string(std::get<1>(version)) + "." +
+                      std::to_string(std::get<2>(version)) + "\t" + std::to_string(cuantas) + "\n";
+    }
     platform::EscribirSalida(salida);
     return 0;
 }

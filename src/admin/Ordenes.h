@@ -26,6 +26,7 @@ const std::vector<Orden>& OrdenesBase();
 int ConexionAgregar(const Argumentos& a);
 int Estado(const Argumentos& a);
 int Historial(const Argumentos& a);
+int Informe(const Argumentos& a);
 // The package signing keys (OrdenClaves.cpp).
 int Claves(const Argumentos& a);
 std::string LeerClavePrivada(const std::string& ruta, bool& Expuesta);

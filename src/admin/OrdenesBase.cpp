@@ -133,8 +133,10 @@ const std::vector<Orden>& OrdenesBase() {
         {"estado", "estado",
          "Versión publicada, versión instalada y qué hará el actualizador.",
          0, Estado},
-        {"historial", "historial [--desde FECHA] [--producto P]",
+        {"historial", "historial [--desde FECHA] [--producto P] [--formato texto|csv]",
          "Última ejecución de cada estación y estaciones por versión (HistorialAct).", -1, Historial},
+        {"informe", "informe --salida ARCHIVO.html [--dias N] [--producto P]",
+         "Página HTML de la flota: versiones, despliegue por día, fallos y estaciones sin ver.", -1, Informe},
     };
     return ordenes;
 }

@@ -390,7 +390,7 @@ TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
         GTEST_SKIP() << "the workstation's name is the system's own: one machine is one workstation";
     PublicarFirmado({"--firmar", Ruta("privada")});
     const std::vector<std::tuple<std::string, std::string, std::string>> estaciones = {
-        {"caja\\1", "1.0.70", "publica"}, {"caja-2", "1.0.66", "publica"}, {"oficina", "1.0.66", "otra.pub"}};
+        {"caja\\1", "1.0.70", "publica"}, {"caja-2", "1.0.66", "publica"}, {"oficina,2", "1.0.66", "otra.pub"}};
     for (const auto& [nombre, version, clave] : estaciones) {
         prueba::ArbolPrueba arbol;
         fs::create_directories(arbol.Raiz() / "etc");
@@ -399,9 +399,14 @@ TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
     }
     std::string h = Admin(arbol_, {"historial"});
     // A name is stored as it is (a backslash is no escape on MariaDB).
-    for (const char* fila : {"caja\\1\t", "1.0.70\tal dia\t", "caja-2\t", "1.0.66\tinstalando\t", "oficina\t",
+    for (const char* fila : {"caja\\1\t", "1.0.70\tal dia\t", "caja-2\t", "1.0.66\tinstalando\t", "oficina,2\t",
                              "1.0.66\tfirma no valida\t", "\n1.0.66\t2\n1.0.70\t1\n"})
         EXPECT_NE(h.find(fila), std::string::npos) << fila << " en:\n" << h;
+    // For scripts: the rows alone, a comma in a name quoted.
+    h = Admin(arbol_, {"historial", "--formato", "csv"});
+    EXPECT_EQ(h.rfind("Estacion,Usuario,Version,Resultado,Fecha\ncaja\\1,", 0), 0u) << h;
+    EXPECT_NE(h.find("\n\"oficina,2\","), std::string::npos) << h;
+    EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 4) << h;
     // --desde leaves out older runs.
     EXPECT_EQ(Admin(arbol_, {"historial", "--desde", "2999-01-01"}),
               "Estación\tUsuario\tVersión\tResultado\tFecha\n"
