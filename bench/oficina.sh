@@ -31,7 +31,7 @@ updater=$bin/olvado-updater
 
 source "$root/scripts/lib/mariadb.sh"
 servidor=$root/build/mariadb-oficina
-mariadb_detener "$servidor"
+mariadb_detener "$servidor" || true  # nothing to stop the first time
 rm -rf "$servidor"
 MARIADB_OPCIONES_EXTRA=${OLVADO_BENCH_PAQUETE_RED:+--max-allowed-packet=$OLVADO_BENCH_PAQUETE_RED} \
   mariadb_iniciar "$servidor" >/dev/null

@@ -39,7 +39,8 @@ galera_listo() { # galera_listo DIR N [TAMANO]: node N is synced in a cluster of
   estado=$(timeout 10 mariadb --no-defaults --socket="$1/nodo$2/mysqld.sock" -uroot -N -e \
     "SHOW STATUS WHERE Variable_name IN ('wsrep_cluster_size', 'wsrep_local_state_comment')" 2>/dev/null |
     awk '{v[$1] = $2} END {print v["wsrep_cluster_size"], v["wsrep_local_state_comment"]}')
-  [[ $estado == "${3:-[0-9]} Synced" ]]
+  local tamano=${3:-[0-9]}
+  [[ $estado == $tamano" Synced" ]]
 }
 
 # A state transfer takes minutes on a busy machine: each node gets five.
