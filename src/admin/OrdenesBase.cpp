@@ -13,7 +13,9 @@
 #include "platform/FirmaEd25519.h"
 #include "updater/PaqueteEnTrozos.h"
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace olvado::admin {
 namespace {
@@ -67,7 +69,15 @@ int Publicar(const Argumentos& a) {
     if (progreso)
         platform::EscribirError("olvado-admin: publicando " + std::to_string(tamano / (1024 * 1024)) +
                                 " MiB: digest MD5");
-    if (!p.Sellar(clavePrivada)) {
+    // Windows holds the file without write sharing: while another program
+    // still writes it (a copy that has not finished) the hold is refused.
+    // Such a writer gets two seconds to let go, not more.
+    bool sellado = p.Sellar(clavePrivada);
+    for (int i = 0; !sellado && i < 20; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        sellado = p.Sellar(clavePrivada);
+    }
+    if (!sellado) {
         if (progreso)
             platform::EscribirError("\n");
         return Fallar("no se pudo leer el archivo: " + p.archivo);
