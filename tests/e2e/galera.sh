@@ -38,6 +38,14 @@ estacion() { # estacion NOMBRE NODO
   cp "$datos/Olvado.exe" "$e/opt/Olvado/Olvado.exe"
   almacen "$1" "$2"
 }
+# A node applies what another committed a moment later: a causal read waits
+# until the node holds everything the cluster had committed when it began (an
+# office's workstations start long after a publication; here they start at once).
+al_dia() { # al_dia NODO
+  timeout 120 mariadb --no-defaults --socket="$dir/nodo$1/mysqld.sock" -uroot -N \
+    -e "SET SESSION wsrep_sync_wait = 1; SELECT COUNT(*) FROM olvado_test.BinariosAct" >/dev/null ||
+    fallo "el nodo $1 no aplicó lo confirmado en el grupo"
+}
 registro() { tr -d '\r' <"$datos/$1/home/Documents/Olvado_UpdaterLog.txt" 2>/dev/null; }
 instalo() { registro "$1" | tail -1 | grep -q "Ejecutar Archivo: .*Olvado_Act.exe, /SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-"; }
 
@@ -46,6 +54,8 @@ estacion publicador 1
 paquete=$datos/paquete
 { printf '#!/bin/sh\nexit 0\n'; head -c $((96 * 1024 * 1024)) /dev/urandom; } >"$paquete"
 en publicador "$admin" publicar "$paquete" --version 1.0.70 --historial >/dev/null 2>&1 || fallo "no se publicó en el nodo 1"
+al_dia 2
+al_dia 3
 estaciones=(caja-1 caja-2 caja-3 oficina-1 oficina-2 oficina-3)
 for i in 0 1 2; do estacion "${estaciones[i]}" 2; estacion "${estaciones[i + 3]}" 3; done
 
@@ -72,6 +82,7 @@ echo "galera: $perdidas de 3 estaciones del nodo 3 perdieron su servidor a mitad
 
 for nodo in 1 2; do
   almacen publicador "$nodo"
+  al_dia "$nodo"
   historial=$(en publicador "$admin" historial 2>&1) || fallo "historial en el nodo $nodo: $historial"
   for e in "${estaciones[@]}"; do
     grep -q "$e" <<<"$historial" || fallo "historial en el nodo $nodo no lista $e"
