@@ -176,7 +176,26 @@ std::string RTrim(std::string_view texto) {
 
 std::string Trim(std::string_view texto) { return LTrim(RTrim(texto)); }
 
+// Keys, names and SQL are nearly always plain ASCII: they change case in
+// place, without the round trip through UTF-16 (a hive's parse spends most of
+// its time there).
+namespace {
+bool SoloAscii(std::string_view texto) {
+    for (unsigned char c : texto)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
+} // namespace
+
 std::string UCase(std::string_view texto) {
+    if (SoloAscii(texto)) {
+        std::string r(texto);
+        for (char& c : r)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 32);
+        return r;
+    }
     auto u = AUtf16(texto);
     for (auto& c : u)
         c = MayusculaLatina(c);
@@ -184,6 +203,13 @@ std::string UCase(std::string_view texto) {
 }
 
 std::string LCase(std::string_view texto) {
+    if (SoloAscii(texto)) {
+        std::string r(texto);
+        for (char& c : r)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c + 32);
+        return r;
+    }
     auto u = AUtf16(texto);
     for (auto& c : u)
         c = MinusculaLatina(c);

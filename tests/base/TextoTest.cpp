@@ -33,6 +33,8 @@ TEST(TextoTest, BuscaYRecorta) {
     EXPECT_EQ(Trim("   "), "");
     EXPECT_EQ(UCase("añoÿ"), "AÑOŸ");
     EXPECT_EQ(LCase("ÁÉÍ"), "áéí");
+    EXPECT_EQ(UCase("@az[`{"), "@AZ[`{"); // the ASCII letters only, at both ends
+    EXPECT_EQ(LCase("@AZ[`{"), "@az[`{");
     EXPECT_EQ(Replace("a--b--", "--", "+"), "a+b+");
 }
 
