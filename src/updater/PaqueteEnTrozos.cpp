@@ -5,8 +5,10 @@
 #include "platform/ArchivoNativo.h"
 #include "platform/SistemaArchivos.h"
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace olvado {
 namespace {
@@ -47,6 +49,9 @@ bool PaqueteEnTrozos::Escribir(const std::string& Ruta, int64_t Trozos, std::str
         Motivo = "no se pudo crear " + Ruta;
         return false;
     }
+    // One buffer for every piece, read into straight from the driver; its one
+    // byte more tells a piece longer than a piece may be, whatever its size.
+    std::vector<uint8_t> datos(static_cast<size_t>(kTamanoTrozo) + 1);
     for (int64_t i = 0; i < Trozos && Motivo.empty(); ++i) {
         const std::string trozo = "el trozo " + std::to_string(i) + " de " + std::to_string(Trozos);
         std::unique_ptr<ado::Recordset> rs;
@@ -56,12 +61,13 @@ bool PaqueteEnTrozos::Escribir(const std::string& Ruta, int64_t Trozos, std::str
             } else if (rs->Eof()) {
                 Motivo = "falta " + trozo;
             } else {
-                const ado::Valor datos = rs->Fields("Datos").Value();
-                const auto n = static_cast<int64_t>(datos.Bytes().size());
+                const auto n = static_cast<int64_t>(rs->Fields("Datos").GetChunk(datos.data(), datos.size()));
                 if (n == 0 || n > kTamanoTrozo || (n < kTamanoTrozo && i + 1 < Trozos))
-                    Motivo = trozo + " tiene " + std::to_string(n) + " bytes";
-                else if (!f.Escribir(std::string_view(reinterpret_cast<const char*>(datos.Bytes().data()),
-                                                      datos.Bytes().size())))
+                    Motivo = trozo + (n > kTamanoTrozo ? " tiene más de " + std::to_string(kTamanoTrozo)
+                                                         : " tiene " + std::to_string(n)) +
+                             " bytes";
+                else if (!f.Escribir(std::string_view(reinterpret_cast<const char*>(datos.data()),
+                                                      static_cast<size_t>(n))))
                     Motivo = "no se pudo escribir " + Ruta;
             }
             if (rs)

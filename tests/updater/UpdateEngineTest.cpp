@@ -343,7 +343,7 @@ TEST_F(UpdateEngineTest, PaqueteDeLaVersionComparada) {
 }
 
 // The pieces of the compared version, in order, whatever Binario holds; a
-// short or missing piece is a failed preparation that leaves nothing.
+// long, short or missing piece is a failed preparation that leaves nothing.
 TEST_F(UpdateEngineTest, TrozosDeLaVersionComparada) {
     std::string bytes((1u << 20) + 7, '\0');
     for (size_t i = 0; i < bytes.size(); ++i)
@@ -360,7 +360,8 @@ TEST_F(UpdateEngineTest, TrozosDeLaVersionComparada) {
     trozo(70, 0, bytes.substr(0, 1u << 20));
     EXPECT_EQ(Preparar(true), Preparado(paquete_, kParametrosActualizador));
     EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(paquete_)) == bytes);
-    for (const char* sql : {"UPDATE BinariosActTrozos SET Datos = X'00' WHERE Trozo = 0 AND Revision = 70",
+    for (const char* sql : {"UPDATE BinariosActTrozos SET Datos = zeroblob(1048577) WHERE Trozo = 0 AND Revision = 70",
+                            "UPDATE BinariosActTrozos SET Datos = X'00' WHERE Trozo = 0 AND Revision = 70",
                             "DELETE FROM BinariosActTrozos WHERE Trozo = 0"}) {
         c_.Execute(sql);
         prueba::EventosFalsos eventos;

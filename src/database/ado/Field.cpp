@@ -80,40 +80,64 @@ void Field::SetValue(Valor v) {
     e.cambios[indice_] = std::move(v);
 }
 
+bool Field::LecturaDirecta() const {
+    const auto& e = *rs_->e_;
+    return e.columnas[indice_].larga && !e.largos[indice_] && !e.cambios[indice_];
+}
+
+int64_t Field::RestoLargo() const {
+    auto& e = *rs_->e_;
+    // Never ask past the end: some drivers start the column over.
+    int64_t tamano = 0;
+    if (!e.cursor->TamanoLargo(indice_, tamano))
+        e.cnxErrores->Lanzar();
+    return std::max<int64_t>(tamano - e.desplazamientos[indice_], 0);
+}
+
+size_t Field::LeerLargo(uint8_t* destino, size_t n) {
+    auto& e = *rs_->e_;
+    size_t total = 0;
+    while (total < n) {
+        size_t leidos = 0;
+        if (!e.cursor->LeerTrozo(indice_, destino + total, n - total, leidos))
+            e.cnxErrores->Lanzar();
+        if (leidos == 0)
+            break;
+        total += leidos;
+    }
+    e.desplazamientos[indice_] += static_cast<int64_t>(total);
+    return total;
+}
+
 std::vector<uint8_t> Field::GetChunk(int64_t n) {
     rs_->ExigirFila();
-    auto& e = *rs_->e_;
     std::vector<uint8_t> trozo;
     if (n <= 0)
         return trozo;
-    int64_t& desde = e.desplazamientos[indice_];
-    if (e.columnas[indice_].larga && !e.largos[indice_] && !e.cambios[indice_]) {
-        // Never ask past the end: some drivers start the column over.
-        int64_t tamano = 0;
-        if (!e.cursor->TamanoLargo(indice_, tamano))
-            e.cnxErrores->Lanzar();
-        trozo.resize(static_cast<size_t>(std::clamp<int64_t>(tamano - desde, 0, n)));
-        size_t total = 0;
-        while (total < trozo.size()) {
-            size_t leidos = 0;
-            if (!e.cursor->LeerTrozo(indice_, trozo.data() + total, trozo.size() - total, leidos))
-                e.cnxErrores->Lanzar();
-            if (leidos == 0)
-                break;
-            total += leidos;
-        }
-        trozo.resize(total);
-    } else {
-        Valor v = Value();
-        std::string bytes = v.TipoValor() == Valor::Tipo::Bytes ? std::string(v.Bytes().begin(), v.Bytes().end())
-                                                                 : v.ATexto();
-        if (desde < static_cast<int64_t>(bytes.size())) {
-            size_t cuantos = std::min<size_t>(static_cast<size_t>(n), bytes.size() - static_cast<size_t>(desde));
-            trozo.assign(bytes.begin() + desde, bytes.begin() + desde + static_cast<int64_t>(cuantos));
-        }
+    if (LecturaDirecta()) {
+        trozo.resize(static_cast<size_t>(std::min(RestoLargo(), n)));
+        trozo.resize(LeerLargo(trozo.data(), trozo.size()));
+        return trozo;
+    }
+    int64_t& desde = rs_->e_->desplazamientos[indice_];
+    Valor v = Value();
+    std::string bytes =
+        v.TipoValor() == Valor::Tipo::Bytes ? std::string(v.Bytes().begin(), v.Bytes().end()) : v.ATexto();
+    if (desde < static_cast<int64_t>(bytes.size())) {
+        size_t cuantos = std::min<size_t>(static_cast<size_t>(n), bytes.size() - static_cast<size_t>(desde));
+        trozo.assign(bytes.begin() + desde, bytes.begin() + desde + static_cast<int64_t>(cuantos));
     }
     desde += static_cast<int64_t>(trozo.size());
     return trozo;
+}
+
+size_t Field::GetChunk(uint8_t* destino, size_t n) {
+    rs_->ExigirFila();
+    if (LecturaDirecta())
+        return LeerLargo(destino, static_cast<size_t>(std::min<int64_t>(RestoLargo(), static_cast<int64_t>(n))));
+    const std::vector<uint8_t> trozo = GetChunk(static_cast<int64_t>(std::min<size_t>(n, INT64_MAX)));
+    std::copy(trozo.begin(), trozo.end(), destino);
+    return trozo.size();
 }
 
 } // namespace olvado::ado

@@ -28,8 +28,17 @@ public:
     // The next n bytes of a long column from where the last piece ended
     // (fewer at the end, none after it).
     std::vector<uint8_t> GetChunk(int64_t n);
+    // The same into the caller's buffer: up to n bytes, the count read (0 at
+    // the end). A long column goes straight from the driver into destino.
+    size_t GetChunk(uint8_t* destino, size_t n);
 
 private:
+    // What is left of the current row's long column after the pieces read.
+    int64_t RestoLargo() const;
+    // Up to n bytes of it (n no more than RestoLargo) into destino.
+    size_t LeerLargo(uint8_t* destino, size_t n);
+    bool LecturaDirecta() const;
+
     Recordset* rs_;
     size_t indice_;
 };
