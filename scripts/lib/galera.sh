@@ -32,6 +32,8 @@ galera_nodo() { # galera_nodo DIR N [opciones...]: starts node N in the backgrou
     --wsrep-provider-options="gmcast.listen_addr=tcp://127.0.0.1:$(galera_puerto "$n" 1);ist.recv_addr=127.0.0.1:$(galera_puerto "$n" 2)" \
     --wsrep-sst-method=rsync --wsrep-sst-receive-address="127.0.0.1:$(galera_puerto "$n" 3)" \
     "$@" >/dev/null 2>&1 &
+  # A node killed on purpose is no news for the caller's shell.
+  disown
 }
 
 galera_listo() { # galera_listo DIR N [TAMANO]: node N is synced in a cluster of TAMANO (any)
