@@ -1,14 +1,15 @@
 // POSIX run as another account: su -l in a pseudo-terminal, answering its prompt.
 #include "platform/ArchivoSellado.h"
 #include "platform/ErroresSistema.h"
+#include "platform/RutasLanzamiento.h"
 #include "platform/posix/Lanzar.h"
 #include "platform/posix/RasgosManejadores.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -35,7 +36,8 @@ std::string Envoltorio(const std::vector<std::string>& argv, const std::string& 
     std::string a = Citar(archivo), s = "trap '' HUP; ";
     s += "cd " + Citar(carpeta) + " 2>/dev/null || { printf 267 >&3; exit 1; }; ";
     s += "[ -e " + a + " ] || { printf 2 >&3; exit 1; }; ";
-    s += "[ -f " + a + " ] && [ -r " + a + " ] && [ -x " + Citar(argv[0]) + " ] || { printf 5 >&3; exit 1; }; ";
+    s += "[ -f " + a + " ] && [ -r " + a + " ] && [ -x " + Citar(argv[0]) +
+         " ] || { printf 5 >&3; exit 1; }; ";
     s += "printf 0 >&3; exec";
     for (const auto& x : argv)
         s += " " + Citar(x);
@@ -66,7 +68,8 @@ int32_t EsperarAviso(int maestro, int aviso, const std::string& contrasena) {
             return kOtraPregunta;
         if (ahora >= limite)
             return kSinRespuesta;
-        auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(limite, pregunta) - ahora);
+        auto resta =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::min(limite, pregunta) - ahora);
         int listos = ::poll(p, 2, static_cast<int>(resta.count()) + 1);
         if (listos < 0 && errno != EINTR)
             return kSinAviso;

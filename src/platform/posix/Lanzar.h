@@ -67,7 +67,4 @@ int32_t Lanzar(const std::vector<std::string>& argv, const OpcionesLanzar& op, p
 // Waits for the child without limit; its exit status (128 + signal), -1 on failure.
 int EsperarPid(pid_t pid);
 
-// The account routes (CuentaAjena.cpp): su -l in a pseudo-terminal.
-int32_t LanzarComoCuenta(const PeticionLanzamiento& p);
-
 } // namespace olvado::platform

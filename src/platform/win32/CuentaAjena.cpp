@@ -1,5 +1,6 @@
 // Win32 run as another account: CreateProcessWithLogonW, LogonUserA + CreateProcessAsUserA.
 #include "base/Texto.h"
+#include "platform/RutasLanzamiento.h"
 #include "platform/TextoAnsi.h"
 #include "platform/win32/Lanzar.h"
 #include "platform/win32/RasgosManejadores.h"

@@ -17,6 +17,4 @@ std::string CitarArgumento(const std::string& a);
 // The arguments so quoted, one blank between them ("" for none).
 std::string LineaArgumentos(const std::vector<std::string>& argumentos);
 
-int32_t LanzarComoCuenta(const PeticionLanzamiento& p);
-
 } // namespace olvado::platform

@@ -1,6 +1,6 @@
-// POSIX launch: the shell routes (direct exec, wine, the document opener, mail
-// links to xdg-email, pkexec; waitpid) here, the account routes in CuentaAjena.cpp.
-#include "platform/Lanzador.h"
+// POSIX shell routes: direct exec, wine, the document opener, mail links to
+// xdg-email, pkexec; waitpid (the account routes are in CuentaAjena.cpp).
+#include "platform/RutasLanzamiento.h"
 
 #include "base/Texto.h"
 #include "platform/ArchivoSellado.h"
@@ -21,6 +21,8 @@ std::vector<std::string> ArgumentosAbridor(const std::string& documento, bool co
     }
     return {};
 }
+
+} // namespace
 
 int32_t LanzarConShell(const PeticionLanzamiento& p) {
     // A mail link is no file: xdg-email knows the scheme in lower case only,
@@ -60,22 +62,6 @@ int32_t LanzarConShell(const PeticionLanzamiento& p) {
     if (codigo == 0 && p.esperar)
         EsperarPid(pid);
     return codigo;
-}
-
-class LanzadorPosix final : public ILanzador {
-public:
-    int32_t Lanzar(const PeticionLanzamiento& p) override {
-        if (p.ruta == RutaLanzamiento::Shell || p.ruta == RutaLanzamiento::ShellElevado)
-            return LanzarConShell(p);
-        return LanzarComoCuenta(p);
-    }
-};
-
-} // namespace
-
-ILanzador& ILanzador::DelSistema() {
-    static LanzadorPosix l;
-    return l;
 }
 
 } // namespace olvado::platform

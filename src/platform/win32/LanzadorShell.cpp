@@ -1,6 +1,6 @@
-// Win32 launch: the shell routes (ShellExecuteExA and an unlimited wait on the
-// process) here, the account routes in CuentaAjena.cpp.
-#include "platform/Lanzador.h"
+// Win32 shell routes: ShellExecuteExA and an unlimited wait on the process
+// (the account routes are in CuentaAjena.cpp).
+#include "platform/RutasLanzamiento.h"
 
 #include "base/Texto.h"
 #include "platform/ErroresSistema.h"
@@ -13,7 +13,6 @@
 #include <shellapi.h>
 
 namespace olvado::platform {
-namespace {
 
 // A sealed package needs nothing here: while it is held, its path cannot be
 // written, renamed or replaced, and the shell starts that very file.
@@ -39,22 +38,6 @@ int32_t LanzarConShell(const PeticionLanzamiento& p) {
     if (p.esperar && proceso)
         WaitForSingleObject(proceso.Get(), INFINITE);
     return kErrorCorrecto;
-}
-
-class LanzadorWin32 final : public ILanzador {
-public:
-    int32_t Lanzar(const PeticionLanzamiento& p) override {
-        if (p.ruta == RutaLanzamiento::Shell || p.ruta == RutaLanzamiento::ShellElevado)
-            return LanzarConShell(p);
-        return LanzarComoCuenta(p);
-    }
-};
-
-} // namespace
-
-ILanzador& ILanzador::DelSistema() {
-    static LanzadorWin32 l;
-    return l;
 }
 
 } // namespace olvado::platform
