@@ -137,12 +137,14 @@ TEST_P(AdminBaseTest, ArchivoReescritoMientrasSePublica) {
     std::thread reescritor([&] {
         // In place, as a copy over it would; refused while Windows holds it.
         // A writer that never lets go is refused outright there: this one
-        // pauses between copies, as a copying program would between files,
-        // for less than a publication lasts.
+        // pauses between copies, as a copying program would between files.
+        // The pause is over twice the publisher's 100 ms between tries, so
+        // one try always falls in it (a shorter one could keep in step with
+        // the tries and miss them all); a publication still spans several.
         for (int i = 0; !fin; ++i) {
             std::ofstream(paquete, std::ios::binary | std::ios::in | std::ios::out).write(i % 2 ? a.data() : b.data(),
                                                                                         a.size());
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
         }
     });
     Admin({"publicar", paquete.string(), "--version", "1.0.70"});
