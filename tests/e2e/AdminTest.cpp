@@ -9,6 +9,7 @@
 #include "database/ado/Connection.h"
 #include "database/ado/Recordset.h"
 #include "database/clsDB.h"
+#include "platform/ArchivoNativo.h"
 #include "platform/XmlDocument.h"
 #include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
@@ -19,7 +20,6 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <thread>
 #include <tuple>
@@ -141,9 +141,14 @@ TEST_P(AdminBaseTest, ArchivoReescritoMientrasSePublica) {
         // The pause is over twice the publisher's 100 ms between tries, so
         // one try always falls in it (a shorter one could keep in step with
         // the tries and miss them all); a publication still spans several.
+        // Its handle is not inherited: the C run-time's would be, by the tool
+        // started meanwhile, which could then never hold the file.
         for (int i = 0; !fin; ++i) {
-            std::ofstream(paquete, std::ios::binary | std::ios::in | std::ios::out).write(i % 2 ? a.data() : b.data(),
-                                                                                        a.size());
+            {
+                platform::ArchivoNativo f;
+                if (f.Abrir(paquete.string(), platform::ArchivoNativo::Modo::LeerEscribir))
+                    f.Escribir(i % 2 ? a : b);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
         }
     });
