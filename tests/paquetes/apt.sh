@@ -41,9 +41,9 @@ repo=$tmp/repo
 [[ $(gpg --with-colons --show-keys "$repo/olvado-updater.gpg" 2>/dev/null | grep -E '^(pub|fpr)' | cut -d: -f1,10 | tr '\n' ' ') == \
    "pub: fpr:$OLVADO_REPO_CLAVE " ]] || falla "olvado-updater.gpg no es exactamente la clave del repositorio"
 publicado=$repo/pool/main/$(basename "$deb")
-rechaza() { # rechaza CASO TEXTO [PAQUETE]: repo-apt refuses, saying TEXTO, and signs nothing
+rechaza() { # rechaza CASO TEXTO: republishing the first package is refused, saying TEXTO, and nothing is signed
   cp "$repo/dists/estable/InRelease" "$tmp/InRelease"
-  ! "$fuente/scripts/lib/repo-apt" "$repo" "${3:-$deb}" 2>"$tmp/error" || falla "repo-apt aceptó: $1"
+  ! "$fuente/scripts/lib/repo-apt" "$repo" "$deb" 2>"$tmp/error" || falla "repo-apt aceptó: $1"
   grep -qF -- "$2" "$tmp/error" || { cat "$tmp/error"; falla "repo-apt no dijo '$2': $1"; }
   cmp -s "$repo/dists/estable/InRelease" "$tmp/InRelease" || falla "repo-apt firmó: $1"
 }
