@@ -41,9 +41,10 @@ repo=$tmp/repo
 [[ $(gpg --with-colons --show-keys "$repo/olvado-updater.gpg" 2>/dev/null | grep -E '^(pub|fpr)' | cut -d: -f1,10 | tr '\n' ' ') == \
    "pub: fpr:$OLVADO_REPO_CLAVE " ]] || falla "olvado-updater.gpg no es exactamente la clave del repositorio"
 publicado=$repo/pool/main/$(basename "$deb")
-rechaza() { # rechaza CASO TEXTO: republishing the first package is refused, saying TEXTO, and nothing is signed
+renumerar "$version+1"
+rechaza() { # rechaza CASO TEXTO: publishing the next version is refused, saying TEXTO, and nothing is signed
   cp "$repo/dists/estable/InRelease" "$tmp/InRelease"
-  ! "$fuente/scripts/lib/repo-apt" "$repo" "$deb" 2>"$tmp/error" || falla "repo-apt aceptó: $1"
+  ! "$fuente/scripts/lib/repo-apt" "$repo" "$tmp/$version+1.deb" 2>"$tmp/error" || falla "repo-apt aceptó: $1"
   grep -qF -- "$2" "$tmp/error" || { cat "$tmp/error"; falla "repo-apt no dijo '$2': $1"; }
   cmp -s "$repo/dists/estable/InRelease" "$tmp/InRelease" || falla "repo-apt firmó: $1"
 }
@@ -87,7 +88,6 @@ instalada() { dpkg-query --admindir="$raiz/var/lib/dpkg" -W -f='${Version}' olva
 
 # The pool holds what the signed index lists, nothing else: a package
 # replaced, a link planted under a package's name.
-renumerar "$version+1"
 cp "$publicado" "$tmp/original.deb"
 cp "$tmp/$version+1.deb" "$publicado"
 rechaza "un paquete publicado cambiado" "archivo distinto del publicado: pool/main/$(basename "$deb")"
@@ -114,4 +114,4 @@ sed -i 's/^Label: .*/&X/' "$repo/dists/estable/Release" "$repo/dists/estable/InR
 grep -q BADSIG "$tmp/log" || { cat "$tmp/log"; falla "apt-get update no rechazó la firma"; }
 "${apt[@]}" upgrade >"$tmp/log" 2>&1 || { cat "$tmp/log"; falla "apt-get upgrade tras el rechazo"; }
 [[ $(instalada) == "$version+1" ]] || falla "se instaló '$(instalada)' de un Release alterado"
-echo "repositorio apt: $version instalada, $version+1 tomada por upgrade, Release alterado rechazado"
+echo "repositorio apt: $version instalada, $version+1 tomada por upgrade, Release alterado rechazado; clave por nombre, paquete cambiado y enlaces plantados rechazados"
