@@ -24,8 +24,16 @@ public:
     // several entries). False with the reason on standard error.
     bool Abrir();
     // Creates BinariosAct / Valores / HistorialAct in the engine's types when a query of
-    // the table does not open. False with the reason on standard error.
+    // the table does not open (HistorialAct with its index, added when
+    // missing). False with the reason on standard error.
     bool AsegurarTabla(const std::string& tabla);
+    // The index of HistorialAct by product, workstation and date, which
+    // finds each workstation's last run without reading the whole history;
+    // added to a table made without it. False, quietly, when there is no
+    // table; false with the reason on standard error when the index cannot
+    // be made.
+    bool AsegurarIndiceHistorial();
+    static constexpr const char* kIndiceHistorial = "HistorialActEstacion";
     // Adds a text column to the table when a query of it does not open
     // (before Binario on SQLite, so packages still stream into their rows).
     bool AsegurarColumna(const std::string& tabla, const std::string& columna);
