@@ -178,6 +178,14 @@ bool BaseAdmin::AsegurarTabla(const std::string& tabla) {
     return tabla != "HistorialAct" || AsegurarIndiceHistorial();
 }
 
+std::string BaseAdmin::SqlUltimas(const std::string& producto, const std::string& columnas,
+                                  const std::string& condicion) {
+    return "SELECT " + columnas + " FROM HistorialAct AS h INNER JOIN (SELECT Estacion, MAX(Fecha) AS Ultima FROM "
+           "HistorialAct WHERE Producto = " + producto + " GROUP BY Estacion) AS u ON (h.Estacion = u.Estacion AND "
+           "h.Fecha = u.Ultima) WHERE h.Producto = " + producto + " " + condicion +
+           " ORDER BY h.Estacion, h.Major DESC, h.Minor DESC, h.Revision DESC, h.Resultado, h.Usuario";
+}
+
 bool BaseAdmin::AsegurarIndiceHistorial() {
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
@@ -206,7 +214,7 @@ bool BaseAdmin::AsegurarIndiceHistorial() {
     }
     silencio_ = d == 0;
     const bool creado = db_.EjecutarSQL(std::string("CREATE INDEX ") + kIndiceHistorial +
-                                            " ON HistorialAct (Producto, Estacion, Fecha)",
+                                            " ON HistorialAct (Producto, Estacion, Fecha, Major, Minor, Revision)",
                                         nullptr, 0, false);
     silencio_ = false;
     if (!creado)

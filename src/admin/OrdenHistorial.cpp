@@ -97,16 +97,9 @@ int Historial(const Argumentos& a) {
     // make one) the list still comes, slower.
     base.AsegurarIndiceHistorial();
     const std::string producto = base.SQL().Strg(o.Valor("--producto", ObtenerIdentidadPrograma().Producto));
-    // Each workstation's last row in one grouped pass over the index, not a
-    // search per row. Two rows of the same second both come: the first in
-    // this order is kept (the highest version, the same on every engine).
-    std::string sql = "SELECT h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha "
-                      "FROM HistorialAct AS h INNER JOIN (SELECT Estacion, MAX(Fecha) AS Ultima FROM HistorialAct "
-                      "WHERE Producto = " + producto + " GROUP BY Estacion) AS u ON (h.Estacion = u.Estacion AND "
-                      "h.Fecha = u.Ultima) WHERE h.Producto = " + producto;
-    if (o.Tiene("--desde"))
-        sql += " AND h.Fecha >= " + base.SQL().Strg(o.Valor("--desde"));
-    sql += " ORDER BY h.Estacion, h.Major DESC, h.Minor DESC, h.Revision DESC, h.Resultado, h.Usuario";
+    const std::string sql = BaseAdmin::SqlUltimas(
+        producto, "h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha",
+        o.Tiene("--desde") ? "AND h.Fecha >= " + base.SQL().Strg(o.Valor("--desde")) : "");
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
     if (!base.DB().AbrirRs(rs, sql, ado::adOpenStatic, 1 /* read only */, -1, false, n))
