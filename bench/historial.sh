@@ -11,6 +11,8 @@
 #
 #   bench/historial.sh [R [W [A]]]   (default 1000000 10000 8000; target: each
 #                                    command under 5 s at the default size)
+# Columns: wall seconds, the command's CPU seconds, the MariaDB server's CPU
+# seconds meanwhile (0 for SQLite, which runs in the command), peak memory.
 #   OLVADO_BENCH_BIN=DIR             the olvado-admin to measure (default
 #                                    build/linux, built if missing)
 set -euo pipefail
@@ -80,14 +82,20 @@ anillar() {
 
 medidas=$(mktemp)
 trap 'rm -f "$medidas"; mariadb_detener "$servidor"' EXIT
-printf '%-34s %10s %12s\n' medida segundos "memoria máx"
+pid=$(cat "$servidor/mysqld.pid")
+# The server's CPU seconds so far (user + system): on a busy machine the wall
+# time says little, the work done says what the command costs.
+cpu_servidor() { awk -v t="$(getconf CLK_TCK)" '{printf "%.2f", ($14 + $15) / t}' "/proc/$pid/stat"; }
+printf '%-34s %8s %9s %9s %12s\n' medida segundos "cpu prog" "cpu serv" "memoria máx"
 medir() { # medir NOMBRE comando...
-  local n=$1
+  local n=$1 antes
   shift
-  /usr/bin/time -f '%e %M' -o "$medidas" "$@" >"$datos/$n.txt" 2>"$datos/$n.err" ||
+  antes=$(cpu_servidor)
+  /usr/bin/time -f '%e %U %S %M' -o "$medidas" "$@" >"$datos/$n.txt" 2>"$datos/$n.err" ||
     { cat "$datos/$n.err" >&2; exit 1; }
-  read -r segundos kib <"$medidas"
-  printf '%-34s %10s %8s KiB\n' "$n" "$segundos" "$kib"
+  read -r segundos u s kib <"$medidas"
+  printf '%-34s %8s %9.2f %9.2f %8s KiB\n' "$n" "$segundos" "$(echo "$u + $s" | bc)" \
+    "$(echo "$(cpu_servidor) - $antes" | bc)" "$kib"
 }
 for motor in sqlite maria; do
   rm -f "$almacen"

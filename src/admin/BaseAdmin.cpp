@@ -179,10 +179,19 @@ bool BaseAdmin::AsegurarTabla(const std::string& tabla) {
 }
 
 std::string BaseAdmin::SqlUltimas(const std::string& producto, const std::string& columnas,
-                                  const std::string& condicion) {
-    return "SELECT " + columnas + " FROM HistorialAct AS h INNER JOIN (SELECT Estacion, MAX(Fecha) AS Ultima FROM "
-           "HistorialAct WHERE Producto = " + producto + " GROUP BY Estacion) AS u ON (h.Estacion = u.Estacion AND "
-           "h.Fecha = u.Ultima) WHERE h.Producto = " + producto + " " + condicion +
+                                  const std::string& condicion) const {
+    const std::string u = "(SELECT Estacion, MAX(Fecha) AS Ultima FROM HistorialAct WHERE Producto = " + producto +
+                          " GROUP BY Estacion) AS u";
+    // SQLite and MariaDB would walk every row of h and look each up in u:
+    // their CROSS JOIN / STRAIGHT_JOIN keeps the grouped side outside, one
+    // lookup per workstation.
+    const int32_t d = db_.SintaxisSQL();
+    const std::string enlace = "h.Estacion = u.Estacion AND h.Fecha = u.Ultima";
+    const std::string origen =
+        d == 3   ? u + " CROSS JOIN HistorialAct AS h WHERE " + enlace + " AND"
+        : d == 2 ? u + " STRAIGHT_JOIN HistorialAct AS h ON (" + enlace + ") WHERE"
+                 : "HistorialAct AS h INNER JOIN " + u + " ON (" + enlace + ") WHERE";
+    return "SELECT " + columnas + " FROM " + origen + " h.Producto = " + producto + " " + condicion +
            " ORDER BY h.Estacion, h.Major DESC, h.Minor DESC, h.Revision DESC, h.Resultado, h.Usuario";
 }
 

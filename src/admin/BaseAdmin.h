@@ -40,8 +40,8 @@ public:
     // of h given, condicion ("" or "AND ...") on them. Two rows of the same
     // second both come, in the order to keep the first of (the highest
     // version, the same on every engine).
-    static std::string SqlUltimas(const std::string& producto, const std::string& columnas,
-                                  const std::string& condicion);
+    std::string SqlUltimas(const std::string& producto, const std::string& columnas,
+                           const std::string& condicion) const;
     // Adds a text column to the table when a query of it does not open
     // (before Binario on SQLite, so packages still stream into their rows).
     bool AsegurarColumna(const std::string& tabla, const std::string& columna);

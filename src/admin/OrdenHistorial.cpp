@@ -97,7 +97,7 @@ int Historial(const Argumentos& a) {
     // make one) the list still comes, slower.
     base.AsegurarIndiceHistorial();
     const std::string producto = base.SQL().Strg(o.Valor("--producto", ObtenerIdentidadPrograma().Producto));
-    const std::string sql = BaseAdmin::SqlUltimas(
+    const std::string sql = base.SqlUltimas(
         producto, "h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha",
         o.Tiene("--desde") ? "AND h.Fecha >= " + base.SQL().Strg(o.Valor("--desde")) : "");
     std::unique_ptr<ado::Recordset> rs;

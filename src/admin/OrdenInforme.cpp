@@ -93,10 +93,10 @@ bool LeerHistorial(BaseAdmin& base, const std::string& producto, VersionFlota& u
             rs->Close();
         }
         const std::string columnas = "h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha";
-        const bool conAnillo = base.DB().AbrirRs(rs, BaseAdmin::SqlUltimas(producto, columnas + ", h.Anillo", ""),
+        const bool conAnillo = base.DB().AbrirRs(rs, base.SqlUltimas(producto, columnas + ", h.Anillo", ""),
                                                  ado::adOpenStatic, 1, -1, false, n);
         if (!conAnillo &&
-            !base.DB().AbrirRs(rs, BaseAdmin::SqlUltimas(producto, columnas, ""), ado::adOpenStatic, 1, -1, false, n))
+            !base.DB().AbrirRs(rs, base.SqlUltimas(producto, columnas, ""), ado::adOpenStatic, 1, -1, false, n))
             return Fallar(noSeLee + base.UltimoError()) == 0;
         std::vector<EjecucionEstacion> ultimas;
         for (; !rs->Eof(); rs->MoveNext()) {
