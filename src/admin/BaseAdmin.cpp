@@ -179,9 +179,9 @@ bool BaseAdmin::AsegurarTabla(const std::string& tabla) {
 }
 
 std::string BaseAdmin::SqlUltimas(const std::string& producto, const std::string& columnas,
-                                  const std::string& condicion) const {
-    const std::string u = "(SELECT Estacion, MAX(Fecha) AS Ultima FROM HistorialAct WHERE Producto = " + producto +
-                          " GROUP BY Estacion) AS u";
+                                  const std::string& condicion, const std::string& agregados) const {
+    const std::string u = "(SELECT Estacion, MAX(Fecha) AS Ultima" + agregados +
+                          " FROM HistorialAct WHERE Producto = " + producto + " GROUP BY Estacion) AS u";
     // SQLite and MariaDB would walk every row of h and look each up in u:
     // their CROSS JOIN / STRAIGHT_JOIN keeps the grouped side outside, one
     // lookup per workstation.

@@ -37,11 +37,12 @@ public:
     static constexpr const char* kIndiceHistorial = "HistorialActEstacion";
     // The statement of each workstation's last run of producto (an SQL text)
     // in one grouped pass over that index, not a search per row: the columns
-    // of h given, condicion ("" or "AND ...") on them. Two rows of the same
-    // second both come, in the order to keep the first of (the highest
-    // version, the same on every engine).
-    std::string SqlUltimas(const std::string& producto, const std::string& columnas,
-                           const std::string& condicion) const;
+    // of h given (and of u, the workstation's group, with agregados: ", MIN(x)
+    // AS y"), condicion ("" or "AND ...") on them. Two rows of the same second
+    // both come, in the order to keep the first of (the highest version, the
+    // same on every engine).
+    std::string SqlUltimas(const std::string& producto, const std::string& columnas, const std::string& condicion,
+                           const std::string& agregados = "") const;
     // Adds a text column to the table when a query of it does not open
     // (before Binario on SQLite, so packages still stream into their rows).
     bool AsegurarColumna(const std::string& tabla, const std::string& columna);

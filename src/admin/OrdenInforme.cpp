@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
-#include <set>
 
 namespace olvado::admin {
 namespace {
@@ -70,7 +69,7 @@ VersionFlota Publicada(BaseAdmin& base, const std::string& producto) {
 }
 
 // The history may hold millions of rows; the report draws from four per
-// workstation, read in grouped passes over the index: its first run, its
+// workstation, read in one grouped pass over the index: its first run, its
 // first run on the newest version or later (ultima, the highest version of
 // the history when it is (0,0,0)), its last run on an older one and its last
 // run, with its ring where the history has that column. A workstation that
@@ -92,50 +91,38 @@ bool LeerHistorial(BaseAdmin& base, const std::string& producto, VersionFlota& u
                 ultima = std::max(ultima, VersionFlota{Entero(*rs, 0), Entero(*rs, 1), Entero(*rs, 2)});
             rs->Close();
         }
-        const std::string columnas = "h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha";
-        const bool conAnillo = base.DB().AbrirRs(rs, base.SqlUltimas(producto, columnas + ", h.Anillo", ""),
-                                                 ado::adOpenStatic, 1, -1, false, n);
-        if (!conAnillo &&
-            !base.DB().AbrirRs(rs, base.SqlUltimas(producto, columnas, ""), ado::adOpenStatic, 1, -1, false, n))
-            return Fallar(noSeLee + base.UltimoError()) == 0;
-        std::vector<EjecucionEstacion> ultimas;
-        for (; !rs->Eof(); rs->MoveNext()) {
-            EjecucionEstacion e{Texto(*rs, 0), Texto(*rs, 1), conAnillo ? Texto(*rs, 7) : "", Texto(*rs, 5),
-                                Texto(*rs, 6), {Entero(*rs, 2), Entero(*rs, 3), Entero(*rs, 4)}};
-            if (ultimas.empty() || ultimas.back().estacion != e.estacion) // the first of a tie
-                ultimas.push_back(std::move(e));
-        }
-        rs->Close();
         // NULL versions read as 0.0.0, which is the newest only when
         // nothing is newer.
-        const auto [a, b, c] = ultima;
+        const auto [x, y, z] = ultima;
         const std::string alDia = ultima == VersionFlota{0, 0, 0}
                                       ? "1 = 1"
-                                      : "Major > " + std::to_string(a) + " OR (Major = " + std::to_string(a) +
-                                            " AND (Minor > " + std::to_string(b) + " OR (Minor = " +
-                                            std::to_string(b) + " AND Revision >= " + std::to_string(c) + ")))";
+                                      : "Major > " + std::to_string(x) + " OR (Major = " + std::to_string(x) +
+                                            " AND (Minor > " + std::to_string(y) + " OR (Minor = " +
+                                            std::to_string(y) + " AND Revision >= " + std::to_string(z) + ")))";
         const bool access = base.DB().SintaxisSQL() == 0;
         const std::string llegada = access ? "IIF(" + alDia + ", Fecha, NULL)" : "CASE WHEN " + alDia + " THEN Fecha END";
         const std::string atras = access ? "IIF(" + alDia + ", NULL, Fecha)" : "CASE WHEN " + alDia + " THEN NULL ELSE Fecha END";
-        if (!base.DB().AbrirRs(rs, "SELECT Estacion, MIN(Fecha) AS Primera, MIN(" + llegada + ") AS Llegada, MAX(" +
-                                       atras + ") AS Atras FROM HistorialAct WHERE Producto = " + producto +
-                                       " GROUP BY Estacion",
-                               ado::adOpenStatic, 1, -1, false, n))
+        const std::string agregados =
+            ", MIN(Fecha) AS Primera, MIN(" + llegada + ") AS Llegada, MAX(" + atras + ") AS Atras";
+        const std::string columnas = "h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha, "
+                                     "u.Primera, u.Llegada, u.Atras";
+        const bool conAnillo = base.DB().AbrirRs(rs, base.SqlUltimas(producto, columnas + ", h.Anillo", "", agregados),
+                                                 ado::adOpenStatic, 1, -1, false, n);
+        if (!conAnillo && !base.DB().AbrirRs(rs, base.SqlUltimas(producto, columnas, "", agregados),
+                                             ado::adOpenStatic, 1, -1, false, n))
             return Fallar(noSeLee + base.UltimoError()) == 0;
-        // Only names the last runs hold: an engine that groups "CAJA" with
-        // "caja" shows both last runs, under their own names.
-        std::set<std::string> nombres;
-        for (const EjecucionEstacion& e : ultimas)
-            nombres.insert(e.estacion);
+        std::vector<EjecucionEstacion> ultimas;
         for (; !rs->Eof(); rs->MoveNext()) {
-            const std::string estacion = Texto(*rs, 0);
-            if (nombres.count(estacion) == 0)
-                continue;
-            filas.push_back({estacion, "", "", "", Texto(*rs, 1), {0, 0, 0}});
-            if (!rs->Fields(2).Value().EsNulo())
-                filas.push_back({estacion, "", "", "", Texto(*rs, 2), ultima});
-            if (!rs->Fields(3).Value().EsNulo())
-                filas.push_back({estacion, "", "", "", Texto(*rs, 3), {0, 0, 0}});
+            EjecucionEstacion e{Texto(*rs, 0), Texto(*rs, 1), conAnillo ? Texto(*rs, 10) : "", Texto(*rs, 5),
+                                Texto(*rs, 6), {Entero(*rs, 2), Entero(*rs, 3), Entero(*rs, 4)}};
+            if (!ultimas.empty() && ultimas.back().estacion == e.estacion)
+                continue; // the first of a tie
+            filas.push_back({e.estacion, "", "", "", Texto(*rs, 7), {0, 0, 0}});
+            if (!rs->Fields(8).Value().EsNulo())
+                filas.push_back({e.estacion, "", "", "", Texto(*rs, 8), ultima});
+            if (!rs->Fields(9).Value().EsNulo())
+                filas.push_back({e.estacion, "", "", "", Texto(*rs, 9), {0, 0, 0}});
+            ultimas.push_back(std::move(e));
         }
         rs->Close();
         // Last: of rows of the same second, the last read is a workstation's last run.
