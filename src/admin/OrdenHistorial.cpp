@@ -29,8 +29,9 @@ bool FechaValida(const std::string& f) {
 }
 
 // A CSV field: quoted, its quotes doubled, when it holds a comma, a quote or
-// a line end. One that a spreadsheet would take for a formula (=, +, -, @,
-// or a tab or carriage return before one) is kept text by a leading '.
+// a line end. One that a spreadsheet would take for a formula (its first
+// character =, +, -, @, a tab or a carriage return) is kept text by a
+// leading '.
 std::string CampoCsv(const std::string& texto) {
     const bool formula = !texto.empty() && std::string("=+-@\t\r").find(texto[0]) != std::string::npos;
     if (!formula && texto.find_first_of(",\"\r\n") == std::string::npos)
