@@ -170,11 +170,66 @@ bool BaseAdmin::AsegurarTabla(const std::string& tabla) {
     if (db_.AbrirRs(rs, "SELECT * FROM " + tabla + " WHERE 1 = 0", ado::adOpenStatic, ado::adLockOptimistic, -1,
                     false, n)) {
         rs->Close();
-        return true;
+        return tabla != "HistorialAct" || AsegurarIndiceHistorial();
     }
     if (!db_.EjecutarSQL(DefinicionTabla(tabla), nullptr, 0, false))
         return Fallar("no se pudo crear la tabla " + tabla + UltimoError()) == 0;
     platform::EscribirError("olvado-admin: tabla " + tabla + " creada\n");
+    return tabla != "HistorialAct" || AsegurarIndiceHistorial();
+}
+
+std::string BaseAdmin::SqlUltimas(const std::string& producto, const std::string& columnas,
+                                  const std::string& condicion, const std::string& agregados) const {
+    const std::string u = "(SELECT Estacion, MAX(Fecha) AS Ultima" + agregados +
+                          " FROM HistorialAct WHERE Producto = " + producto + " GROUP BY Estacion) AS u";
+    // SQLite and MariaDB would walk every row of h and look each up in u:
+    // their CROSS JOIN / STRAIGHT_JOIN keeps the grouped side outside, one
+    // lookup per workstation.
+    const int32_t d = db_.SintaxisSQL();
+    const std::string enlace = "h.Estacion = u.Estacion AND h.Fecha = u.Ultima";
+    const std::string origen =
+        d == 3   ? u + " CROSS JOIN HistorialAct AS h WHERE " + enlace + " AND"
+        : d == 2 ? u + " STRAIGHT_JOIN HistorialAct AS h ON (" + enlace + ") WHERE"
+                 : "HistorialAct AS h INNER JOIN " + u + " ON (" + enlace + ") WHERE";
+    return "SELECT " + columnas + " FROM " + origen + " h.Producto = " + producto + " " + condicion +
+           " ORDER BY h.Estacion, h.Major DESC, h.Minor DESC, h.Revision DESC, h.Resultado, h.Usuario";
+}
+
+bool BaseAdmin::AsegurarIndiceHistorial() {
+    std::unique_ptr<ado::Recordset> rs;
+    int32_t n = -1;
+    silencio_ = true; // no table is the caller's to report
+    const bool hayTabla =
+        db_.AbrirRs(rs, "SELECT Estacion FROM HistorialAct WHERE 1 = 0", ado::adOpenStatic, 1, -1, false, n);
+    silencio_ = false;
+    if (!hayTabla)
+        return false;
+    rs->Close();
+    // Each engine's own catalogue; Access shows its indexes to no query, so
+    // there the statement itself is the test (a second one fails, quietly).
+    const int32_t d = db_.SintaxisSQL();
+    const std::string nombre = sql_.Strg(kIndiceHistorial);
+    const std::string catalogo =
+        d == 3   ? "SELECT name FROM sqlite_master WHERE type = 'index' AND name = " + nombre
+        : d == 2 ? "SELECT INDEX_NAME FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = DATABASE() AND "
+                   "TABLE_NAME = 'HistorialAct' AND INDEX_NAME = " + nombre
+        : d == 1 ? "SELECT name FROM sys.indexes WHERE object_id = OBJECT_ID('HistorialAct') AND name = " + nombre
+                 : "";
+    if (!catalogo.empty() && db_.AbrirRs(rs, catalogo, ado::adOpenStatic, 1, -1, false, n)) {
+        const bool existe = !rs->Eof();
+        rs->Close();
+        if (existe)
+            return true;
+    }
+    silencio_ = d == 0;
+    const bool creado = db_.EjecutarSQL(std::string("CREATE INDEX ") + kIndiceHistorial +
+                                            " ON HistorialAct (Producto, Estacion, Fecha, Major, Minor, Revision)",
+                                        nullptr, 0, false);
+    silencio_ = false;
+    if (!creado)
+        return d == 0 || Fallar("no se pudo crear el índice " + std::string(kIndiceHistorial) + " de HistorialAct" +
+                                UltimoError()) == 0;
+    platform::EscribirError("olvado-admin: índice " + std::string(kIndiceHistorial) + " de HistorialAct creado\n");
     return true;
 }
 

@@ -24,8 +24,25 @@ public:
     // several entries). False with the reason on standard error.
     bool Abrir();
     // Creates BinariosAct / Valores / HistorialAct in the engine's types when a query of
-    // the table does not open. False with the reason on standard error.
+    // the table does not open (HistorialAct with its index, added when
+    // missing). False with the reason on standard error.
     bool AsegurarTabla(const std::string& tabla);
+    // The index of HistorialAct by product, workstation, date and version,
+    // which answers each workstation's first and last runs without reading
+    // the table's rows;
+    // added to a table made without it. False, quietly, when there is no
+    // table; false with the reason on standard error when the index cannot
+    // be made.
+    bool AsegurarIndiceHistorial();
+    static constexpr const char* kIndiceHistorial = "HistorialActEstacion";
+    // The statement of each workstation's last run of producto (an SQL text)
+    // in one grouped pass over that index, not a search per row: the columns
+    // of h given (and of u, the workstation's group, with agregados: ", MIN(x)
+    // AS y"), condicion ("" or "AND ...") on them. Two rows of the same second
+    // both come, in the order to keep the first of (the highest version, the
+    // same on every engine).
+    std::string SqlUltimas(const std::string& producto, const std::string& columnas, const std::string& condicion,
+                           const std::string& agregados = "") const;
     // Adds a text column to the table when a query of it does not open
     // (before Binario on SQLite, so packages still stream into their rows).
     bool AsegurarColumna(const std::string& tabla, const std::string& columna);

@@ -90,21 +90,26 @@ std::string InformeHtml::Escapar(const std::string& texto) {
     return s;
 }
 
+InformeHtml::InformeHtml(const DatosFlota& datos, const std::string& producto)
+    : datos_(datos), producto_(producto), anillos_(datos.Anillos()) {
+    size_t i = 0;
+    for (const std::string& a : anillos_)
+        if (!a.empty())
+            colorAnillo_[a] = i++ % std::size(kColores);
+}
+
 std::string InformeHtml::NombreAnillo(const std::string& anillo) const {
     return anillo.empty() ? "sin anillo" : Escapar(anillo);
 }
 
 std::string InformeHtml::ColorAnillo(const std::string& anillo) const {
-    if (anillo.empty())
-        return "#64748b";
-    const std::vector<std::string> anillos = datos_.Anillos();
-    const auto i = std::find(anillos.begin(), anillos.end(), anillo) - anillos.begin() - (anillos[0].empty() ? 1 : 0);
-    return kColores[static_cast<size_t>(i) % std::size(kColores)];
+    const auto color = colorAnillo_.find(anillo);
+    return color == colorAnillo_.end() ? "#64748b" : kColores[color->second];
 }
 
 std::string InformeHtml::Leyenda() const {
     std::string s = "<p class=\"leyenda\">";
-    for (const std::string& a : datos_.Anillos())
+    for (const std::string& a : anillos_)
         s += "<i style=\"background:" + ColorAnillo(a) + "\"></i>" + NombreAnillo(a);
     return s + "</p>";
 }
@@ -180,7 +185,7 @@ std::string Barras(const std::vector<Barra>& barras, const std::string& descripc
 } // namespace
 
 std::string InformeHtml::GraficoVersiones() const {
-    const bool anillos = !datos_.Anillos().empty();
+    const bool anillos = !anillos_.empty();
     std::vector<Barra> barras;
     for (const auto& [version, porAnillo] : datos_.PorVersion()) {
         const bool ultima = version == datos_.Ultima();
@@ -217,7 +222,7 @@ std::string InformeHtml::GraficoDespliegue() const {
     std::string s = "<section><h2>Despliegue de la versión " + version + " (estaciones por día)</h2>";
     if (dias.empty())
         return s + "<p class=\"nada\">El historial está vacío.</p></section>";
-    const std::vector<std::string> anillos = datos_.Anillos();
+    const std::vector<std::string>& anillos = anillos_;
     const int hoy = dias.back().conocidas;
     int enUltima = 0;
     for (const auto& [a, c] : dias.back().enUltima)
@@ -273,35 +278,37 @@ std::string InformeHtml::GraficoDespliegue() const {
 }
 
 std::string InformeHtml::TablaAnillos() const {
-    const std::vector<std::string> anillos = datos_.Anillos();
-    if (anillos.empty())
+    if (anillos_.empty())
         return {};
     std::string s = "<section><h2>Por anillo</h2><table class=\"compacta\"><thead><tr><th>Anillo</th><th>Estaciones</th><th>En " +
                     TextoVersionFlota(datos_.Ultima()) +
                     " o posterior</th><th>Con fallo</th><th>Sin ejecutar</th></tr></thead><tbody>";
-    const auto sinVer = datos_.SinVer();
-    for (const std::string& a : anillos) {
+    struct Cuentas {
         int total = 0, alDia = 0, fallos = 0, ausentes = 0;
-        for (const EjecucionEstacion& e : datos_.Ultimas()) {
-            if (e.anillo != a)
-                continue;
-            ++total;
-            alDia += e.version >= datos_.Ultima();
-            fallos += DatosFlota::EsFallo(e.resultado);
-        }
-        for (const EjecucionEstacion& e : sinVer)
-            ausentes += e.anillo == a;
+    };
+    std::map<std::string, Cuentas> porAnillo; // one pass over the workstations, not one per ring
+    for (const EjecucionEstacion& e : datos_.Ultimas()) {
+        Cuentas& c = porAnillo[e.anillo];
+        ++c.total;
+        c.alDia += e.version >= datos_.Ultima();
+        c.fallos += DatosFlota::EsFallo(e.resultado);
+    }
+    for (const EjecucionEstacion& e : datos_.SinVer())
+        ++porAnillo[e.anillo].ausentes;
+    for (const std::string& a : anillos_) {
+        const Cuentas& c = porAnillo[a];
         s += "<tr><td><i style=\"display:inline-block;width:10px;height:10px;background:" + ColorAnillo(a) +
-             "\"></i> " + NombreAnillo(a) + "</td><td class=\"n\">" + std::to_string(total) + "</td><td class=\"n\">" +
-             std::to_string(alDia) + " (" + Porcentaje(alDia, total) + ")</td><td class=\"n\">" +
-             std::to_string(fallos) + "</td><td class=\"n\">" + std::to_string(ausentes) + "</td></tr>";
+             "\"></i> " + NombreAnillo(a) + "</td><td class=\"n\">" + std::to_string(c.total) +
+             "</td><td class=\"n\">" + std::to_string(c.alDia) + " (" + Porcentaje(c.alDia, c.total) +
+             ")</td><td class=\"n\">" + std::to_string(c.fallos) + "</td><td class=\"n\">" +
+             std::to_string(c.ausentes) + "</td></tr>";
     }
     return s + "</tbody></table></section>";
 }
 
 std::string InformeHtml::TablaSinVer() const {
     const auto sinVer = datos_.SinVer();
-    const bool anillos = !datos_.Anillos().empty();
+    const bool anillos = !anillos_.empty();
     std::string s = "<section><h2>Estaciones sin ejecutar el actualizador en más de " +
                     std::to_string(datos_.DiasAusencia()) + " días</h2>";
     if (sinVer.empty())
@@ -323,7 +330,7 @@ std::string InformeHtml::TablaUltimas() const {
     };
     std::stable_sort(filas.begin(), filas.end(),
                      [&](const EjecucionEstacion& a, const EjecucionEstacion& b) { return orden(a) < orden(b); });
-    const bool anillos = !datos_.Anillos().empty();
+    const bool anillos = !anillos_.empty();
     std::string s = "<section><h2>Última ejecución de cada estación</h2><table><thead><tr><th>Estación</th>" +
                     std::string(anillos ? "<th>Anillo</th>" : "") +
                     "<th>Usuario</th><th>Versión</th><th>Resultado</th><th>Fecha</th></tr></thead><tbody>";

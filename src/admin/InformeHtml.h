@@ -6,13 +6,15 @@
 
 #include "admin/DatosFlota.h"
 
+#include <map>
 #include <string>
+#include <vector>
 
 namespace olvado::admin {
 
 class InformeHtml {
 public:
-    InformeHtml(const DatosFlota& datos, const std::string& producto) : datos_(datos), producto_(producto) {}
+    InformeHtml(const DatosFlota& datos, const std::string& producto);
     std::string Generar() const;
 
     // Text as HTML character data or attribute value: & < > " ' escaped,
@@ -32,6 +34,10 @@ private:
 
     const DatosFlota& datos_;
     std::string producto_;
+    // The rings once, each with its place for its colour: the page names a
+    // ring in every chart and table, and an office may have thousands.
+    std::vector<std::string> anillos_;
+    std::map<std::string, size_t> colorAnillo_;
 };
 
 } // namespace olvado::admin

@@ -7,6 +7,7 @@
 #include "platform/Consola.h"
 #include "common/IdentidadPrograma.h"
 
+#include <cstdio>
 #include <map>
 #include <tuple>
 
@@ -28,14 +29,54 @@ bool FechaValida(const std::string& f) {
 }
 
 // A CSV field: quoted, its quotes doubled, when it holds a comma, a quote or
-// a line end.
+// a line end. One that a spreadsheet would take for a formula (its first
+// character =, +, -, @, a tab or a carriage return) is kept text by a
+// leading '.
 std::string CampoCsv(const std::string& texto) {
-    if (texto.find_first_of(",\"\r\n") == std::string::npos)
+    const bool formula = !texto.empty() && std::string("=+-@\t\r").find(texto[0]) != std::string::npos;
+    if (!formula && texto.find_first_of(",\"\r\n") == std::string::npos)
         return texto;
-    std::string s = "\"";
+    std::string s = formula ? "\"'" : "\"";
     for (char c : texto)
         s += c == '"' ? std::string("\"\"") : std::string(1, c);
     return s + "\"";
+}
+
+// A field of the text form, for a terminal: a tab or a line break would make
+// a column or a row of its own, an escape sequence would move the cursor or
+// retitle the window. C0, DEL and C1 controls and bytes that are no UTF-8
+// show as \t \n \r \xNN \u00NN; everything else as it is.
+std::string CampoTexto(const std::string& texto) {
+    std::string s;
+    char hex[8];
+    for (size_t i = 0; i < texto.size();) {
+        const auto c = static_cast<unsigned char>(texto[i]);
+        if (c == '\t' || c == '\n' || c == '\r') {
+            s += c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r";
+            ++i;
+            continue;
+        }
+        if (c < 0x20 || c == 0x7f) {
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            s += hex, ++i;
+            continue;
+        }
+        const size_t largo = c < 0x80 ? 1 : c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3
+                                        : c >= 0xf0 && c <= 0xf4 ? 4 : 0;
+        size_t j = 1;
+        while (j < largo && i + j < texto.size() && (static_cast<unsigned char>(texto[i + j]) & 0xc0) == 0x80)
+            ++j;
+        if (largo == 0 || j < largo) {
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            s += hex, ++i;
+        } else if (c == 0xc2 && static_cast<unsigned char>(texto[i + 1]) < 0xa0) {
+            std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned char>(texto[i + 1]));
+            s += hex, i += 2;
+        } else {
+            s.append(texto, i, largo), i += largo;
+        }
+    }
+    return s;
 }
 
 } // namespace
@@ -53,16 +94,13 @@ int Historial(const Argumentos& a) {
     BaseAdmin base;
     if (!base.Abrir())
         return 1;
+    // A history made before the index gets it now; without it (no right to
+    // make one) the list still comes, slower.
+    base.AsegurarIndiceHistorial();
     const std::string producto = base.SQL().Strg(o.Valor("--producto", ObtenerIdentidadPrograma().Producto));
-    // Each workstation's last row; two rows of the same second both come, the
-    // first one read is kept.
-    std::string sql = "SELECT h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha "
-                      "FROM HistorialAct AS h WHERE h.Producto = " + producto +
-                      " AND h.Fecha = (SELECT MAX(Fecha) FROM HistorialAct WHERE Estacion = h.Estacion AND "
-                      "Producto = h.Producto)";
-    if (o.Tiene("--desde"))
-        sql += " AND h.Fecha >= " + base.SQL().Strg(o.Valor("--desde"));
-    sql += " ORDER BY h.Estacion";
+    const std::string sql = base.SqlUltimas(
+        producto, "h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha",
+        o.Tiene("--desde") ? "AND h.Fecha >= " + base.SQL().Strg(o.Valor("--desde")) : "");
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
     if (!base.DB().AbrirRs(rs, sql, ado::adOpenStatic, 1 /* read only */, -1, false, n))
@@ -87,12 +125,10 @@ int Historial(const Argumentos& a) {
             const std::string version = texto("Major") + "." + texto("Minor") + "." + texto("Revision");
             ++porVersion[{rs->Fields("Major").Value().AEntero(), rs->Fields("Minor").Value().AEntero(),
                           rs->Fields("Revision").Value().AEntero()}];
-            if (csv)
-                salida += CampoCsv(estacion) + "," + CampoCsv(texto("Usuario")) + "," + version + "," +
-                          CampoCsv(texto("Resultado")) + "," + texto("Fecha") + "\n";
-            else
-                salida += estacion + "\t" + texto("Usuario") + "\t" + version + "\t" + texto("Resultado") + "\t" +
-                          texto("Fecha") + "\n";
+            const auto campo = csv ? CampoCsv : CampoTexto;
+            const char* separador = csv ? "," : "\t";
+            salida += campo(estacion) + separador + campo(texto("Usuario")) + separador + campo(version) + separador +
+                      campo(texto("Resultado")) + separador + campo(texto("Fecha")) + "\n";
         }
         rs->Close();
     } catch (const ErrorOlvado& e) {

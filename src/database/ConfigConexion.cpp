@@ -5,6 +5,7 @@
 #include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
 #include "database/frmSeleccionarConexion.h"
+#include "platform/SistemaArchivos.h"
 #include "platform/XmlDocument.h"
 
 #include <filesystem>
@@ -191,20 +192,12 @@ int32_t ConfigConexion::AgregarConexion(const DatosConexion& entrada, std::strin
     }
     contenido.insert(cierre, nodo);
 
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::u8path(CarpetaAlmacen()), ec);
-    const std::string temporal = ruta + ".nuevo";
-    {
-        std::ofstream f(std::filesystem::u8path(temporal), std::ios::binary | std::ios::trunc);
-        f << contenido;
-        if (!f.flush()) {
-            error = "no se pudo escribir " + temporal;
-            return 0;
-        }
-    }
-    std::filesystem::rename(std::filesystem::u8path(temporal), std::filesystem::u8path(ruta), ec);
-    if (ec) {
-        error = "no se pudo reemplazar " + ruta + ": " + ec.message();
+    // The store's owner chooses every workstation's database: whatever the
+    // umask, nobody else may write it (0644 new; a replaced one keeps its mode
+    // less the others' write rights).
+    int32_t codigo = 0;
+    if (!platform::ReemplazarArchivo(ruta, contenido, codigo)) {
+        error = "no se pudo escribir " + ruta + " (error " + std::to_string(codigo) + ")";
         return 0;
     }
     return id;

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace olvado::platform {
 
@@ -39,6 +40,14 @@ bool ArchivoAbiertoPorOtro(const std::string& ruta);
 // file is replaced (the default answer of the shell's question); a target that
 // is a folder receives the item.
 int32_t MoverConShell(const std::string& origen, const std::string& destino, bool& abortado);
+// Writes contenido as the whole of ruta through a new file beside it and a
+// rename, so a reader sees the old file or the new one; neither name is
+// followed through a link, and what stands at ruta must be a plain file.
+// Linux: the file keeps the replaced one's owner and mode, less any write
+// right of group or others, whatever the umask; a new one is 0644 and its
+// missing folders 0755. Windows: the folder's inherited permissions. error
+// receives the Windows error number of a failure.
+bool ReemplazarArchivo(const std::string& ruta, std::string_view contenido, int32_t& error);
 // True when the process can open one more file.
 bool HayManejadorLibre();
 

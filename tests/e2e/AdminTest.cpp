@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -241,6 +242,64 @@ TEST_P(AdminBaseTest, VariableCifradaYEstado) {
         EXPECT_TRUE(Contiene(r.salida, "Producto: Olvado\nVersión publicada: 1.0.70\n")) << r.salida;
         EXPECT_TRUE(Contiene(r.salida, esperado)) << instalada << "\n" << r.salida;
     }
+}
+
+// The history at office scale and as a terminal or a spreadsheet gets it:
+// the index made with the table and added to an old one, each workstation's
+// last run (one row, ties to the highest version, another product's rows
+// apart), names that would forge a row or run as a formula.
+TEST_P(AdminBaseTest, HistorialIndiceUltimaEjecucionYNombresHostiles) {
+    const std::string indice =
+        GetParam().nombre == "MariaDB"
+            ? "SELECT COUNT(DISTINCT INDEX_NAME) FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = DATABASE() "
+              "AND TABLE_NAME = 'HistorialAct' AND INDEX_NAME = 'HistorialActEstacion'"
+            : "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = 'HistorialActEstacion'";
+    EjecutarSql(GetParam().cadena, "DROP TABLE IF EXISTS HistorialAct");
+    EscribirArchivo(arbol_.Temporal() / "paquete", "x");
+    ResultadoAdmin r = Admin({"publicar", (arbol_.Temporal() / "paquete").string(), "--version", "1.0.70", "--historial"});
+    EXPECT_TRUE(Contiene(r.error, "índice HistorialActEstacion de HistorialAct creado")) << r.error;
+    EXPECT_EQ(Filas(indice), "1\n");
+
+    EjecutarSql(GetParam().cadena, "DROP TABLE HistorialAct");
+    EjecutarSql(GetParam().cadena, "CREATE TABLE HistorialAct (Estacion VARCHAR(255) NOT NULL, Usuario VARCHAR(255), "
+                                   "Producto VARCHAR(50) NOT NULL, Major INTEGER, Minor INTEGER, Revision INTEGER, "
+                                   "Resultado VARCHAR(50) NOT NULL, Fecha DATETIME NOT NULL)");
+    const char* filas[] = {"'a', 'u', 'Olvado', 1, 0, 66, 'al dia', '2024-01-01 08:00:00'",
+                           "'a', 'u', 'Olvado', 1, 0, 70, 'instalando', '2024-01-02 08:00:00'",
+                           "'a', 'u', 'Otro', 9, 0, 0, 'al dia', '2024-02-01 08:00:00'",
+                           "'b', 'u', 'Olvado', 1, 0, 66, 'firma no valida', '2024-01-03 08:00:00'",
+                           "'c', 'u', 'Olvado', 1, 0, 60, 'al dia', '2024-01-01 10:00:00'",
+                           "'c', 'u', 'Olvado', 1, 0, 68, 'instalando', '2024-01-04 10:00:00'",
+                           "'c', 'u', 'Olvado', 1, 0, 70, 'al dia', '2024-01-04 10:00:00'",
+                           "'c', 'u', 'Olvado', 1, 0, 69, 'al dia', '2024-01-04 10:00:00'",
+                           "'x\x1b]0;t\x07\r\nb\t9.9.9', 'u', 'Olvado', 1, 0, 70, 'al dia', '2024-01-05 08:00:00'",
+                           "'y\xc2\x9d" "2J\x7f', 'u', 'Olvado', 1, 0, 70, 'al dia', '2024-01-05 08:00:00'",
+                           "'=1+2', '+u', 'Olvado', 1, 0, 70, '-r', '2024-01-05 08:00:00'",
+                           "'@d', '\tu', 'Olvado', 1, 0, 70, 'al dia', '2024-01-05 08:00:00'"};
+    for (const char* f : filas)
+        EjecutarSql(GetParam().cadena, std::string("INSERT INTO HistorialAct VALUES (") + f + ")");
+    r = Admin({"historial"});
+    EXPECT_TRUE(Contiene(r.error, "índice HistorialActEstacion de HistorialAct creado")) << r.error;
+    EXPECT_EQ(Filas(indice), "1\n");
+    EXPECT_EQ(Admin({"historial"}).error, ""); // made once
+    // Row per workstation; a control character shows escaped, never raw.
+    for (const char* fila : {"\na\tu\t1.0.70\tinstalando\t2024-01-02 08:00:00\n",
+                             "\nb\tu\t1.0.66\tfirma no valida\t2024-01-03 08:00:00\n",
+                             "\nc\tu\t1.0.70\tal dia\t2024-01-04 10:00:00\n",
+                             "\nx\\x1b]0;t\\x07\\r\\nb\\t9.9.9\tu\t1.0.70\t", "\ny\\u009d2J\\x7f\tu\t",
+                             "\n@d\t\\tu\t", "\nVersión\tEstaciones\n1.0.66\t1\n1.0.70\t6\n"})
+        EXPECT_TRUE(Contiene(r.salida, fila)) << fila << " en:\n" << r.salida;
+    EXPECT_EQ(std::count(r.salida.begin(), r.salida.end(), '\n'), 1 + 7 + 4) << r.salida;
+    EXPECT_EQ(r.salida.find_first_of("\x1b\x07\r\x7f"), std::string::npos);
+    // CSV: a cell that a spreadsheet would run is quoted text.
+    r = Admin({"historial", "--formato", "csv"});
+    for (const char* fila : {"\n\"'=1+2\",\"'+u\",1.0.70,\"'-r\",2024-01-05 08:00:00\n", "\n\"'@d\",\"'\tu\",1.0.70,al dia,"})
+        EXPECT_TRUE(Contiene(r.salida, fila)) << fila << " en:\n" << r.salida;
+    // The report reads the same last runs.
+    const std::string pagina = (arbol_.Temporal() / "informe.html").string();
+    EXPECT_EQ(Admin({"informe", "--salida", pagina}).salida, "Informe de 7 estaciones escrito en " + pagina + "\n");
+    EXPECT_TRUE(Contiene(LeerArchivo(pagina), "<tr><td>c</td><td>u</td><td>1.0.70</td>"));
+    EjecutarSql(GetParam().cadena, "DROP TABLE HistorialAct");
 }
 
 INSTANTIATE_TEST_SUITE_P(Motores, AdminBaseTest, ::testing::ValuesIn(Motores()),

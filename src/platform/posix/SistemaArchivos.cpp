@@ -2,6 +2,7 @@
 #include "platform/SistemaArchivos.h"
 #include "platform/posix/ErroresPosix.h"
 #include "platform/posix/PosixComun.h"
+#include "platform/posix/RasgosManejadores.h"
 
 #include "platform/ErroresSistema.h"
 #include "platform/Rutas.h"
@@ -27,6 +28,18 @@ bool LlenarEntrada(const std::string& ruta, const std::string& nombre, EntradaBu
         e->EsCarpeta = S_ISDIR(st.st_mode);
     }
     return true;
+}
+
+// Missing folders readable by all, whatever the umask (the hive's rule).
+void CrearCarpetasPublicas(const std::string& carpeta) {
+    struct stat st{};
+    if (carpeta.empty() || carpeta == "/" || ::lstat(carpeta.c_str(), &st) == 0)
+        return;
+    const size_t barra = carpeta.find_last_of('/', carpeta.find_last_not_of('/'));
+    if (barra != std::string::npos)
+        CrearCarpetasPublicas(carpeta.substr(0, barra));
+    if (::mkdir(carpeta.c_str(), 0755) == 0)
+        ::chmod(carpeta.c_str(), 0755);
 }
 
 } // namespace
@@ -119,6 +132,48 @@ int32_t MoverConShell(const std::string& origen, const std::string& destino, boo
             fs::remove_all(de, ec);
     }
     return ec ? CodigoDesdeErrno(ec.value()) : 0;
+}
+
+bool ReemplazarArchivo(const std::string& ruta, std::string_view contenido, int32_t& error) {
+    const std::string destino = posix::RutaNativa(ruta);
+    const size_t barra = destino.rfind('/');
+    if (barra != std::string::npos && barra > 0)
+        CrearCarpetasPublicas(destino.substr(0, barra));
+    struct stat st{};
+    const bool existia = ::lstat(destino.c_str(), &st) == 0;
+    if (existia && !S_ISREG(st.st_mode)) { // a link or a folder in the file's place
+        error = kErrorAccesoDenegado;
+        return false;
+    }
+    const std::string temporal = destino + ".nuevo." + std::to_string(::getpid());
+    ::unlink(temporal.c_str()); // one a dead run left; ours is made new, never through a link
+    // Private until its mode is set: nobody opens it in between.
+    ScopedFd fd(::open(temporal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd) {
+        error = CodigoDesdeErrno(errno);
+        return false;
+    }
+    auto fallo = [&] {
+        error = CodigoDesdeErrno(errno);
+        ::unlink(temporal.c_str());
+        return false;
+    };
+    // Owner first: a change of owner clears the set-id bits.
+    const bool otroDueno = existia && (st.st_uid != ::geteuid() || st.st_gid != ::getegid());
+    if ((otroDueno && ::fchown(fd.Get(), st.st_uid, st.st_gid) != 0) ||
+        ::fchmod(fd.Get(), existia ? (st.st_mode & 0644) : 0644) != 0)
+        return fallo();
+    for (size_t hecho = 0; hecho < contenido.size();) {
+        const ssize_t n = ::write(fd.Get(), contenido.data() + hecho, contenido.size() - hecho);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return fallo();
+        hecho += static_cast<size_t>(n);
+    }
+    if (::fsync(fd.Get()) != 0 || ::rename(temporal.c_str(), destino.c_str()) != 0)
+        return fallo();
+    return true;
 }
 
 bool HayManejadorLibre() {

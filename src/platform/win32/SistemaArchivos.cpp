@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace olvado::platform {
 namespace {
 
@@ -59,6 +61,45 @@ int32_t MoverConShell(const std::string& origen, const std::string& destino, boo
     int r = SHFileOperationA(&op);
     abortado = op.fAnyOperationsAborted != FALSE;
     return r;
+}
+
+bool ReemplazarArchivo(const std::string& ruta, std::string_view contenido, int32_t& error) {
+    // Every missing folder on the way, with the permissions its parent gives.
+    for (size_t p = ruta.find_first_of("\\/", 3); p != std::string::npos; p = ruta.find_first_of("\\/", p + 1))
+        CreateDirectoryA(AAnsi(ruta.substr(0, p)).c_str(), nullptr);
+    const std::string temporal = AAnsi(ruta + ".nuevo");
+    const DWORD atributos = GetFileAttributesA(AAnsi(ruta).c_str());
+    if (atributos != INVALID_FILE_ATTRIBUTES &&
+        (atributos & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+        error = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    DeleteFileA(temporal.c_str()); // one a dead run left
+    ScopedHandle<ArchivoTraits> h(CreateFileA(temporal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!h) {
+        error = static_cast<int32_t>(GetLastError());
+        return false;
+    }
+    for (size_t hecho = 0; hecho < contenido.size();) {
+        DWORD n = 0;
+        const DWORD pedido = static_cast<DWORD>(std::min<size_t>(contenido.size() - hecho, 1u << 20));
+        if (!WriteFile(h.Get(), contenido.data() + hecho, pedido, &n, nullptr) || n == 0) {
+            error = static_cast<int32_t>(GetLastError());
+            h.Reset();
+            DeleteFileA(temporal.c_str());
+            return false;
+        }
+        hecho += n;
+    }
+    const bool escrito = FlushFileBuffers(h.Get()) != FALSE;
+    h.Reset();
+    if (!escrito || !MoveFileExA(temporal.c_str(), AAnsi(ruta).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = static_cast<int32_t>(GetLastError());
+        DeleteFileA(temporal.c_str());
+        return false;
+    }
+    return true;
 }
 
 bool HayManejadorLibre() {
