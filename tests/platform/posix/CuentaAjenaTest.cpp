@@ -6,6 +6,7 @@
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
 #include "platform/ProcesoHijo.h"
+#include "platform/posix/EstadoDegradado.h"
 #include "process/AdminRunAs2.h"
 #include "process/EsAdmin.h"
 #include "support/ArbolPrueba.h"
@@ -48,12 +49,15 @@ int ComoUsuario(const std::string& rol, std::vector<std::string> opciones,
     return p.Iniciar(opciones, {{"OLVADO_TEST_ROL", rol}}) ? p.Esperar() : -1;
 }
 
-// The role of account A: seals the program and swaps it when asked, then
-// calls EjecutarComoUsuario with its last seven arguments and writes the code.
+// The role of account A: seals the program and swaps it when asked, degrades
+// its own state when asked, then calls EjecutarComoUsuario with its last
+// eight arguments ("-" an empty folder) and writes the code.
 void LlamarYSalir() {
     auto v = testing::internal::GetArgvs();
-    v.erase(v.begin(), v.end() - 7);
+    v.erase(v.begin(), v.end() - 8);
     const std::string &linea = v[2], &cambiar = v[5];
+    if (!v[7].empty())
+        prueba::Degradar(v[7], v[6] + ".salida");
     platform::ArchivoSellado sellado;
     if (!cambiar.empty()) {
         std::string ruta = linea.substr(1, linea.find('"', 1) - 1);
@@ -63,8 +67,8 @@ void LlamarYSalir() {
         std::fstream(ruta, std::ios::in | std::ios::out | std::ios::binary) << prueba::LeerArchivo(cambiar);
         fs::rename(cambiar, ruta);
     }
-    int32_t codigo =
-        EjecutarComoUsuario(v[0], v[1], "", linea, v[3], v[4] == "1", sellado.Abierto() ? &sellado : nullptr);
+    int32_t codigo = EjecutarComoUsuario(v[0], v[1], "", linea, v[3] == "-" ? "" : v[3], v[4] == "1",
+                                         sellado.Abierto() ? &sellado : nullptr);
     prueba::EscribirArchivo(v[6], std::to_string(codigo));
     std::exit(0);
 }
@@ -112,12 +116,13 @@ class CuentaAjenaTest : public testing::Test {
     }
     // EjecutarComoUsuario called by account A for B; answers its code.
     int32_t LlamarComoA(const std::string& linea, const std::string& usuario = kB,
-                        const std::string& dir = "", bool esperar = true, const std::string& cambiar = "") {
+                        const std::string& dir = "", bool esperar = true, const std::string& cambiar = "",
+                        const std::string& estado = "") {
         fs::path resultado = carpeta_ / "codigo.txt";
         fs::remove(resultado);
         EXPECT_EQ(ComoUsuario("llamar", {"--reuid=" + kA, "--regid=" + kA, "--init-groups"},
                               {usuario, kClaveB, linea, dir.empty() ? carpeta_.string() : dir,
-                               esperar ? "1" : "0", cambiar, resultado.string()}),
+                               esperar ? "1" : "0", cambiar, resultado.string(), estado}),
                   0);
         std::string t = prueba::LeerArchivo(resultado);
         return t.empty() ? -999 : std::atoi(t.c_str());
@@ -189,4 +194,22 @@ TEST_F(CuentaAjenaTest, AdministradorPorUidOGrupo) {
     EXPECT_EQ(ComoUsuario("admin", {a, ga, "--init-groups"}), 20);
     EXPECT_EQ(ComoUsuario("admin", {a, ga, "--groups=sudo"}), 10);
     EXPECT_EQ(ComoUsuario("admin", {a, "--regid=0", "--clear-groups"}), 10);
+}
+
+// The program starts from a known state (EstadoDegradado.h), not from the
+// one its caller chose, in its own folder when none is given. What only root
+// could undo (a lowered hard limit, a raised nice value) refuses the start.
+TEST_F(CuentaAjenaTest, ElProgramaNoHeredaElEstadoDeQuienLlama) {
+    const fs::path dentro = carpeta_ / "paquete", guion = dentro / "estado.sh", fds = carpeta_ / "fds.txt";
+    fs::create_directories(dentro);
+    ::chmod(dentro.c_str(), 0777);
+    prueba::EscribirGuionEstado(guion, registro_, fds);
+    ASSERT_EQ(LlamarComoA(Linea(guion), kB, "-", true, "", "suave"), 0);
+    prueba::EsperarEstadoConocido(guion, registro_, fds, dentro);
+
+    for (const char* estado : {"duro", "nice"}) {
+        fs::remove(registro_);
+        EXPECT_EQ(LlamarComoA(Linea(guion), kB, "-", true, "", estado), 1314) << estado;
+        EXPECT_FALSE(fs::exists(registro_)) << estado;
+    }
 }

@@ -3,6 +3,8 @@
 // account.
 #include "platform/ArchivoSellado.h"
 #include "platform/Entorno.h"
+#include "platform/ProcesoHijo.h"
+#include "platform/posix/EstadoDegradado.h"
 #include "platform/posix/Lanzar.h"
 #include "support/ArbolPrueba.h"
 
@@ -142,4 +144,33 @@ TEST(ShellPosixTest, AyudantesPlantadosNoSeEjecutan) {
     fs::current_path(antes);
     platform::EstablecerVariableEntorno("PATH", path);
     EXPECT_EQ(prueba::LeerArchivo(marcas), "");
+}
+
+// Root's caller chose its own state (nice 7 included: root restores it);
+// pkexec's stand-in runs the program, which reports the state it got
+// (EstadoDegradado.h), in its own folder. (A hard limit needs
+// CAP_SYS_RESOURCE, which a container's root may lack.)
+TEST(ShellPosixTest, ElevadoDesdeUnEstadoConocido) {
+    if (prueba::RolHijo() == "elevado") {
+        const fs::path raiz = testing::internal::GetArgvs().back();
+        ProgramasFalsos programas;
+        programas.carpeta = raiz / "bin";
+        prueba::Degradar("nice", (raiz / "salida.txt").string());
+        std::exit(Lanzar(kElevado, raiz / "paquete" / "estado.sh"));
+    }
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "solo root puede devolver el valor nice";
+    prueba::ArbolPrueba arbol;
+    const fs::path raiz = arbol.Raiz(), guion = raiz / "paquete" / "estado.sh";
+    fs::create_directories(raiz / "bin");
+    fs::create_directories(raiz / "paquete");
+    prueba::EscribirArchivo(raiz / "bin" / "pkexec", "#!/bin/sh\nexec \"$@\"\n");
+    ::chmod((raiz / "bin" / "pkexec").c_str(), 0755);
+    prueba::EscribirGuionEstado(guion, raiz / "registro.txt", raiz / "fds.txt");
+    auto argumentos = prueba::ArgumentosHijo("ShellPosixTest.ElevadoDesdeUnEstadoConocido");
+    argumentos.push_back(raiz.string());
+    platform::ProcesoHijo hijo;
+    ASSERT_TRUE(hijo.Iniciar(argumentos, {{"OLVADO_TEST_ROL", "elevado"}}, raiz.string()));
+    ASSERT_EQ(hijo.Esperar(), 0);
+    prueba::EsperarEstadoConocido(guion, raiz / "registro.txt", raiz / "fds.txt", raiz / "paquete");
 }
