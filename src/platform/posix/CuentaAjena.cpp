@@ -164,9 +164,8 @@ int32_t LanzarComoCuenta(const PeticionLanzamiento& p) {
     // su -c starts the program in a session of its own: closing our end of
     // the terminal does not reach it, and it needs no SIGHUP ignored.
     op.asentado = true;
-    op.destinos = {{t[1], kAviso},
-                   {::isatty(1) ? 1 : nulo.Get(), kSalida},
-                   {::isatty(2) ? 2 : nulo.Get(), kError}};
+    op.destinos = {
+        {t[1], kAviso}, {::isatty(1) ? 1 : nulo.Get(), kSalida}, {::isatty(2) ? 2 : nulo.Get(), kError}};
     if (fd >= 0)
         op.destinos.push_back({fd, kSellado});
     // su itself runs as root: it gets no LD_* or other planted variable of ours.

@@ -49,8 +49,9 @@ int32_t LanzarConShell(const PeticionLanzamiento& p) {
     op.heredado = fd;
     // In the request's folder, else the file's own: not wherever the caller
     // stood (a relative path keeps the caller's, where it means something).
-    op.carpeta = !p.carpeta.empty() || Left(p.archivo, 1) != "/" ? p.carpeta
-                                                                  : p.archivo.substr(0, p.archivo.rfind('/') + 1);
+    op.carpeta = !p.carpeta.empty() || Left(p.archivo, 1) != "/"
+                     ? p.carpeta
+                     : p.archivo.substr(0, p.archivo.rfind('/') + 1);
     std::vector<std::string> entornoRoot;
     if (p.ruta == RutaLanzamiento::ShellElevado) {
         std::string pkexec = IProgramasSistema::Actual().Ruta("pkexec");

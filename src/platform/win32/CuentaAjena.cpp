@@ -58,8 +58,8 @@ int32_t EjecutarConLogonUser(const PeticionLanzamiento& r) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessAsUserA(t, nullptr, linea.data(), nullptr, nullptr, FALSE, kCreacion, nullptr, dir.c_str(),
-                              &si, &pi))
+    if (!CreateProcessAsUserA(t, nullptr, linea.data(), nullptr, nullptr, FALSE, kCreacion, nullptr,
+                              dir.c_str(), &si, &pi))
         return static_cast<int32_t>(GetLastError());
     return Terminar(pi, r.esperar);
 }

@@ -22,9 +22,8 @@ int32_t LanzarConShell(const PeticionLanzamiento& p) {
     // In the request's folder, else the file's own: not wherever the caller
     // stood (a bare name keeps the caller's, where it means something).
     const size_t barra = p.archivo.find_last_of("\\/");
-    std::string carpetaAnsi = AAnsi(!p.carpeta.empty() || barra == std::string::npos
-                                        ? p.carpeta
-                                        : p.archivo.substr(0, barra + 1));
+    std::string carpetaAnsi =
+        AAnsi(!p.carpeta.empty() || barra == std::string::npos ? p.carpeta : p.archivo.substr(0, barra + 1));
     const bool elevado = p.ruta == RutaLanzamiento::ShellElevado;
     // cbSize is the record's own size: 60 bytes in a 32-bit process, 112
     // in a 64-bit one (pointer-sized fields); the fields set are the same.

@@ -39,14 +39,18 @@ inline void Degradar(const std::string& modo, const std::string& salida) {
 
 // A script that writes its state to registro and its descriptors to fds
 // ("N -> target" each; find writes the file itself: a redirection would
-// have the shell hold one more).
+// have the shell hold one more). The shell reads its own signals: a child
+// could catch it blocking them all while it waits.
 inline void EscribirGuionEstado(const std::filesystem::path& guion, const std::filesystem::path& registro,
                                 const std::filesystem::path& fds) {
-    EscribirArchivo(guion, "#!/bin/sh\nfind /proc/$$/fd -mindepth 1 -fprintf '" + fds.string() +
-                               "' '%f -> %l\\n'\n{ grep -E '^Sig(Blk|Ign)' /proc/$$/status; echo \"umask=$(umask)\"; "
-                               "echo \"nice=$(sed 's/.*) //' /proc/$$/stat | cut -d' ' -f17)\"; "
-                               "echo \"fsize=$(ulimit -f)\"; echo \"cwd=$(pwd)\"; } > '" +
-                               registro.string() + "'\n");
+    EscribirArchivo(
+        guion,
+        "#!/bin/sh\nfind /proc/$$/fd -mindepth 1 -fprintf '" + fds.string() +
+            "' '%f -> %l\\n'\n{ while read -r n v; do case $n in Sig[BI]*) printf '%s\\t%s\\n' $n $v;; esac; "
+            "done < /proc/$$/status; echo \"umask=$(umask)\"; "
+            "echo \"nice=$(sed 's/.*) //' /proc/$$/stat | cut -d' ' -f17)\"; "
+            "echo \"fsize=$(ulimit -f)\"; echo \"cwd=$(pwd)\"; } > '" +
+            registro.string() + "'\n");
     ::chmod(guion.c_str(), 0755);
 }
 
@@ -56,7 +60,8 @@ inline void EscribirGuionEstado(const std::filesystem::path& guion, const std::f
 inline void EsperarEstadoConocido(const std::filesystem::path& guion, const std::filesystem::path& registro,
                                   const std::filesystem::path& fds, const std::filesystem::path& carpeta) {
     EXPECT_EQ(LeerArchivo(registro), "SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\numask=0022\n"
-                                     "nice=0\nfsize=unlimited\ncwd=" + carpeta.string() + "\n");
+                                     "nice=0\nfsize=unlimited\ncwd=" +
+                                         carpeta.string() + "\n");
     std::istringstream lineas(LeerArchivo(fds));
     std::set<std::string> abiertos;
     for (std::string l; std::getline(lineas, l);)
