@@ -3,11 +3,13 @@
 //
 // Windows: the shell routes are ShellExecuteExA with the request's verb
 // ("runas" when elevated; none: the file's default action), owner window and
-// show state and no working folder; the account routes are
-// CreateProcessWithLogonW (one call that logs on, loads the profile and
-// starts) or LogonUserA + CreateProcessAsUserA (interactive logon, then a
-// start with its token), both with CREATE_DEFAULT_ERROR_MODE and a bare
+// show state; the account routes are CreateProcessWithLogonW (one call that
+// logs on, loads the profile and starts) or LogonUserA + CreateProcessAsUserA
+// (interactive logon, then a start with its token), both with
+// CREATE_DEFAULT_ERROR_MODE, the normal priority class and a bare
 // STARTUPINFO. Only there do the arguments become a command line.
+// Both: a program starts in the request's folder, else in its own (a path
+// without a folder: the caller's current one).
 // Linux: a file beginning with "#!" or the ELF magic is started directly (the
 // owner's execute bit set when missing), a PE file through wine, any other
 // document through xdg-open, a "mailto:" link through xdg-email (else
@@ -15,12 +17,14 @@
 // account through `su -l` in a pseudo-terminal, answering its password prompt
 // (the domain has no meaning there). Those helpers are named by absolute path
 // from the system's folders, never found through $PATH, and a child that runs
-// as another account gets an environment built for that account, not ours.
+// as another account (or as root) gets an environment built for that account
+// and a known process state (posix/Lanzar.h), not ours.
 // Verbs other than "runas" and the show state have no Linux meaning.
 // Both: waiting is without limit. The answer is 0 when the program started
 // (and, with esperar, has ended), else a Windows error code: on Linux 2 for a
 // missing program or helper, 5 for one the account may not run, 267 for a bad
-// working folder, 1326 for a wrong user or password (or an account that may
+// working folder, 1314 for a process state of ours that could not be made a
+// known one, 1326 for a wrong user or password (or an account that may
 // not log on), 1330 when the account must choose a new password first, 1460
 // when su has not started the program within a minute (su is then ended). A
 // fault (out of memory, a text the code page cannot take) reaches the caller.
@@ -54,7 +58,7 @@ struct PeticionLanzamiento {
     RutaLanzamiento ruta = RutaLanzamiento::Shell;
     std::string archivo;                 // the program or document
     std::vector<std::string> argumentos; // each one whole; none: no argument text at all
-    std::string carpeta;                 // account routes: "" an empty text (Linux: our folder)
+    std::string carpeta;                 // "" the file's own (Windows account routes: an empty text)
     std::string usuario, dominio, contrasena; // account routes
     bool esperar = false;
     std::string verbo;      // shell: "" the default action, "open", "Open" ...

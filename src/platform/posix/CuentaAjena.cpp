@@ -33,7 +33,7 @@ std::string Citar(const std::string& s) {
 // reports the start on descriptor 3, then becomes the program.
 std::string Envoltorio(const std::vector<std::string>& argv, const std::string& archivo,
                        const std::string& carpeta) {
-    std::string a = Citar(archivo), s = "trap '' HUP; ";
+    std::string a = Citar(archivo), s;
     s += "cd " + Citar(carpeta) + " 2>/dev/null || { printf 267 >&3; exit 1; }; ";
     s += "[ -e " + a + " ] || { printf 2 >&3; exit 1; }; ";
     s += "[ -f " + a + " ] && [ -r " + a + " ] && [ -x " + Citar(argv[0]) +
@@ -125,8 +125,12 @@ int32_t LanzarComoCuenta(const PeticionLanzamiento& p) {
     const std::string su = IProgramasSistema::Actual().Ruta("su");
     if (su.empty())
         return kErrorArchivoNoEncontrado;
+    // No folder: the program's own, not the caller's current one (unless the
+    // program's path is relative to it).
     std::string dir = p.carpeta;
-    if (dir.empty()) {
+    if (dir.empty() && !p.archivo.empty() && p.archivo[0] == '/') {
+        dir = p.archivo.substr(0, p.archivo.rfind('/') + 1);
+    } else if (dir.empty()) {
         char actual[PATH_MAX];
         dir = ::getcwd(actual, sizeof actual) ? actual : "/";
     }
@@ -151,10 +155,17 @@ int32_t LanzarComoCuenta(const PeticionLanzamiento& p) {
     if (::pipe2(t, O_CLOEXEC) != 0)
         return kErrorGeneral;
     ScopedFd lectura(t[0]), escritura(t[1]);
+    // Our output and error reach the program only when they are a terminal.
+    ScopedFd nulo(::open("/dev/null", O_WRONLY | O_CLOEXEC));
+    if (!nulo)
+        return kErrorGeneral;
     OpcionesLanzar op;
     op.terminal = e;
-    op.ignorarHup = true; // the program outlives our end of the terminal
-    op.destinos = {{t[1], kAviso}, {1, kSalida}, {2, kError}};
+    // su -c starts the program in a session of its own: closing our end of
+    // the terminal does not reach it, and it needs no SIGHUP ignored.
+    op.asentado = true;
+    op.destinos = {
+        {t[1], kAviso}, {::isatty(1) ? 1 : nulo.Get(), kSalida}, {::isatty(2) ? 2 : nulo.Get(), kError}};
     if (fd >= 0)
         op.destinos.push_back({fd, kSellado});
     // su itself runs as root: it gets no LD_* or other planted variable of ours.

@@ -47,15 +47,23 @@ int32_t LanzarConShell(const PeticionLanzamiento& p) {
         return kErrorArchivoNoEncontrado;
     OpcionesLanzar op;
     op.heredado = fd;
+    // In the request's folder, else the file's own: not wherever the caller
+    // stood (a relative path keeps the caller's, where it means something).
+    op.carpeta = !p.carpeta.empty() || Left(p.archivo, 1) != "/"
+                     ? p.carpeta
+                     : p.archivo.substr(0, p.archivo.rfind('/') + 1);
     std::vector<std::string> entornoRoot;
     if (p.ruta == RutaLanzamiento::ShellElevado) {
         std::string pkexec = IProgramasSistema::Actual().Ruta("pkexec");
         if (pkexec.empty())
             return kErrorArchivoNoEncontrado;
         argv.insert(argv.begin(), pkexec);
-        // pkexec starts it as root, who gets an environment of its own.
+        // pkexec starts it as root, who gets an environment and a process
+        // state of its own. pkexec itself then moves to root's home folder
+        // (unless given --keep-cwd, which older ones refuse as a program name).
         entornoRoot = EntornoParaCuenta("root");
         op.entorno = &entornoRoot;
+        op.asentado = true;
     }
     pid_t pid = -1;
     int32_t codigo = Lanzar(argv, op, pid);

@@ -5,13 +5,19 @@
 #include "platform/ErroresSistema.h"
 #include "platform/posix/ErroresPosix.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <pwd.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,7 +44,7 @@ public:
 // Where a child that runs as another account still needs ours: the display
 // it may show on and the language it speaks.
 bool DeLaSesion(const std::string& nombre) {
-    for (const char* n : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "LANG", "LANGUAGE", "LC_ALL", "TERM"})
+    for (const char* n : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "LANG", "LANGUAGE", "LC_ALL"})
         if (nombre == n)
             return true;
     return false;
@@ -52,7 +58,7 @@ IProgramasSistema& IProgramasSistema::DelSistema() {
 }
 
 std::vector<std::string> EntornoParaCuenta(const std::string& usuario) {
-    std::vector<std::string> r = {std::string("PATH=") + kPathSistema};
+    std::vector<std::string> r = {std::string("PATH=") + kPathSistema, "TERM=dumb"};
     if (const passwd* pw = ::getpwnam(usuario.c_str()); pw && pw->pw_dir)
         r.push_back(std::string("HOME=") + pw->pw_dir);
     for (char** e = environ; *e; ++e) {
@@ -123,14 +129,131 @@ std::vector<std::string> ArgumentosParaArchivo(TipoArchivo tipo, const std::stri
 
 namespace {
 
+// The limits a child asentado gets, as /proc/1/limits names them; vital: one
+// the caller could set low enough to stop an installer halfway.
+struct Recurso {
+    decltype(RLIMIT_CPU) id; // glibc's own enumeration in C++
+    const char* nombre;
+    bool vital;
+};
+constexpr Recurso kRecursos[] = {
+    {RLIMIT_CPU, "Max cpu time", true},          {RLIMIT_FSIZE, "Max file size", true},
+    {RLIMIT_DATA, "Max data size", true},        {RLIMIT_STACK, "Max stack size", true},
+    {RLIMIT_CORE, "Max core file size", false},  {RLIMIT_RSS, "Max resident set", false},
+    {RLIMIT_NPROC, "Max processes", true},       {RLIMIT_NOFILE, "Max open files", true},
+    {RLIMIT_MEMLOCK, "Max locked memory", false}, {RLIMIT_AS, "Max address space", true},
+    {RLIMIT_LOCKS, "Max file locks", false},     {RLIMIT_SIGPENDING, "Max pending signals", false},
+    {RLIMIT_MSGQUEUE, "Max msgqueue size", false}, {RLIMIT_NICE, "Max nice priority", false},
+    {RLIMIT_RTPRIO, "Max realtime priority", false}, {RLIMIT_RTTIME, "Max realtime timeout", false},
+};
+constexpr size_t kNumRecursos = sizeof kRecursos / sizeof kRecursos[0];
+// What logins get for open files (select's FD_SETSIZE), whatever pid 1 keeps.
+constexpr rlim_t kArchivosAbiertos = 1024;
+
+using Limites = std::array<rlimit, kNumRecursos>;
+
+rlim_t ValorLimite(const std::string& t) {
+    return t == "unlimited" ? RLIM_INFINITY : static_cast<rlim_t>(std::stoull(t));
+}
+
+// Pid 1's limits; false when they cannot be read whole.
+bool LimitesDeReferencia(Limites& r) {
+    std::ifstream f("/proc/1/limits");
+    std::array<bool, kNumRecursos> visto{};
+    std::string linea;
+    while (std::getline(f, linea)) {
+        for (size_t i = 0; i < kNumRecursos; ++i) {
+            const size_t n = std::strlen(kRecursos[i].nombre);
+            if (linea.compare(0, n, kRecursos[i].nombre) != 0 || linea.size() <= n || linea[n] != ' ')
+                continue;
+            char blando[32] = {}, duro[32] = {};
+            if (std::sscanf(linea.c_str() + n, "%31s %31s", blando, duro) != 2)
+                return false;
+            try {
+                r[i] = {ValorLimite(blando), ValorLimite(duro)};
+            } catch (const std::exception&) {
+                return false;
+            }
+            if (kRecursos[i].id == RLIMIT_NOFILE)
+                r[i].rlim_cur = std::min(r[i].rlim_cur, kArchivosAbiertos);
+            visto[i] = true;
+        }
+    }
+    return std::all_of(visto.begin(), visto.end(), [](bool v) { return v; });
+}
+
 [[noreturn]] void Fallar(int aviso, int32_t codigo) {
     (void)!::write(aviso, &codigo, sizeof codigo);
     ::_exit(127);
 }
 
+// Each limit at the reference; a hard limit we may not raise keeps ours when
+// it still holds the reference's soft limit. False when a vital one does not.
+bool AsentarLimites(const Limites& ref) {
+    for (size_t i = 0; i < kNumRecursos; ++i) {
+        const auto id = kRecursos[i].id;
+        if (::setrlimit(id, &ref[i]) == 0)
+            continue;
+        rlimit actual{};
+        if (::getrlimit(id, &actual) != 0)
+            return false;
+        if (actual.rlim_max < ref[i].rlim_cur && kRecursos[i].vital)
+            return false;
+        actual.rlim_cur = std::min(ref[i].rlim_cur, actual.rlim_max);
+        if (::setrlimit(id, &actual) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Every descriptor above 2 but those in abiertos (ascending) closed.
+void CerrarSalvo(const std::vector<int>& abiertos) {
+    unsigned desde = 3;
+    for (int fd : abiertos) {
+        if (fd < static_cast<int>(desde))
+            continue;
+        if (static_cast<unsigned>(fd) > desde)
+            ::close_range(desde, static_cast<unsigned>(fd) - 1, 0);
+        desde = static_cast<unsigned>(fd) + 1;
+    }
+    ::close_range(desde, ~0U, 0);
+}
+
+// The known state of Lanzar.h, after the descriptors are in place.
+void Asentar(const Limites& ref, const std::vector<int>& abiertos, int aviso) {
+    ::umask(022);
+    // Through the kernel: the C library's sigaction refuses the real-time
+    // signals it keeps for itself, which a caller may have ignored too. An
+    // all-zero record is the default action with no mask in every layout.
+    const unsigned long defecto[8] = {};
+    for (int s = 1; s < NSIG; ++s)
+        if (s != SIGKILL && s != SIGSTOP)
+            ::syscall(SYS_rt_sigaction, s, defecto, nullptr, NSIG / 8);
+    sigset_t vacio;
+    sigemptyset(&vacio);
+    ::sigprocmask(SIG_SETMASK, &vacio, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        if (::isatty(i))
+            continue;
+        int nulo = ::open("/dev/null", O_RDWR);
+        if (nulo < 0)
+            Fallar(aviso, kErrorGeneral);
+        if (nulo != i) {
+            ::dup2(nulo, i);
+            ::close(nulo);
+        }
+    }
+    CerrarSalvo(abiertos);
+    ::setpriority(PRIO_PROCESS, 0, 0);
+    errno = 0;
+    if (::getpriority(PRIO_PROCESS, 0) != 0 || errno != 0 || !AsentarLimites(ref))
+        Fallar(aviso, kErrorSinPrivilegio);
+}
+
 // In the child: only async-signal-safe calls from here on.
 [[noreturn]] void Hijo(char* const* argv, char* const* envp, const OpcionesLanzar& op,
-                       const std::vector<int>& temporales, int aviso) {
+                       const std::vector<int>& temporales, int aviso, const Limites& ref,
+                       const std::vector<int>& abiertos) {
     if (op.terminal >= 0) {
         ::setsid();
         if (::ioctl(op.terminal, TIOCSCTTY, 0) != 0)
@@ -142,8 +265,8 @@ namespace {
         ::dup2(temporales[i], op.destinos[i].second);
     if (op.heredado >= 0)
         ::fcntl(op.heredado, F_SETFD, 0);
-    if (op.ignorarHup)
-        ::signal(SIGHUP, SIG_IGN);
+    if (op.asentado)
+        Asentar(ref, abiertos, aviso);
     if (!op.carpeta.empty() && ::chdir(op.carpeta.c_str()) != 0)
         Fallar(aviso, kErrorDirectorioNoValido);
     ::execve(argv[0], argv, envp ? envp : environ);
@@ -170,12 +293,20 @@ int32_t Lanzar(const std::vector<std::string>& argv, const OpcionesLanzar& op, p
     std::vector<int> temporales;
     for (const auto& d : op.destinos)
         temporales.push_back(::fcntl(d.first, F_DUPFD_CLOEXEC, 64));
+    Limites ref{};
+    if (op.asentado && !LimitesDeReferencia(ref))
+        return kErrorSinPrivilegio;
     int tubo[2];
     int32_t codigo = kErrorGeneral;
     if (::pipe2(tubo, O_CLOEXEC) == 0) {
+        // What the child keeps open besides 0, 1, 2, in order.
+        std::vector<int> abiertos = {tubo[1], op.heredado};
+        for (const auto& d : op.destinos)
+            abiertos.push_back(d.second);
+        std::sort(abiertos.begin(), abiertos.end());
         pid = ::fork();
         if (pid == 0)
-            Hijo(args.data(), op.entorno ? envp.data() : nullptr, op, temporales, tubo[1]);
+            Hijo(args.data(), op.entorno ? envp.data() : nullptr, op, temporales, tubo[1], ref, abiertos);
         ::close(tubo[1]);
         if (pid > 0) {
             int32_t leido = 0;

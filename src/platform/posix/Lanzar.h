@@ -30,8 +30,11 @@ public:
 };
 
 // The environment of a child that runs as usuario: kPathSistema, that
-// account's HOME (none when it does not exist), and of ours only where the
-// display and the language are. Nothing else of ours (LD_*, ODBC*, IFS, ...).
+// account's HOME (none when it does not exist), TERM=dumb (it is given no
+// terminal of ours to drive), and of ours only where the display and the
+// language are. Nothing else of ours (LD_*, ODBC*, IFS, ...). su -l keeps
+// only TERM of it; pkexec keeps the language and TERM, and the display only
+// for an action that allows it.
 std::vector<std::string> EntornoParaCuenta(const std::string& usuario);
 
 enum class TipoArchivo { NoExiste, Ejecutable, Windows, Documento };
@@ -57,12 +60,26 @@ struct OpcionesLanzar {
     std::vector<std::pair<int, int>> destinos; // dup2(origen, destino) in the child
     int heredado = -1;                         // stays open in the child at its own number
     int terminal = -1;                         // becomes the controlling terminal and 0, 1, 2
-    bool ignorarHup = false;                   // SIGHUP ignored from the child on
+    bool asentado = false;                     // starts from a known state (below), not ours
     const std::vector<std::string>* entorno = nullptr; // "NAME=value" each; none: ours
 };
 
+// A child that runs as another account or as root (through su or pkexec)
+// starts asentado: umask 022; every signal at its default action and none
+// blocked; nice 0; only 0, 1, 2 open (each /dev/null where ours is not a
+// terminal) besides destinos and heredado; and each resource limit at pid 1's
+// (/proc/1/limits, the limits every login descends from; the open-file soft
+// limit at most 1024, what logins get whatever pid 1 keeps for itself). The
+// child is still ours when this is done, so it can only lower a hard limit or
+// raise its nice value: a caller that lowered a hard limit below that soft
+// limit (CPU, file size, data, stack, address space, open files, processes)
+// or raised its nice value has made the start impossible, and it is refused
+// (1314) rather than made in a state the caller chose. Root restores all.
+// Unreadable pid 1 limits also refuse.
+
 // Starts argv[0] (a full path). 0 with the child's pid, or the Windows code
-// of the failure: 267 for a bad folder, else the exec's errno translated.
+// of the failure: 267 for a bad folder, 1314 for a state that cannot be made
+// known, else the exec's errno translated.
 int32_t Lanzar(const std::vector<std::string>& argv, const OpcionesLanzar& op, pid_t& pid);
 // Waits for the child without limit; its exit status (128 + signal), -1 on failure.
 int EsperarPid(pid_t pid);

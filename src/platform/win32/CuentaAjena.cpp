@@ -16,6 +16,10 @@ std::wstring Ancho(const std::string& s) {
     return std::wstring(u.begin(), u.end());
 }
 
+// The normal priority class named: without it a caller at idle or below
+// normal priority would hand its own down to the account's program.
+constexpr DWORD kCreacion = CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS;
+
 // Closes both handles of a started process, waiting first when asked.
 int32_t Terminar(PROCESS_INFORMATION& pi, bool esperar) {
     Handle hilo(pi.hThread), proceso(pi.hProcess);
@@ -39,7 +43,7 @@ int32_t EjecutarConLogonW(const PeticionLanzamiento& r) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessWithLogonW(u.c_str(), d.c_str(), p.c_str(), LOGON_WITH_PROFILE, nullptr, linea.data(),
-                                 CREATE_DEFAULT_ERROR_MODE, nullptr, dir.c_str(), &si, &pi))
+                                 kCreacion, nullptr, dir.c_str(), &si, &pi))
         return static_cast<int32_t>(GetLastError());
     return Terminar(pi, r.esperar);
 }
@@ -54,8 +58,8 @@ int32_t EjecutarConLogonUser(const PeticionLanzamiento& r) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessAsUserA(t, nullptr, linea.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
-                              nullptr, dir.c_str(), &si, &pi))
+    if (!CreateProcessAsUserA(t, nullptr, linea.data(), nullptr, nullptr, FALSE, kCreacion, nullptr,
+                              dir.c_str(), &si, &pi))
         return static_cast<int32_t>(GetLastError());
     return Terminar(pi, r.esperar);
 }

@@ -19,6 +19,11 @@ namespace olvado::platform {
 int32_t LanzarConShell(const PeticionLanzamiento& p) {
     std::string archivoAnsi = AAnsi(p.archivo);
     std::string parametrosAnsi = AAnsi(LineaArgumentos(p.argumentos));
+    // In the request's folder, else the file's own: not wherever the caller
+    // stood (a bare name keeps the caller's, where it means something).
+    const size_t barra = p.archivo.find_last_of("\\/");
+    std::string carpetaAnsi =
+        AAnsi(!p.carpeta.empty() || barra == std::string::npos ? p.carpeta : p.archivo.substr(0, barra + 1));
     const bool elevado = p.ruta == RutaLanzamiento::ShellElevado;
     // cbSize is the record's own size: 60 bytes in a 32-bit process, 112
     // in a 64-bit one (pointer-sized fields); the fields set are the same.
@@ -29,6 +34,7 @@ int32_t LanzarConShell(const PeticionLanzamiento& p) {
     sei.lpVerb = elevado ? "runas" : p.verbo.empty() ? nullptr : p.verbo.c_str();
     sei.lpFile = archivoAnsi.c_str();
     sei.lpParameters = p.argumentos.empty() ? nullptr : parametrosAnsi.c_str();
+    sei.lpDirectory = carpetaAnsi.empty() ? nullptr : carpetaAnsi.c_str();
     sei.nShow = p.mostrar;
     if (!ShellExecuteExA(&sei)) {
         const DWORD codigo = GetLastError();

@@ -12,10 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <optional>
 #include <pwd.h>
+#include <set>
+#include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,12 +53,32 @@ int ComoUsuario(const std::string& rol, std::vector<std::string> opciones,
     return p.Iniciar(opciones, {{"OLVADO_TEST_ROL", rol}}) ? p.Esperar() : -1;
 }
 
-// The role of account A: seals the program and swaps it when asked, then
-// calls EjecutarComoUsuario with its last seven arguments and writes the code.
+// A caller's own state: umask 000, USR1 ignored, USR2 blocked, output and a
+// descriptor 9 to a file, a file-size soft limit of 100 KiB, and as modo
+// asks the hard one too ("duro") or nice 7 ("nice").
+void Degradar(const std::string& modo, const std::string& salida) {
+    ::umask(0);
+    ::signal(SIGUSR1, SIG_IGN);
+    sigset_t s;
+    sigemptyset(&s);
+    sigaddset(&s, SIGUSR2);
+    ::sigprocmask(SIG_BLOCK, &s, nullptr);
+    for (int fd : {9, 1, 2})
+        ::dup2(::open(salida.c_str(), O_WRONLY | O_CREAT, 0600), fd);
+    rlimit limite{102400, modo == "duro" ? 102400 : RLIM_INFINITY};
+    ::setrlimit(RLIMIT_FSIZE, &limite);
+    ::setpriority(PRIO_PROCESS, 0, modo == "nice" ? 7 : 0);
+}
+
+// The role of account A: seals the program and swaps it when asked, degrades
+// its own state when asked, then calls EjecutarComoUsuario with its last
+// eight arguments ("-" an empty folder) and writes the code.
 void LlamarYSalir() {
     auto v = testing::internal::GetArgvs();
-    v.erase(v.begin(), v.end() - 7);
+    v.erase(v.begin(), v.end() - 8);
     const std::string &linea = v[2], &cambiar = v[5];
+    if (!v[7].empty())
+        Degradar(v[7], v[6] + ".salida");
     platform::ArchivoSellado sellado;
     if (!cambiar.empty()) {
         std::string ruta = linea.substr(1, linea.find('"', 1) - 1);
@@ -63,8 +88,8 @@ void LlamarYSalir() {
         std::fstream(ruta, std::ios::in | std::ios::out | std::ios::binary) << prueba::LeerArchivo(cambiar);
         fs::rename(cambiar, ruta);
     }
-    int32_t codigo =
-        EjecutarComoUsuario(v[0], v[1], "", linea, v[3], v[4] == "1", sellado.Abierto() ? &sellado : nullptr);
+    int32_t codigo = EjecutarComoUsuario(v[0], v[1], "", linea, v[3] == "-" ? "" : v[3], v[4] == "1",
+                                         sellado.Abierto() ? &sellado : nullptr);
     prueba::EscribirArchivo(v[6], std::to_string(codigo));
     std::exit(0);
 }
@@ -112,12 +137,13 @@ class CuentaAjenaTest : public testing::Test {
     }
     // EjecutarComoUsuario called by account A for B; answers its code.
     int32_t LlamarComoA(const std::string& linea, const std::string& usuario = kB,
-                        const std::string& dir = "", bool esperar = true, const std::string& cambiar = "") {
+                        const std::string& dir = "", bool esperar = true, const std::string& cambiar = "",
+                        const std::string& estado = "") {
         fs::path resultado = carpeta_ / "codigo.txt";
         fs::remove(resultado);
         EXPECT_EQ(ComoUsuario("llamar", {"--reuid=" + kA, "--regid=" + kA, "--init-groups"},
                               {usuario, kClaveB, linea, dir.empty() ? carpeta_.string() : dir,
-                               esperar ? "1" : "0", cambiar, resultado.string()}),
+                               esperar ? "1" : "0", cambiar, resultado.string(), estado}),
                   0);
         std::string t = prueba::LeerArchivo(resultado);
         return t.empty() ? -999 : std::atoi(t.c_str());
@@ -189,4 +215,31 @@ TEST_F(CuentaAjenaTest, AdministradorPorUidOGrupo) {
     EXPECT_EQ(ComoUsuario("admin", {a, ga, "--init-groups"}), 20);
     EXPECT_EQ(ComoUsuario("admin", {a, ga, "--groups=sudo"}), 10);
     EXPECT_EQ(ComoUsuario("admin", {a, "--regid=0", "--clear-groups"}), 10);
+}
+
+// A known state, not the caller's, in its own folder (the shell reads its own
+// mask: it blocks all while it waits; find lists the descriptors: a
+// redirection adds one). What only root could undo refuses the start.
+TEST_F(CuentaAjenaTest, ElProgramaNoHeredaElEstadoDeQuienLlama) {
+    const fs::path dentro = carpeta_ / "paquete", guion = dentro / "estado.sh", fds = carpeta_ / "fds.txt";
+    fs::create_directories(dentro);
+    prueba::EscribirArchivo(guion, "#!/bin/sh\nfind /proc/$$/fd -mindepth 1 -fprintf '" + fds.string() +
+                                       "' '%f %l\\n'\n{ while read -r n v; do case $n in Sig[BI]*) echo $n $v;; "
+                                       "esac; done < /proc/$$/status; umask; sed 's/.*) //' /proc/$$/stat | "
+                                       "cut -d' ' -f17; ulimit -f; pwd; } > '" + registro_.string() + "'\n");
+    ::chmod(guion.c_str(), 0755);
+    ASSERT_EQ(LlamarComoA(Linea(guion), kB, "-", true, "", "suave"), 0);
+    EXPECT_EQ(prueba::LeerArchivo(registro_), "SigBlk: 0000000000000000\nSigIgn: 0000000000000000\n0022\n0\n"
+                                              "unlimited\n" + dentro.string() + "\n");
+    std::istringstream lineas(prueba::LeerArchivo(fds));
+    std::set<std::string> abiertos;
+    for (std::string l; std::getline(lineas, l);)
+        if (!l.ends_with(" " + guion.string()))
+            abiertos.insert(l);
+    EXPECT_EQ(abiertos, (std::set<std::string>{"0 /dev/null", "1 /dev/null", "2 /dev/null"}));
+
+    fs::remove(registro_);
+    for (const char* estado : {"duro", "nice"})
+        EXPECT_EQ(LlamarComoA(Linea(guion), kB, "-", true, "", estado), 1314) << estado;
+    EXPECT_FALSE(fs::exists(registro_));
 }

@@ -76,7 +76,8 @@ TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
                                 "#!/bin/sh\n{ echo \"$(basename \"$0\")\"; for a in \"$@\"; do echo \"$a\"; "
                                 "done; head -n1 \"$1\" 2>/dev/null; } >> '" +
                                     registro.string() + "'\n" +
-                                    (pkexec ? "env > '" + entorno.string() + "'; exec \"$@\"\n" : ""));
+                                    (pkexec ? "{ env; umask; pwd; } > '" + entorno.string() + "'; exec \"$@\"\n"
+                                            : ""));
         ::chmod((programas.carpeta / nombre).c_str(), 0755);
     }
     EXPECT_EQ(Lanzar(kShell, pe, {"/SILENT", "a b"}), 0);
@@ -87,7 +88,8 @@ TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
 
     // Sealed and then replaced: wine reads the verified bytes through the
     // descriptor. pkexec gets no variable of ours that would steer root's
-    // programs, and root's own HOME.
+    // programs, root's own HOME and TERM, umask 022 (CuentaAjenaTest: the
+    // rest of that state), and starts in the program's folder.
     platform::ArchivoSellado sellado;
     ASSERT_TRUE(sellado.Abrir(pe.string()));
     prueba::EscribirArchivo(arbol.Temporal() / "otro.exe", "MZ cambiado\n");
@@ -95,7 +97,9 @@ TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
     const std::string path = platform::LeerVariableEntorno("PATH");
     for (const char* n : {"LD_LIBRARY_PATH", "ODBCSYSINI", "PATH"})
         platform::EstablecerVariableEntorno(n, arbol.Temporal().string());
+    const mode_t mascara = ::umask(0);
     EXPECT_EQ(Lanzar(kElevado, pe, {}, &sellado), 0);
+    ::umask(mascara);
     for (const auto& [n, v] :
          {std::pair<const char*, std::string>{"LD_LIBRARY_PATH", ""}, {"ODBCSYSINI", ""}, {"PATH", path}})
         platform::EstablecerVariableEntorno(n, v);
@@ -109,6 +113,8 @@ TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
     EXPECT_NE(e.find(std::string("\nHOME=") + ::getpwnam("root")->pw_dir + "\n"), std::string::npos) << e;
     EXPECT_EQ(e.find("\nLD_"), std::string::npos) << e;
     EXPECT_EQ(e.find("\nODBC"), std::string::npos) << e;
+    EXPECT_NE(e.find("\nTERM=dumb\n"), std::string::npos) << e;
+    EXPECT_NE(e.find("\n0022\n" + pe.parent_path().string() + "\n"), std::string::npos) << e;
 
     // A mail link goes to the mail handler, its scheme in lower case, not waited for.
     fs::path correo = arbol.Temporal() / "correo";

@@ -62,18 +62,24 @@ TEST(CuentaAjenaWinTest, ElArchivoSelladoNoSePuedeCambiarNiBorrar) {
 
 TEST(CuentaAjenaWinTest, ShellConVerboRunasEsperaAlProceso) {
     if (prueba::RolHijo() == "marcar") {
-        prueba::EscribirArchivo(platform::LeerVariableEntorno("OLVADO_TEST_REGISTRO"), "elevado");
+        prueba::EscribirArchivo(platform::LeerVariableEntorno("OLVADO_TEST_REGISTRO"),
+                                "elevado en " + fs::current_path().string());
         std::exit(0);
     }
     prueba::ArbolPrueba arbol;
     fs::path registro = arbol.Temporal() / "registro.txt";
     platform::EstablecerVariableEntorno("OLVADO_TEST_ROL", "marcar");
     platform::EstablecerVariableEntorno("OLVADO_TEST_REGISTRO", registro.string());
+    // Started from elsewhere, it runs in its own folder.
+    const fs::path antes = fs::current_path();
+    fs::current_path(arbol.Temporal());
     bool ok = ShellEjecutarArchivo(platform::RutaEjecutableActual(),
                                    "--gtest_filter=CuentaAjenaWinTest.ShellConVerboRunasEsperaAlProceso", 0, true,
                                    true);
+    fs::current_path(antes);
     platform::EstablecerVariableEntorno("OLVADO_TEST_ROL", "");
     platform::EstablecerVariableEntorno("OLVADO_TEST_REGISTRO", "");
     ASSERT_TRUE(ok);
-    EXPECT_EQ(prueba::LeerArchivo(registro), "elevado");
+    EXPECT_EQ(prueba::LeerArchivo(registro),
+              "elevado en " + fs::path(platform::RutaEjecutableActual()).parent_path().string());
 }
