@@ -54,6 +54,10 @@ struct PeticionLanzamiento {
     RutaLanzamiento ruta = RutaLanzamiento::Shell;
     std::string archivo;                 // the program or document
     std::vector<std::string> argumentos; // each one whole; none: no argument text at all
+    // The caller's parameter text as written, when it gave one: the Windows
+    // shell routes hand it to ShellExecuteEx unchanged (argumentos are its
+    // reading, for every other road); empty: argumentos quoted.
+    std::string parametros;
     std::string carpeta;                 // account routes: "" an empty text (Linux: our folder)
     std::string usuario, dominio, contrasena; // account routes
     bool esperar = false;

@@ -2,7 +2,6 @@
 
 #include "database/ado/Motor.h"
 #include "database/ado/Proveedor.h"
-#include "platform/ControladoresOdbc.h"
 
 namespace olvado::ado {
 
@@ -39,6 +38,10 @@ void Connection::Open(const std::string& cadena, const std::string& usuario, con
         errores_.Lanzar();
     }
     DestinoConexion d = ResolverProveedor(cadena);
+    if (!d.sinControlador.empty()) {
+        errores_.AgregarNumero(adErrFallaGeneral, d.sinControlador, kOrigen);
+        errores_.Lanzar();
+    }
     std::string destino = d.cadena;
     if (!usuario.empty())
         destino += "UID=" + usuario + ";";
@@ -60,11 +63,11 @@ void Connection::Open(const std::string& cadena, const std::string& usuario, con
         break;
     }
     if (!motor || !motor->Abrir(destino, ConnectionTimeout)) {
-        if (d.archivoAccess && SinControlador(errores_))
+        // Listed but not loadable: a driver half removed.
+        if (!d.controlador.empty() && SinControlador(errores_))
             errores_.AgregarNumero(adErrFallaGeneral,
-                                   "No está instalado el controlador ODBC de Access (\"" +
-                                       platform::ControladorAccess() +
-                                       "\"): los archivos de Access no se pueden abrir en este equipo.",
+                                   "El controlador ODBC \"" + d.controlador +
+                                       "\" está registrado pero no se puede cargar: instálelo de nuevo.",
                                    kOrigen);
         errores_.Lanzar();
     }

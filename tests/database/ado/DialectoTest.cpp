@@ -56,16 +56,48 @@ TEST(Proveedor, CadaProveedorVaPorSuCamino) {
               "Driver=SQLite3;Database=a;");
     EXPECT_EQ(ResolverProveedor("Driver=C:\\x.dll;DSN=x").via, DestinoConexion::Via::Desconocido);
 
+    // The drivers come from the installed ones (this system's table decides
+    // which); what the provider's keywords become is the same everywhere.
+    const std::vector<std::string> instalados = {"SQL Server", "FreeTDS", "Microsoft Access Driver (*.mdb)",
+                                                 "MDBTools"};
+    const auto sistema = platform::SistemaOdbcPropio();
+    const std::string controladorSql =
+        platform::ElegirControlador(platform::ClaseControlador::SqlServer, sistema, instalados, false).nombre;
+    const std::string controladorAccess =
+        platform::ElegirControlador(platform::ClaseControlador::Access, sistema, instalados, false).nombre;
     auto sql = ResolverProveedor("Provider=SQLOLEDB.1;Data Source=srv;Initial Catalog=Olvado;User ID=sa;"
-                                 "Password=\"a;b\";Integrated Security=SSPI;Persist Security Info=False");
+                                 "Password=\"a;b\";Integrated Security=SSPI;Persist Security Info=False",
+                                 instalados);
     EXPECT_EQ(sql.proveedor, "SQLOLEDB.1");
-    EXPECT_EQ(sql.cadena, "Driver=" + platform::ControladorSqlServer() +
-                              ";Server=srv;Database=Olvado;UID=sa;PWD={a;b};Trusted_Connection=Yes;");
-    EXPECT_EQ(ResolverProveedor("Provider=SQLNCLI11;Server=s").proveedor, "SQLNCLI11");
+    EXPECT_EQ(sql.cadena, "Driver={" + controladorSql +
+                              "};Server=srv;Database=Olvado;UID=sa;PWD={a;b};Trusted_Connection=Yes;");
+    EXPECT_EQ(ResolverProveedor("Provider=SQLNCLI11;Server=s", instalados).proveedor, "SQLNCLI11");
+    // Encryption as the user wrote it, in the ODBC words; then driver 18 adds nothing of its own.
+    EXPECT_EQ(ResolverProveedor("Provider=SQLNCLI11;Server=s;Use Encryption for Data=True;"
+                                "Trust Server Certificate=False",
+                                instalados)
+                  .cadena,
+              "Driver={" + controladorSql + "};Server=s;Encrypt=yes;TrustServerCertificate=no;");
+    EXPECT_EQ(ResolverProveedor("Provider=SQLOLEDB;Server=s;encrypt=strict",
+                                {"ODBC Driver 18 for SQL Server", "FreeTDS"})
+                  .cadena
+                  .find("Encrypt=no"),
+              std::string::npos);
+    // None installed: no string, and the message names what to install.
+    auto ninguno = ResolverProveedor("Provider=SQLOLEDB;Server=s", {"SQLite3"});
+    EXPECT_EQ(ninguno.cadena, "");
+    EXPECT_EQ(ninguno.sinControlador.rfind("No hay ningún controlador ODBC de SQL Server instalado en este equipo: "
+                                           "instale ",
+                                           0),
+              0u)
+        << ninguno.sinControlador;
+    EXPECT_NE(ResolverProveedor("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x", {})
+                  .sinControlador.find("controlador ODBC de Access"),
+              std::string::npos);
 
-    auto jet = ResolverProveedor("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\d\\Olvado.mdb");
+    auto jet = ResolverProveedor("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\d\\Olvado.mdb", instalados);
     EXPECT_EQ(jet.proveedor, "Microsoft.Jet.OLEDB.4.0");
-    EXPECT_EQ(jet.cadena, "Driver=" + platform::ControladorAccess() + ";DBQ=C:\\d\\Olvado.mdb;");
+    EXPECT_EQ(jet.cadena, "Driver={" + controladorAccess + "};DBQ=C:\\d\\Olvado.mdb;");
     EXPECT_TRUE(jet.archivoAccess); // no DefaultDatabase, so no "USE "
     EXPECT_FALSE(sql.archivoAccess);
 
