@@ -10,8 +10,10 @@
 // STARTUPINFO. Only there do the arguments become a command line.
 // Linux: a file beginning with "#!" or the ELF magic is started directly (the
 // owner's execute bit set when missing), a PE file through wine, any other
-// document through xdg-open, a "mailto:" link through xdg-email (else
-// xdg-open), not waited for; the elevated shell goes through pkexec; another
+// document through xdg-open, not waited for, a "mailto:" link through
+// xdg-email (else xdg-open), whose answer is waited for up to 10 s (a failure
+// is 1155, Windows' answer when no program takes mail links; still running
+// then is a start); the elevated shell goes through pkexec; another
 // account through `su -l` in a pseudo-terminal, answering its password prompt
 // (the domain has no meaning there). Those helpers are named by absolute path
 // from the system's folders, never found through $PATH, and a child that runs

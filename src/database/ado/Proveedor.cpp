@@ -184,6 +184,8 @@ DestinoConexion Resolver(const std::string& cadenaAdo, const std::vector<std::st
                 continue;
             if (UCase(parte.first) == "DRIVER" && parte.second.find_first_of("/\\") != std::string::npos)
                 return d;
+            if (UCase(parte.first) == "DRIVER")
+                d.controlador = parte.second;
             unicos.push_back(parte);
         }
         d.via = DestinoConexion::Via::Odbc;

@@ -16,9 +16,10 @@ struct DestinoConexion {
     // Jet: the file is the database, and ADO answers no DefaultDatabase
     // (the Access driver reports the file as its current catalog).
     bool archivoAccess = false;
-    // SQL Server and Access: the installed driver chosen or, when the machine
-    // has none of the class, the message that says what to install (and
-    // cadena is empty).
+    // The ODBC driver: as named (ODBC bridge) or, for SQL Server and Access,
+    // the installed one chosen; when the machine has none of the class,
+    // sinControlador is the message that says what to install (and cadena
+    // is empty).
     std::string controlador;
     std::string sinControlador;
 };

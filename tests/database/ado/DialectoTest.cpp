@@ -36,6 +36,24 @@ TEST(Dialecto, TraduceSoloDondeHaceFalta) {
         EXPECT_EQ(TraducirSQL(c.sql, FamiliaSQL::Sqlite), c.sqlite ? c.sqlite : c.sql) << c.sql;
         EXPECT_EQ(TraducirSQL(c.sql, FamiliaSQL::TSql), c.sql);
     }
+    // MDB Tools parses neither a ";" at the end nor an alias after COUNT(*);
+    // the alias comes back as the name of the column it calls "count".
+    struct CasoMdb {
+        const char *sql, *mdb;
+        std::vector<std::string> aliases;
+    } mdb[] = {
+        {"SELECT * FROM Valores WHERE idVariable='DBINTERM';", "SELECT * FROM Valores WHERE idVariable='DBINTERM'", {}},
+        {"SELECT COUNT(*) AS Trozos FROM BinariosTrozos WHERE Producto = 'a;' ; ",
+         "SELECT COUNT(*) FROM BinariosTrozos WHERE Producto = 'a;'", {"Trozos"}},
+        {"select count ( * ) as [Mis Filas] from t", "select COUNT(*) from t", {"Mis Filas"}},
+        {"SELECT 'COUNT(*) AS x;', COUNT(a) AS n, MYCOUNT(*) AS m FROM t", nullptr, {}},
+    };
+    for (const auto& c : mdb) {
+        EXPECT_EQ(TraducirSQL(c.sql, FamiliaSQL::MdbTools), c.mdb ? c.mdb : c.sql) << c.sql;
+        EXPECT_EQ(AliasDeConteo(c.sql), c.aliases) << c.sql;
+    }
+    EXPECT_EQ(FamiliaDeControlador("MDBTools", ""), FamiliaSQL::MdbTools);
+    EXPECT_EQ(FamiliaDeControlador("SQLite3", "SQLite"), FamiliaSQL::Sqlite);
     EXPECT_EQ(FamiliaDeDBMS("MariaDB"), FamiliaSQL::MySql);
     EXPECT_EQ(FamiliaDeDBMS("MySQL"), FamiliaSQL::MySql);
     EXPECT_EQ(FamiliaDeDBMS("SQLite"), FamiliaSQL::Sqlite);
