@@ -17,29 +17,17 @@ TEST(ControladoresEquipoTest, CadaCadenaLlegaAlMejorInstalado) {
     const std::string juego = platform::LeerVariableEntorno("OLVADO_TEST_CONTROLADORES");
     if (juego.empty())
         GTEST_SKIP() << "sólo con un juego de controladores (ctest -R olvado_controladores)";
-    struct Juego {
-        std::vector<std::string> instalados;
-        const char *sql, *access;
-    };
-    const std::map<std::string, Juego> juegos = {
-        {"comun", {{"SQL Server", "Microsoft Access Driver (*.mdb)"}, "Driver={SQL Server};", "Driver={Microsoft Access Driver (*.mdb)};"}},
-        {"v18",
-         {{"SQL Server", "ODBC Driver 18 for SQL Server", "Microsoft Access Driver (*.mdb)",
-           "Microsoft Access Driver (*.mdb, *.accdb)"},
-          "Driver={ODBC Driver 18 for SQL Server};",
-          "Driver={Microsoft Access Driver (*.mdb, *.accdb)};"}},
-        {"ninguno", {{}, "", ""}},
-    };
-    const Juego& j = juegos.at(juego);
-    EXPECT_EQ(ado::detalle::ControladoresInstalados(), j.instalados);
+    const std::string sql = "SQL Server", v18 = "ODBC Driver 18 for SQL Server",
+                      mdb = "Microsoft Access Driver (*.mdb)", accdb = "Microsoft Access Driver (*.mdb, *.accdb)";
+    const std::map<std::string, std::vector<std::string>> juegos = {
+        {"comun", {sql, mdb}}, {"v18", {sql, v18, mdb, accdb}}, {"ninguno", {}}};
+    EXPECT_EQ(ado::detalle::ControladoresInstalados(), juegos.at(juego));
 
     // The host's SQLite driver takes the catalog as its file (a host path).
     const std::string archivo = std::string(OLVADO_BINARY_DIR) + "/pruebas-db/controladores-" + juego + ".db";
     std::ofstream(archivo, std::ios::app).flush();
     const std::string cadenaSql = "Provider=SQLOLEDB.1;Data Source=srv;Initial Catalog=" + archivo;
     const std::string cadenaJet = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + archivo;
-    auto sql = ado::ResolverProveedor(cadenaSql);
-    auto jet = ado::ResolverProveedor(cadenaJet);
     ado::Connection c;
     if (juego == "ninguno") {
         for (const auto& [cadena, clase, instalar] :
@@ -53,9 +41,10 @@ TEST(ControladoresEquipoTest, CadaCadenaLlegaAlMejorInstalado) {
         }
         return;
     }
-    EXPECT_EQ(sql.cadena, j.sql + std::string("Server=srv;Database=") + archivo + ";" +
-                              (juego == "v18" ? "Encrypt=no;" : ""));
-    EXPECT_EQ(jet.cadena, j.access + std::string("DBQ=") + archivo + ";");
+    const bool con18 = juego == "v18";
+    EXPECT_EQ(ado::ResolverProveedor(cadenaSql).cadena,
+              "Driver={" + (con18 ? v18 : sql) + "};Server=srv;Database=" + archivo + ";" + (con18 ? "Encrypt=no;" : ""));
+    EXPECT_EQ(ado::ResolverProveedor(cadenaJet).cadena, "Driver={" + (con18 ? accdb : mdb) + "};DBQ=" + archivo + ";");
     // The SQL Server string reaches its driver and opens.
     c.Open(cadenaSql, "", "", -1);
     EXPECT_EQ(c.Properties("DBMS Name").ATexto(), "SQLite");
