@@ -8,6 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t largo) {
     std::string cadena(reinterpret_cast<const char*>(datos), largo);
     olvado::ado::PartesCadena(cadena);
-    olvado::ado::ResolverProveedor(cadena);
+    // A fixed list of installed drivers: the driver manager is not asked.
+    olvado::ado::ResolverProveedor(cadena, {"SQL Server", "ODBC Driver 18 for SQL Server", "FreeTDS",
+                                            "Microsoft Access Driver (*.mdb)", "MDBTools"});
     return 0;
 }

@@ -12,6 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t largo) {
         olvado::ado::TraducirSQL(sql, familia);
         olvado::ado::CitarNombre(sql, familia);
     }
+    olvado::ado::TraducirSQL(sql, olvado::ado::FamiliaSQL::MdbTools);
+    olvado::ado::AliasDeConteo(sql);
     olvado::ado::TablaDeConsulta(sql);
     return 0;
 }

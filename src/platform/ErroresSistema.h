@@ -28,6 +28,7 @@ inline constexpr int32_t kErrorRegistroDanado = 1009;    // ERROR_BADDB
 inline constexpr int32_t kErrorEsRegistro = 1016;        // ERROR_REGISTRY_IO_FAILED
 inline constexpr int32_t kErrorClaveBorrada = 1018;      // ERROR_KEY_DELETED
 inline constexpr int32_t kErrorSinPrivilegio = 1314;     // ERROR_PRIVILEGE_NOT_HELD
+inline constexpr int32_t kErrorSinAsociacion = 1155;     // ERROR_NO_ASSOCIATION
 inline constexpr int32_t kErrorInicioSesion = 1326;      // ERROR_LOGON_FAILURE
 inline constexpr int32_t kErrorContrasenaCaducada = 1330; // ERROR_PASSWORD_EXPIRED
 inline constexpr int32_t kErrorTiempoAgotado = 1460;     // ERROR_TIMEOUT

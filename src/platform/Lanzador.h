@@ -12,8 +12,10 @@
 // without a folder: the caller's current one).
 // Linux: a file beginning with "#!" or the ELF magic is started directly (the
 // owner's execute bit set when missing), a PE file through wine, any other
-// document through xdg-open, a "mailto:" link through xdg-email (else
-// xdg-open), not waited for; the elevated shell goes through pkexec; another
+// document through xdg-open, not waited for, a "mailto:" link through
+// xdg-email (else xdg-open), whose answer is waited for up to 10 s (a failure
+// is 1155, Windows' answer when no program takes mail links; still running
+// then is a start); the elevated shell goes through pkexec; another
 // account through `su -l` in a pseudo-terminal, answering its password prompt
 // (the domain has no meaning there). Those helpers are named by absolute path
 // from the system's folders, never found through $PATH, and a child that runs
@@ -58,6 +60,10 @@ struct PeticionLanzamiento {
     RutaLanzamiento ruta = RutaLanzamiento::Shell;
     std::string archivo;                 // the program or document
     std::vector<std::string> argumentos; // each one whole; none: no argument text at all
+    // The caller's parameter text as written, when it gave one: the Windows
+    // shell routes hand it to ShellExecuteEx unchanged (argumentos are its
+    // reading, for every other road); empty: argumentos quoted.
+    std::string parametros;
     std::string carpeta;                 // "" the file's own (Windows account routes: an empty text)
     std::string usuario, dominio, contrasena; // account routes
     bool esperar = false;

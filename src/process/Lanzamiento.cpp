@@ -55,6 +55,7 @@ platform::PeticionLanzamiento PeticionShell(const std::string& Archivo, const st
     p.ruta = Elevado ? platform::RutaLanzamiento::ShellElevado : platform::RutaLanzamiento::Shell;
     p.archivo = Archivo;
     p.argumentos = PartirParametros(Parametros);
+    p.parametros = Parametros;
     p.esperar = Esperar;
     p.ventana = hWnd;
     p.paquete = Paquete;

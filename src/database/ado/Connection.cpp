@@ -1,8 +1,9 @@
 #include "database/ado/Connection.h"
 
+#include "base/Texto.h"
+#include "database/ado/Dialecto.h"
 #include "database/ado/Motor.h"
 #include "database/ado/Proveedor.h"
-#include "platform/ControladoresOdbc.h"
 
 namespace olvado::ado {
 
@@ -19,6 +20,31 @@ bool SinControlador(const Errors& errores) {
     }
     return false;
 }
+// The rows of a cursor under other column names: the aliases that the
+// translation took from a driver that refuses them.
+class CursorRenombrado final : public detalle::Cursor {
+  public:
+    CursorRenombrado(std::unique_ptr<detalle::Cursor> c, const std::vector<std::string>& aliases)
+        : c_(std::move(c)), columnas_(c_->Columnas()) {
+        size_t i = 0;
+        for (auto& col : columnas_)
+            if (i < aliases.size() && UCase(col.nombre) == "COUNT")
+                col.nombre = aliases[i++];
+    }
+    void Liberar() override { c_->Liberar(); }
+    const std::vector<detalle::Columna>& Columnas() const override { return columnas_; }
+    bool Siguiente(bool& hay) override { return c_->Siguiente(hay); }
+    bool LeerFila(std::vector<Valor>& fila) override { return c_->LeerFila(fila); }
+    bool TamanoLargo(size_t columna, int64_t& tamano) override { return c_->TamanoLargo(columna, tamano); }
+    bool LeerTrozo(size_t columna, uint8_t* destino, size_t pedido, size_t& leidos) override {
+        return c_->LeerTrozo(columna, destino, pedido, leidos);
+    }
+
+  private:
+    std::unique_ptr<detalle::Cursor> c_;
+    std::vector<detalle::Columna> columnas_;
+};
+
 } // namespace
 
 Connection::Connection() = default;
@@ -39,6 +65,10 @@ void Connection::Open(const std::string& cadena, const std::string& usuario, con
         errores_.Lanzar();
     }
     DestinoConexion d = ResolverProveedor(cadena);
+    if (!d.sinControlador.empty()) {
+        errores_.AgregarNumero(adErrFallaGeneral, d.sinControlador, kOrigen);
+        errores_.Lanzar();
+    }
     std::string destino = d.cadena;
     if (!usuario.empty())
         destino += "UID=" + usuario + ";";
@@ -60,11 +90,11 @@ void Connection::Open(const std::string& cadena, const std::string& usuario, con
         break;
     }
     if (!motor || !motor->Abrir(destino, ConnectionTimeout)) {
-        if (d.archivoAccess && SinControlador(errores_))
+        // Chosen from the list but not loadable: a driver half removed.
+        if (d.proveedor != "MSDASQL.1" && !d.controlador.empty() && SinControlador(errores_))
             errores_.AgregarNumero(adErrFallaGeneral,
-                                   "No está instalado el controlador ODBC de Access (\"" +
-                                       platform::ControladorAccess() +
-                                       "\"): los archivos de Access no se pueden abrir en este equipo.",
+                                   "El controlador ODBC \"" + d.controlador +
+                                       "\" está registrado pero no se puede cargar: instálelo de nuevo.",
                                    kOrigen);
         errores_.Lanzar();
     }
@@ -72,7 +102,7 @@ void Connection::Open(const std::string& cadena, const std::string& usuario, con
     proveedor_ = d.proveedor;
     archivoAccess_ = d.archivoAccess;
     dbms_ = motor_->NombreDBMS();
-    familia_ = FamiliaDeDBMS(dbms_);
+    familia_ = FamiliaDeControlador(d.controlador, dbms_);
     nivel_ = 0;
 }
 
@@ -122,6 +152,9 @@ std::unique_ptr<detalle::Cursor> Connection::Ejecutar(const std::string& sql, co
         eventos_->WillExecute();
     std::unique_ptr<detalle::Cursor> cursor;
     bool ok = motor_->Ejecutar(TraducirSQL(sql, familia_), parametros, segundos, cursor, afectados);
+    if (ok && cursor && familia_ == FamiliaSQL::MdbTools)
+        if (auto aliases = AliasDeConteo(sql); !aliases.empty())
+            cursor = std::make_unique<CursorRenombrado>(std::move(cursor), aliases);
     if (eventos_)
         eventos_->ExecuteComplete();
     if (!ok)

@@ -95,7 +95,81 @@ void AgregarLimit(std::string& t, const std::string& n) {
     t.insert(fin, " LIMIT " + n);
 }
 
+// COUNT(*) followed by AS and a name, at pos: answers the position after
+// the name (0 if not) and the name, without quotes.
+size_t ConteoConAlias(std::string_view t, size_t pos, std::string& alias) {
+    if (!Palabra(t, pos, "COUNT"))
+        return 0;
+    size_t p = pos + 5;
+    for (char esperado : {'(', '*', ')'}) {
+        p = SaltarBlancos(t, p);
+        if (p >= t.size() || t[p] != esperado)
+            return 0;
+        ++p;
+    }
+    size_t as = SaltarBlancos(t, p);
+    if (!Palabra(t, as, "AS"))
+        return 0;
+    size_t n = SaltarBlancos(t, as + 2);
+    if (n >= t.size())
+        return 0;
+    size_t e;
+    if (t[n] == '[' || t[n] == '"' || t[n] == '`') {
+        e = FinCita(t, n, false);
+        alias = std::string(t.substr(n + 1, e - n - 2));
+    } else {
+        e = n;
+        while (e < t.size() && EsIdentificador(t[e]))
+            ++e;
+        alias = std::string(t.substr(n, e - n));
+    }
+    return alias.empty() ? 0 : e;
+}
+
+// MDB Tools: COUNT(*) without its alias, no ";" at the end.
+std::string TraducirMdbTools(std::string_view sql, std::vector<std::string>* aliases) {
+    std::string salida;
+    size_t p = 0;
+    while (p < sql.size()) {
+        char c = sql[p];
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            size_t fin = FinCita(sql, p, false);
+            salida.append(sql.substr(p, fin - p));
+            p = fin;
+            continue;
+        }
+        std::string alias;
+        if (size_t fin = ConteoConAlias(sql, p, alias)) {
+            salida += "COUNT(*)";
+            if (aliases)
+                aliases->push_back(alias);
+            p = fin;
+        } else {
+            salida += c;
+            ++p;
+        }
+    }
+    while (!salida.empty() && (salida.back() == ';' || std::isspace(static_cast<unsigned char>(salida.back()))))
+        salida.pop_back();
+    return salida;
+}
+
 } // namespace
+
+FamiliaSQL FamiliaDeControlador(std::string_view controlador, std::string_view dbms) {
+    std::string c(controlador);
+    for (auto& ch : c)
+        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    if (c == "MDBTOOLS")
+        return FamiliaSQL::MdbTools;
+    return FamiliaDeDBMS(dbms);
+}
+
+std::vector<std::string> AliasDeConteo(std::string_view sql) {
+    std::vector<std::string> aliases;
+    TraducirMdbTools(sql, &aliases);
+    return aliases;
+}
 
 FamiliaSQL FamiliaDeDBMS(std::string_view dbms) {
     if (dbms == "MySQL" || dbms == "MariaDB")
@@ -108,6 +182,8 @@ FamiliaSQL FamiliaDeDBMS(std::string_view dbms) {
 std::string TraducirSQL(std::string_view sql, FamiliaSQL familia) {
     if (familia == FamiliaSQL::TSql)
         return std::string(sql);
+    if (familia == FamiliaSQL::MdbTools)
+        return TraducirMdbTools(sql, nullptr);
     const bool mysql = familia == FamiliaSQL::MySql;
     const std::string ahora = mysql ? "NOW()" : "datetime('now','localtime')";
     std::string salida;
@@ -152,6 +228,7 @@ std::string CitarNombre(std::string_view nombre, FamiliaSQL familia) {
     case FamiliaSQL::Sqlite:
         return "\"" + std::string(nombre) + "\"";
     case FamiliaSQL::TSql:
+    case FamiliaSQL::MdbTools:
         break;
     }
     return "[" + std::string(nombre) + "]";

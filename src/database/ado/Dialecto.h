@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace olvado::ado {
 
@@ -12,14 +13,24 @@ enum class FamiliaSQL {
     TSql,   // SQL Server, Access and anything unknown: the text goes as written
     MySql,  // MySQL and MariaDB
     Sqlite,
+    // MDB Tools' driver (Access files on Linux): its parser refuses a ";" at
+    // the end and an alias after COUNT(*), and names that column "count".
+    MdbTools,
 };
 
 // From the connection's "DBMS Name".
 FamiliaSQL FamiliaDeDBMS(std::string_view dbms);
 
+// From the ODBC driver named in the connection string, when it decides the
+// family whatever the engine reports; else FamiliaDeDBMS.
+FamiliaSQL FamiliaDeControlador(std::string_view controlador, std::string_view dbms);
+
 // Rewrites only outside string literals ('...', "...") and quoted names
-// ([...], `...`). A leading SELECT TOP n becomes a trailing LIMIT n.
+// ([...], `...`). A leading SELECT TOP n becomes a trailing LIMIT n. For MDB
+// Tools the ";" at the end and the aliases after COUNT(*) go (AliasDeConteo
+// gives them back, in order, for the columns the driver calls "count").
 std::string TraducirSQL(std::string_view sql, FamiliaSQL familia);
+std::vector<std::string> AliasDeConteo(std::string_view sql);
 
 } // namespace olvado::ado
 

@@ -94,6 +94,8 @@ private:
 
 // The ODBC bridge (every platform).
 std::unique_ptr<Motor> CrearMotorOdbc(Errors& errores);
+// The names of the ODBC drivers the driver manager knows (SQLDrivers).
+std::vector<std::string> ControladoresInstalados();
 // The native SQLite provider; nullptr with a diagnostic in errores where the
 // build has none.
 std::unique_ptr<Motor> CrearMotorSqlite(Errors& errores);

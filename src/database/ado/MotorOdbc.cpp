@@ -12,6 +12,7 @@
 
 #include "platform/CabecerasOdbc.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace olvado::ado::detalle {
@@ -545,5 +546,28 @@ private:
 } // namespace
 
 std::unique_ptr<Motor> CrearMotorOdbc(Errors& errores) { return std::make_unique<MotorOdbc>(errores); }
+
+std::vector<std::string> ControladoresInstalados() {
+    platform::PrepararEntornoOdbc();
+    std::vector<std::string> nombres;
+    SQLHANDLE h = SQL_NULL_HANDLE;
+    if (SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h) != SQL_SUCCESS)
+        return nombres;
+    Entorno env(h);
+    if (!SQL_SUCCEEDED(SQLSetEnvAttr(env.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
+        return nombres;
+    SQLUSMALLINT direccion = SQL_FETCH_FIRST;
+    // A name longer than the room is cut (SQL_SUCCESS_WITH_INFO): no candidate is that long.
+    SQLWCHAR nombre[256], atributos[1024];
+    SQLSMALLINT largoNombre = 0, largoAtributos = 0;
+    // Bounded: a driver manager that never says SQL_NO_DATA still ends.
+    for (int i = 0; i < 4096; ++i, direccion = SQL_FETCH_NEXT) {
+        SQLRETURN r = SQLDriversW(env.Get(), direccion, nombre, 256, &largoNombre, atributos, 1024, &largoAtributos);
+        if (!SQL_SUCCEEDED(r))
+            break;
+        nombres.push_back(DesdeW(nombre, static_cast<size_t>(std::clamp<SQLSMALLINT>(largoNombre, 0, 255))));
+    }
+    return nombres;
+}
 
 } // namespace olvado::ado::detalle

@@ -22,9 +22,45 @@ std::string Unir(const std::vector<std::pair<std::string, std::string>>& partes)
     return s;
 }
 
-// Data Source -> Server and the rest, for the SQL Server driver.
-std::string CadenaSqlServer(const std::vector<std::pair<std::string, std::string>>& partes) {
-    std::vector<std::pair<std::string, std::string>> salida{{"Driver", platform::ControladorSqlServer()}};
+// An OLE DB Boolean (True/False) as ODBC writes it (yes/no); anything else as written.
+std::string SiNo(const std::string& v) {
+    const std::string u = UCase(v);
+    return u == "TRUE" ? "yes" : u == "FALSE" ? "no" : v;
+}
+
+// "Driver={name};" for the class's driver (names such as "Microsoft Access
+// Driver (*.mdb)" go in braces), or "" with the message that names what to
+// install. extra: the keywords the driver needs to behave as the provider did.
+std::string Elegir(platform::ClaseControlador clase, const std::vector<std::string>& instalados, bool cifrado,
+                   DestinoConexion& d, std::string& extra) {
+    auto e = platform::ElegirControlador(clase, platform::SistemaOdbcPropio(), instalados, cifrado);
+    if (e.nombre.empty()) {
+        d.sinControlador = std::string("No hay ningún controlador ODBC de ") +
+                           (clase == platform::ClaseControlador::SqlServer ? "SQL Server" : "Access") +
+                           " instalado en este equipo: instale " + e.aInstalar + ".";
+        return {};
+    }
+    d.controlador = e.nombre;
+    extra = e.clavesExtra;
+    return "Driver={" + e.nombre + "};";
+}
+
+// Data Source -> Server and the rest, for the SQL Server driver. What the
+// string says about encryption is the user's and wins over the driver's
+// default.
+std::string CadenaSqlServer(const std::vector<std::pair<std::string, std::string>>& partes,
+                            const std::vector<std::string>& instalados, DestinoConexion& d) {
+    std::vector<std::pair<std::string, std::string>> salida;
+    bool cifrado = false;
+    for (const auto& [k, v] : partes) {
+        std::string clave = UCase(k);
+        cifrado = cifrado || clave == "ENCRYPT" || clave == "USE ENCRYPTION FOR DATA" ||
+                  clave == "TRUSTSERVERCERTIFICATE" || clave == "TRUST SERVER CERTIFICATE";
+    }
+    std::string extra;
+    const std::string driver = Elegir(platform::ClaseControlador::SqlServer, instalados, cifrado, d, extra);
+    if (driver.empty())
+        return {};
     for (const auto& [k, v] : partes) {
         std::string clave = UCase(k);
         if (clave == "DATA SOURCE" || clave == "SERVER")
@@ -37,12 +73,21 @@ std::string CadenaSqlServer(const std::vector<std::pair<std::string, std::string
             salida.emplace_back("PWD", v);
         else if (clave == "INTEGRATED SECURITY" && UCase(v) == "SSPI")
             salida.emplace_back("Trusted_Connection", "Yes");
+        else if (clave == "ENCRYPT" || clave == "USE ENCRYPTION FOR DATA")
+            salida.emplace_back("Encrypt", SiNo(v));
+        else if (clave == "TRUSTSERVERCERTIFICATE" || clave == "TRUST SERVER CERTIFICATE")
+            salida.emplace_back("TrustServerCertificate", SiNo(v));
     }
-    return Unir(salida);
+    return driver + Unir(salida) + extra;
 }
 
-std::string CadenaAccess(const std::vector<std::pair<std::string, std::string>>& partes) {
-    std::vector<std::pair<std::string, std::string>> salida{{"Driver", platform::ControladorAccess()}};
+std::string CadenaAccess(const std::vector<std::pair<std::string, std::string>>& partes,
+                         const std::vector<std::string>& instalados, DestinoConexion& d) {
+    std::vector<std::pair<std::string, std::string>> salida;
+    std::string extra;
+    const std::string driver = Elegir(platform::ClaseControlador::Access, instalados, false, d, extra);
+    if (driver.empty())
+        return {};
     for (const auto& [k, v] : partes) {
         std::string clave = UCase(k);
         if (clave == "DATA SOURCE")
@@ -50,8 +95,10 @@ std::string CadenaAccess(const std::vector<std::pair<std::string, std::string>>&
         else if (clave == "JET OLEDB:DATABASE PASSWORD" || clave == "PASSWORD")
             salida.emplace_back("PWD", v);
     }
-    return Unir(salida);
+    return driver + Unir(salida) + extra;
 }
+
+DestinoConexion Resolver(const std::string& cadenaAdo, const std::vector<std::string>* instalados);
 
 } // namespace
 
@@ -101,7 +148,19 @@ std::vector<std::pair<std::string, std::string>> PartesCadena(const std::string&
 
 bool SqliteNativoDisponible() { return detalle::SqliteNativoDisponible(); }
 
-DestinoConexion ResolverProveedor(const std::string& cadenaAdo) {
+DestinoConexion ResolverProveedor(const std::string& cadenaAdo) { return Resolver(cadenaAdo, nullptr); }
+
+DestinoConexion ResolverProveedor(const std::string& cadenaAdo, const std::vector<std::string>& instalados) {
+    return Resolver(cadenaAdo, &instalados);
+}
+
+namespace {
+
+// instalados null: the driver manager's own list, read only when a provider needs a driver.
+DestinoConexion Resolver(const std::string& cadenaAdo, const std::vector<std::string>* instalados) {
+    auto delSistema = [&instalados] {
+        return instalados ? *instalados : detalle::ControladoresInstalados();
+    };
     auto partes = PartesCadena(cadenaAdo);
     std::string proveedor;
     std::vector<std::pair<std::string, std::string>> resto;
@@ -125,6 +184,8 @@ DestinoConexion ResolverProveedor(const std::string& cadenaAdo) {
                 continue;
             if (UCase(parte.first) == "DRIVER" && parte.second.find_first_of("/\\") != std::string::npos)
                 return d;
+            if (UCase(parte.first) == "DRIVER")
+                d.controlador = parte.second;
             unicos.push_back(parte);
         }
         d.via = DestinoConexion::Via::Odbc;
@@ -132,11 +193,11 @@ DestinoConexion ResolverProveedor(const std::string& cadenaAdo) {
         d.proveedor = "MSDASQL.1";
     } else if (p == "SQLOLEDB" || p.rfind("SQLOLEDB.", 0) == 0 || p.rfind("SQLNCLI", 0) == 0) {
         d.via = DestinoConexion::Via::Odbc;
-        d.cadena = CadenaSqlServer(resto);
+        d.cadena = CadenaSqlServer(resto, delSistema(), d);
         d.proveedor = proveedor;
     } else if (p.rfind("MICROSOFT.JET.OLEDB.", 0) == 0) {
         d.via = DestinoConexion::Via::Odbc;
-        d.cadena = CadenaAccess(resto);
+        d.cadena = CadenaAccess(resto, delSistema(), d);
         d.proveedor = proveedor;
         d.archivoAccess = true;
     } else if (p == "SQLITE") {
@@ -150,5 +211,7 @@ DestinoConexion ResolverProveedor(const std::string& cadenaAdo) {
     }
     return d;
 }
+
+} // namespace
 
 } // namespace olvado::ado

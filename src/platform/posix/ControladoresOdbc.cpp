@@ -1,5 +1,5 @@
-// POSIX: the driver names that Debian's unixODBC packages register, and the
-// environment the driver manager and the drivers read.
+// POSIX: the drivers come from the tables of Debian's unixODBC packages
+// (FreeTDS, MDB Tools); the environment the driver manager and the drivers read.
 #include "platform/ControladoresOdbc.h"
 
 #include <cstdlib>
@@ -11,8 +11,7 @@ extern char** environ;
 
 namespace olvado::platform {
 
-std::string ControladorSqlServer() { return "FreeTDS"; }
-std::string ControladorAccess() { return "MDBTools"; }
+SistemaOdbc SistemaOdbcPropio() { return SistemaOdbc::Linux; }
 
 void PrepararEntornoOdbc() {
     if (::geteuid() != 0 && ::geteuid() == ::getuid())

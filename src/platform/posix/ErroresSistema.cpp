@@ -39,6 +39,8 @@ std::string TextoErrorSistema(int32_t codigo) {
         return "El nombre del directorio no es válido.\r\n";
     case kErrorSinPrivilegio:
         return "El cliente no dispone de un privilegio requerido.\r\n";
+    case kErrorSinAsociacion:
+        return "No hay ninguna aplicación asociada con el archivo especificado para esta operación.\r\n";
     case kErrorInicioSesion:
         return "El nombre de usuario o la contraseña no son correctos.\r\n";
     case kErrorContrasenaCaducada:

@@ -1,11 +1,15 @@
 // POSIX shell routes: direct exec, wine, the document opener, mail links to
-// xdg-email, pkexec; waitpid (the account routes are in CuentaAjena.cpp).
+// xdg-email (its answer waited for, bounded), pkexec; waitpid (the account routes are in CuentaAjena.cpp).
 #include "platform/RutasLanzamiento.h"
 
 #include "base/Texto.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/ErroresSistema.h"
 #include "platform/posix/Lanzar.h"
+
+#include <chrono>
+#include <sys/wait.h>
+#include <thread>
 
 namespace olvado::platform {
 namespace {
@@ -22,16 +26,37 @@ std::vector<std::string> ArgumentosAbridor(const std::string& documento, bool co
     return {};
 }
 
+// xdg-email answers at once when the desktop has no mail program ("no
+// method available", status 3); a handler it runs itself may stay open for
+// the whole session. Still running after this long: the mail program is up.
+constexpr auto kEsperaCorreo = std::chrono::seconds(10);
+
+// The mail link as the shell answers it: 0 when the handler took it (or is
+// still at it by the deadline), 1155 (no program for mail links) when
+// xdg-email ended with a failure.
+int32_t AbrirCorreo(const std::string& enlace) {
+    auto argv = ArgumentosAbridor(enlace, true);
+    if (argv.empty())
+        return kErrorArchivoNoEncontrado;
+    pid_t pid = -1;
+    if (int32_t codigo = Lanzar(argv, OpcionesLanzar{}, pid))
+        return codigo;
+    const auto limite = std::chrono::steady_clock::now() + kEsperaCorreo;
+    int estado = 0;
+    pid_t r;
+    while ((r = ::waitpid(pid, &estado, WNOHANG)) == 0 && std::chrono::steady_clock::now() < limite)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (r == 0)
+        return kErrorCorrecto;
+    return r == pid && WIFEXITED(estado) && WEXITSTATUS(estado) == 0 ? kErrorCorrecto : kErrorSinAsociacion;
+}
+
 } // namespace
 
 int32_t LanzarConShell(const PeticionLanzamiento& p) {
-    // A mail link is no file: xdg-email knows the scheme in lower case only,
-    // and the handler's own wait is not ours.
-    if (LCase(Left(p.archivo, 7)) == "mailto:") {
-        auto argv = ArgumentosAbridor("mailto:" + p.archivo.substr(7), true);
-        pid_t pid = -1;
-        return argv.empty() ? kErrorArchivoNoEncontrado : Lanzar(argv, OpcionesLanzar{}, pid);
-    }
+    // A mail link is no file: xdg-email knows the scheme in lower case only.
+    if (LCase(Left(p.archivo, 7)) == "mailto:")
+        return AbrirCorreo("mailto:" + p.archivo.substr(7));
     const ArchivoSellado* sellado = p.paquete;
     int fd = sellado && sellado->Abierto() ? static_cast<int>(sellado->Nativo()) : -1;
     TipoArchivo tipo = TipoDeArchivo(p.archivo, fd);

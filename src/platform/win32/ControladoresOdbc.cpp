@@ -1,10 +1,10 @@
-// Win32: the driver names that the Windows installers register.
+// Win32: the drivers come from the Windows tables; the driver manager reads
+// the registry, not the environment.
 #include "platform/ControladoresOdbc.h"
 
 namespace olvado::platform {
 
-std::string ControladorSqlServer() { return "ODBC Driver 18 for SQL Server"; }
-std::string ControladorAccess() { return "Microsoft Access Driver (*.mdb, *.accdb)"; }
+SistemaOdbc SistemaOdbcPropio() { return SistemaOdbc::Windows; }
 
 void PrepararEntornoOdbc() {}
 

@@ -18,7 +18,11 @@ namespace olvado::platform {
 // written, renamed or replaced, and the shell starts that very file.
 int32_t LanzarConShell(const PeticionLanzamiento& p) {
     std::string archivoAnsi = AAnsi(p.archivo);
-    std::string parametrosAnsi = AAnsi(LineaArgumentos(p.argumentos));
+    // A text the caller wrote goes as written: the program reads its own
+    // command line, and quotes placed inside an argument
+    // (/DIR="C:\Program Files\X") must stay where they were.
+    const bool escritos = !p.parametros.empty();
+    std::string parametrosAnsi = AAnsi(escritos ? p.parametros : LineaArgumentos(p.argumentos));
     // In the request's folder, else the file's own: not wherever the caller
     // stood (a bare name keeps the caller's, where it means something).
     const size_t barra = p.archivo.find_last_of("\\/");
@@ -33,7 +37,7 @@ int32_t LanzarConShell(const PeticionLanzamiento& p) {
     sei.hwnd = p.ventana ? reinterpret_cast<HWND>(static_cast<intptr_t>(p.ventana)) : nullptr;
     sei.lpVerb = elevado ? "runas" : p.verbo.empty() ? nullptr : p.verbo.c_str();
     sei.lpFile = archivoAnsi.c_str();
-    sei.lpParameters = p.argumentos.empty() ? nullptr : parametrosAnsi.c_str();
+    sei.lpParameters = !escritos && p.argumentos.empty() ? nullptr : parametrosAnsi.c_str();
     sei.lpDirectory = carpetaAnsi.empty() ? nullptr : carpetaAnsi.c_str();
     sei.nShow = p.mostrar;
     if (!ShellExecuteExA(&sei)) {

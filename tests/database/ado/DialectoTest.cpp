@@ -36,6 +36,24 @@ TEST(Dialecto, TraduceSoloDondeHaceFalta) {
         EXPECT_EQ(TraducirSQL(c.sql, FamiliaSQL::Sqlite), c.sqlite ? c.sqlite : c.sql) << c.sql;
         EXPECT_EQ(TraducirSQL(c.sql, FamiliaSQL::TSql), c.sql);
     }
+    // MDB Tools parses neither a ";" at the end nor an alias after COUNT(*);
+    // the alias comes back as the name of the column it calls "count".
+    struct {
+        const char *sql, *mdb;
+        std::vector<std::string> aliases;
+    } mdb[] = {
+        {"SELECT * FROM Valores WHERE idVariable='X';", "SELECT * FROM Valores WHERE idVariable='X'", {}},
+        {"SELECT COUNT(*) AS Trozos FROM BinariosTrozos WHERE Producto = 'a;' ; ",
+         "SELECT COUNT(*) FROM BinariosTrozos WHERE Producto = 'a;'", {"Trozos"}},
+        {"select count ( * ) as [Mis Filas] from t", "select COUNT(*) from t", {"Mis Filas"}},
+        {"SELECT 'COUNT(*) AS x;', COUNT(a) AS n, MYCOUNT(*) AS m FROM t", nullptr, {}},
+    };
+    for (const auto& c : mdb) {
+        EXPECT_EQ(TraducirSQL(c.sql, FamiliaSQL::MdbTools), c.mdb ? c.mdb : c.sql) << c.sql;
+        EXPECT_EQ(AliasDeConteo(c.sql), c.aliases) << c.sql;
+    }
+    EXPECT_EQ(FamiliaDeControlador("MDBTools", ""), FamiliaSQL::MdbTools);
+    EXPECT_EQ(FamiliaDeControlador("SQLite3", "SQLite"), FamiliaSQL::Sqlite);
     EXPECT_EQ(FamiliaDeDBMS("MariaDB"), FamiliaSQL::MySql);
     EXPECT_EQ(FamiliaDeDBMS("MySQL"), FamiliaSQL::MySql);
     EXPECT_EQ(FamiliaDeDBMS("SQLite"), FamiliaSQL::Sqlite);
@@ -56,16 +74,26 @@ TEST(Proveedor, CadaProveedorVaPorSuCamino) {
               "Driver=SQLite3;Database=a;");
     EXPECT_EQ(ResolverProveedor("Driver=C:\\x.dll;DSN=x").via, DestinoConexion::Via::Desconocido);
 
+    // The drivers come from the installed ones (this system's table decides
+    // which); what the provider's keywords become is the same everywhere.
+    const std::vector<std::string> hay = {"SQL Server", "FreeTDS", "Microsoft Access Driver (*.mdb)", "MDBTools"};
+    auto elegido = [&hay](platform::ClaseControlador c) {
+        return "Driver={" + platform::ElegirControlador(c, platform::SistemaOdbcPropio(), hay, false).nombre + "};";
+    };
     auto sql = ResolverProveedor("Provider=SQLOLEDB.1;Data Source=srv;Initial Catalog=Olvado;User ID=sa;"
-                                 "Password=\"a;b\";Integrated Security=SSPI;Persist Security Info=False");
+                                 "Password=\"a;b\";Integrated Security=SSPI;Persist Security Info=False", hay);
     EXPECT_EQ(sql.proveedor, "SQLOLEDB.1");
-    EXPECT_EQ(sql.cadena, "Driver=" + platform::ControladorSqlServer() +
-                              ";Server=srv;Database=Olvado;UID=sa;PWD={a;b};Trusted_Connection=Yes;");
-    EXPECT_EQ(ResolverProveedor("Provider=SQLNCLI11;Server=s").proveedor, "SQLNCLI11");
-
-    auto jet = ResolverProveedor("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\d\\Olvado.mdb");
+    EXPECT_EQ(sql.cadena, elegido(platform::ClaseControlador::SqlServer) +
+                              "Server=srv;Database=Olvado;UID=sa;PWD={a;b};Trusted_Connection=Yes;");
+    // Encryption as the user wrote it, in the ODBC words.
+    auto cifrada = ResolverProveedor("Provider=SQLNCLI11;Server=s;Use Encryption for Data=True;"
+                                     "Trust Server Certificate=False", hay);
+    EXPECT_EQ(cifrada.proveedor, "SQLNCLI11");
+    EXPECT_EQ(cifrada.cadena, elegido(platform::ClaseControlador::SqlServer) +
+                                  "Server=s;Encrypt=yes;TrustServerCertificate=no;");
+    auto jet = ResolverProveedor("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\d\\Olvado.mdb", hay);
     EXPECT_EQ(jet.proveedor, "Microsoft.Jet.OLEDB.4.0");
-    EXPECT_EQ(jet.cadena, "Driver=" + platform::ControladorAccess() + ";DBQ=C:\\d\\Olvado.mdb;");
+    EXPECT_EQ(jet.cadena, elegido(platform::ClaseControlador::Access) + "DBQ=C:\\d\\Olvado.mdb;");
     EXPECT_TRUE(jet.archivoAccess); // no DefaultDatabase, so no "USE "
     EXPECT_FALSE(sql.archivoAccess);
 

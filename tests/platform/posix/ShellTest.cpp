@@ -8,10 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <thread>
 
 using namespace olvado;
 namespace fs = std::filesystem;
@@ -116,16 +114,19 @@ TEST(ShellPosixTest, GuionPEDocumentoYElevado) {
     EXPECT_NE(e.find("\nTERM=dumb\n"), std::string::npos) << e;
     EXPECT_NE(e.find("\n0022\n" + pe.parent_path().string() + "\n"), std::string::npos) << e;
 
-    // A mail link goes to the mail handler, its scheme in lower case, not waited for.
+    // A mail link goes to the mail handler, its scheme in lower case, and its
+    // answer counts: with no mail program xdg-email fails, as Windows' shell
+    // does (then the caller shows its "no mail program" box).
     fs::path correo = arbol.Temporal() / "correo";
-    prueba::EscribirArchivo(programas.carpeta / "xdg-email", "#!/bin/sh\necho \"$1\" > '" + correo.string() + "'\n");
-    ::chmod((programas.carpeta / "xdg-email").c_str(), 0755);
     platform::PeticionLanzamiento enlace;
     enlace.archivo = "MailTo:ana@ejemplo.com";
+    prueba::EscribirArchivo(programas.carpeta / "xdg-email", "#!/bin/sh\necho \"$1\" > '" + correo.string() + "'\n");
+    ::chmod((programas.carpeta / "xdg-email").c_str(), 0755);
     EXPECT_EQ(platform::ILanzador::Actual().Lanzar(enlace), 0);
-    for (int i = 0; i < 100 && prueba::LeerArchivo(correo).empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(prueba::LeerArchivo(correo), "mailto:ana@ejemplo.com\n");
+    prueba::EscribirArchivo(programas.carpeta / "xdg-email",
+                            "#!/bin/sh\necho 'xdg-email: no method available for opening' >&2\nexit 3\n");
+    EXPECT_EQ(platform::ILanzador::Actual().Lanzar(enlace), 1155);
 }
 
 // Helpers come from the system's folders only: a su, wine or pkexec planted
