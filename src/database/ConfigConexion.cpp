@@ -124,7 +124,7 @@ bool ConfigConexion::SeleccionarConexion(std::string& Nombre, std::string& Caden
 }
 
 int32_t ConfigConexion::ElegirConexionDeLista(int32_t IndicePreferido) {
-    frmSeleccionarConexion ventana(*this);
+    frmSeleccionarConexion ventana([this](ListaEnMemoria& lista) { LlenarListaConexiones(lista); });
     bool hallada = false;
     if (IndicePreferido >= 1)
         for (int32_t i = 0; i < ventana.liConexiones.ListCount() && !hallada; ++i)

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/Controles.h"
-#include "database/clsDB.h"
+#include "database/IOrigenConexion.h"
 
 #include <cstdint>
 #include <string>
