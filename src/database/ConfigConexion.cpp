@@ -63,12 +63,9 @@ bool ConfigConexion::CargarConexiones() {
         std::string c2 = compania_;
         segunda = ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true, c2, db) + palabraCompania_);
     }
-    rutaArchivo_ = datos + "Conexiones.dat";
-    bool cargado = documento.Load(rutaArchivo_);
-    if (!cargado && !palabraCompania_.empty()) {
-        rutaArchivo_ = segunda + "Conexiones.dat";
-        cargado = documento.Load(rutaArchivo_);
-    }
+    bool cargado = documento.Load(datos + "Conexiones.dat");
+    if (!cargado && !palabraCompania_.empty())
+        cargado = documento.Load(segunda + "Conexiones.dat");
     if (cargado)
         for (int32_t i = 1; i <= kMaximoConexiones && CargarConexion(documento, i); ++i) {
         }
