@@ -1,35 +1,63 @@
-# Reads every include line under OLVADO_SRC and fails on a file that includes a
-# layer after its own. The build refuses such an include too (each layer's
-# include root shows only the layers before it); this names every offender at
-# once, whatever the build configuration.
-#   cmake -DOLVADO_SRC=<repo>/src -P ComprobarCapas.cmake
+# Reads every include line under OLVADO_SRC (and OLVADO_TESTS, when given) and
+# fails on a file that includes a layer after its own. The build refuses such
+# an include too (each layer's include root shows only the layers before it);
+# this names every offender at once, whatever the build configuration.
+#   cmake -DOLVADO_SRC=<repo>/src [-DOLVADO_TESTS=<repo>/tests] -P ComprobarCapas.cmake
 # The update library stands where the publisher's tool does: above the updater.
+# In tests/ a file's layer is its folder's; "support/X" is the support file of
+# the layer whose support/ holds it; integration/ and e2e/ stand above all.
 set(capas base platform process common database updater admin actualizar)
-
-if(NOT IS_DIRECTORY "${OLVADO_SRC}")
-  message(FATAL_ERROR "OLVADO_SRC no es una carpeta: ${OLVADO_SRC}")
-endif()
-file(GLOB_RECURSE archivos RELATIVE ${OLVADO_SRC} ${OLVADO_SRC}/*.h ${OLVADO_SRC}/*.cpp ${OLVADO_SRC}/*.in)
 set(faltas)
 set(revisados 0)
-foreach(archivo IN LISTS archivos)
-  string(REGEX MATCH "^[^/]+" capa "${archivo}")
-  list(FIND capas "${capa}" nivel)
-  if(nivel LESS 0)
-    list(APPEND faltas "${archivo}: carpeta fuera de las capas")
-    continue()
+
+function(revisar raiz es_prueba)
+  if(NOT IS_DIRECTORY "${raiz}")
+    message(FATAL_ERROR "no es una carpeta: ${raiz}")
   endif()
-  math(EXPR revisados "${revisados} + 1")
-  file(STRINGS ${OLVADO_SRC}/${archivo} lineas REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
-  foreach(linea IN LISTS lineas)
-    if(linea MATCHES "include[ \t]*[\"<]([^/\">]+)/")
-      list(FIND capas "${CMAKE_MATCH_1}" incluida)
-      if(incluida GREATER nivel)
-        list(APPEND faltas "${archivo} (${capa}) incluye ${CMAKE_MATCH_1}: ${linea}")
-      endif()
+  file(GLOB_RECURSE archivos RELATIVE ${raiz} ${raiz}/*.h ${raiz}/*.cpp ${raiz}/*.in)
+  foreach(archivo IN LISTS archivos)
+    string(REGEX MATCH "^[^/]+" capa "${archivo}")
+    if(es_prueba AND capa MATCHES "^(integration|e2e)$")
+      continue()
     endif()
+    list(FIND capas "${capa}" nivel)
+    if(nivel LESS 0)
+      list(APPEND faltas "${archivo}: carpeta fuera de las capas")
+      continue()
+    endif()
+    math(EXPR revisados "${revisados} + 1")
+    file(STRINGS ${raiz}/${archivo} lineas REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+    foreach(linea IN LISTS lineas)
+      if(NOT linea MATCHES "include[ \t]*[\"<]([^/\">]+)/([^\">]+)")
+        continue()
+      endif()
+      set(incluida -1)
+      if(es_prueba AND CMAKE_MATCH_1 STREQUAL "support")
+        set(resto "${CMAKE_MATCH_2}")
+        foreach(otra IN LISTS capas)
+          if(EXISTS ${raiz}/${otra}/support/${resto})
+            list(FIND capas "${otra}" incluida)
+            set(nombre "${otra}/support")
+            break()
+          endif()
+        endforeach()
+      else()
+        list(FIND capas "${CMAKE_MATCH_1}" incluida)
+        set(nombre "${CMAKE_MATCH_1}")
+      endif()
+      if(incluida GREATER nivel)
+        list(APPEND faltas "${archivo} (${capa}) incluye ${nombre}: ${linea}")
+      endif()
+    endforeach()
   endforeach()
-endforeach()
+  set(faltas "${faltas}" PARENT_SCOPE)
+  set(revisados "${revisados}" PARENT_SCOPE)
+endfunction()
+
+revisar("${OLVADO_SRC}" FALSE)
+if(DEFINED OLVADO_TESTS)
+  revisar("${OLVADO_TESTS}" TRUE)
+endif()
 if(revisados EQUAL 0)
   message(FATAL_ERROR "ningún archivo en ${OLVADO_SRC}")
 endif()

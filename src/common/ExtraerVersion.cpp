@@ -1,8 +1,9 @@
 #include "common/ExtraerVersion.h"
 
 #include "base/Texto.h"
-#include "common/FileTool.h"
+#include "platform/CarpetasEspeciales.h"
 #include "platform/RecursoVersion.h"
+#include "platform/Rutas.h"
 #include "platform/TextoAnsi.h"
 
 #include <cstring>
@@ -108,9 +109,14 @@ bool VersionProgramaPrincipal(int32_t& Major, int32_t& Minor, int32_t& Revision)
     // Special folder 38 is Program Files on Windows and $OLVADO_ROOT/opt on
     // Linux, so the Linux build reads $OLVADO_ROOT/opt/Olvado/Olvado.exe (the
     // "\" becomes "/" where the path reaches the system).
-    FileTool ft;
-    return VersionArchivo(ft.Ruta_CalificarRuta(ft.Ruta_RutaEspecial(0, 38)) + "Olvado\\Olvado.exe", Major, Minor,
-                          Revision);
+    // Qualified as Ruta_CalificarRuta does (the file tools know this
+    // reader, not the other way round).
+    std::string carpeta = platform::RutaEspecial(0, platform::CSIDL_PROGRAM_FILES);
+    if (carpeta.empty())
+        carpeta = "\\";
+    else if (!platform::EsSeparadorRuta(carpeta.back()))
+        carpeta += platform::SeparadorParaRuta(carpeta);
+    return VersionArchivo(carpeta + "Olvado\\Olvado.exe", Major, Minor, Revision);
 }
 
 } // namespace olvado

@@ -63,12 +63,9 @@ bool ConfigConexion::CargarConexiones() {
         std::string c2 = compania_;
         segunda = ft.Ruta_CalificarRuta(ft.Ruta_ArchivoDeDatos(0, true, c2, db) + palabraCompania_);
     }
-    rutaArchivo_ = datos + "Conexiones.dat";
-    bool cargado = documento.Load(rutaArchivo_);
-    if (!cargado && !palabraCompania_.empty()) {
-        rutaArchivo_ = segunda + "Conexiones.dat";
-        cargado = documento.Load(rutaArchivo_);
-    }
+    bool cargado = documento.Load(datos + "Conexiones.dat");
+    if (!cargado && !palabraCompania_.empty())
+        cargado = documento.Load(segunda + "Conexiones.dat");
     if (cargado)
         for (int32_t i = 1; i <= kMaximoConexiones && CargarConexion(documento, i); ++i) {
         }
@@ -124,7 +121,7 @@ bool ConfigConexion::SeleccionarConexion(std::string& Nombre, std::string& Caden
 }
 
 int32_t ConfigConexion::ElegirConexionDeLista(int32_t IndicePreferido) {
-    frmSeleccionarConexion ventana(*this);
+    frmSeleccionarConexion ventana([this](ListaEnMemoria& lista) { LlenarListaConexiones(lista); });
     bool hallada = false;
     if (IndicePreferido >= 1)
         for (int32_t i = 0; i < ventana.liConexiones.ListCount() && !hallada; ++i)

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/Controles.h"
-#include "database/clsDB.h"
+#include "database/IOrigenConexion.h"
 
 #include <cstdint>
 #include <string>
@@ -45,8 +45,6 @@ public:
     // Indexed from 1 (slot 0 stays empty).
     const std::vector<DatosConexion>& Conexiones() const { return conexiones_; }
     int32_t NumeroConexiones() const { return numeroConexiones_; }
-    // The store file last tried.
-    const std::string& RutaArchivoConexiones() const { return rutaArchivo_; }
 
     // The store's file in the product's data folder (the first that the
     // readers try), and that folder.
@@ -66,7 +64,6 @@ private:
     std::string palabraCompania_;
     std::vector<DatosConexion> conexiones_{1};
     int32_t numeroConexiones_ = 0;
-    std::string rutaArchivo_;
 };
 
 } // namespace olvado

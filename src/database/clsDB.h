@@ -9,6 +9,7 @@
 #include "database/ado/Command.h"
 #include "database/ado/Connection.h"
 #include "database/ado/Recordset.h"
+#include "database/IOrigenConexion.h"
 #include "database/clsSqlSyntaxEngine.h"
 
 #include <cstdint>
@@ -24,14 +25,6 @@ class IMostrarErrores {
 public:
     virtual ~IMostrarErrores() = default;
     virtual void MostrarERRExt(int32_t Numero, const std::string& Fuente, const std::string& ExplicacionError) = 0;
-};
-
-// Where AbrirDB takes the connection string (the connection store).
-class IOrigenConexion {
-public:
-    virtual ~IOrigenConexion() = default;
-    virtual bool ObtenerDatosConexion(std::string& Nombre, std::string& CadenaConexion, std::string& Catalogo,
-                                      bool& OptimizarConexionRemota) = 0;
 };
 
 class clsDB : private ado::EventosConexion {

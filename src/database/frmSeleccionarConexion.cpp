@@ -1,7 +1,6 @@
 #include "database/frmSeleccionarConexion.h"
 
 #include "base/Texto.h"
-#include "database/ConfigConexion.h"
 #include "platform/Consola.h"
 #include "platform/Dialogos.h"
 
@@ -53,8 +52,8 @@ IVentanaSeleccion& IVentanaSeleccion::DelSistema() {
     return sistema;
 }
 
-frmSeleccionarConexion::frmSeleccionarConexion(const ConfigConexion& almacen) {
-    almacen.LlenarListaConexiones(liConexiones);
+frmSeleccionarConexion::frmSeleccionarConexion(const std::function<void(ListaEnMemoria&)>& llenarLista) {
+    llenarLista(liConexiones);
 }
 
 void frmSeleccionarConexion::Show() { IVentanaSeleccion::Actual().MostrarModal(*this); }

@@ -8,11 +8,11 @@
 #include "base/Servicio.h"
 #include "database/ListaEnMemoria.h"
 
+#include <functional>
 #include <string>
 
 namespace olvado {
 
-class ConfigConexion;
 class frmSeleccionarConexion;
 
 // Shows the window modally and returns once it is hidden, with the chosen
@@ -26,8 +26,9 @@ public:
 
 class frmSeleccionarConexion {
 public:
-    // Fills the list from the store (Form_Initialize).
-    explicit frmSeleccionarConexion(const ConfigConexion& almacen);
+    // Form_Initialize: the caller (the store) fills the list; the window
+    // knows nothing of where its entries come from.
+    explicit frmSeleccionarConexion(const std::function<void(ListaEnMemoria&)>& llenarLista);
 
     void Show();
 

@@ -1,5 +1,4 @@
 #include "base/Texto.h"
-#include "platform/TextoAnsi.h"
 
 #include <gtest/gtest.h>
 
@@ -45,21 +44,10 @@ TEST(TextoTest, EscaparControles) {
     EXPECT_EQ(EscaparControles("ñ € \xC2\xA0 \xC2"), "ñ € \xC2\xA0 \xC2"); // not controls; a cut one stays
 }
 
-TEST(TextoTest, Utf16YCodigoPaginaAnsi) {
+TEST(TextoTest, Utf16) {
     std::string s = "Olvado ñ € \xF0\x9F\x98\x80";
     EXPECT_EQ(DesdeUtf16(AUtf16(s)), s);
     // Malformed UTF-8 becomes U+FFFD instead of being dropped.
     EXPECT_EQ(AUtf16(std::string("a\xFF") + "b"), u"a\uFFFDb");
     EXPECT_EQ(AUtf16("\xE2\x82"), u"\uFFFD\uFFFD");
-    EXPECT_EQ(AAnsi("detectó"), "detect\xF3");
-    EXPECT_EQ(AAnsi("€ñ"), "\x80\xF1");
-    // A character the code page lacks becomes "?".
-    EXPECT_EQ(AAnsi("a一b"), "a?b");
-    EXPECT_EQ(AAnsi("\xF0\x9F\x98\x80"), "??"); // one per UTF-16 code unit
-    EXPECT_EQ(DesdeAnsi("\xE1\xE9\x80"), "áé€");
-    // Every byte decodes and encodes back to itself.
-    std::string todos;
-    for (int b = 0; b < 256; ++b)
-        todos.push_back(static_cast<char>(b));
-    EXPECT_EQ(AAnsi(DesdeAnsi(todos)), todos);
 }

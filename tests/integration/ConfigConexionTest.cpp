@@ -113,7 +113,6 @@ TEST_F(ConfigConexionTest, SinArchivoSeBuscaEnLaSegundaCarpeta) {
     segunda.Escribir({{"1", "Segunda", "cadena", ""}});
     ConfigConexion c;
     EXPECT_EQ(std::get<1>(Obtener(c)), "Segunda");
-    EXPECT_EQ(c.RutaArchivoConexiones(), segunda.Ruta());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/ArchivoNativo.h"
 #include "platform/posix/ErroresPosix.h"
 #include "platform/posix/PosixComun.h"
+#include "platform/posix/RasgosManejadores.h"
 
 #include "platform/ErroresSistema.h"
 
@@ -13,7 +14,7 @@
 
 namespace olvado::platform {
 
-bool ManejadorArchivoTraits::CerrarManejador(intptr_t h) { return ::close(static_cast<int>(h)) == 0; }
+bool ManejadorArchivoTraits::CerrarManejador(intptr_t h) { return FdTraits::Close(static_cast<int>(h)); }
 
 bool ArchivoNativo::Fallo() {
     error_ = CodigoDesdeErrno(errno);

@@ -1,6 +1,7 @@
 // POSIX only: the temporary folder and GetTempFileName's naming rule.
 #include "platform/ArchivosTemporales.h"
 #include "platform/posix/PosixComun.h"
+#include "platform/posix/RasgosManejadores.h"
 
 #include "base/Texto.h"
 #include "platform/Entorno.h"
@@ -39,9 +40,8 @@ bool CrearArchivoTemporal(const std::string& carpeta, const std::string& prefijo
         char hex[8];
         std::snprintf(hex, sizeof hex, "%04X", numero);
         std::string ruta = base + hex + ".tmp";
-        int fd = ::open(posix::RutaNativa(ruta).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            ::close(fd);
+        ScopedFd fd(::open(posix::RutaNativa(ruta).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (fd) {
             resultado = ruta;
             return true;
         }

@@ -4,6 +4,7 @@
 
 #include "platform/ErroresSistema.h"
 #include "platform/posix/ErroresPosix.h"
+#include "platform/posix/RasgosManejadores.h"
 
 #include <algorithm>
 #include <array>
@@ -76,12 +77,10 @@ TipoArchivo TipoDeArchivo(const std::string& ruta, int fd) {
         n = ::pread(fd, m, sizeof m, 0);
     } else {
         // A FIFO or a device named like the file must not block the open.
-        int f = ::open(ruta.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ScopedFd f(::open(ruta.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         struct stat st {};
-        bool valido = f >= 0 && ::fstat(f, &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode));
-        n = valido && S_ISREG(st.st_mode) ? ::read(f, m, sizeof m) : -1;
-        if (f >= 0)
-            ::close(f);
+        bool valido = f && ::fstat(f.Get(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode));
+        n = valido && S_ISREG(st.st_mode) ? ::read(f.Get(), m, sizeof m) : -1;
         if (!valido)
             return TipoArchivo::NoExiste;
     }
@@ -293,26 +292,28 @@ int32_t Lanzar(const std::vector<std::string>& argv, const OpcionesLanzar& op, p
     std::vector<int> temporales;
     for (const auto& d : op.destinos)
         temporales.push_back(::fcntl(d.first, F_DUPFD_CLOEXEC, 64));
+    const std::vector<ScopedFd> cierreTemporales(temporales.begin(), temporales.end());
     Limites ref{};
     if (op.asentado && !LimitesDeReferencia(ref))
         return kErrorSinPrivilegio;
     int tubo[2];
     int32_t codigo = kErrorGeneral;
     if (::pipe2(tubo, O_CLOEXEC) == 0) {
+        ScopedFd lectura(tubo[0]), escritura(tubo[1]);
         // What the child keeps open besides 0, 1, 2, in order.
         std::vector<int> abiertos = {tubo[1], op.heredado};
         for (const auto& d : op.destinos)
             abiertos.push_back(d.second);
         std::sort(abiertos.begin(), abiertos.end());
         pid = ::fork();
-        if (pid == 0)
+        if (pid == 0) // never comes back: execve or _exit
             Hijo(args.data(), op.entorno ? envp.data() : nullptr, op, temporales, tubo[1], ref, abiertos);
-        ::close(tubo[1]);
+        escritura.Reset(); // the child's copy alone keeps it open, until its exec
         if (pid > 0) {
             int32_t leido = 0;
             ssize_t n;
             do {
-                n = ::read(tubo[0], &leido, sizeof leido);
+                n = ::read(lectura.Get(), &leido, sizeof leido);
             } while (n < 0 && errno == EINTR);
             codigo = n == sizeof leido ? leido : kErrorCorrecto;
             if (codigo != kErrorCorrecto) {
@@ -322,11 +323,7 @@ int32_t Lanzar(const std::vector<std::string>& argv, const OpcionesLanzar& op, p
         } else {
             codigo = CodigoDesdeErrno(errno);
         }
-        ::close(tubo[0]);
     }
-    for (int t : temporales)
-        if (t >= 0)
-            ::close(t);
     return codigo;
 }
 

@@ -2,6 +2,7 @@
 #include "platform/MutexNombrado.h"
 
 #include "platform/Entorno.h"
+#include "platform/posix/RasgosManejadores.h"
 
 #include <cerrno>
 #include <chrono>
@@ -37,95 +38,88 @@ fs::path RutaBloqueo(const std::string& nombre, bool& global) {
 
 // The folder's descriptor when it can be trusted the way /tmp is: a real
 // folder (not a link), owned by root or by us, and sticky when others may
-// write in it, so nobody can replace or plant our lock files. -1 otherwise.
-int AbrirCarpetaConfiable(const fs::path& dir) {
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
+// write in it, so nobody can replace or plant our lock files. None otherwise.
+ScopedFd AbrirCarpetaConfiable(const fs::path& dir) {
+    ScopedFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd)
+        return fd;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && (st.st_uid == 0 || st.st_uid == ::geteuid()) &&
+    bool ok = ::fstat(fd.Get(), &st) == 0 && S_ISDIR(st.st_mode) &&
+              (st.st_uid == 0 || st.st_uid == ::geteuid()) &&
               (!(st.st_mode & (S_IWGRP | S_IWOTH)) || (st.st_mode & S_ISVTX));
-    if (!ok) {
-        ::close(fd);
-        return -1;
-    }
+    if (!ok)
+        fd.Reset();
     return fd;
 }
 
 // Makes the folder with its mode (a machine-wide one is open to every user,
 // sticky, as /tmp) and answers its descriptor when it can be trusted; a
 // folder someone else made first is refused, not used.
-int PrepararCarpeta(const fs::path& dir, bool global) {
+ScopedFd PrepararCarpeta(const fs::path& dir, bool global) {
     std::error_code ec;
     fs::create_directories(dir.parent_path(), ec);
     if (::mkdir(dir.c_str(), 0700) == 0 && global) {
         // Opened before widening: the mode changes on the folder we made.
-        int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd >= 0) {
-            (void)::fchmod(fd, 01777);
-            ::close(fd);
-        }
+        ScopedFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (fd)
+            (void)::fchmod(fd.Get(), 01777);
     }
     return AbrirCarpetaConfiable(dir);
 }
 
 // The lock file inside the folder, never through a link nor into a FIFO or
 // device; only a file this call creates gets its mode set.
-int AbrirArchivoBloqueo(int carpeta, const std::string& archivo, bool crear, bool global) {
+ScopedFd AbrirArchivoBloqueo(int carpeta, const std::string& archivo, bool crear, bool global) {
     const int base = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    int fd = crear ? ::openat(carpeta, archivo.c_str(), base | O_CREAT | O_EXCL, 0600) : -1;
-    if (fd >= 0) {
+    ScopedFd fd(crear ? ::openat(carpeta, archivo.c_str(), base | O_CREAT | O_EXCL, 0600) : -1);
+    if (fd) {
         if (global)
-            (void)::fchmod(fd, 0666); // other users' programs must be able to test it
+            (void)::fchmod(fd.Get(), 0666); // other users' programs must be able to test it
         return fd;
     }
     if (crear && errno != EEXIST)
-        return -1;
-    fd = ::openat(carpeta, archivo.c_str(), base);
+        return fd;
+    fd.Reset(::openat(carpeta, archivo.c_str(), base));
     struct stat st {};
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)) {
-        ::close(fd);
-        return -1;
-    }
+    if (fd && (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1))
+        fd.Reset();
     return fd;
 }
 
-int AbrirBloqueo(const std::string& nombre, bool crear) {
+ScopedFd AbrirBloqueo(const std::string& nombre, bool crear) {
     bool global = false;
     fs::path ruta = RutaBloqueo(nombre, global);
-    int carpeta = crear ? PrepararCarpeta(ruta.parent_path(), global) : AbrirCarpetaConfiable(ruta.parent_path());
-    if (carpeta < 0)
-        return -1;
-    int fd = AbrirArchivoBloqueo(carpeta, ruta.filename().string(), crear, global);
-    ::close(carpeta);
-    return fd;
+    ScopedFd carpeta =
+        crear ? PrepararCarpeta(ruta.parent_path(), global) : AbrirCarpetaConfiable(ruta.parent_path());
+    if (!carpeta)
+        return carpeta;
+    return AbrirArchivoBloqueo(carpeta.Get(), ruta.filename().string(), crear, global);
 }
 
 } // namespace
 
 bool ExisteMutexNombrado(const std::string& nombre) {
-    int fd = AbrirBloqueo(nombre, false);
-    if (fd < 0)
+    ScopedFd fd = AbrirBloqueo(nombre, false);
+    if (!fd)
         return false;
     // Some descriptor holds the lock, this process's own included.
-    bool tomado = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    return tomado;
+    return ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 bool CrearMutexNombrado(const std::string& nombre, bool) {
-    int fd = AbrirBloqueo(nombre, true);
-    if (fd < 0)
+    ScopedFd fd = AbrirBloqueo(nombre, true);
+    if (!fd)
         return false;
     // A tester holds the lock for an instant; try again briefly before giving up.
     for (int intento = 0; intento < 5; ++intento) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            return true; // the descriptor stays open, and the lock with it, until the process ends
+        if (::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0) {
+            fd.Release(); // the descriptor stays open, and the lock with it, until the process ends
+            return true;
+        }
         if (errno != EWOULDBLOCK && errno != EINTR)
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    ::close(fd);
     return false;
 }
 

@@ -1,6 +1,8 @@
 // Helpers shared by the POSIX implementations (not part of any contract).
 #pragma once
 
+#include "platform/posix/RasgosManejadores.h"
+
 #include <string>
 
 namespace olvado::platform::posix {
@@ -10,8 +12,8 @@ std::string RutaNativa(const std::string& ruta);
 
 // A plain file opened by name without ever blocking: O_NONBLOCK (a FIFO's
 // open waits for a writer otherwise), then fstat; what is not a regular file
-// is closed and refused with EACCES. The descriptor, or -1 with errno set.
-int AbrirArchivoRegular(const std::string& ruta, int banderas);
+// is closed and refused with EACCES. The descriptor, or none with errno set.
+ScopedFd AbrirArchivoRegular(const std::string& ruta, int banderas);
 // A whole plain file read through AbrirArchivoRegular; false when it could
 // not be opened or read.
 bool LeerArchivoRegular(const std::string& ruta, std::string& bytes);

@@ -10,7 +10,8 @@ namespace olvado::platform {
 struct FdTraits {
     using handle_type = int;
     static int Invalid() { return -1; }
-    static void Close(int fd) { ::close(fd); }
+    // The one place a descriptor is closed; false when close reported an error.
+    static bool Close(int fd) { return ::close(fd) == 0; }
 };
 using ScopedFd = ScopedHandle<FdTraits>;
 

@@ -90,16 +90,15 @@ bool BorrarArchivo(const std::string& ruta) {
         errno = EACCES;
         return false;
     }
-    int fd = S_ISREG(st.st_mode) ? posix::AbrirArchivoRegular(r, O_RDONLY | O_NOFOLLOW) : -1;
-    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        ::close(fd);
+    ScopedFd fd = S_ISREG(st.st_mode) ? posix::AbrirArchivoRegular(r, O_RDONLY | O_NOFOLLOW) : ScopedFd();
+    if (fd && ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        fd.Reset();
         errno = EWOULDBLOCK; // held by another writer: Windows' sharing violation
         return false;
     }
     bool borrado = ::unlink(r.c_str()) == 0;
     int e = errno;
-    if (fd >= 0)
-        ::close(fd);
+    fd.Reset();
     errno = e;
     return borrado;
 }
@@ -107,12 +106,9 @@ bool CrearCarpeta(const std::string& ruta) { return ::mkdir(posix::RutaNativa(ru
 bool BorrarCarpeta(const std::string& ruta) { return ::rmdir(posix::RutaNativa(ruta).c_str()) == 0; }
 
 bool ArchivoAbiertoPorOtro(const std::string& ruta) {
-    int fd = posix::AbrirArchivoRegular(posix::RutaNativa(ruta), O_RDONLY);
-    if (fd < 0)
-        return false;
-    bool ocupado = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd); // also drops the lock we may have taken
-    return ocupado;
+    // Closing drops the lock we may have taken.
+    ScopedFd fd = posix::AbrirArchivoRegular(posix::RutaNativa(ruta), O_RDONLY);
+    return fd && ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 int32_t MoverConShell(const std::string& origen, const std::string& destino, bool& abortado) {
@@ -177,39 +173,31 @@ bool ReemplazarArchivo(const std::string& ruta, std::string_view contenido, int3
 }
 
 bool HayManejadorLibre() {
-    int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    return ScopedFd(::open("/dev/null", O_RDONLY | O_CLOEXEC)).Valido();
 }
 
 namespace posix {
 
-int AbrirArchivoRegular(const std::string& ruta, int banderas) {
-    int fd = ::open(ruta.c_str(), banderas | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
+ScopedFd AbrirArchivoRegular(const std::string& ruta, int banderas) {
+    ScopedFd fd(::open(ruta.c_str(), banderas | O_NONBLOCK | O_CLOEXEC));
     struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (fd && (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))) {
+        fd.Reset();
         errno = EACCES;
-        return -1;
     }
     return fd;
 }
 
 bool LeerArchivoRegular(const std::string& ruta, std::string& bytes) {
     bytes.clear();
-    int fd = AbrirArchivoRegular(ruta, O_RDONLY);
-    if (fd < 0)
+    ScopedFd fd = AbrirArchivoRegular(ruta, O_RDONLY);
+    if (!fd)
         return false;
     char bloque[65536];
     ssize_t n;
-    while ((n = ::read(fd, bloque, sizeof bloque)) > 0 || (n < 0 && errno == EINTR))
+    while ((n = ::read(fd.Get(), bloque, sizeof bloque)) > 0 || (n < 0 && errno == EINTR))
         if (n > 0)
             bytes.append(bloque, static_cast<size_t>(n));
-    ::close(fd);
     return n == 0;
 }
 

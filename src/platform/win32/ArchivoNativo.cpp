@@ -4,6 +4,7 @@
 #include "base/Texto.h"
 #include "platform/ErroresSistema.h"
 #include "platform/TextoAnsi.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <algorithm>
 #include <windows.h>
@@ -41,7 +42,7 @@ bool SoloDelPropietario(HANDLE h) {
 } // namespace
 
 bool ManejadorArchivoTraits::CerrarManejador(intptr_t h) {
-    return CloseHandle(reinterpret_cast<HANDLE>(h)) != FALSE;
+    return ArchivoTraits::Close(reinterpret_cast<HANDLE>(h));
 }
 
 bool ArchivoNativo::Fallo() {

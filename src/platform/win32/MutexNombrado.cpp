@@ -3,17 +3,14 @@
 
 #include "base/Texto.h"
 #include "platform/TextoAnsi.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <windows.h>
 
 namespace olvado::platform {
 
 bool ExisteMutexNombrado(const std::string& nombre) {
-    HANDLE h = OpenMutexA(0x1F0001 /* MUTEX_ALL_ACCESS */, FALSE, AAnsi(nombre).c_str());
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
+    return Handle(OpenMutexA(0x1F0001 /* MUTEX_ALL_ACCESS */, FALSE, AAnsi(nombre).c_str())).Valido();
 }
 
 bool CrearMutexNombrado(const std::string& nombre, bool daclNula) {

@@ -6,6 +6,7 @@
 #include "platform/win32/RasgosManejadores.h"
 
 #include <map>
+#include <utility>
 #include <windows.h>
 
 namespace olvado::platform {
@@ -35,8 +36,7 @@ ScopedHandle<ArchivoTraits> ArchivoHeredable(const std::string& ruta) {
 ProcesoHijo::~ProcesoHijo() {
     if (!terminado_)
         Terminar();
-    if (handle_)
-        CloseHandle(static_cast<HANDLE>(handle_));
+    Handle proceso(static_cast<HANDLE>(handle_));
 }
 
 bool ProcesoHijo::Iniciar(const std::vector<std::string>& argumentos,
@@ -85,10 +85,8 @@ bool ProcesoHijo::Iniciar(const std::vector<std::string>& argumentos,
     if (!CreateProcessW(programa.c_str(), linea.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
                         bloque.data(), dir.empty() ? nullptr : dir.c_str(), &si, &pi))
         return false;
-    CloseHandle(pi.hThread);
-    if (handle_)
-        CloseHandle(static_cast<HANDLE>(handle_));
-    handle_ = pi.hProcess;
+    Handle hilo(pi.hThread);
+    Handle anterior(static_cast<HANDLE>(std::exchange(handle_, pi.hProcess)));
     id_ = pi.dwProcessId;
     terminado_ = false;
     codigo_ = -1;

@@ -9,10 +9,11 @@
 namespace olvado::platform {
 
 // Kernel objects that answer nullptr on failure (processes, threads, tokens).
+// The one place a kernel handle is closed; false when CloseHandle failed.
 struct HandleTraits {
     using handle_type = HANDLE;
     static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
+    static bool Close(HANDLE h) { return CloseHandle(h) != FALSE; }
 };
 using Handle = ScopedHandle<HandleTraits>;
 
@@ -20,7 +21,7 @@ using Handle = ScopedHandle<HandleTraits>;
 struct ArchivoTraits {
     using handle_type = HANDLE;
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { CloseHandle(h); }
+    static bool Close(HANDLE h) { return HandleTraits::Close(h); }
 };
 
 // A FindFirstFile search.

@@ -2,10 +2,6 @@
 // temporary-name rule, the flock convention, the shell's move, FIFOs in
 // place of files, a question with no one to answer it and where the GUI
 // module is looked for.
-#include "common/FileTool.h"
-#include "common/clsFileLog.h"
-#include "database/ConfigConexion.h"
-#include "database/ado/Connection.h"
 #include "platform/ArchivoNativo.h"
 #include "platform/ArchivosTemporales.h"
 #include "platform/CarpetasEspeciales.h"
@@ -28,9 +24,7 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <thread>
-#include <sys/resource.h>
 #include <unistd.h>
-#include <vector>
 
 using namespace olvado;
 namespace fs = std::filesystem;
@@ -79,8 +73,7 @@ TEST(StandInsTest, CarpetasEspecialesYTemporales) {
 
 // Root with a user's environment kept (sudo -E): the run log's folder is
 // never another account's, nor reached through a link or through a
-// user-dirs.dirs that is not root's (root's own home instead); the driver
-// manager reads the system's configuration, not the one ODBCSYSINI names.
+// user-dirs.dirs that is not root's (root's own home instead).
 TEST(StandInsTest, UnaCorridaPrivilegiadaNoTomaNadaDelEntornoDeOtro) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "hacen falta privilegios de root";
@@ -109,15 +102,6 @@ TEST(StandInsTest, UnaCorridaPrivilegiadaNoTomaNadaDelEntornoDeOtro) {
     fs::remove(arbol.Documentos());
     ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0); // the user's own home
     EXPECT_EQ(platform::RutaEspecial(0, 5), propio);
-
-    // The user's odbcinst.ini names the system's SQLite driver by a library of its own.
-    prueba::EscribirArchivo(ajena / "odbcinst.ini",
-                            "[SQLite3]\nDriver=" + ajena.string() + "/libplantada.so\n");
-    platform::EstablecerVariableEntorno("ODBCSYSINI", ajena.string());
-    ado::Connection cnx;
-    EXPECT_NO_THROW(cnx.Open("Driver=SQLite3;Database=" + (arbol.Raiz() / "x.db").string()));
-    EXPECT_EQ(platform::LeerVariableEntorno("ODBCSYSINI"), "");
-    platform::EstablecerVariableEntorno("ODBCSYSINI", "");
 }
 
 TEST(StandInsTest, ConvencionDeBloqueoYMovimiento) {
@@ -141,83 +125,6 @@ TEST(StandInsTest, ConvencionDeBloqueoYMovimiento) {
     bool abortado = true;
     EXPECT_EQ(platform::MoverConShell(f, f + ".2", abortado), platform::kErrorArchivoNoEncontrado);
     EXPECT_FALSE(abortado);
-    FileTool ft;
-    EXPECT_FALSE(ft.SH_MoverArchivo(f, f + ".2"));
-    // A folder as the target receives the item; a "\" path reaches the system as "/".
-    prueba::EscribirArchivo(f, "x");
-    fs::create_directories(arbol.Temporal() / "dentro");
-    EXPECT_TRUE(ft.SH_MoverArchivo(f, arbol.Temporal().string() + "\\dentro"));
-    EXPECT_EQ(prueba::LeerArchivo(arbol.Temporal() / "dentro" / "a.txt"), "x");
-}
-
-// The connection store chooses every workstation's database: under umask
-// 000 it is still 0644 in 0755 folders, a rewrite keeps a stricter mode and
-// takes the others' write right away, and a link in its place is refused.
-TEST(StandInsTest, AlmacenDeConexionesSinEscrituraAjenaConUmaskCero) {
-    prueba::ArbolPrueba arbol;
-    const std::string ruta = ConfigConexion::RutaAlmacen();
-    const auto modo = [](const std::string& r) { return fs::status(r).permissions() & fs::perms::all; };
-    const mode_t antes = ::umask(0);
-    DatosConexion d;
-    d.Nombre = "prueba", d.CadenaConexion = "Provider=SQLite;Data Source=x.db";
-    std::string error;
-    EXPECT_EQ(ConfigConexion::AgregarConexion(d, error), 1) << error;
-    EXPECT_EQ(modo(ruta), static_cast<fs::perms>(0644));
-    EXPECT_EQ(modo(ConfigConexion::CarpetaAlmacen()), static_cast<fs::perms>(0755));
-    ::chmod(ruta.c_str(), 0600);
-    EXPECT_EQ(ConfigConexion::AgregarConexion(d, error), 2) << error;
-    EXPECT_EQ(modo(ruta), static_cast<fs::perms>(0600));
-    ::chmod(ruta.c_str(), 0666);
-    EXPECT_EQ(ConfigConexion::AgregarConexion(d, error), 3) << error;
-    EXPECT_EQ(modo(ruta), static_cast<fs::perms>(0644));
-    const std::string otro = (arbol.Temporal() / "otro.dat").string();
-    fs::rename(ruta, otro);
-    fs::create_symlink(otro, ruta);
-    EXPECT_EQ(ConfigConexion::AgregarConexion(d, error), 0);
-    EXPECT_TRUE(fs::is_symlink(ruta));
-    ::umask(antes);
-    fs::remove(ruta);
-}
-
-// Descriptors exhausted (RLIMIT_NOFILE): the log's write is skipped and its
-// text stays pending. This test touches the process's limits directly.
-TEST(StandInsTest, SinManejadoresLibresElLogEspera) {
-    prueba::ArbolPrueba arbol;
-    clsFileLog log;
-    log.AgregarLog("pendiente", true);
-    rlimit antes{};
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &antes), 0);
-    const rlimit bajo{64, antes.rlim_max};
-    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &bajo), 0);
-    std::vector<int> abiertos;
-    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
-        abiertos.push_back(fd);
-    bool libre = platform::HayManejadorLibre();
-    bool escrito = log.Escribir();
-    for (int fd : abiertos)
-        ::close(fd);
-    ::setrlimit(RLIMIT_NOFILE, &antes);
-    EXPECT_FALSE(libre);
-    EXPECT_FALSE(escrito);
-    EXPECT_FALSE(fs::exists(log.ArchivoDestino));
-    EXPECT_TRUE(platform::HayManejadorLibre());
-    EXPECT_TRUE(log.Escribir());
-    EXPECT_TRUE(fs::exists(log.ArchivoDestino));
-}
-
-// Real Linux paths through the path rules: "/" separates and is kept.
-TEST(StandInsTest, RutasDeLinux) {
-    FileTool ft;
-    EXPECT_EQ(ft.Ruta_CalificarRuta("/home/u"), "/home/u/");
-    EXPECT_EQ(ft.Ruta_CalificarRuta("/home/u/"), "/home/u/");
-    EXPECT_EQ(ft.Ruta_CalificarRuta("C:\\a"), "C:\\a\\"); // a Windows-style text keeps its own
-    EXPECT_EQ(ft.Ruta_CalificarRuta("/var/lib\\Olvado"), "/var/lib\\Olvado/");
-    EXPECT_EQ(ft.Ruta_ExtraerRuta("/home/u/a.txt"), "/home/u/");
-    EXPECT_EQ(ft.Ruta_ExtraerRuta("/var/lib/DB\\Olvado_Act.exe"), "/var/lib/DB\\");
-    EXPECT_EQ(ft.Ruta_ObtenerNombreArchivo("/home/u/a.b.txt"), "a.b");
-    EXPECT_EQ(ft.Ruta_ObtenerExtension("/home/u.d/a"), "");
-    EXPECT_EQ(ft.Ruta_QuitarRaiz("/home/u"), "home/u");
-    EXPECT_FALSE(ft.UNC_EsRutaUNCValida("//server/share"));
 }
 
 // A FIFO named like the package, the store or the program: every open by
