@@ -491,13 +491,8 @@ TEST_P(FirmaHistorialE2E, SinDerechoALosTrozosSeDiceAsi) {
     }
     Sql("DROP USER 'olvado_sintrozos'@'localhost'");
     EXPECT_FALSE(Arranco());
-    EXPECT_EQ(std::count_if(t.begin(), t.end(),
-                            [](const std::string& l) {
-                                return l.rfind("Paquete no preparado: no se pudieron leer los trozos de "
-                                               "BinariosActTrozos: ",
-                                               0) == 0;
-                            }),
-              1)
+    const std::string motivo = "Paquete no preparado: no se pudieron leer los trozos de BinariosActTrozos: ";
+    EXPECT_EQ(std::count_if(t.begin(), t.end(), [&](const std::string& l) { return l.rfind(motivo, 0) == 0; }), 1)
         << ::testing::PrintToString(t);
     EXPECT_EQ(prueba::Filas(GetParam().cadena, "SELECT Resultado FROM HistorialAct"), "error\n");
 }

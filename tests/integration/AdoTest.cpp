@@ -156,19 +156,8 @@ TEST_P(AdoTest, LosErroresLlevanElNumeroDeSuClase) {
                  "WHERE n < 100000000) SELECT n FROM r WHERE n < 0");
     cnx_.CommandTimeout = 1;
     const auto eterna = prueba::ErrorDe<ErrorAdo>([&] { Abrir("SELECT n FROM Eterna"); });
-    EXPECT_EQ(eterna.numero, N(0x80040E31u));
-    // The conversation's end cuts a longer time-out; past it nothing more runs.
-    Connection corta;
-    corta.CommandTimeout = 360;
-    corta.Fin = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    corta.Open(GetParam().cadena);
-    const auto inicio = std::chrono::steady_clock::now();
-    Recordset rs;
-    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>([&] { rs.Open("SELECT n FROM Eterna", corta, adOpenStatic); }).numero,
-              N(0x80040E31u));
-    EXPECT_EQ(prueba::ErrorDe<ErrorAdo>([&] { corta.Execute("SELECT 1"); }).numero, N(0x80040E31u));
-    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(30));
     cnx_.Execute("DROP VIEW Eterna");
+    EXPECT_EQ(eterna.numero, N(0x80040E31u));
 }
 
 TEST_P(AdoTest, TransaccionesYComandos) {

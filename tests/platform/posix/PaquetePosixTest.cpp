@@ -97,14 +97,15 @@ TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
     const int senales[] = {SIGTERM, SIGINT, SIGHUP, SIGTERM};
     for (size_t vuelta = 0; vuelta < std::size(senales); ++vuelta) {
         const int senal = senales[vuelta];
-        if (vuelta == 3) { // the last round: the same 64 MiB in pieces only
+        if (vuelta == 3) { // the last round: 64 MiB of zeros, in pieces only, whose digest verifies
+            prueba::EjecutarSql(motor.cadena, "UPDATE BinariosAct SET Binario = NULL, MD5Hash = '" +
+                                                  prueba::Md5Cifrado(std::string(64 << 20, '\0')) + "'");
             prueba::EjecutarSql(motor.cadena, "CREATE TABLE BinariosActTrozos (Producto TEXT, Major INT, Minor INT, "
                                               "Revision INT, Trozo INT, MD5Hash TEXT, Datos BLOB)");
             prueba::EjecutarSql(motor.cadena,
                                 "INSERT INTO BinariosActTrozos WITH RECURSIVE t(n) AS (SELECT 0 UNION ALL SELECT "
                                 "n + 1 FROM t WHERE n < 63) SELECT Producto, Major, Minor, Revision, n, MD5Hash, "
                                 "zeroblob(1048576) FROM t, BinariosAct");
-            prueba::EjecutarSql(motor.cadena, "UPDATE BinariosAct SET Binario = NULL");
         }
         std::error_code ec;
         fs::remove(log, ec);
