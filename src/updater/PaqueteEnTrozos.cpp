@@ -25,8 +25,11 @@ std::string CondicionVersion(const std::string& ProductoSql, int32_t Major, int3
            " AND Minor = " + std::to_string(Minor) + " AND Revision = " + std::to_string(Revision);
 }
 
+// SQLite keeps a piece written as text as text, and its ODBC driver measures
+// a text up to its first NUL: the piece is asked for as the bytes it is.
 PaqueteEnTrozos::PaqueteEnTrozos(clsDB& DB, std::string Tabla, std::string Condicion)
-    : db_(DB), tabla_(std::move(Tabla)), condicion_(std::move(Condicion)) {}
+    : db_(DB), tabla_(std::move(Tabla)), condicion_(std::move(Condicion)),
+      datos_(DB.SintaxisSQL() == 3 ? "CAST(Datos AS BLOB) AS Datos" : "Datos") {}
 
 namespace {
 
@@ -79,7 +82,7 @@ bool PaqueteEnTrozos::Leer(const std::string& Producto, const std::string& HashC
         const std::string trozo = "el trozo " + std::to_string(i) + " de " + std::to_string(Trozos);
         std::unique_ptr<ado::Recordset> rs;
         try {
-            if (!Abrir(db_, rs, "SELECT Producto, MD5Hash, Datos FROM " + tabla_ + condicion_ +
+            if (!Abrir(db_, rs, "SELECT Producto, MD5Hash, " + datos_ + " FROM " + tabla_ + condicion_ +
                                     " AND Trozo = " + std::to_string(i))) {
                 Motivo = "no se pudo leer " + trozo + ErrorDe(db_);
             } else {

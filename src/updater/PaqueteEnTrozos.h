@@ -50,7 +50,7 @@ public:
 
 private:
     clsDB& db_;
-    std::string tabla_, condicion_;
+    std::string tabla_, condicion_, datos_;
 };
 
 } // namespace olvado
