@@ -172,7 +172,9 @@ TEST_P(ActualizacionE2E, UnaVistaSinFinTerminaEnElPlazoDeLaCorrida) {
     Sql("CREATE VIEW BinariosAct AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT "
         "'Olvado' AS Producto, n AS Major, 0 AS Minor, 0 AS Revision, '' AS MD5Hash, NULL AS Binario FROM r "
         "WHERE n < 0");
-    prueba::CorridaActualizador c{{}, programa_, prueba::EntornoInstalador((salida_ / "instalador.txt").string())};
+    prueba::CorridaActualizador c;
+    c.programa = programa_;
+    c.entorno = prueba::EntornoInstalador((salida_ / "instalador.txt").string());
     c.entorno.push_back({"OLVADO_PLAZO_BASE_DATOS", "3"});
     const auto inicio = std::chrono::steady_clock::now();
     const auto t = prueba::EjecutarActualizador(arbol_, c);
