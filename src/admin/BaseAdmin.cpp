@@ -70,8 +70,8 @@ std::string BaseAdmin::DefinicionTabla(const std::string& tabla) const {
                                          : "BLOB";
     if (tabla == PaqueteEnTrozos::kTabla)
         return "CREATE TABLE " + tabla + " (Producto " + clave + " NOT NULL, Major " + entero + " NOT NULL, Minor " +
-               entero + " NOT NULL, Revision " + entero + " NOT NULL, Trozo " + entero + " NOT NULL, Datos " +
-               binario + " NOT NULL, PRIMARY KEY (Producto, Major, Minor, Revision, Trozo))";
+               entero + " NOT NULL, Revision " + entero + " NOT NULL, Trozo " + entero + " NOT NULL, MD5Hash " + texto +
+               " NOT NULL, Datos " + binario + " NOT NULL, PRIMARY KEY (Producto, Major, Minor, Revision, Trozo))";
     // Binario last: SQLite streams a package into its row only when no
     // column after it holds data (else the row is built in memory).
     return "CREATE TABLE BinariosAct (Producto " + clave + " NOT NULL PRIMARY KEY, Major " + entero +

@@ -18,6 +18,7 @@ namespace {
 struct Publicado {
     bool consultado = false, hay = false, digestValido = false;
     int32_t major = 0, minor = 0, revision = 0;
+    std::string hashCifrado; // as the row stores it
 };
 
 // The updater's own query of the row (Major, Minor, Revision, MD5Hash).
@@ -37,7 +38,9 @@ Publicado LeerPublicado(BaseAdmin& base, const std::string& producto) {
             p.major = static_cast<int32_t>(rs->Fields("Major").Value().AEntero());
             p.minor = static_cast<int32_t>(rs->Fields("Minor").Value().AEntero());
             p.revision = static_cast<int32_t>(rs->Fields("Revision").Value().AEntero());
-            std::string cifrado = rs->Fields("MD5Hash").Value().ATexto();
+            const ado::Valor hash = rs->Fields("MD5Hash").Value();
+            p.hashCifrado = hash.EsNulo() ? "" : hash.ATexto();
+            std::string cifrado = p.hashCifrado;
             bool exito = false;
             p.digestValido = clsEncriptor().Decrypt(cifrado, exito).size() == 32 && exito;
         }
@@ -48,27 +51,48 @@ Publicado LeerPublicado(BaseAdmin& base, const std::string& producto) {
     return p;
 }
 
-// Which form the published package has: pieces (what the updater reads
-// first), Binario (what the family's own programs read), or both.
-std::string FormaPaquete(BaseAdmin& base, const std::string& producto, const Publicado& p) {
+// Which form the published package has: pieces, Binario (what the family's
+// own programs read), or both; and which one the updater's next run takes
+// (Usara), and why: the pieces only when every one is bound to the row's
+// current digest, else Binario.
+std::string FormaPaquete(BaseAdmin& base, const std::string& producto, const Publicado& p, std::string& Usara,
+                         bool& Legible) {
     const std::string condicion = CondicionVersion(base.SQL().Strg(producto), p.major, p.minor, p.revision);
-    const int64_t trozos = PaqueteEnTrozos(base.DB(), PaqueteEnTrozos::kTabla, condicion).Contar();
+    PaqueteEnTrozos paquete(base.DB(), PaqueteEnTrozos::kTabla, condicion);
+    std::string motivo, otro;
+    const int64_t trozos = paquete.Contar(producto, p.hashCifrado, motivo);
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
     bool binario = false;
+    int64_t todos = 0;
     try {
         binario = base.DB().AbrirRs(rs, "SELECT COUNT(*) AS N FROM BinariosAct" + condicion + " AND Binario IS NOT NULL",
                                     ado::adOpenForwardOnly, 1, -1, false, n) &&
                   !rs->Eof() && rs->Fields("N").Value().AEntero() > 0;
+        if (trozos == 0 && motivo.empty() &&
+            base.DB().AbrirRs(rs, "SELECT COUNT(*) AS N FROM " + std::string(PaqueteEnTrozos::kTabla) + condicion,
+                              ado::adOpenForwardOnly, 1, -1, false, n) &&
+            !rs->Eof())
+            todos = rs->Fields("N").Value().AEntero();
     } catch (const ErrorOlvado&) {
     }
+    if (trozos > 0)
+        Usara = "los trozos: son del digesto publicado en la fila";
+    else if (todos > 0)
+        Usara = "Binario: los " + std::to_string(todos) + " trozos de " + PaqueteEnTrozos::kTabla +
+                " son de otro digesto u otro producto (otra publicación) y no se usan";
+    else if (!motivo.empty())
+        Usara = "Binario: " + motivo;
+    else
+        Usara = "Binario: no hay trozos publicados";
+    Legible = trozos > 0 || binario;
     const std::string enTrozos = std::to_string(trozos) + " trozos en " + PaqueteEnTrozos::kTabla;
     if (trozos > 0)
         return binario ? enTrozos + " y en Binario" : "solo " + enTrozos + " (Binario vacío)";
     return binario ? "solo en Binario" : "sin bytes";
 }
 
-std::string ProximaEjecucion(const Publicado& p, bool instalada, int32_t m1, int32_t m2, int32_t m3) {
+std::string ProximaEjecucion(const Publicado& p, bool legible, bool instalada, int32_t m1, int32_t m2, int32_t m3) {
     if (!instalada)
         return "termina sin comparar: no se pudo leer la versión del programa principal";
     if (!p.consultado)
@@ -82,6 +106,8 @@ std::string ProximaEjecucion(const Publicado& p, bool instalada, int32_t m1, int
     const std::string version = TextoVersion(p.major, p.minor, p.revision);
     if (!p.digestValido)
         return "escribirá el paquete " + version + " pero no lo ejecutará: su digest está vacío o no se descifra";
+    if (!legible)
+        return "no instalará el paquete " + version + ": ni Binario ni trozos de su digesto";
     // The updater writes the package into a folder it does not create.
     FileTool ft;
     const std::string carpeta = ft.Ruta_ExtraerRuta(RutaPaquete());
@@ -105,15 +131,19 @@ int Estado(const Argumentos&) {
     salida += "Versión publicada: " +
               (p.hay ? TextoVersion(p.major, p.minor, p.revision) : p.consultado ? "ninguna" : "sin tabla BinariosAct") +
               "\n";
-    if (p.hay)
-        salida += "Forma del paquete: " + FormaPaquete(base, producto, p) + "\n";
+    bool legible = false;
+    if (p.hay) {
+        std::string usara;
+        salida += "Forma del paquete: " + FormaPaquete(base, producto, p, usara, legible) + "\n";
+        salida += "Forma que leerá la próxima ejecución: " + usara + "\n";
+    }
     FileTool ft;
     salida += "Versión instalada: " +
               (instalada ? TextoVersion(m1, m2, m3)
                          : "no se pudo leer (" + ft.Ruta_CalificarRuta(ft.Ruta_RutaEspecial(0, 38)) +
                                "Olvado\\Olvado.exe)") +
               "\n";
-    salida += "Próxima ejecución: " + ProximaEjecucion(p, instalada, m1, m2, m3) + "\n";
+    salida += "Próxima ejecución: " + ProximaEjecucion(p, legible, instalada, m1, m2, m3) + "\n";
     platform::EscribirSalida(salida);
     return 0;
 }

@@ -61,7 +61,7 @@ int Publicar(const Argumentos& a) {
     // Every run of the updater also reads Valores: a database prepared for
     // publishing has both tables.
     if (!base.Abrir() || !base.AsegurarTabla("BinariosAct") || !base.AsegurarTabla("Valores") ||
-        !base.AsegurarTabla(PaqueteEnTrozos::kTabla) ||
+        !base.AsegurarTabla(PaqueteEnTrozos::kTabla) || !base.AsegurarColumna(PaqueteEnTrozos::kTabla, "MD5Hash") ||
         (o.Tiene("--firmar") && !base.AsegurarColumna("BinariosAct", "Firma")) ||
         (o.Tiene("--historial") && !base.AsegurarTabla("HistorialAct")))
         return 1;

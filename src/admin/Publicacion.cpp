@@ -69,6 +69,7 @@ bool Publicacion::EscribirTrozos(BaseAdmin& base) {
         rs->Fields("Minor").SetValue(ado::Valor(minor));
         rs->Fields("Revision").SetValue(ado::Valor(revision));
         rs->Fields("Trozo").SetValue(ado::Valor(trozo));
+        rs->Fields("MD5Hash").SetValue(ado::Valor(digestCifrado_));
         rs->Fields("Datos").SetValue(ado::Valor(std::move(datos)));
         rs->Update();
     }

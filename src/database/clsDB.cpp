@@ -58,6 +58,7 @@ bool clsDB::AbrirDB(bool AvisarError, bool SinAsistente) {
         CNX = std::make_unique<Connection>();
         CNX->CursorLocation = ado::adUseClient;
         CNX->CommandTimeout = 360;
+        CNX->Fin = finConversacion_;
         CNX->EstablecerEventos(this);
         CNX->Open(cadenaConexion_, "", "", -1);
         int32_t tipoProveedor = 0;
@@ -115,6 +116,7 @@ bool clsDB::Reconectar(bool AvisarError) {
         try {
             auto c = std::make_unique<Connection>();
             c->CursorLocation = ado::adUseClient;
+            c->Fin = finConversacion_;
             c->EstablecerEventos(this);
             c->Open(cadenaConexion_, "", "", -1);
             CNX = std::move(c);

@@ -13,6 +13,7 @@
 #include "database/clsSqlSyntaxEngine.h"
 
 #include <cstdint>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,6 +40,10 @@ public:
     // The start-up sequence's server-clock operation, run by AbrirDB after
     // opening unless the entry asks for an optimised remote connection.
     void EstablecerSincronizacionReloj(std::function<void()> sincronizar) { sincronizar_ = std::move(sincronizar); }
+    // One end for the whole conversation with the database, every connection
+    // and reconnection, statement, piece and retry included (see
+    // ado::Connection::Fin); past it every call fails as a time-out.
+    void EstablecerFinConversacion(std::chrono::steady_clock::time_point fin) { finConversacion_ = fin; }
 
     bool AbrirDB(bool AvisarError = false, bool SinAsistente = false);
     bool AbrirRs(std::unique_ptr<ado::Recordset>& Rs, const std::string& vOrigen, int32_t ModoCursor,
@@ -110,6 +115,7 @@ private:
     IMostrarErrores* errores_;
     IOrigenConexion* origen_;
     std::function<void()> sincronizar_;
+    std::chrono::steady_clock::time_point finConversacion_ = std::chrono::steady_clock::time_point::max();
     // Strg and LimitarRegistrosSQL as the program's engine gives them: the
     // engine keeps its initial dialect (1) for the whole run.
     clsSqlSyntaxEngine sql_;

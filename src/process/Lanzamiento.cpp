@@ -5,7 +5,6 @@
 #include "platform/ErroresSistema.h"
 #include "process/EsAdmin.h"
 #include "process/EsWinSuperior.h"
-#include "process/ShellEjecutar.h"
 
 namespace olvado {
 
@@ -108,8 +107,15 @@ bool EjecutarArchivoComoAdmin(int32_t /*hWnd*/, const std::string& Archivo, cons
             throw ErrorOlvado(53, "EjecutarArchivoComoAdmin", "No se encontró el archivo");
         return true;
     }
-    if (EsUsuarioAdministrador())
-        return ShellEjecutarArchivo(Archivo, Parametros, 0, Esperar, false, Paquete);
+    if (EsUsuarioAdministrador()) {
+        // ShellEjecutarArchivo's launch: through the shell, not elevated; a
+        // fault ends it without waiting.
+        try {
+            return Lanzar(PeticionShell(Archivo, Parametros, 0, Esperar, false, Paquete)) == 0;
+        } catch (...) {
+            return false;
+        }
+    }
 
     std::string cuenta, dominio;
     SepararDominioUsuario(Usuario, cuenta, dominio);

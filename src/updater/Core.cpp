@@ -2,7 +2,11 @@
 
 #include "base/Texto.h"
 #include "common/Variante.h"
+#include "platform/Entorno.h"
 #include "platform/MessageBox.h"
+
+#include <charconv>
+#include <chrono>
 
 namespace olvado {
 
@@ -85,12 +89,23 @@ AjustesDeComunes ajustesDeComunes;
 
 } // namespace
 
+int32_t PlazoConversacion() {
+    const std::string texto = platform::LeerVariableEntorno("OLVADO_PLAZO_BASE_DATOS");
+    int32_t segundos = 0;
+    const auto [fin, ec] = std::from_chars(texto.data(), texto.data() + texto.size(), segundos);
+    if (ec != std::errc() || fin != texto.data() + texto.size() || segundos <= 0)
+        return kPlazoConversacionSegundos;
+    return std::min(segundos, kPlazoConversacionSegundos);
+}
+
 bool CrearObjetos() {
     try {
         RegistrarLog("Instanciando Comunes");
         Servicios().Comunes = std::make_unique<clsStgComunes>();
         RegistrarLog("Instanciando DB");
         Servicios().DB = std::make_unique<clsDB>(&erroresEnComunes);
+        Servicios().DB->EstablecerFinConversacion(std::chrono::steady_clock::now() +
+                                                  std::chrono::seconds(PlazoConversacion()));
         Servicios().DB->EstablecerSincronizacionReloj([] { FechaHoraServidor(true); });
         RegistrarLog("Instanciando SQL");
         Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>(&ajustesDeComunes);

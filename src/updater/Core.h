@@ -32,6 +32,12 @@ ServiciosGlobales& Servicios();
 bool PrepararLog(const std::string& NombreArchivo);
 // One timestamped entry per call when the log exists; every step logs through it.
 void RegistrarLog(const std::string& Texto, bool NuevaLinea = true);
+// The whole database conversation of a run (every connection, statement,
+// piece and retry) ends this many seconds after the objects are created.
+inline constexpr int32_t kPlazoConversacionSegundos = 1800;
+// kPlazoConversacionSegundos, or less when OLVADO_PLAZO_BASE_DATOS names
+// fewer seconds: the caller's environment can only shorten a run.
+int32_t PlazoConversacion();
 // Creates the service objects and opens the database (AbrirConexionDB). A
 // run-time error logs "Error generando objetos", shows
 // MensajeCuentaAdministrativa and answers false.

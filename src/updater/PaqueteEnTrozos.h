@@ -1,12 +1,19 @@
 // The package as ordered pieces in a table of its own beside BinariosAct (one
-// row per piece: Producto, Major, Minor, Revision, Trozo numbered from 0, and
-// Datos, at most kTamanoTrozo bytes), which olvado-admin writes in the
-// publication's own transaction. A reader takes one piece per statement, so
-// neither the server nor a workstation ever holds more than one piece, and a
-// server with stock settings (16 MiB packets) serves a package of any size.
+// row per piece: Producto, Major, Minor, Revision, Trozo numbered from 0,
+// MD5Hash, the enciphered digest of the whole package exactly as its
+// BinariosAct row stores it, and Datos, at most kTamanoTrozo bytes), which
+// olvado-admin writes in the publication's own transaction. A reader takes one
+// piece per statement, so neither the server nor a workstation ever holds
+// more than one piece, and a server with stock settings (16 MiB packets)
+// serves a package of any size. Pieces belong to the exact bytes they make:
+// a piece whose product is not the product byte for byte (a collation that
+// ignores case or trailing blanks decides nothing here) or whose MD5Hash is
+// not the row's current one is never used.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace olvado {
@@ -26,19 +33,24 @@ public:
     // product and version on that table's Producto, Major, Minor, Revision.
     PaqueteEnTrozos(clsDB& DB, std::string Tabla, std::string Condicion);
 
-    // How many pieces that version has; 0 when none, or when there is no such
-    // table (a package published in Binario only).
-    int64_t Contar();
-    // Writes pieces 0 to Trozos - 1 to Ruta, each as it arrives (a new file,
-    // never through a link, into a FIFO or a device). Every piece but the last
-    // is exactly kTamanoTrozo bytes, the last 1 to kTamanoTrozo. False with
-    // Motivo when a piece is missing, of another size, or unreadable, or the
-    // write failed; the file is then gone.
-    bool Escribir(const std::string& Ruta, int64_t Trozos, std::string& Motivo);
+    // How many pieces of that version belong to Producto's package whose
+    // digest is HashCifrado; 0 when none (or no such table: a package
+    // published in Binario only). Motivo gets why the pieces could not be
+    // read at all (no such table, no right to read it), for a caller that
+    // has nothing else to write.
+    int64_t Contar(const std::string& Producto, const std::string& HashCifrado, std::string& Motivo);
+    // Hands pieces 0 to Trozos - 1 of that package, each as it arrives, to
+    // Destino (a false answer stops, with Motivo already set). Every piece
+    // but the last is exactly kTamanoTrozo bytes, the last 1 to kTamanoTrozo.
+    // A termination signal pending stops it at the next piece. False with
+    // Motivo when a piece is missing, of another size, unreadable or
+    // refused, or a signal came.
+    bool Leer(const std::string& Producto, const std::string& HashCifrado, int64_t Trozos,
+              const std::function<bool(const uint8_t*, size_t, std::string&)>& Destino, std::string& Motivo);
 
 private:
     clsDB& db_;
-    std::string tabla_, condicion_;
+    std::string tabla_, condicion_, datos_;
 };
 
 } // namespace olvado

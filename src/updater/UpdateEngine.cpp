@@ -11,6 +11,7 @@
 #include "common/clsMD5File.h"
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
+#include "platform/ArchivoNativo.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Eventos.h"
 #include "platform/FirmaEd25519.h"
@@ -22,6 +23,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace olvado {
@@ -131,10 +133,56 @@ void SinFila(bool ModoActualizador) {
                          0);
 }
 
-// Writes the package of the compared version's row to Ruta, from its pieces
-// when they are there, else from Binario; HashCifrado gets its MD5Hash. False
-// for no row, a query that did not open, a missing or short piece or a failed
-// write (the database object's write raises; preparation just ends).
+// The compared version's MD5Hash as its row stores it now; false (the reason
+// in the system's log) for no row or a query that did not open.
+bool LeerDigesto(bool ModoActualizador, clsDB& db, const std::string& condicion, std::string& HashCifrado) {
+    std::unique_ptr<ado::Recordset> rs;
+    if (!AbrirEn(db, rs, "SELECT MD5Hash FROM BinariosAct" + condicion)) {
+        RegistrarFalla("la consulta del paquete no se abrió");
+        return false;
+    }
+    const bool hay = !rs->Eof();
+    if (hay) {
+        const ado::Valor v = rs->Fields("MD5Hash").Value();
+        HashCifrado = v.EsNulo() ? "" : v.ATexto();
+    } else {
+        SinFila(ModoActualizador);
+    }
+    rs->Close();
+    return hay;
+}
+
+// The pieces, each as it arrives, into a new file at Ruta (never through a
+// link, into a FIFO or a device); the file is gone unless every piece is there.
+bool EscribirTrozos(PaqueteEnTrozos& trozos, const std::string& HashCifrado, int64_t n, const std::string& Ruta) {
+    platform::ArchivoNativo f;
+    std::string motivo;
+    if (!f.Abrir(Ruta, platform::ArchivoNativo::Modo::CrearNuevo)) {
+        RegistrarFalla("no se pudo crear " + Ruta);
+        return false;
+    }
+    const bool leido = trozos.Leer(Producto(), HashCifrado, n,
+                                   [&](const uint8_t* datos, size_t largo, std::string& m) {
+                                       if (f.Escribir(std::string_view(reinterpret_cast<const char*>(datos), largo)))
+                                           return true;
+                                       m = "no se pudo escribir " + Ruta;
+                                       return false;
+                                   },
+                                   motivo);
+    if (!f.Cerrar() && motivo.empty())
+        motivo = "no se pudo escribir " + Ruta;
+    if (leido && motivo.empty())
+        return true;
+    platform::BorrarArchivo(Ruta);
+    RegistrarFalla(motivo);
+    return false;
+}
+
+// Writes the package of the compared version's row to Ruta, from the pieces
+// bound to the row's current digest when they are all there, else from
+// Binario; HashCifrado gets its MD5Hash. False for no row, a query that did
+// not open, a missing or short piece or a failed write (the database
+// object's write raises; preparation just ends).
 bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string& HashCifrado) {
     clsDB* db = Servicios().DB.get();
     if (!VersionComparada()) {
@@ -147,18 +195,21 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
             return false;
         }
     }
-    std::unique_ptr<ado::Recordset> rs;
     if (!db || !VersionComparada()) {
         RegistrarFalla("la consulta del paquete no se abrió");
         return false;
     }
     const std::string condicion = CondicionFila(*VersionComparada());
+    if (!LeerDigesto(ModoActualizador, *db, condicion, HashCifrado))
+        return false;
     PaqueteEnTrozos trozos(*db, PaqueteEnTrozos::kTabla, condicion);
-    const int64_t n = trozos.Contar();
-    // Binario is not even selected when the pieces serve: a driver would
-    // fetch all of it with the row.
-    if (!AbrirEn(*db, rs, std::string(n > 0 ? "SELECT MD5Hash" : "SELECT Binario, MD5Hash") + " FROM BinariosAct" +
-                              condicion)) {
+    std::string sinTrozos;
+    const int64_t n = trozos.Contar(Producto(), HashCifrado, sinTrozos);
+    if (n > 0)
+        return EscribirTrozos(trozos, HashCifrado, n, Ruta);
+    // Binario and the digest from one statement: the row may have changed.
+    std::unique_ptr<ado::Recordset> rs;
+    if (!AbrirEn(*db, rs, "SELECT Binario, MD5Hash FROM BinariosAct" + condicion)) {
         RegistrarFalla("la consulta del paquete no se abrió");
         return false;
     }
@@ -170,14 +221,15 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
     bool escrito = false;
     try {
         HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
-        std::string ruta = Ruta, motivo;
-        if (n == 0) {
-            escrito = db->BLOB_a_Archivo(rs->Fields("Binario"), ruta);
+        ado::Field& binario = rs->Fields("Binario");
+        std::string ruta = Ruta;
+        if (!sinTrozos.empty() && binario.ActualSize() <= 0) {
+            // Nothing in Binario and pieces that could not be read: that is
+            // the reason, not the digest of an empty file.
+            RegistrarFalla(sinTrozos);
+            RegistrarLog("Paquete no preparado: " + EscaparControles(sinTrozos));
         } else {
-            rs->Close();
-            escrito = trozos.Escribir(ruta, n, motivo);
-            if (!escrito)
-                RegistrarFalla(motivo);
+            escrito = db->BLOB_a_Archivo(binario, ruta);
         }
     } catch (const ErrorOlvado& e) {
         RegistrarFalla(e.Descripcion());

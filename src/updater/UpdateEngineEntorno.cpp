@@ -1,11 +1,13 @@
 // The update engine's collaborators in the running program: the registry
-// marks, the credentials' registry copy, the close-applications dialog and
-// the launch go through the process-wide common utilities; the command line
-// is the program's own.
+// marks, the credentials' registry copy and the close-applications dialog go
+// through the process-wide common utilities; the launch goes straight to the
+// process layer; the command line is the program's own.
 #include "updater/UpdateEngine.h"
 
+#include "common/FileTool.h"
 #include "common/StgC_FuncionesRegistro.h"
 #include "common/clsStgComunes.h"
+#include "process/Lanzamiento.h"
 #include "updater/ChequearActualizacionSQLPendiente.h"
 #include "updater/Core.h"
 
@@ -41,10 +43,13 @@ struct EntornoPrograma : IEntornoActualizacion {
     bool EjecutarComoAdmin(int32_t hWnd, const std::string& Archivo, const std::string& Parametros,
                            const std::string& Usuario, const std::string& Contrasena,
                            const platform::ArchivoSellado* Paquete) override {
-        return ConComunes([&](clsStgComunes& c) {
-            return c.EjecutarComoAdmin(hWnd, Archivo, Parametros, Usuario, Contrasena, Paquete,
-                                       [](const std::string& t) { RegistrarLog(t); });
-        });
+        // The common utilities' EjecutarComoAdmin without them: they are
+        // gone by the launch (the database is closed first), and a second
+        // set would read the registry again for nothing. In the package's
+        // folder, waited for.
+        return EjecutarArchivoComoAdmin(hWnd, Archivo, Parametros, Usuario, Contrasena,
+                                        FileTool().Ruta_ExtraerRuta(Archivo), true, Paquete,
+                                        [](const std::string& t) { RegistrarLog(t); });
     }
     std::string LineaDeComandos() override { return lineaDeComandos; }
     bool ClavePublicaPaquetes(std::string& Clave, std::string& Motivo) override {

@@ -160,6 +160,33 @@ TEST_P(ActualizacionE2E, SinProgramaAlDiaMasRecienteOBaseRechazada) {
     EXPECT_EQ(Ejecutar(), esperado);
 }
 
+// BinariosAct as a recursive view without end: the run's one deadline for
+// its whole database conversation (shortened here: the environment may only
+// shorten it) ends the run, whatever the command time-out and however many
+// statements follow; nothing starts.
+TEST_P(ActualizacionE2E, UnaVistaSinFinTerminaEnElPlazoDeLaCorrida) {
+    if (GetParam().nombre != "SqliteNativo")
+        GTEST_SKIP() << "the native provider's progress handler is what interrupts a statement";
+    prueba::InstalarPrograma("1.0.66");
+    Sql("DROP TABLE BinariosAct");
+    Sql("CREATE VIEW BinariosAct AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT "
+        "'Olvado' AS Producto, n AS Major, 0 AS Minor, 0 AS Revision, '' AS MD5Hash, NULL AS Binario FROM r "
+        "WHERE n < 0");
+    prueba::CorridaActualizador c;
+    c.programa = programa_;
+    c.entorno = prueba::EntornoInstalador((salida_ / "instalador.txt").string());
+    c.entorno.push_back({"OLVADO_PLAZO_BASE_DATOS", "3"});
+    const auto inicio = std::chrono::steady_clock::now();
+    const auto t = prueba::EjecutarActualizador(arbol_, c);
+    const auto duracion = std::chrono::steady_clock::now() - inicio;
+    Sql("DROP VIEW BinariosAct");
+    Sql("CREATE TABLE BinariosAct (Producto VARCHAR(50), Major INT, Minor INT, Revision INT, MD5Hash VARCHAR(255), "
+        "Binario BLOB)");
+    EXPECT_LT(duracion, std::chrono::seconds(40)) << ::testing::PrintToString(t);
+    EXPECT_FALSE(fs::exists(salida_ / "instalador.txt"));
+    EXPECT_TRUE(Tiene(t, "Ejecutar Archivo: , , ")) << ::testing::PrintToString(t);
+}
+
 TEST_P(ActualizacionE2E, PaqueteNuevoVerificadoYEjecutadoConLaBaseCerrada) {
     const std::string instalador = Instalador();
     Publicar("1.0.70", instalador, prueba::Md5Cifrado(instalador));
@@ -441,6 +468,35 @@ TEST_P(FirmaHistorialE2E, SinDerechoAInsertarNadaCambia) {
     Sql("DROP USER 'olvado_lector'@'localhost'");
     EXPECT_EQ(t, esperado);
     EXPECT_EQ(cuenta(), "1\n");
+}
+
+// A reader without the right to read the pieces, and nothing in Binario: the
+// run log and the history say why nothing was prepared, not "digesto distinto".
+TEST_P(FirmaHistorialE2E, SinDerechoALosTrozosSeDiceAsi) {
+    if (GetParam().nombre != "MariaDB")
+        GTEST_SKIP() << "only the server has accounts";
+    PublicarFirmado({});
+    Sql("UPDATE BinariosAct SET Binario = NULL");
+    Sql("DROP USER IF EXISTS 'olvado_sintrozos'@'localhost'");
+    Sql("CREATE USER 'olvado_sintrozos'@'localhost' IDENTIFIED BY 'lector'");
+    for (const char* tabla : {"BinariosAct", "Valores", "HistorialAct"})
+        Sql(std::string("GRANT SELECT, INSERT ON ") + GetParam().catalogo + "." + tabla +
+            " TO 'olvado_sintrozos'@'localhost'");
+    std::string lector = GetParam().cadena;
+    lector.replace(lector.find("User=root;Password=;"), 20, "User=olvado_sintrozos;Password=lector;");
+    std::vector<std::string> t;
+    if (ActualizadorWindows()) // one store for the machine: the reader's entry must be its only one
+        fs::remove(fs::u8path(almacen_.Ruta()));
+    {
+        prueba::ArbolPrueba arbol;
+        t = Estacion(arbol, "1.0.66", "", lector);
+    }
+    Sql("DROP USER 'olvado_sintrozos'@'localhost'");
+    EXPECT_FALSE(Arranco());
+    const std::string motivo = "Paquete no preparado: no se pudieron leer los trozos de BinariosActTrozos: ";
+    EXPECT_EQ(std::count_if(t.begin(), t.end(), [&](const std::string& l) { return l.rfind(motivo, 0) == 0; }), 1)
+        << ::testing::PrintToString(t);
+    EXPECT_EQ(prueba::Filas(GetParam().cadena, "SELECT Resultado FROM HistorialAct"), "error\n");
 }
 
 bool Sistema(const std::string& orden) {

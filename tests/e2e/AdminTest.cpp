@@ -123,6 +123,13 @@ TEST_P(AdminBaseTest, PublicarYReemplazar) {
     EXPECT_FALSE(Contiene(r.error, "publicando")) << r.error;
     EXPECT_EQ(Filas(fila), "Olvado|1|0|71\n");
     FilaEsElArchivo(pe);
+    EXPECT_TRUE(Contiene(Admin({"estado"}).salida, "Forma que leerá la próxima ejecución: los trozos: son del "
+                                                   "digesto publicado en la fila\n"));
+    // The family's own tools replace Binario and MD5Hash alone: the pieces left are another package's.
+    EjecutarSql(GetParam().cadena, "UPDATE BinariosAct SET Binario = X'4D5A', MD5Hash = '" +
+                                       clsEncriptor().Encrypt(clsMD5File().DigestStrToHexStr("MZ")) + "'");
+    EXPECT_TRUE(Contiene(Admin({"estado"}).salida, "Forma que leerá la próxima ejecución: Binario: los 1 trozos de "
+                                                   "BinariosActTrozos son de otro digesto"));
     // Another product's row sits beside it.
     Admin({"publicar", pe.string(), "--producto", "Otro", "--version", "3.2.1"});
     EXPECT_EQ(Filas(fila), "Olvado|1|0|71\nOtro|3|2|1\n");

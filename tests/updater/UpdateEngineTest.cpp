@@ -342,27 +342,34 @@ TEST_F(UpdateEngineTest, PaqueteDeLaVersionComparada) {
     EXPECT_EQ(ResultadoActualizacion(), "firma no valida");
 }
 
-// The pieces of the compared version, in order, whatever Binario holds; a
-// long, short or missing piece is a failed preparation that leaves nothing.
-TEST_F(UpdateEngineTest, TrozosDeLaVersionComparada) {
+// The pieces of the compared version and of the row's current digest, in
+// order, whatever Binario holds; a long, short or missing piece is a failed
+// preparation that leaves nothing. Pieces of another digest (the family's
+// tools replaced Binario and MD5Hash) or of a product equal only by the
+// server's collation are never used; a piece stored as text counts its bytes.
+TEST_F(UpdateEngineTest, TrozosDeLaVersionYElDigestoDeLaFila) {
     std::string bytes((1u << 20) + 7, '\0');
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 7 + i / 4096);
-    Publicar("1.0.70", "Binario de otra publicación", Cifrado(Md5(bytes)));
-    c_.Execute("CREATE TABLE BinariosActTrozos (Producto TEXT, Major INT, Minor INT, Revision INT, Trozo INT, "
-               "Datos BLOB)");
-    auto trozo = [&](int revision, int n, const std::string& datos) {
-        c_.Execute("INSERT INTO BinariosActTrozos VALUES ('" + Producto() + "', 1, 0, " + std::to_string(revision) +
-                   ", " + std::to_string(n) + ", X'" + BytesAHex(datos.data(), datos.size()) + "')");
+    const std::string hash = Cifrado(Md5(bytes));
+    Publicar("1.0.70", "Binario de otra publicación", hash);
+    c_.Execute("CREATE TABLE BinariosActTrozos (Producto TEXT COLLATE NOCASE, Major INT, Minor INT, Revision INT, "
+               "Trozo INT, MD5Hash TEXT, Datos BLOB)");
+    auto trozo = [&](const std::string& producto, int revision, int n, const std::string& datos,
+                     const char* tipo = "BLOB") {
+        c_.Execute("INSERT INTO BinariosActTrozos VALUES ('" + producto + "', 1, 0, " + std::to_string(revision) +
+                   ", " + std::to_string(n) + ", '" + hash + "', CAST(X'" + BytesAHex(datos.data(), datos.size()) +
+                   "' AS " + tipo + "))");
     };
-    trozo(60, 0, "de 1.0.60");
-    trozo(70, 1, bytes.substr(1u << 20));
-    trozo(70, 0, bytes.substr(0, 1u << 20));
+    trozo(UCase(Producto()), 70, 0, "de otro producto");
+    trozo(Producto(), 60, 0, "de 1.0.60");
+    trozo(Producto(), 70, 1, bytes.substr(1u << 20), "TEXT"); // its first byte is a NUL
+    trozo(Producto(), 70, 0, bytes.substr(0, 1u << 20));
     EXPECT_EQ(Preparar(true), Preparado(paquete_, kParametrosActualizador));
     EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(paquete_)) == bytes);
     for (const char* sql : {"UPDATE BinariosActTrozos SET Datos = zeroblob(1048577) WHERE Trozo = 0 AND Revision = 70",
                             "UPDATE BinariosActTrozos SET Datos = X'00' WHERE Trozo = 0 AND Revision = 70",
-                            "DELETE FROM BinariosActTrozos WHERE Trozo = 0"}) {
+                            "DELETE FROM BinariosActTrozos WHERE Trozo = 0 AND Producto = 'Olvado'"}) {
         c_.Execute(sql);
         prueba::EventosFalsos eventos;
         EXPECT_EQ(Preparar(true), Preparado());
@@ -370,6 +377,11 @@ TEST_F(UpdateEngineTest, TrozosDeLaVersionComparada) {
         ASSERT_EQ(eventos.vistos.size(), 1u);
         EXPECT_NE(eventos.vistos[0].Mensaje.find("el trozo 0 de "), std::string::npos) << eventos.vistos[0].Mensaje;
     }
+    const std::string nuevo = "Binario nuevo del mismo 1.0.70";
+    c_.Execute("UPDATE BinariosAct SET Binario = X'" + BytesAHex(nuevo.data(), nuevo.size()) + "', MD5Hash = '" +
+               Cifrado(Md5(nuevo)) + "'");
+    EXPECT_EQ(Preparar(true), Preparado(paquete_, kParametrosActualizador));
+    EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), nuevo);
 }
 
 // A package gone, or a folder in its place, while its digest is taken: a

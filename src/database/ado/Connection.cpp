@@ -89,6 +89,8 @@ void Connection::Open(const std::string& cadena, const std::string& usuario, con
                                kOrigen);
         break;
     }
+    if (motor)
+        motor->EstablecerFin(Fin);
     if (!motor || !motor->Abrir(destino, ConnectionTimeout)) {
         // Chosen from the list but not loadable: a driver half removed.
         if (d.proveedor != "MSDASQL.1" && !d.controlador.empty() && SinControlador(errores_))

@@ -7,6 +7,7 @@
 #include "database/ado/Errors.h"
 #include "database/ado/Valor.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,6 +46,9 @@ public:
     int32_t CursorLocation = adUseServer;
     int32_t CommandTimeout = 30;
     int32_t ConnectionTimeout = 15;
+    // The end of the whole conversation through this connection (see
+    // detalle::Motor::EstablecerFin); set before Open.
+    std::chrono::steady_clock::time_point Fin = std::chrono::steady_clock::time_point::max();
 
     // usuario and clave, when given, are added as UID / PWD.
     void Open(const std::string& cadena, const std::string& usuario = {}, const std::string& clave = {},

@@ -7,6 +7,7 @@
 #include "database/ado/Errors.h"
 #include "database/ado/Valor.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,10 @@ public:
     // previous piece ended.
     virtual bool LeerTrozo(size_t columna, uint8_t* destino, size_t pedido, size_t& leidos) = 0;
 
+protected:
+    // The connection's Agotado (false once it has closed).
+    bool Agotado() const;
+
 private:
     friend class Motor;
     Motor* motor_ = nullptr;
@@ -80,12 +85,26 @@ public:
     virtual bool IniciarTransaccion() = 0;
     virtual bool TerminarTransaccion(bool confirmar) = 0;
 
+    using Reloj = std::chrono::steady_clock;
+    // The end of the whole conversation, whatever its statements, pieces and
+    // retries (max: none beyond each call's own time-out). Past it, or with
+    // a termination signal pending, every call fails as a time-out.
+    void EstablecerFin(Reloj::time_point fin) { fin_ = fin; }
+    // True once the conversation's end has passed or a signal is pending.
+    bool Agotado() const;
+
 protected:
+    // The seconds a call may take: segundos (0: no limit of its own) cut to
+    // what is left of the conversation; -1, with a time-out in the errors,
+    // when nothing is left.
+    int32_t Restante(int32_t segundos);
+
     // Cursors handed out are registered so that closing releases them first.
     void Registrar(Cursor& c);
     void LiberarCursores();
 
     Errors& errores_;
+    Reloj::time_point fin_ = Reloj::time_point::max();
 
 private:
     friend class Cursor;

@@ -169,11 +169,16 @@ public:
     }
 
 private:
+    // Past the conversation's end, or with a signal pending, no further
+    // fetch or piece is asked of the driver.
     bool Vivo(bool& hay) {
         hay = false;
-        if (st_)
+        if (st_ && !Agotado())
             return true;
-        errores_.Agregar("08003", "La conexión está cerrada", kOrigen);
+        if (st_)
+            errores_.Agregar("HYT00", "Se agotó el plazo de la conversación con la base de datos", kOrigen);
+        else
+            errores_.Agregar("08003", "La conexión está cerrada", kOrigen);
         return false;
     }
 
@@ -272,8 +277,9 @@ struct Parametro {
 // The MariaDB driver ignores the login time-out attribute: a server that
 // accepts the connection and never answers would hold the handshake for ever.
 // Its own keys bound the connection and every later read and write (by the
-// command time-out the database object uses).
-std::string ConTiempoLimite(const std::string& cadena, int32_t segundos) {
+// command time-out the database object uses, cut to what is left of the
+// conversation).
+std::string ConTiempoLimite(const std::string& cadena, int32_t segundos, int32_t lectura) {
     bool mariadb = false;
     for (const auto& [k, v] : PartesCadena(cadena)) {
         std::string clave = UCase(k);
@@ -284,7 +290,8 @@ std::string ConTiempoLimite(const std::string& cadena, int32_t segundos) {
     if (!mariadb || segundos <= 0)
         return cadena;
     std::string fin = cadena.empty() || cadena.back() == ';' ? "" : ";";
-    return cadena + fin + "CONN_TIMEOUT=" + std::to_string(segundos) + ";READ_TIMEOUT=360;WRITE_TIMEOUT=360;";
+    return cadena + fin + "CONN_TIMEOUT=" + std::to_string(segundos) + ";READ_TIMEOUT=" + std::to_string(lectura) +
+           ";WRITE_TIMEOUT=" + std::to_string(lectura) + ";";
 }
 
 // One opening's handles, made on the helper thread of ConPlazo; whoever holds
@@ -336,8 +343,10 @@ public:
     // thread, and one that is late is left to finish (and release) alone.
     bool Abrir(const std::string& cadena, int32_t segundos) override {
         Cerrar();
+        if ((segundos = Restante(segundos)) < 0)
+            return false;
         platform::PrepararEntornoOdbc(); // before the driver manager reads it
-        const std::string texto = ConTiempoLimite(cadena, segundos);
+        const std::string texto = ConTiempoLimite(cadena, segundos, Restante(360));
         auto hecha = ConPlazo<std::unique_ptr<Apertura>>(segundos, [texto, segundos] {
             auto a = std::make_unique<Apertura>();
             a->Conectar(texto, segundos);
@@ -385,6 +394,8 @@ public:
                   std::unique_ptr<Cursor>& cursor, int64_t& afectados) override {
         cursor.reset();
         afectados = -1;
+        if ((segundos = Restante(segundos)) < 0)
+            return false;
         SQLHANDLE h = SQL_NULL_HANDLE;
         if (!Revisar(SQLAllocHandle(SQL_HANDLE_STMT, dbc_.Get(), &h), SQL_HANDLE_DBC, dbc_.Get(), errores_))
             return false;

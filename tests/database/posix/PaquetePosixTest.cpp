@@ -79,8 +79,9 @@ TEST(PaquetePosixTest, NiEnlaceNiFifoNiArchivoAMedias) {
 }
 
 // SIGTERM, SIGINT or SIGHUP while the built updater writes the package (held
-// still mid-write with SIGSTOP): no partial package stays, the run log holds
-// the run's entries, and the updater ends with the signal.
+// still mid-write with SIGSTOP), from Binario or from its pieces: no partial
+// package stays, the run log holds the run's entries, and the updater ends
+// with the signal.
 TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
     prueba::ArbolPrueba arbol;
     prueba::AlmacenPrueba almacen;
@@ -88,12 +89,24 @@ TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
     prueba::CrearTablas(motor);
     almacen.Escribir({{"1", "prueba", motor.cadena, motor.catalogo, "1"}});
     const std::string bytes(64 << 20, 'x');
-    prueba::PublicarPaquete(motor.cadena, "1.0.70", bytes, std::nullopt);
+    prueba::PublicarPaquete(motor.cadena, "1.0.70", bytes, prueba::Md5Cifrado(bytes));
     prueba::InstalarPrograma("1.0.66");
     const fs::path paquete = fs::u8path(prueba::CarpetaPaquete() + "Olvado_Act.exe");
     fs::create_directories(paquete.parent_path());
     const fs::path log = fs::u8path(prueba::RutaLogActualizador());
-    for (int senal : {SIGTERM, SIGINT, SIGHUP}) {
+    const int senales[] = {SIGTERM, SIGINT, SIGHUP, SIGTERM};
+    for (size_t vuelta = 0; vuelta < std::size(senales); ++vuelta) {
+        const int senal = senales[vuelta];
+        if (vuelta == 3) { // the last round: 64 MiB of zeros, in pieces only, whose digest verifies
+            prueba::EjecutarSql(motor.cadena, "UPDATE BinariosAct SET Binario = NULL, MD5Hash = '" +
+                                                  prueba::Md5Cifrado(std::string(64 << 20, '\0')) + "'");
+            prueba::EjecutarSql(motor.cadena, "CREATE TABLE BinariosActTrozos (Producto TEXT, Major INT, Minor INT, "
+                                              "Revision INT, Trozo INT, MD5Hash TEXT, Datos BLOB)");
+            prueba::EjecutarSql(motor.cadena,
+                                "INSERT INTO BinariosActTrozos WITH RECURSIVE t(n) AS (SELECT 0 UNION ALL SELECT "
+                                "n + 1 FROM t WHERE n < 63) SELECT Producto, Major, Minor, Revision, n, MD5Hash, "
+                                "zeroblob(1048576) FROM t, BinariosAct");
+        }
         std::error_code ec;
         fs::remove(log, ec);
         platform::ProcesoHijo hijo;

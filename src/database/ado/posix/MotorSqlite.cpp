@@ -63,17 +63,22 @@ bool Revisar(int rc, sqlite3* db, Errors& errores) {
 // has passed (SQLITE_INTERRUPT, a time-out for the caller), so no query, not
 // even one over a recursive view without end, runs past the command
 // time-out. Each step of a statement gets the whole time-out, as an ODBC
-// fetch does; 0 seconds waits without end, as in ADO.
+// fetch does; 0 seconds waits without end, as in ADO. The conversation's own
+// end and a pending termination signal interrupt it too, whatever is left of
+// the call's time-out.
 class Plazo {
 public:
     using Reloj = std::chrono::steady_clock;
+    explicit Plazo(const Motor& motor) : motor_(motor) {}
     void Instalar(sqlite3* db) { sqlite3_progress_handler(db, 1000, &Plazo::Vencido, this); }
     void Iniciar(int32_t segundos) {
         limite_ = segundos > 0 ? Reloj::now() + std::chrono::seconds(segundos) : Reloj::time_point::max();
     }
+    bool Agotado() const { return Reloj::now() > limite_ || motor_.Agotado(); }
 
 private:
-    static int Vencido(void* p) { return Reloj::now() > static_cast<Plazo*>(p)->limite_ ? 1 : 0; }
+    static int Vencido(void* p) { return static_cast<Plazo*>(p)->Agotado() ? 1 : 0; }
+    const Motor& motor_;
     Reloj::time_point limite_ = Reloj::time_point::max();
 };
 
@@ -137,6 +142,8 @@ public:
         if (!st_)
             return Cerrado();
         plazo_.Iniciar(segundos_);
+        if (plazo_.Agotado())
+            return Revisar(SQLITE_INTERRUPT, db_, errores_);
         int rc = sqlite3_step(st_.Get());
         hay = rc == SQLITE_ROW;
         return Revisar(rc, db_, errores_);
@@ -196,6 +203,8 @@ public:
             blobs_[col].Reset(b);
         }
         int n = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(pedido), tamano - desde));
+        if (plazo_.Agotado())
+            return Revisar(SQLITE_INTERRUPT, db_, errores_);
         if (!Revisar(sqlite3_blob_read(blobs_[col].Get(), destino, n, static_cast<int>(desde)), db_, errores_))
             return false;
         desde += n;
@@ -223,10 +232,12 @@ private:
 
 class MotorSqlite final : public Motor {
 public:
-    using Motor::Motor;
+    explicit MotorSqlite(Errors& errores) : Motor(errores), plazo_(*this) {}
     ~MotorSqlite() override { Cerrar(); }
 
     bool Abrir(const std::string& archivo, int32_t segundos) override {
+        if ((segundos = Restante(segundos)) < 0)
+            return false;
         sqlite3* h = nullptr;
         // No create flag: a wrong path is an error, not a new empty database.
         int rc = sqlite3_open_v2(archivo.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr);
@@ -253,6 +264,8 @@ public:
                   std::unique_ptr<Cursor>& cursor, int64_t& afectados) override {
         cursor.reset();
         afectados = -1;
+        if ((segundos = Restante(segundos)) < 0)
+            return false;
         sqlite3_busy_timeout(db_.Get(), segundos * 1000);
         plazo_.Iniciar(segundos);
         segundos_ = segundos;
@@ -406,7 +419,12 @@ private:
             tabla = t;
             bool larga = Contiene(sqlite3_column_decltype(s, i) ? sqlite3_column_decltype(s, i) : "", "BLOB");
             std::string nombre = CitarNombre(o, FamiliaSQL::Sqlite);
-            lista += (i ? ", " : "") + (larga ? "length(" + nombre + ")" : nombre) + " AS " +
+            // The size in bytes: length() of a text counts characters up to
+            // its first NUL. A BLOB's length() reads no byte of it; a text is
+            // cast (read) only when the value is one.
+            const std::string bytes = "CASE WHEN typeof(" + nombre + ") = 'text' THEN length(CAST(" + nombre +
+                                      " AS BLOB)) ELSE length(" + nombre + ") END";
+            lista += (i ? ", " : "") + (larga ? bytes : nombre) + " AS " +
                      CitarNombre(sqlite3_column_name(s, i), FamiliaSQL::Sqlite);
             largas.push_back(larga);
             origenes.emplace_back(o);
