@@ -10,13 +10,15 @@
 #include "support/ActualizadorPrueba.h"
 #include "support/AlmacenPrueba.h"
 #include "support/ArbolPrueba.h"
-#include "support/MotoresPrueba.h"
+#include "support/EscritorMdb.h"
 #include "support/LanzadorFalso.h"
+#include "support/MotoresPrueba.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 namespace olvado {
 namespace {
@@ -296,6 +298,51 @@ TEST_F(AbrirDBTest, UnServidorQueNoVuelveTerminaEnFalso) {
     EXPECT_FALSE(db_.AbrirRs(rs, "SELECT 1", 3, 3, -1, true));
     EXPECT_FALSE(rs);
     EXPECT_FALSE(db_.vBeginTrans());
+}
+
+// A real Access file (written by the test support: no tool here writes one)
+// read through the machine's Access driver, MDB Tools on Linux: DBINTERM is
+// honoured, EXU/EXC and the package's version are read.
+TEST_F(AbrirDBTest, ArchivoAccessReal) {
+    auto T = [](const char* n) { return prueba::ColumnaMdb{n, prueba::kMdbTexto}; };
+    auto L = [](const char* n) { return prueba::ColumnaMdb{n, prueba::kMdbLargo}; };
+    const prueba::TablaMdb valores{"Valores",
+                                   {T("idVariable"), L("Tipo"), T("ValorTexto"), L("ValorLargo")},
+                                   {{"DBINTERM", "1", std::nullopt, "7"},
+                                    {"EXU", "2", "usuario cifrado", "0"},
+                                    {"EXC", "2", "clave cifrada", "-3"}}};
+    const prueba::TablaMdb binarios{
+        "BinariosAct",
+        {T("Producto"), L("Major"), L("Minor"), L("Revision"), T("MD5Hash"), T("Firma")},
+        {{"Otro", "9", "9", "9", "ff", std::nullopt},
+         {"Olvado", "2", "5", "17", "0123456789abcdef", std::nullopt}}};
+    const fs::path archivo = arbol_.Raiz() / "Olvado.mdb";
+    prueba::EscribirArchivo(archivo, prueba::ArchivoMdb({valores, binarios}));
+    EXPECT_FALSE(Abrir("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + archivo.string()));
+    ASSERT_NE(db_.ObtenerConexion(), nullptr);
+    const ado::Errors& e = db_.ObtenerConexion()->Errors();
+    const std::string ultimo = e.Count() ? e.Item(e.Count() - 1).Description : "";
+    if (ultimo.find("No hay ningún controlador ODBC de Access") != std::string::npos)
+        GTEST_SKIP() << ultimo;
+    ASSERT_EQ(db_.ObtenerConexion()->State(), 1) << ultimo;
+    ASSERT_EQ(avisos_.textos.size(), 1u);
+    EXPECT_NE(avisos_.textos[0].find("actualización (#7)"), std::string::npos) << avisos_.textos[0];
+    int32_t tipo = 0, largo = 0;
+    std::string texto;
+    ASSERT_TRUE(db_.Get_Variable("EXU", tipo, texto, largo));
+    EXPECT_EQ(std::tie(tipo, texto, largo), std::make_tuple(2, std::string("usuario cifrado"), 0));
+    ASSERT_TRUE(db_.Get_Variable("EXC", tipo, texto, largo));
+    EXPECT_EQ(std::tie(tipo, texto, largo), std::make_tuple(2, std::string("clave cifrada"), -3));
+    EXPECT_FALSE(db_.Get_Variable("NADA", tipo, texto, largo));
+    std::unique_ptr<ado::Recordset> rs;
+    ASSERT_TRUE(
+        db_.AbrirRs(rs, "SELECT Major, Minor, Revision, MD5Hash FROM BinariosAct WHERE Producto = 'Olvado'",
+                    3, 3, -1, true));
+    ASSERT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->Fields("Major").Value().AEntero() * 10000 + rs->Fields("Minor").Value().AEntero() * 100 +
+                  rs->Fields("Revision").Value().AEntero(),
+              20517);
+    EXPECT_EQ(rs->Fields("MD5Hash").Value().ATexto(), "0123456789abcdef");
 }
 
 } // namespace

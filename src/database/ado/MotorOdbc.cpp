@@ -219,6 +219,12 @@ private:
         case adSmallInt: case adInteger: case adTinyInt: case adBigInt: case adBoolean: {
             int64_t n = 0;
             rc = SQLGetData(st_.Get(), N(col), SQL_C_SBIGINT, &n, 0, &ind);
+            if (rc == SQL_ERROR && columnas_[col].tipo != adBigInt) {
+                // MDB Tools converts its integers to 32 bits only.
+                SQLINTEGER m = 0;
+                rc = SQLGetData(st_.Get(), N(col), SQL_C_SLONG, &m, 0, &ind);
+                n = m;
+            }
             v = Valor(n);
             break;
         }
