@@ -206,7 +206,9 @@ std::string InformeHtml::GraficoVersiones() const {
     for (const auto& [resultado, n] : porResultado) {
         const bool fallo = DatosFlota::EsFallo(resultado);
         const std::string color = fallo ? "#dc2626" : resultado == "al dia" ? "#16a34a" : "#64748b";
-        resultados.push_back({Escapar(resultado), fallo, {{n, color, Escapar(resultado)}}});
+        const std::string texto =
+            Escapar(resultado) + (DatosFlota::EsConocido(resultado) ? "" : " (desconocido, no cuenta como fallo)");
+        resultados.push_back({texto, fallo, {{n, color, texto}}});
     }
     std::stable_sort(resultados.begin(), resultados.end(),
                      [](const Barra& a, const Barra& b) { return a.resaltada > b.resaltada; });
@@ -343,6 +345,8 @@ std::string InformeHtml::TablaUltimas() const {
              (o == 0 ? " mal" : o == 1 ? " aviso" : "") + "\">" + Escapar(e.resultado) + "</span>";
         if (o == 0)
             s += "<span class=\"motivo\">" + Escapar(DatosFlota::MotivoFallo(e.resultado)) + "</span>";
+        else if (!DatosFlota::EsConocido(e.resultado))
+            s += "<span class=\"motivo\">resultado desconocido: no cuenta como fallo</span>";
         s += "</td><td class=\"f" + std::string(viejo ? " viejo" : "") + "\">" + Escapar(FechaCorta(e.fecha)) +
              "</td></tr>";
     }
