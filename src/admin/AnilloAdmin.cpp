@@ -20,8 +20,8 @@ std::vector<std::string> AnilloAdmin::Publicados(BaseAdmin& base, const std::str
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
     if (!base.DB().AbrirRs(rs,
-                           std::string("SELECT Anillo FROM ") + kTablaAnillo + " WHERE Producto = " +
-                               base.SQL().Strg(producto) + " ORDER BY Anillo",
+                           std::string("SELECT Anillo FROM ") + kTablaAnillo +
+                               " WHERE Producto = " + base.SQL().Strg(producto) + " ORDER BY Anillo",
                            ado::adOpenStatic, 1, -1, false, n))
         return anillos;
     try {
@@ -115,26 +115,28 @@ bool AnilloAdmin::Promover() {
         (firmado && !base_.AsegurarColumna("BinariosAct", "Firma")))
         return false;
     const std::string producto = base_.SQL().Strg(producto_);
-    const std::string delAnillo = " WHERE Producto = " + producto + " AND Anillo = " + base_.SQL().Strg(anillo_);
+    const std::string delAnillo =
+        " WHERE Producto = " + producto + " AND Anillo = " + base_.SQL().Strg(anillo_);
     const std::string trozos = PaqueteEnTrozos::kTabla;
-    const std::string columnas = std::string("Producto, Major, Minor, Revision, MD5Hash, ") +
-                                 (firmado ? "Firma, " : "") + "Binario";
-    return EnTransaccion(
-        {"DELETE FROM " + trozos + " WHERE Producto = " + producto,
-         "UPDATE " + trozos + " SET Producto = " + producto + " WHERE Producto = " +
-             base_.SQL().Strg(ProductoTrozosAnillo(producto_, anillo_)),
-         "DELETE FROM BinariosAct WHERE Producto = " + producto,
-         "INSERT INTO BinariosAct (" + columnas + ") SELECT " + columnas + " FROM " + kTablaAnillo + delAnillo,
-         "DELETE FROM " + std::string(kTablaAnillo) + delAnillo},
-        "promover el anillo " + anillo_);
+    const std::string columnas =
+        std::string("Producto, Major, Minor, Revision, MD5Hash, ") + (firmado ? "Firma, " : "") + "Binario";
+    return EnTransaccion({"DELETE FROM " + trozos + " WHERE Producto = " + producto,
+                          "UPDATE " + trozos + " SET Producto = " + producto + " WHERE Producto = " +
+                              base_.SQL().Strg(ProductoTrozosAnillo(producto_, anillo_)),
+                          "DELETE FROM BinariosAct WHERE Producto = " + producto,
+                          "INSERT INTO BinariosAct (" + columnas + ") SELECT " + columnas + " FROM " +
+                              kTablaAnillo + delAnillo,
+                          "DELETE FROM " + std::string(kTablaAnillo) + delAnillo},
+                         "promover el anillo " + anillo_);
 }
 
 bool AnilloAdmin::Retirar() {
-    return EnTransaccion({"DELETE FROM " + std::string(PaqueteEnTrozos::kTabla) + " WHERE Producto = " +
-                              base_.SQL().Strg(ProductoTrozosAnillo(producto_, anillo_)),
-                          "DELETE FROM " + std::string(kTablaAnillo) + " WHERE Producto = " +
-                              base_.SQL().Strg(producto_) + " AND Anillo = " + base_.SQL().Strg(anillo_)},
-                         "retirar el anillo " + anillo_);
+    return EnTransaccion(
+        {"DELETE FROM " + std::string(PaqueteEnTrozos::kTabla) +
+             " WHERE Producto = " + base_.SQL().Strg(ProductoTrozosAnillo(producto_, anillo_)),
+         "DELETE FROM " + std::string(kTablaAnillo) + " WHERE Producto = " + base_.SQL().Strg(producto_) +
+             " AND Anillo = " + base_.SQL().Strg(anillo_)},
+        "retirar el anillo " + anillo_);
 }
 
 } // namespace olvado::admin

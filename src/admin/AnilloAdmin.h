@@ -13,7 +13,7 @@ namespace olvado::admin {
 class BaseAdmin;
 
 class AnilloAdmin {
-public:
+  public:
     AnilloAdmin(BaseAdmin& base, std::string producto, std::string anillo);
 
     // The rings of the product that have a package, by name; empty when there
@@ -47,7 +47,7 @@ public:
     // The ring's row and pieces go, in one transaction.
     bool Retirar();
 
-private:
+  private:
     bool EnTransaccion(const std::vector<std::string>& pasos, const std::string& que);
 
     BaseAdmin& base_;

@@ -98,8 +98,9 @@ int Retirar(const Argumentos& a) {
         return codigo;
     if (!anillo->Retirar())
         return 1;
-    platform::EscribirSalida("Retirado el paquete " + TextoVersion(anillo->major, anillo->minor, anillo->revision) +
-                             " del anillo " + o.Valor("--anillo") + "\n");
+    platform::EscribirSalida("Retirado el paquete " +
+                             TextoVersion(anillo->major, anillo->minor, anillo->revision) + " del anillo " +
+                             o.Valor("--anillo") + "\n");
     return 0;
 }
 

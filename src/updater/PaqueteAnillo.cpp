@@ -14,7 +14,8 @@ bool NombreAnilloValido(const std::string& Anillo) {
     if (Anillo.empty() || Anillo.size() > kLargoAnillo)
         return false;
     for (const char c : Anillo)
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'))
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+              c == '_'))
             return false;
     return true;
 }
@@ -37,7 +38,9 @@ OrigenPaquete& OrigenPaquete::Actual() {
     return origen;
 }
 
-std::string OrigenPaquete::Tabla() const { return anillo_.empty() ? "BinariosAct" : kTablaAnillo; }
+std::string OrigenPaquete::Tabla() const {
+    return anillo_.empty() ? "BinariosAct" : kTablaAnillo;
+}
 
 std::string OrigenPaquete::Filtro(const clsSqlSyntaxEngine& SQL) const {
     return anillo_.empty() ? "" : " AND Anillo = " + SQL.Strg(anillo_);
@@ -56,8 +59,8 @@ bool OrigenPaquete::ElegirAnillo(clsDB& DB, const clsSqlSyntaxEngine& SQL, const
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
     if (!DB.AbrirRs(rs,
-                    std::string("SELECT Major, Minor, Revision, MD5Hash FROM ") + kTablaAnillo + " WHERE Producto = " +
-                        SQL.Strg(Producto) + " AND Anillo = " + SQL.Strg(Anillo),
+                    std::string("SELECT Major, Minor, Revision, MD5Hash FROM ") + kTablaAnillo +
+                        " WHERE Producto = " + SQL.Strg(Producto) + " AND Anillo = " + SQL.Strg(Anillo),
                     ado::adOpenStatic, 1, -1, false, n))
         return false;
     int32_t a = 0, b = 0, c = 0;

@@ -37,7 +37,7 @@ std::string AnilloEstacion(clsStgComunes& Comunes);
 // workstation ever reads, or its ring's row, which a workstation of a ring
 // takes when it is newer than the general one.
 class OrigenPaquete {
-public:
+  public:
     // The module's: set by the version check, read by the preparation.
     static OrigenPaquete& Actual();
 
@@ -60,7 +60,7 @@ public:
                       const std::string& Anillo, bool& Hay, int32_t& Major, int32_t& Minor, int32_t& Revision,
                       std::string& HashCifrado);
 
-private:
+  private:
     std::string anillo_;
 };
 
