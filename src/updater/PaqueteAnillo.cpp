@@ -6,6 +6,7 @@
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace olvado {
@@ -66,11 +67,16 @@ bool OrigenPaquete::ElegirAnillo(clsDB& DB, const clsSqlSyntaxEngine& SQL, const
     int32_t a = 0, b = 0, c = 0;
     std::string hash;
     bool fila = false;
+    // A part that is no 32-bit number makes the row unusable: the general
+    // one serves.
+    auto parte = [&](const char* campo, int32_t& valor) {
+        const int64_t v = rs->Fields(campo).Value().AEntero();
+        valor = static_cast<int32_t>(v);
+        return v >= INT32_MIN && v <= INT32_MAX;
+    };
     try {
         if ((fila = !rs->Eof())) {
-            a = static_cast<int32_t>(rs->Fields("Major").Value().AEntero());
-            b = static_cast<int32_t>(rs->Fields("Minor").Value().AEntero());
-            c = static_cast<int32_t>(rs->Fields("Revision").Value().AEntero());
+            fila = parte("Major", a) && parte("Minor", b) && parte("Revision", c);
             const ado::Valor h = rs->Fields("MD5Hash").Value();
             hash = h.EsNulo() ? "" : h.ATexto();
         }
