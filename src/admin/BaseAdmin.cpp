@@ -4,6 +4,7 @@
 #include "common/FileTool.h"
 #include "database/ConfigConexion.h"
 #include "platform/Consola.h"
+#include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
 
 #include <algorithm>
@@ -72,6 +73,10 @@ std::string BaseAdmin::DefinicionTabla(const std::string& tabla) const {
         return "CREATE TABLE " + tabla + " (Producto " + clave + " NOT NULL, Major " + entero + " NOT NULL, Minor " +
                entero + " NOT NULL, Revision " + entero + " NOT NULL, Trozo " + entero + " NOT NULL, MD5Hash " + texto +
                " NOT NULL, Datos " + binario + " NOT NULL, PRIMARY KEY (Producto, Major, Minor, Revision, Trozo))";
+    if (tabla == kTablaAnillo)
+        return "CREATE TABLE " + tabla + " (Anillo " + clave + " NOT NULL, Producto " + clave + " NOT NULL, Major " +
+               entero + " NOT NULL, Minor " + entero + " NOT NULL, Revision " + entero + " NOT NULL, MD5Hash " +
+               texto + ", Firma " + texto + ", Binario " + binario + ", PRIMARY KEY (Producto, Anillo))";
     // Binario last: SQLite streams a package into its row only when no
     // column after it holds data (else the row is built in memory).
     return "CREATE TABLE BinariosAct (Producto " + clave + " NOT NULL PRIMARY KEY, Major " + entero +
@@ -176,6 +181,10 @@ bool BaseAdmin::AsegurarTabla(const std::string& tabla) {
         return Fallar("no se pudo crear la tabla " + tabla + UltimoError()) == 0;
     platform::EscribirError("olvado-admin: tabla " + tabla + " creada\n");
     return tabla != "HistorialAct" || AsegurarIndiceHistorial();
+}
+
+bool BaseAdmin::AsegurarHistorial() {
+    return AsegurarTabla("HistorialAct") && AsegurarColumna("HistorialAct", kValorAnillo);
 }
 
 std::string BaseAdmin::SqlUltimas(const std::string& producto, const std::string& columnas,

@@ -34,6 +34,9 @@ public:
     // table; false with the reason on standard error when the index cannot
     // be made.
     bool AsegurarIndiceHistorial();
+    // HistorialAct with its index and the column Anillo (the ring of a run,
+    // written by the workstations of a ring only), each added when missing.
+    bool AsegurarHistorial();
     static constexpr const char* kIndiceHistorial = "HistorialActEstacion";
     // The statement of each workstation's last run of producto (an SQL text)
     // in one grouped pass over that index, not a search per row: the columns

@@ -106,12 +106,15 @@ std::vector<EjecucionEstacion> DatosFlota::SinVer() const {
 }
 
 bool DatosFlota::EsFallo(const std::string& resultado) {
-    return resultado != "al dia" && resultado != "instalando" && resultado != "sin paquete";
+    return resultado == "digesto distinto" || resultado == "firma no valida" || resultado == "sin digesto" ||
+           resultado == "error";
+}
+
+bool DatosFlota::EsConocido(const std::string& resultado) {
+    return EsFallo(resultado) || resultado == "al dia" || resultado == "instalando" || resultado == "sin paquete";
 }
 
 std::string DatosFlota::MotivoFallo(const std::string& resultado) {
-    if (!EsFallo(resultado))
-        return {};
     if (resultado == "digesto distinto")
         return "el paquete escrito no coincide con el digest MD5 publicado: se borró sin ejecutarlo";
     if (resultado == "firma no valida")
@@ -121,7 +124,7 @@ std::string DatosFlota::MotivoFallo(const std::string& resultado) {
     if (resultado == "error")
         return "la ejecución se detuvo antes de iniciar el instalador (versión instalada ilegible, paquete "
                "no escrito o base de datos): vea el registro de la estación";
-    return "resultado desconocido";
+    return {};
 }
 
 bool DatosFlota::DiaCivil(const std::string& fecha, int64_t& dia) {

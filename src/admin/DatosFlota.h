@@ -54,8 +54,11 @@ public:
     // Whole days from the run to ahora (0 on the same day).
     int32_t DiasDesde(const EjecucionEstacion& e) const;
 
-    // The results that are no failure: up to date, installer started, no package.
+    // The failures the updater records: digest, signature, no digest, and a
+    // run stopped before the installer. A result no version of the updater
+    // writes (a newer one's, a hand-made row) is unknown, not a failure.
     static bool EsFallo(const std::string& resultado);
+    static bool EsConocido(const std::string& resultado);
     // What a failure means, for the administrator ("" when it is none).
     static std::string MotivoFallo(const std::string& resultado);
     // Days since 1970-01-01 of a text that begins "AAAA-MM-DD"; false otherwise.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 
 namespace olvado::admin {
 namespace {
@@ -198,15 +199,27 @@ std::string InformeHtml::GraficoVersiones() const {
                                 TextoVersion(version) + ", " + NombreAnillo(anillo)});
         barras.push_back(std::move(b));
     }
-    // The results of the last runs, failures in red.
+    // The results of the last runs, failures in red; those no updater writes
+    // in one grey bar "desconocido" (their texts in its tooltip), no failure.
     std::map<std::string, int> porResultado;
-    for (const EjecucionEstacion& e : datos_.Ultimas())
-        ++porResultado[e.resultado];
+    std::set<std::string> desconocidos;
+    for (const EjecucionEstacion& e : datos_.Ultimas()) {
+        const bool conocido = DatosFlota::EsConocido(e.resultado);
+        if (!conocido)
+            desconocidos.insert(e.resultado);
+        ++porResultado[conocido ? e.resultado : ""];
+    }
+    std::string textos;
+    for (const std::string& d : desconocidos)
+        textos += (textos.empty() ? "" : ", ") + Escapar(d);
     std::vector<Barra> resultados;
     for (const auto& [resultado, n] : porResultado) {
         const bool fallo = DatosFlota::EsFallo(resultado);
         const std::string color = fallo ? "#dc2626" : resultado == "al dia" ? "#16a34a" : "#64748b";
-        resultados.push_back({Escapar(resultado), fallo, {{n, color, Escapar(resultado)}}});
+        const std::string texto = resultado.empty() ? "desconocido" : Escapar(resultado);
+        resultados.push_back({texto, fallo,
+                              {{n, color, resultado.empty() ? "desconocido, no cuenta como fallo: " + textos
+                                                            : texto}}});
     }
     std::stable_sort(resultados.begin(), resultados.end(),
                      [](const Barra& a, const Barra& b) { return a.resaltada > b.resaltada; });
@@ -343,6 +356,8 @@ std::string InformeHtml::TablaUltimas() const {
              (o == 0 ? " mal" : o == 1 ? " aviso" : "") + "\">" + Escapar(e.resultado) + "</span>";
         if (o == 0)
             s += "<span class=\"motivo\">" + Escapar(DatosFlota::MotivoFallo(e.resultado)) + "</span>";
+        else if (!DatosFlota::EsConocido(e.resultado))
+            s += "<span class=\"motivo\">resultado desconocido: no cuenta como fallo</span>";
         s += "</td><td class=\"f" + std::string(viejo ? " viejo" : "") + "\">" + Escapar(FechaCorta(e.fecha)) +
              "</td></tr>";
     }

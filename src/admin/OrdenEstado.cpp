@@ -1,6 +1,7 @@
 // estado: the published package, the installed main program and what the
 // updater's next run would do with them.
 #include "admin/BaseAdmin.h"
+#include "admin/Ordenes.h"
 #include "admin/Opciones.h"
 #include "base/ErrorOlvado.h"
 #include "common/ComparadorVersiones.h"
@@ -144,6 +145,7 @@ int Estado(const Argumentos&) {
                                "Olvado\\Olvado.exe)") +
               "\n";
     salida += "Próxima ejecución: " + ProximaEjecucion(p, legible, instalada, m1, m2, m3) + "\n";
+    salida += EstadoAnillos(base, producto);
     platform::EscribirSalida(salida);
     return 0;
 }

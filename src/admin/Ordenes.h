@@ -9,6 +9,7 @@
 namespace olvado::admin {
 
 using Argumentos = std::vector<std::string>;
+class BaseAdmin;
 
 struct Orden {
     const char* nombre;
@@ -27,6 +28,11 @@ int ConexionAgregar(const Argumentos& a);
 int Estado(const Argumentos& a);
 int Historial(const Argumentos& a);
 int Informe(const Argumentos& a);
+// The pilot rings (OrdenAnillos.cpp).
+int Promover(const Argumentos& a);
+int Retirar(const Argumentos& a);
+// estado's lines of the product's rings: version, signed, how many have it, who failed.
+std::string EstadoAnillos(BaseAdmin& base, const std::string& producto);
 // The package signing keys (OrdenClaves.cpp).
 int Claves(const Argumentos& a);
 std::string LeerClavePrivada(const std::string& ruta, bool& Expuesta);

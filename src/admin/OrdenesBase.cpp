@@ -11,6 +11,7 @@
 #include "common/clsEncriptor.h"
 #include "platform/Consola.h"
 #include "platform/FirmaEd25519.h"
+#include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
 
 #include <chrono>
@@ -21,7 +22,7 @@ namespace olvado::admin {
 namespace {
 
 constexpr const char* kUsoPublicar =
-    "publicar ARCHIVO [--version X.Y.Z] [--producto P] [--firmar CLAVE_PRIVADA] [--historial]";
+    "publicar ARCHIVO [--version X.Y.Z] [--producto P] [--firmar CLAVE_PRIVADA] [--historial] [--anillo NOMBRE]";
 constexpr const char* kUsoVariable = "variable ID [--texto T] [--largo N] [--tipo N] [--cifrar]";
 constexpr int64_t kUmbralProgreso = 16 * 1024 * 1024;
 // Room in the server's packet for the statement around the package's bytes.
@@ -30,7 +31,7 @@ constexpr int64_t kMargenPaqueteRed = 64 * 1024;
 int Publicar(const Argumentos& a) {
     Opciones o;
     std::string error;
-    if (!LeerOpciones(a, {"--version", "--producto", "--firmar"}, {"--historial"}, 1, 1, o, error))
+    if (!LeerOpciones(a, {"--version", "--producto", "--firmar", "--anillo"}, {"--historial"}, 1, 1, o, error))
         return UsoIncorrecto(kUsoPublicar, error);
     Publicacion p;
     p.archivo = o.posicionales[0];
@@ -42,6 +43,10 @@ int Publicar(const Argumentos& a) {
         return Fallar("no existe el archivo: " + p.archivo);
     if (p.producto.empty())
         return Fallar("el producto no puede estar vacío");
+    p.anillo = o.Valor("--anillo");
+    if (o.Tiene("--anillo") && !NombreAnilloValido(p.anillo))
+        return Fallar("nombre de anillo no válido (letras, cifras, - y _, hasta " + std::to_string(kLargoAnillo) +
+                      "): " + p.anillo);
     if (o.Tiene("--version")) {
         if (!LeerVersion(o.Valor("--version"), p.major, p.minor, p.revision))
             return Fallar("versión no válida (se espera X.Y.Z, tres números): " + o.Valor("--version"));
@@ -62,8 +67,9 @@ int Publicar(const Argumentos& a) {
     // publishing has both tables.
     if (!base.Abrir() || !base.AsegurarTabla("BinariosAct") || !base.AsegurarTabla("Valores") ||
         !base.AsegurarTabla(PaqueteEnTrozos::kTabla) || !base.AsegurarColumna(PaqueteEnTrozos::kTabla, "MD5Hash") ||
+        (!p.anillo.empty() && !base.AsegurarTabla(kTablaAnillo)) ||
         (o.Tiene("--firmar") && !base.AsegurarColumna("BinariosAct", "Firma")) ||
-        (o.Tiene("--historial") && !base.AsegurarTabla("HistorialAct")))
+        (o.Tiene("--historial") && !base.AsegurarHistorial()))
         return 1;
     const bool progreso = static_cast<int64_t>(tamano) > kUmbralProgreso;
     if (progreso)
@@ -97,7 +103,8 @@ int Publicar(const Argumentos& a) {
         platform::EscribirError(hecho ? ", hecho\n" : ", fallido\n");
     if (!hecho)
         return Fallar("no se publicó el paquete; la base de datos queda como estaba");
-    platform::EscribirSalida("Publicado " + p.producto + " " + TextoVersion(p.major, p.minor, p.revision) + " (" +
+    platform::EscribirSalida("Publicado " + p.producto + " " + TextoVersion(p.major, p.minor, p.revision) +
+                             (p.anillo.empty() ? "" : " en el anillo " + p.anillo) + " (" +
                              std::to_string(p.Tamano()) + " bytes)\n");
     return 0;
 }
@@ -138,6 +145,11 @@ const std::vector<Orden>& OrdenesBase() {
         {"publicar", kUsoPublicar,
          "Escribe o reemplaza la fila del producto en BinariosAct: paquete, versión, digest y firma.",
          -1, Publicar},
+        {"promover", "promover --anillo NOMBRE [--umbral PORCENTAJE] [--minimo N] [--forzar] [--producto P]",
+         "El paquete del anillo pasa a ser el general, si su historial no muestra demasiados fallos.", -1,
+         Promover},
+        {"retirar", "retirar --anillo NOMBRE [--producto P]", "Retira el paquete del anillo y sus trozos.", -1,
+         Retirar},
         {"variable", kUsoVariable,
          "Escribe una variable de Valores (p. ej. EXU y EXC con --cifrar).", -1, Variable},
         {"estado", "estado",

@@ -8,6 +8,7 @@
 #include "platform/Consola.h"
 #include "platform/FirmaEd25519.h"
 #include "updater/DigestoSellado.h"
+#include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
 
 #include <memory>
@@ -42,13 +43,17 @@ int64_t Publicacion::LimiteDelServidor(BaseAdmin& base) {
     return limite;
 }
 
+std::string Publicacion::ClaveTrozos() const {
+    return anillo.empty() ? producto : ProductoTrozosAnillo(producto, anillo);
+}
+
 // The pieces in order, one row each, read from the sealed copy.
 bool Publicacion::EscribirTrozos(BaseAdmin& base) {
     clsDB& db = base.DB();
     const std::string tabla = PaqueteEnTrozos::kTabla;
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
-    if (!db.EjecutarSQL("DELETE FROM " + tabla + " WHERE Producto = " + base.SQL().Strg(producto), nullptr, 0,
+    if (!db.EjecutarSQL("DELETE FROM " + tabla + " WHERE Producto = " + base.SQL().Strg(ClaveTrozos()), nullptr, 0,
                         true) ||
         !db.AbrirRs(rs, "SELECT * FROM " + tabla + " WHERE 1 = 0", ado::adOpenStatic, ado::adLockOptimistic, -1, true,
                     n) ||
@@ -64,7 +69,7 @@ bool Publicacion::EscribirTrozos(BaseAdmin& base) {
             break;
         datos.resize(lleno);
         rs->AddNew();
-        rs->Fields("Producto").SetValue(ado::Valor(producto));
+        rs->Fields("Producto").SetValue(ado::Valor(ClaveTrozos()));
         rs->Fields("Major").SetValue(ado::Valor(major));
         rs->Fields("Minor").SetValue(ado::Valor(minor));
         rs->Fields("Revision").SetValue(ado::Valor(revision));
@@ -79,17 +84,21 @@ bool Publicacion::EscribirTrozos(BaseAdmin& base) {
 
 bool Publicacion::Escribir(BaseAdmin& base, bool ConBinario, bool Progreso) {
     clsDB& db = base.DB();
-    const std::string clave = base.SQL().Strg(producto);
+    const std::string tabla = anillo.empty() ? "BinariosAct" : kTablaAnillo;
+    const std::string clave =
+        base.SQL().Strg(producto) + (anillo.empty() ? "" : " AND Anillo = " + base.SQL().Strg(anillo));
     if (!db.vBeginTrans())
         return Fallar("no se pudo iniciar la transacción" + base.UltimoError()) == 0;
     bool escrito = false;
     try {
         std::unique_ptr<ado::Recordset> rs;
         int32_t n = -1;
-        if (EscribirTrozos(base) && db.EjecutarSQL("DELETE FROM BinariosAct WHERE Producto = " + clave, nullptr, 0, true) &&
-            db.AbrirRs(rs, "SELECT * FROM BinariosAct WHERE Producto = " + clave, ado::adOpenStatic,
+        if (EscribirTrozos(base) && db.EjecutarSQL("DELETE FROM " + tabla + " WHERE Producto = " + clave, nullptr, 0, true) &&
+            db.AbrirRs(rs, "SELECT * FROM " + tabla + " WHERE Producto = " + clave, ado::adOpenStatic,
                        ado::adLockOptimistic, -1, true, n)) {
             rs->AddNew();
+            if (!anillo.empty())
+                rs->Fields("Anillo").SetValue(ado::Valor(anillo));
             rs->Fields("Producto").SetValue(ado::Valor(producto));
             rs->Fields("Major").SetValue(ado::Valor(major));
             rs->Fields("Minor").SetValue(ado::Valor(minor));

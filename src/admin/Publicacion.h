@@ -17,6 +17,8 @@ class BaseAdmin;
 class Publicacion {
 public:
     std::string archivo, producto;
+    // "" the general package (BinariosAct); else the ring's (PaqueteAnillo.h).
+    std::string anillo;
     int32_t major = 0, minor = 0, revision = 0;
 
     // Holds the file and reads it once for the MD5 digest and, with a
@@ -32,6 +34,7 @@ public:
 
 private:
     bool EscribirTrozos(BaseAdmin& base);
+    std::string ClaveTrozos() const;
 
     std::string digestCifrado_, firma_;
     platform::ArchivoSellado sellado_;

@@ -19,6 +19,7 @@
 #include "platform/MessageBox.h"
 #include "updater/Core.h"
 #include "updater/DigestoSellado.h"
+#include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
 
 #include <cstdint>
@@ -46,9 +47,19 @@ std::string Clave(clsSqlSyntaxEngine* SQL) {
 
 std::string Decimal(int32_t n) { return std::to_string(n); }
 
-// The rows of the compared version.
+// The rows of the compared version: " FROM " its table and the condition.
 std::string CondicionFila(const VersionPaquete& v) {
-    return CondicionVersion(Clave(Servicios().SQL.get()), v.Major, v.Minor, v.Revision);
+    const OrigenPaquete& origen = OrigenPaquete::Actual();
+    clsSqlSyntaxEngine* sql = Servicios().SQL.get();
+    return " FROM " + origen.Tabla() + CondicionVersion(Clave(sql), v.Major, v.Minor, v.Revision) +
+           origen.Filtro(sql ? *sql : clsSqlSyntaxEngine());
+}
+
+// Its pieces.
+std::string CondicionTrozos(const VersionPaquete& v) {
+    clsSqlSyntaxEngine* sql = Servicios().SQL.get();
+    return CondicionVersion((sql ? *sql : clsSqlSyntaxEngine()).Strg(OrigenPaquete::Actual().ClaveTrozos(Producto())),
+                            v.Major, v.Minor, v.Revision);
 }
 
 // A version part as the 32-bit integer it is; a value that does not fit is
@@ -100,7 +111,7 @@ bool PreguntarActualizar() {
 std::string LeerFirma(clsDB& db, const VersionPaquete& v) {
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
-    if (!db.AbrirRs(rs, "SELECT Firma FROM BinariosAct" + CondicionFila(v), 3, 3, -1, false, n))
+    if (!db.AbrirRs(rs, "SELECT Firma" + CondicionFila(v), 3, 3, -1, false, n))
         return "";
     std::string firma;
     try {
@@ -137,7 +148,7 @@ void SinFila(bool ModoActualizador) {
 // in the system's log) for no row or a query that did not open.
 bool LeerDigesto(bool ModoActualizador, clsDB& db, const std::string& condicion, std::string& HashCifrado) {
     std::unique_ptr<ado::Recordset> rs;
-    if (!AbrirEn(db, rs, "SELECT MD5Hash FROM BinariosAct" + condicion)) {
+    if (!AbrirEn(db, rs, "SELECT MD5Hash" + condicion)) {
         RegistrarFalla("la consulta del paquete no se abrió");
         return false;
     }
@@ -161,7 +172,7 @@ bool EscribirTrozos(PaqueteEnTrozos& trozos, const std::string& HashCifrado, int
         RegistrarFalla("no se pudo crear " + Ruta);
         return false;
     }
-    const bool leido = trozos.Leer(Producto(), HashCifrado, n,
+    const bool leido = trozos.Leer(OrigenPaquete::Actual().ClaveTrozos(Producto()), HashCifrado, n,
                                    [&](const uint8_t* datos, size_t largo, std::string& m) {
                                        if (f.Escribir(std::string_view(reinterpret_cast<const char*>(datos), largo)))
                                            return true;
@@ -202,14 +213,14 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
     const std::string condicion = CondicionFila(*VersionComparada());
     if (!LeerDigesto(ModoActualizador, *db, condicion, HashCifrado))
         return false;
-    PaqueteEnTrozos trozos(*db, PaqueteEnTrozos::kTabla, condicion);
+    PaqueteEnTrozos trozos(*db, PaqueteEnTrozos::kTabla, CondicionTrozos(*VersionComparada()));
     std::string sinTrozos;
-    const int64_t n = trozos.Contar(Producto(), HashCifrado, sinTrozos);
+    const int64_t n = trozos.Contar(OrigenPaquete::Actual().ClaveTrozos(Producto()), HashCifrado, sinTrozos);
     if (n > 0)
         return EscribirTrozos(trozos, HashCifrado, n, Ruta);
     // Binario and the digest from one statement: the row may have changed.
     std::unique_ptr<ado::Recordset> rs;
-    if (!AbrirEn(*db, rs, "SELECT Binario, MD5Hash FROM BinariosAct" + condicion)) {
+    if (!AbrirEn(*db, rs, "SELECT Binario, MD5Hash" + condicion)) {
         RegistrarFalla("la consulta del paquete no se abrió");
         return false;
     }
@@ -308,17 +319,26 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
     if (!DB || !AbrirEn(*DB, rs, "SELECT Major, Minor, Revision, MD5Hash FROM BinariosAct WHERE Producto = " +
                                      Clave(SQL)))
         return false;
-    if (rs->Eof()) {
+    bool hay = !rs->Eof();
+    if (hay) {
+        PaqMajor = ParteVersion(rs->Fields("Major").Value());
+        PaqMinor = ParteVersion(rs->Fields("Minor").Value());
+        PaqRevision = ParteVersion(rs->Fields("Revision").Value());
+        ado::Valor hash = rs->Fields("MD5Hash").Value();
+        HashCifrado = hash.EsNulo() ? "" : hash.ATexto();
+    }
+    rs->Close();
+    // A workstation of a ring may take its ring's newer row instead; a plain
+    // one reads nothing more.
+    const std::string anillo = Servicios().Comunes ? AnilloEstacion(*Servicios().Comunes) : "";
+    if (OrigenPaquete::Actual().ElegirAnillo(*DB, SQL ? *SQL : clsSqlSyntaxEngine(), Producto(), anillo, hay,
+                                             PaqMajor, PaqMinor, PaqRevision, HashCifrado))
+        RegistrarLog("Paquete del anillo " + anillo + ": " + Decimal(PaqMajor) + "." + Decimal(PaqMinor) + "." +
+                     Decimal(PaqRevision));
+    if (!hay) {
         SinPaquete = true;
-        rs->Close();
         return true;
     }
-    PaqMajor = ParteVersion(rs->Fields("Major").Value());
-    PaqMinor = ParteVersion(rs->Fields("Minor").Value());
-    PaqRevision = ParteVersion(rs->Fields("Revision").Value());
-    ado::Valor hash = rs->Fields("MD5Hash").Value();
-    HashCifrado = hash.EsNulo() ? "" : hash.ATexto();
-    rs->Close();
     VersionComparada() = VersionPaquete{PaqMajor, PaqMinor, PaqRevision};
 
     if (ProgramaMasRecienteQueDB(PaqMajor, PaqMinor, PaqRevision, VersionExterna, Major, Minor, Revision)) {

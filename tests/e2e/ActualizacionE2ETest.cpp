@@ -499,6 +499,57 @@ TEST_P(FirmaHistorialE2E, SinDerechoALosTrozosSeDiceAsi) {
     EXPECT_EQ(prueba::Filas(GetParam().cadena, "SELECT Resultado FROM HistorialAct"), "error\n");
 }
 
+// Pilot rings on a workstation: one whose key names the ring takes its
+// ring's newer (signed) package, a plain one does not and runs as it ran
+// before there were rings, log line for log line; a ring signed with another
+// key is refused; after a promotion the plain one takes it, after a
+// withdrawal the ring's one takes the general package again.
+TEST_P(FirmaHistorialE2E, AnilloPilotoPromovidoYRetirado) {
+    Sql("DROP TABLE IF EXISTS BinariosActAnillo");
+    auto anillo = [](const std::string& nombre) {
+        clsStgComunes().Registro_SetValor("", "Anillo", nombre, 0);
+    };
+    auto anillos = [&] {
+        return prueba::Filas(GetParam().cadena, "SELECT Resultado, Anillo FROM HistorialAct ORDER BY Resultado, Anillo");
+    };
+    PublicarFirmado({"--firmar", Ruta("privada")});
+    anillo("piloto");
+    const auto sinAnillos = Estacion(arbol_, "1.0.70", "publica"); // no ring table yet: the general road
+    EXPECT_FALSE(Arranco());
+    anillo("");
+    EXPECT_EQ(Estacion(arbol_, "1.0.70", "publica"), sinAnillos);
+    auto publicar = [&](const char* version, const std::string& clave) {
+        Admin(arbol_, {"publicar", Ruta("paquete"), "--version", version, "--anillo", "piloto", "--firmar", clave});
+    };
+    publicar("1.0.71", Ruta("privada"));
+    EXPECT_EQ(Estacion(arbol_, "1.0.70", "publica"), sinAnillos);
+    EXPECT_FALSE(Arranco());
+    anillo("piloto");
+    auto t = Estacion(arbol_, "1.0.70", "publica");
+    EXPECT_TRUE(Arranco()) << ::testing::PrintToString(t);
+    EXPECT_TRUE(Tiene(t, "Paquete del anillo piloto: 1.0.71"));
+    Estacion(arbol_, "1.0.71", "publica"); // the ring's own version: up to date
+    EXPECT_FALSE(Arranco());
+    publicar("1.0.72", Ruta("otra"));
+    t = Estacion(arbol_, "1.0.71", "publica");
+    EXPECT_FALSE(Arranco());
+    EXPECT_TRUE(Tiene(t, "Firma del paquete no válida")) << ::testing::PrintToString(t);
+    // The ring's runs carry its name, the plain ones none.
+    EXPECT_EQ(anillos(), "al dia|\nal dia|\nal dia|piloto\nal dia|piloto\nfirma no valida|piloto\ninstalando|piloto\n");
+    Admin(arbol_, {"promover", "--anillo", "piloto", "--forzar"});
+    anillo("");
+    t = Estacion(arbol_, "1.0.71", "otra.pub"); // the general package now, with the ring's signature
+    EXPECT_TRUE(Arranco()) << ::testing::PrintToString(t);
+    publicar("1.0.73", Ruta("privada"));
+    Admin(arbol_, {"retirar", "--anillo", "piloto"});
+    anillo("piloto");
+    t = Estacion(arbol_, "1.0.72", "otra.pub");
+    EXPECT_FALSE(Arranco());
+    EXPECT_FALSE(Tiene(t, "Paquete del anillo piloto: 1.0.73"));
+    anillo("");
+    Sql("DROP TABLE BinariosActAnillo");
+}
+
 bool Sistema(const std::string& orden) {
     return std::system((orden + " >/dev/null 2>&1").c_str()) == 0;
 }

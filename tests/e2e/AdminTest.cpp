@@ -309,6 +309,68 @@ TEST_P(AdminBaseTest, HistorialIndiceUltimaEjecucionYNombresHostiles) {
     EjecutarSql(GetParam().cadena, "DROP TABLE HistorialAct");
 }
 
+// A pilot ring from publication to promotion: a signed ring row beside the
+// general one, estado's count, a promotion refused on the ring's failures
+// (an unknown result is none) and forced, its pieces re-keyed, not copied;
+// then a withdrawal.
+TEST_P(AdminBaseTest, AnilloPublicarPromoverYRetirar) {
+    for (const char* t : {"HistorialAct", "BinariosActAnillo"})
+        EjecutarSql(GetParam().cadena, std::string("DROP TABLE IF EXISTS ") + t);
+    const auto privada = (arbol_.Temporal() / "privada").string(), general = privada + ".exe",
+               piloto = privada + "-piloto.exe";
+    Admin({"claves", "generar", "--privada", privada, "--publica", privada + ".pub"});
+    EscribirArchivo(general, BytesAleatorios(100000, 4));
+    EscribirArchivo(piloto, BytesAleatorios((1 << 20) + 5, 5));
+    Admin({"publicar", general, "--version", "1.0.70"});
+    ResultadoAdmin r = Admin({"publicar", piloto, "--version", "1.0.71", "--anillo", "piloto", "--firmar", privada,
+                              "--historial"});
+    EXPECT_TRUE(Contiene(r.salida, "Publicado Olvado 1.0.71 en el anillo piloto")) << r.salida;
+    EXPECT_TRUE(Contiene(r.error, "columna HistorialAct.Anillo creada")) << r.error;
+    const std::string trozos = "SELECT Producto, COUNT(*) FROM BinariosActTrozos GROUP BY Producto ORDER BY Producto";
+    EXPECT_EQ(Filas(trozos), "Olvado|1\nOlvado@piloto|2\n");
+    EXPECT_EQ(Filas("SELECT Anillo, Revision, LENGTH(Firma) FROM BinariosActAnillo"), "piloto|71|128\n");
+    EXPECT_EQ(EjecutarAdmin(arbol_, {"publicar", general, "--anillo", "a@b"}).codigo, 1);
+
+    const char* filas[] = {"'a', 'u', 'Olvado', 1, 0, 71, 'al dia', '2024-01-05 08:00:00', 'piloto'",
+                           "'b', 'u', 'Olvado', 1, 0, 70, 'firma no valida', '2024-01-05 08:00:00', 'piloto'",
+                           "'c', 'u', 'Olvado', 1, 0, 70, 'otra cosa', '2024-01-05 08:00:00', 'piloto'",
+                           "'d', 'u', 'Olvado', 1, 0, 70, 'digesto distinto', '2024-01-05 08:00:00', NULL"};
+    r = EjecutarAdmin(arbol_, {"promover", "--anillo", "piloto"});
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(Contiene(r.error, "estaciones del anillo piloto que ejecutaron 1.0.71: 0 (mínimo 1)")) << r.error;
+    for (const char* f : filas)
+        EjecutarSql(GetParam().cadena, std::string("INSERT INTO HistorialAct (Estacion, Usuario, Producto, Major, "
+                                                   "Minor, Revision, Resultado, Fecha, Anillo) VALUES (") + f + ")");
+    EXPECT_TRUE(Contiene(Admin({"estado"}).salida,
+                         "Anillo piloto: 1.0.71 (firmado), 1 de 3 estaciones la tienen, 1 fallaron (b)\n"));
+    r = EjecutarAdmin(arbol_, {"promover", "--anillo", "piloto", "--umbral", "49"});
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(Contiene(r.error, "1 de 2 estaciones del anillo piloto fallaron con 1.0.71 (50 %, umbral 49 %): b"))
+        << r.error;
+    EXPECT_EQ(Filas("SELECT Revision FROM BinariosAct"), "70\n");
+    r = Admin({"promover", "--anillo", "piloto", "--umbral", "50%", "--minimo", "2"});
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(Filas("SELECT Producto, Revision, LENGTH(Firma) FROM BinariosAct"), "Olvado|71|128\n");
+    EXPECT_EQ(Filas("SELECT COUNT(*) FROM BinariosActAnillo"), "0\n");
+    EXPECT_EQ(Filas(trozos), "Olvado|2\n");
+    FilaEsElArchivo(piloto);
+
+    Admin({"publicar", general, "--version", "1.0.72", "--anillo", "piloto"});
+    r = EjecutarAdmin(arbol_, {"promover", "--anillo", "piloto", "--minimo", "3"});
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(Contiene(Admin({"promover", "--anillo", "piloto", "--minimo", "3", "--forzar"}).error,
+                         "se promueve con --forzar: estaciones del anillo piloto que ejecutaron 1.0.72: 1 (mínimo "
+                         "3)"));
+    EXPECT_EQ(Filas("SELECT Revision, Firma FROM BinariosAct"), "72|\n");
+    Admin({"publicar", piloto, "--version", "1.0.73", "--anillo", "piloto"});
+    EXPECT_EQ(Admin({"retirar", "--anillo", "piloto"}).salida, "Retirado el paquete 1.0.73 del anillo piloto\n");
+    EXPECT_EQ(Filas("SELECT COUNT(*) FROM BinariosActAnillo"), "0\n");
+    EXPECT_EQ(Filas(trozos), "Olvado|1\n");
+    EXPECT_EQ(EjecutarAdmin(arbol_, {"retirar", "--anillo", "piloto"}).codigo, 1);
+    for (const char* t : {"HistorialAct", "BinariosActAnillo"})
+        EjecutarSql(GetParam().cadena, std::string("DROP TABLE ") + t);
+}
+
 INSTANTIATE_TEST_SUITE_P(Motores, AdminBaseTest, ::testing::ValuesIn(Motores()),
                          [](const auto& info) { return NombreMotor(info.param); });
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The fleet report as its reader gets it: a SQLite history of a few hundred
 # runs of 40 workstations over 20 days (a publication in the middle, failures,
-# workstations gone quiet, a name with markup), `olvado-admin informe`, then
+# workstations gone quiet, a name with markup, a pilot ring, a result the tool
+# does not know), `olvado-admin informe`, then
 # the page opened in Debian's Chromium without a network and photographed.
 # The screenshot stays in OUT for a person to look at.
 #   informe.sh OLVADO_ADMIN OUT
@@ -23,10 +24,12 @@ echo paquete >"$tmp/paquete"
 
 # Day 0 is 19 days ago; 1.0.70 appears on day 12 and each workstation takes it
 # within a week. Every workstation runs on about two days of three.
+# The first six workstations are the ring "piloto", the others none.
 fila() { # fila ESTACION DIA MAJOR.MINOR.REV RESULTADO
-  local v=(${3//./ })
+  local v=(${3//./ }) anillo=NULL
+  [[ $1 > caja-06 ]] || anillo="'piloto'"
   echo "INSERT INTO HistorialAct VALUES ('$1', 'usuario', 'Olvado', ${v[0]}, ${v[1]}, ${v[2]}, '$4'," \
-       "datetime('now', 'localtime', '-$((19 - $2)) days', '-$((RANDOM % 600)) minutes'));"
+       "datetime('now', 'localtime', '-$((19 - $2)) days', '-$((RANDOM % 600)) minutes'), $anillo);"
 }
 {
   echo "BEGIN;"
@@ -44,21 +47,32 @@ fila() { # fila ESTACION DIA MAJOR.MINOR.REV RESULTADO
     done
   done
   fila 'oficina-<b>41</b>' 18 0.0.0 error
+  fila oficina-42 19 1.0.68 reintentando
   echo "COMMIT;"
 } | sqlite3 "$db"
 filas=$(sqlite3 "$db" "SELECT COUNT(*) FROM HistorialAct")
 ((filas > 300)) || falla "historial de $filas filas"
 
 pagina=$salida/informe.html
-"$admin" informe --salida "$pagina" --dias 7 | grep -q "^Informe de 41 estaciones escrito en " || falla "informe"
+"$admin" informe --salida "$pagina" --dias 7 | grep -q "^Informe de 42 estaciones escrito en " || falla "informe"
 # Self-contained and escaped: no script, no reference outside the page, the
 # markup of a workstation's name shown as text.
 ! grep -qiE '<script|src=|href=|url\(|@import' "$pagina" || falla "la página carga o ejecuta algo"
 grep -q 'oficina-&lt;b&gt;41&lt;/b&gt;' "$pagina" && ! grep -q 'oficina-<b>' "$pagina" || falla "nombre sin escapar"
 # The workstations gone quiet are those of i % 9 == 4.
 for e in caja-04 caja-13 caja-22; do
-  grep -q "<tr><td>$e</td><td>1.0.68</td>" "$pagina" || falla "$e no sale entre las estaciones sin ver"
+  grep -Eq "<tr><td>$e</td><td>(piloto|sin anillo)</td><td>1.0.68</td>" "$pagina" ||
+    falla "$e no sale entre las estaciones sin ver"
 done
+# Per ring: six in the pilot. The unknown result shows as such and is no
+# failure: the failures are the known ones of the last runs.
+grep -q '<h2>Por anillo</h2>' "$pagina" || falla "sin tabla por anillo"
+grep -q '</i> piloto</td><td class="n">6</td>' "$pagina" || falla "el anillo piloto no tiene 6 estaciones"
+fallos=$(sqlite3 "$db" "SELECT COUNT(*) FROM HistorialAct h WHERE Fecha = (SELECT MAX(Fecha) FROM HistorialAct
+  WHERE Estacion = h.Estacion) AND Resultado IN ('digesto distinto', 'firma no valida', 'sin digesto', 'error')")
+grep -q "<b>$fallos</b><span>con fallo en su última ejecución" "$pagina" || falla "no son $fallos los fallos"
+grep -q 'reintentando</span><span class="motivo">resultado desconocido: no cuenta como fallo' "$pagina" ||
+  falla "el resultado desconocido no se muestra como tal"
 
 # Chromium: a profile of its own, nothing fetched, the laptop's screen size.
 png=$salida/informe.png
