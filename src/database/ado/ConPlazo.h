@@ -7,6 +7,8 @@
 // in its destructor). Internal to the data layer.
 #pragma once
 
+#include "platform/HiloSuelto.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -14,8 +16,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 namespace olvado::ado::detalle {
 
@@ -27,17 +27,14 @@ template <typename T> std::optional<T> ConPlazo(int32_t segundos, std::function<
         bool abandonado = false;
     };
     auto e = std::make_shared<Estado>();
-    try {
-        std::thread([e, trabajo] {
+    if (!platform::LanzarHiloSuelto([e, trabajo] {
             T v = trabajo();
             std::lock_guard<std::mutex> l(e->m);
             if (!e->abandonado)
                 e->valor.emplace(std::move(v));
             e->cv.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
+        }))
         return trabajo(); // no thread to spare: the work's own time-outs are all there is
-    }
     std::unique_lock<std::mutex> l(e->m);
     const auto listo = [&] { return e->valor.has_value(); };
     if (segundos <= 0)
