@@ -3,6 +3,7 @@
 // place of files, a question with no one to answer it and where the GUI
 // module is looked for.
 #include "platform/ArchivoNativo.h"
+#include "platform/ArchivoSellado.h"
 #include "platform/ArchivosTemporales.h"
 #include "platform/CarpetasEspeciales.h"
 #include "platform/Entorno.h"
@@ -144,6 +145,7 @@ TEST(StandInsTest, NadaAbiertoPorNombreEsperaAUnaFifo) {
     EXPECT_FALSE(platform::ArchivoAbiertoPorOtro(fifo.string()));
     EXPECT_FALSE(platform::XmlDocument().Load(fifo.string()));
     EXPECT_FALSE(platform::RecursoVersion().Cargar(fifo.string()));
+    EXPECT_FALSE(platform::ArchivoSellado().Crear(fifo.string()));
     fin = true;
     liberador.join();
     EXPECT_FALSE(liberado);
