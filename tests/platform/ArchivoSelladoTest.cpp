@@ -31,7 +31,8 @@ TEST(ArchivoSelladoTest, LoLeidoNoCambiaTrasAbrir) {
 }
 
 // Written once into the held file: read back as written, changed through no
-// name while held; a name already taken is refused and left as it was.
+// name while held; a name already taken is refused and left as it was (links
+// and FIFOs: posix/StandInsTest.cpp, Wine makes no links).
 TEST(ArchivoSelladoTest, CreadoEscritoYSellado) {
     prueba::ArbolPrueba arbol;
     const auto carpeta = arbol.Temporal();
@@ -53,12 +54,8 @@ TEST(ArchivoSelladoTest, CreadoEscritoYSellado) {
     EXPECT_EQ(std::string(leido, static_cast<size_t>(std::max<int64_t>(n, 0))), bytes);
     sellado.Cerrar();
 
-    std::filesystem::create_symlink(carpeta / "falta", carpeta / "enlace.exe");
     EXPECT_FALSE(sellado.Crear(ruta.string()));
-    EXPECT_FALSE(sellado.Crear((carpeta / "enlace.exe").string()));
     EXPECT_EQ(prueba::LeerArchivo(ruta), bytes);
-    EXPECT_TRUE(std::filesystem::is_symlink(carpeta / "enlace.exe"));
-    EXPECT_FALSE(std::filesystem::exists(carpeta / "falta"));
 }
 
 // Not sealed, whether closed or killed: nothing stays in the folder.

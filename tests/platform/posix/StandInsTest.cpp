@@ -152,6 +152,17 @@ TEST(StandInsTest, NadaAbiertoPorNombreEsperaAUnaFifo) {
     EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
+// A link at the package's name, even one to nothing, takes the name: the
+// package is never created through it.
+TEST(StandInsTest, PaqueteNuncaSeCreaPorUnEnlace) {
+    prueba::ArbolPrueba arbol;
+    const fs::path enlace = arbol.Raiz() / "Olvado_Act.exe";
+    fs::create_symlink(arbol.Raiz() / "falta", enlace);
+    EXPECT_FALSE(platform::ArchivoSellado().Crear(enlace.string()));
+    EXPECT_TRUE(fs::is_symlink(enlace));
+    EXPECT_FALSE(fs::exists(arbol.Raiz() / "falta"));
+}
+
 // No display: a box that asks answers Cancel (no one said yes).
 TEST(StandInsTest, SinPantallaUnaPreguntaRespondeNo) {
     if (!platform::LeerVariableEntorno("DISPLAY").empty())
