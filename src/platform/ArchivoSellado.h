@@ -13,6 +13,16 @@
 // /dev/fd/N). Rewriting the file in place, replacing or renaming it changes
 // nothing, whoever owns it. The copy costs the package's size in memory
 // while it is held.
+//
+// The updater writes a package once, straight into the held file: Crear,
+// Escribir buffer by buffer, Sellar; afterwards the object is as after Abrir.
+// Until Sellar the package is absent for everyone else, and Cerrar (or the
+// process dying) leaves nothing at its path: a package is whole or absent.
+// Windows: the new file's DACL lets only this account and SYSTEM change it
+// and the Administrators read it, and it is marked for deletion until Sellar.
+// Linux: the bytes go into the memory file; Sellar seals it and only then
+// links a copy into the path (the launchers, the tests and later runs read
+// it there), made by the kernel from the sealed bytes.
 #pragma once
 
 #include <cstddef>
@@ -30,10 +40,24 @@ public:
 
     // False when the file cannot be opened or held as described.
     bool Abrir(const std::string& ruta);
+
+    // Creates the package at `ruta` as a new file (never through a link, never
+    // over anything that is there: a file, FIFO, device or link already at
+    // `ruta` is a failure) and holds it for writing.
+    bool Crear(const std::string& ruta);
+    // Appends n bytes; false on failure (the caller then calls Cerrar, which removes the file).
+    bool Escribir(const void* datos, size_t n);
+    // Ends the writing: afterwards the object is exactly as after a successful
+    // Abrir(ruta) (Leer from the start after Rebobinar, Tamano, RutaLectura,
+    // Nativo for the launchers). False on failure (nothing is held then and
+    // the file is gone).
+    bool Sellar();
+
     // Up to n bytes from the current position: the count, 0 at the end, -1 on failure.
     int64_t Leer(void* destino, size_t n);
     bool Rebobinar();
     int64_t Tamano() const;
+    // A file created and not sealed is removed.
     void Cerrar();
 
     // A name that reads the held bytes, for a writer that opens by name (the
@@ -50,6 +74,7 @@ private:
     static constexpr intptr_t kInvalido = -1;
     intptr_t nativo_ = kInvalido;
     std::string ruta_;
+    bool creando_ = false; // between Crear and Sellar
 };
 
 } // namespace olvado::platform

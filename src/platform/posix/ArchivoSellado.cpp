@@ -1,5 +1,7 @@
-// POSIX sealed package file: the file's bytes copied into a sealed memfd.
+// POSIX only: the package's bytes in a sealed memfd, copied from a file
+// (Abrir) or written into it (Crear, Escribir, Sellar).
 #include "platform/ArchivoSellado.h"
+#include "platform/posix/RasgosManejadores.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -55,29 +57,129 @@ int CrearMemoria(const std::string& ruta) {
     return ::memfd_create(nombre.c_str(), banderas);
 }
 
+// Against writing, shrinking, growing and further seals; read from the start.
+bool SellarMemoria(int fd) {
+    return ::fcntl(fd, F_ADD_SEALS, F_SEAL_WRITE | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) == 0 &&
+           ::lseek(fd, 0, SEEK_SET) == 0;
+}
+
+// The folder of ruta, as a descriptor every later step names the file from;
+// nombre receives the last component.
+ScopedFd AbrirCarpeta(const std::string& ruta, std::string& nombre) {
+    const size_t barra = ruta.rfind('/');
+    nombre = ruta.substr(barra == std::string::npos ? 0 : barra + 1);
+    const std::string carpeta = barra == std::string::npos ? "." : barra == 0 ? "/" : ruta.substr(0, barra);
+    if (nombre.empty() || nombre == "." || nombre == "..")
+        return ScopedFd();
+    return ScopedFd(::open(carpeta.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+}
+
+// Nothing at all (no file, link, FIFO or device) stands at nombre.
+bool NombreLibre(int carpeta, const std::string& nombre) {
+    struct stat st {};
+    return ::fstatat(carpeta, nombre.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT;
+}
+
+// The sealed bytes copied by the kernel (no trip through this process) into
+// a new file of the folder, then linked at ruta: the name never shows a
+// partial package and never replaces what stands there (link fails with
+// EEXIST). The file has no name until then, so being killed here leaves
+// nothing; where the file system has no unnamed files, a temporary name
+// of this process is linked and removed instead.
+bool CopiarAlDisco(int memoria, const std::string& ruta) {
+    std::string nombre;
+    ScopedFd carpeta = AbrirCarpeta(ruta, nombre);
+    struct stat st {};
+    if (!carpeta || !NombreLibre(carpeta.Get(), nombre) || ::fstat(memoria, &st) != 0)
+        return false;
+    ScopedFd copia(::openat(carpeta.Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
+    std::string temporal;
+    if (!copia && (errno == EOPNOTSUPP || errno == EISDIR)) {
+        temporal = "." + nombre + ".nuevo." + std::to_string(::getpid());
+        ::unlinkat(carpeta.Get(), temporal.c_str(), 0); // one a dead run left
+        copia.Reset(::openat(carpeta.Get(), temporal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                             0644));
+    }
+    if (!copia)
+        return false;
+    off_t hecho = 0;
+    while (hecho < st.st_size) {
+        ssize_t n = ::sendfile(copia.Get(), memoria, &hecho, static_cast<size_t>(st.st_size - hecho));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+    }
+    bool ok = hecho == st.st_size;
+    if (temporal.empty()) {
+        const std::string propia = "/proc/self/fd/" + std::to_string(copia.Get());
+        return ok && ::linkat(AT_FDCWD, propia.c_str(), carpeta.Get(), nombre.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    }
+    ok = ok && ::linkat(carpeta.Get(), temporal.c_str(), carpeta.Get(), nombre.c_str(), 0) == 0;
+    ::unlinkat(carpeta.Get(), temporal.c_str(), 0);
+    return ok;
+}
+
 } // namespace
 
 bool ArchivoSellado::Abrir(const std::string& ruta) {
     Cerrar();
     // Never through a link, and no FIFO or device blocks the open.
-    int archivo = ::open(ruta.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (archivo < 0)
-        return false;
+    ScopedFd archivo(::open(ruta.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    int fd = ::fstat(archivo, &st) == 0 && S_ISREG(st.st_mode) ? CrearMemoria(ruta) : -1;
-    bool ok = fd >= 0 && Copiar(archivo, fd, st.st_size);
-    ::close(archivo);
+    ScopedFd fd(archivo && ::fstat(archivo.Get(), &st) == 0 && S_ISREG(st.st_mode) ? CrearMemoria(ruta) : -1);
     // Once sealed nobody, this account included, can change the copy; the
     // digest is taken from it and the launch starts it.
-    ok = ok && ::fcntl(fd, F_ADD_SEALS, F_SEAL_WRITE | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) == 0 &&
-         ::lseek(fd, 0, SEEK_SET) == 0;
-    if (!ok) {
-        if (fd >= 0)
-            ::close(fd);
+    if (!fd || !Copiar(archivo.Get(), fd.Get(), st.st_size) || !SellarMemoria(fd.Get()))
         return false;
-    }
+    nativo_ = fd.Release();
+    ruta_ = ruta;
+    return true;
+}
+
+bool ArchivoSellado::Crear(const std::string& ruta) {
+    Cerrar();
+    // A name already taken fails now, before the package is fetched; Sellar
+    // makes sure again when it links the copy there.
+    std::string nombre;
+    ScopedFd carpeta = AbrirCarpeta(ruta, nombre);
+    if (!carpeta || !NombreLibre(carpeta.Get(), nombre))
+        return false;
+    const int fd = CrearMemoria(ruta);
+    if (fd < 0)
+        return false;
     nativo_ = fd;
     ruta_ = ruta;
+    creando_ = true;
+    return true;
+}
+
+bool ArchivoSellado::Escribir(const void* datos, size_t n) {
+    if (!creando_)
+        return false;
+    for (auto* p = static_cast<const char*>(datos); n > 0;) {
+        ssize_t w = ::write(static_cast<int>(nativo_), p, n);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        p += w;
+        n -= static_cast<size_t>(w);
+    }
+    return true;
+}
+
+bool ArchivoSellado::Sellar() {
+    if (!creando_)
+        return false;
+    creando_ = false;
+    // Sealed before the disk copy is made from it: the copy holds the bytes
+    // that run. The link comes last, so a failure leaves no name behind.
+    const int fd = static_cast<int>(nativo_);
+    if (!SellarMemoria(fd) || !CopiarAlDisco(fd, ruta_)) {
+        Cerrar();
+        return false;
+    }
     return true;
 }
 
@@ -107,10 +209,12 @@ std::string ArchivoSellado::RutaLectura() const {
 }
 
 void ArchivoSellado::Cerrar() {
+    // Before Sellar nothing is on disk: the memory file goes with its descriptor.
     if (Abierto())
-        ::close(static_cast<int>(nativo_));
+        FdTraits::Close(static_cast<int>(nativo_));
     nativo_ = kInvalido;
     ruta_.clear();
+    creando_ = false;
 }
 
 } // namespace olvado::platform

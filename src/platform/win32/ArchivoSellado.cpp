@@ -1,19 +1,71 @@
-// Win32 sealed package file: a read handle that shares reading only.
+// Win32 only: the package held by a read handle that shares reading only,
+// opened (Abrir) or created, written and handed over to it (Crear, Escribir,
+// Sellar).
 #include "platform/ArchivoSellado.h"
 
 #include "base/Texto.h"
+#include "platform/win32/RasgosManejadores.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 namespace olvado::platform {
 namespace {
+
+using Archivo = ScopedHandle<ArchivoTraits>;
+
 HANDLE H(intptr_t n) { return reinterpret_cast<HANDLE>(n); }
+
+std::wstring Ancha(const std::string& ruta) {
+    auto ancha = AUtf16(ruta);
+    return std::wstring(ancha.begin(), ancha.end());
+}
+
+// Owned by this account, which with SYSTEM may do anything with it; the
+// Administrators may read and run it; nobody else may open it, and nothing
+// is inherited from a folder that might let them. LocalFree frees it.
+PSECURITY_DESCRIPTOR DescriptorPaquete() {
+    Handle ficha;
+    HANDLE t = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &t))
+        ficha.Reset(t);
+    alignas(TOKEN_USER) BYTE buf[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    DWORD n = 0;
+    LPWSTR sid = nullptr;
+    if (!ficha || !GetTokenInformation(ficha.Get(), TokenUser, buf, sizeof buf, &n) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buf)->User.Sid, &sid))
+        return nullptr;
+    const std::wstring sddl =
+        L"O:" + std::wstring(sid) + L"D:P(A;;FA;;;" + std::wstring(sid) + L")(A;;FA;;;SY)(A;;FRFX;;;BA)";
+    LocalFree(sid);
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    return ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr) ? sd
+                                                                                                            : nullptr;
+}
+
+// Marks the file (a handle with DELETE access) to go when its last handle
+// closes, or clears the mark.
+bool MarcarBorrado(HANDLE h, bool borrar) {
+    FILE_DISPOSITION_INFO info{static_cast<BOOLEAN>(borrar)};
+    return SetFileInformationByHandle(h, FileDispositionInfo, &info, sizeof info) != FALSE;
+}
+
+// The same file again through another handle (never its name, which could
+// name something else by now).
+Archivo Reabrir(HANDLE h, DWORD acceso, DWORD compartir) { return Archivo(ReOpenFile(h, acceso, compartir, 0)); }
+
+// Through a handle without DELETE access: a second one that has it.
+void Eliminar(HANDLE h) {
+    Archivo borrar = Reabrir(h, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (borrar)
+        MarcarBorrado(borrar.Get(), true);
+}
+
 } // namespace
 
 bool ArchivoSellado::Abrir(const std::string& ruta) {
     Cerrar();
-    auto ancha = AUtf16(ruta);
-    std::wstring w(ancha.begin(), ancha.end());
+    const std::wstring w = Ancha(ruta);
     // No FILE_SHARE_WRITE or FILE_SHARE_DELETE: writing, renaming, deleting
     // and replacing all fail with a sharing violation while the handle lives.
     // Starting the file only needs read and execute, which FILE_SHARE_READ allows.
@@ -22,6 +74,78 @@ bool ArchivoSellado::Abrir(const std::string& ruta) {
     if (h == INVALID_HANDLE_VALUE)
         return false;
     nativo_ = reinterpret_cast<intptr_t>(h);
+    ruta_ = ruta;
+    return true;
+}
+
+bool ArchivoSellado::Crear(const std::string& ruta) {
+    Cerrar();
+    SECURITY_ATTRIBUTES atributos{sizeof(SECURITY_ATTRIBUTES), DescriptorPaquete(), FALSE};
+    if (!atributos.lpSecurityDescriptor)
+        return false;
+    // CREATE_NEW: whatever stands at the name (a link included, which
+    // FILE_FLAG_OPEN_REPARSE_POINT never follows) is a failure. Others may
+    // not write or delete it, as while Abrir holds it.
+    const std::wstring w = Ancha(ruta);
+    Archivo archivo(CreateFileW(w.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, &atributos,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    LocalFree(atributos.lpSecurityDescriptor);
+    if (!archivo)
+        return false;
+    // Until Sellar the file goes with its handle, also when this process is
+    // killed: a package is whole or absent.
+    if (!MarcarBorrado(archivo.Get(), true)) {
+        archivo.Reset();
+        DeleteFileW(w.c_str());
+        return false;
+    }
+    nativo_ = reinterpret_cast<intptr_t>(archivo.Release());
+    ruta_ = ruta;
+    creando_ = true;
+    return true;
+}
+
+bool ArchivoSellado::Escribir(const void* datos, size_t n) {
+    if (!creando_)
+        return false;
+    for (auto* p = static_cast<const char*>(datos); n > 0;) {
+        DWORD escrito = 0;
+        if (!WriteFile(H(nativo_), p, n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n), &escrito, nullptr) ||
+            escrito == 0)
+            return false;
+        p += escrito;
+        n -= escrito;
+    }
+    return true;
+}
+
+// The write handle is exchanged for the read handle Abrir would hold, with
+// some handle held at every moment: the writer's sharing refuses a reader
+// that does not share writing, so an intermediate reader that does comes
+// between (it shares deletion too: the writer has DELETE access). While only
+// it is held, the DACL keeps everybody but this account and SYSTEM out.
+bool ArchivoSellado::Sellar() {
+    if (!creando_)
+        return false;
+    Archivo escritura(H(nativo_));
+    const std::string ruta = ruta_;
+    nativo_ = kInvalido;
+    Cerrar();
+    // Each failure below closes what it holds with the deletion mark set.
+    if (!FlushFileBuffers(escritura.Get()) || !MarcarBorrado(escritura.Get(), false))
+        return false;
+    Archivo intermedio = Reabrir(escritura.Get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (!intermedio) {
+        MarcarBorrado(escritura.Get(), true);
+        return false;
+    }
+    escritura.Reset();
+    Archivo lector = Reabrir(intermedio.Get(), GENERIC_READ, FILE_SHARE_READ);
+    if (!lector) {
+        Eliminar(intermedio.Get());
+        return false;
+    }
+    nativo_ = reinterpret_cast<intptr_t>(lector.Release());
     ruta_ = ruta;
     return true;
 }
@@ -51,10 +175,12 @@ int64_t ArchivoSellado::Tamano() const {
 }
 
 void ArchivoSellado::Cerrar() {
+    // Before Sellar the deletion mark removes the file as its handle closes.
     if (Abierto())
-        CloseHandle(H(nativo_));
+        ArchivoTraits::Close(H(nativo_));
     nativo_ = kInvalido;
     ruta_.clear();
+    creando_ = false;
 }
 
 } // namespace olvado::platform

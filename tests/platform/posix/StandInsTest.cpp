@@ -3,6 +3,7 @@
 // place of files, a question with no one to answer it and where the GUI
 // module is looked for.
 #include "platform/ArchivoNativo.h"
+#include "platform/ArchivoSellado.h"
 #include "platform/ArchivosTemporales.h"
 #include "platform/CarpetasEspeciales.h"
 #include "platform/Entorno.h"
@@ -144,10 +145,22 @@ TEST(StandInsTest, NadaAbiertoPorNombreEsperaAUnaFifo) {
     EXPECT_FALSE(platform::ArchivoAbiertoPorOtro(fifo.string()));
     EXPECT_FALSE(platform::XmlDocument().Load(fifo.string()));
     EXPECT_FALSE(platform::RecursoVersion().Cargar(fifo.string()));
+    EXPECT_FALSE(platform::ArchivoSellado().Crear(fifo.string()));
     fin = true;
     liberador.join();
     EXPECT_FALSE(liberado);
     EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// A link at the package's name, even one to nothing, takes the name: the
+// package is never created through it.
+TEST(StandInsTest, PaqueteNuncaSeCreaPorUnEnlace) {
+    prueba::ArbolPrueba arbol;
+    const fs::path enlace = arbol.Raiz() / "Olvado_Act.exe";
+    fs::create_symlink(arbol.Raiz() / "falta", enlace);
+    EXPECT_FALSE(platform::ArchivoSellado().Crear(enlace.string()));
+    EXPECT_TRUE(fs::is_symlink(enlace));
+    EXPECT_FALSE(fs::exists(arbol.Raiz() / "falta"));
 }
 
 // No display: a box that asks answers Cancel (no one said yes).
