@@ -39,20 +39,29 @@ if(WIN32)
   file(GENERATE OUTPUT ${OLVADO_MSI_DIR}/OlvadoUpdater.wxs INPUT ${OLVADO_MSI_DIR}/OlvadoUpdater.wxs.in)
 
   # wixl reads the files from its working folder: stripped copies of the
-  # programs (the build keeps its debugging information).
+  # programs (the build keeps its debugging information). Its package, whose
+  # cabinet it always compresses, is only a step: the build's MSI is that
+  # package with the cabinet stored (scripts/lib/msi-cabina), written only
+  # when the rewrite succeeded.
   find_program(OLVADO_WIXL wixl)
+  set(OLVADO_MSI_CABINA ${CMAKE_SOURCE_DIR}/scripts/lib/msi-cabina)
   if(OLVADO_WIXL AND TARGET olvado_admin)
     set(OLVADO_MSI ${CMAKE_BINARY_DIR}/OlvadoUpdater-${PROJECT_VERSION}-${OLVADO_MSI_PLATFORM}.msi)
+    set(paso ${CMAKE_BINARY_DIR}/paquetes/wixl.msi)
     set(copias "")
     foreach(t ${OLVADO_MSI_PROGRAMAS})
       list(APPEND copias COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${t}> ${OLVADO_MSI_DIR}/
                          COMMAND ${CMAKE_STRIP} ${OLVADO_MSI_DIR}/$<TARGET_FILE_NAME:${t}>)
     endforeach()
+    # A failed run leaves no package at all, not the previous one.
     add_custom_command(OUTPUT ${OLVADO_MSI}
+      COMMAND ${CMAKE_COMMAND} -E rm -f ${OLVADO_MSI}
       ${copias}
-      COMMAND ${OLVADO_WIXL} -a ${OLVADO_MSI_PLATFORM} -D Version=${PROJECT_VERSION} -o ${OLVADO_MSI} OlvadoUpdater.wxs
+      COMMAND ${OLVADO_WIXL} -a ${OLVADO_MSI_PLATFORM} -D Version=${PROJECT_VERSION} -o ${paso} OlvadoUpdater.wxs
+      COMMAND ${OLVADO_MSI_CABINA} ${paso} ${OLVADO_MSI}
+      COMMAND ${CMAKE_COMMAND} -E rm ${paso}
       WORKING_DIRECTORY ${OLVADO_MSI_DIR}
-      DEPENDS ${OLVADO_MSI_PROGRAMAS} ${OLVADO_MSI_DIR}/OlvadoUpdater.wxs
+      DEPENDS ${OLVADO_MSI_PROGRAMAS} ${OLVADO_MSI_DIR}/OlvadoUpdater.wxs ${OLVADO_MSI_CABINA}
       COMMENT "Paquete MSI ${OLVADO_MSI_PLATFORM}: ${OLVADO_MSI}"
       VERBATIM)
     add_custom_target(paquete_msi DEPENDS ${OLVADO_MSI})

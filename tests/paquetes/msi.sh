@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The x86_64 MSI under Wine as group policy would use it: a silent per-machine
 # install, the installed programs run, a newer package (same programs, higher
-# version) replacing it in place, and a silent uninstall that leaves nothing.
+# version) replacing it in place, and a silent uninstall that leaves nothing;
+# both packages with their cabinet stored, not compressed.
 # With "firmado", both packages are made signed as scripts/package signs them
 # (OLVADO_FIRMA_*).
 #   msi.sh BUILD_DIR VERSION [firmado]     (WINEPREFIX: the build's prefix)
@@ -9,6 +10,7 @@ set -euo pipefail
 build=$1 version=$2 firmado=${3:-}
 falla() { echo "FALLO: $*" >&2; exit 1; }
 wine=$(dirname "$0")/../../scripts/lib/wine-run
+cabina=$(dirname "$0")/../../scripts/lib/msi-cabina
 : "${WINEPREFIX:=$build/wineprefix}"
 export WINEPREFIX
 carpeta="$WINEPREFIX/drive_c/Program Files/Olvado Systems"
@@ -27,12 +29,15 @@ msi=$build/OlvadoUpdater-$version-x64.msi
 IFS=. read -r ma mi re <<<"$version"
 nueva=$ma.$mi.$((re + 1))
 (cd "$build/paquetes/msi" && wixl -a x64 -D Version="$nueva" -o "$build/nueva.msi" OlvadoUpdater.wxs)
+"$cabina" "$build/nueva.msi"
 if [[ $firmado == firmado ]]; then
   firmar=$(dirname "$0")/../../scripts/lib/msi-firmado
   msi=$build/firmado.msi
   "$firmar" "$build" "$version" "$msi"
   "$firmar" "$build" "$nueva" "$build/nueva.msi"
 fi
+# Both packages carry their cabinet stored, as the build and the signing leave it.
+for m in "$msi" "$build/nueva.msi"; do "$cabina" --comprobar "$m" || falla "$m lleva el gabinete comprimido"; done
 ruta() { echo "Z:${1//\//\\}"; }
 
 # What an interrupted run left in the prefix goes first.
