@@ -1,7 +1,6 @@
 #include "database/ado/LlamadasDriver.h"
 
-#include <system_error>
-#include <thread>
+#include "platform/HiloSuelto.h"
 
 namespace olvado::ado {
 
@@ -35,14 +34,13 @@ bool LlamadasDriver::Cancelar(uint64_t numero) {
     void* sentencia = sentencia_;
     Cancelador cancelar = cancelar_;
     g.unlock();
-    try {
-        std::thread([self = shared_from_this(), sentencia, cancelar] {
-            cancelar(sentencia);
-            std::lock_guard<std::mutex> l(self->m_);
-            self->cancelando_ = false;
-            self->cv_.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
+    const bool lanzado = platform::LanzarHiloSuelto([self = shared_from_this(), sentencia, cancelar] {
+        cancelar(sentencia);
+        std::lock_guard<std::mutex> l(self->m_);
+        self->cancelando_ = false;
+        self->cv_.notify_all();
+    });
+    if (!lanzado) {
         // No thread to spare: the watchdog's grace still ends the call.
         g.lock();
         cancelando_ = false;
