@@ -28,6 +28,24 @@ void clsFileLog::EstablecerNombreArchivoDestinoEnMisDocumentos(const std::string
 }
 
 void clsFileLog::AgregarLog(const std::string& Texto, bool NuevaLinea) {
+    std::lock_guard<std::timed_mutex> l(cerrojo_);
+    Agregar(Texto, NuevaLinea);
+}
+
+bool clsFileLog::Escribir() {
+    std::lock_guard<std::timed_mutex> l(cerrojo_);
+    return EscribirPendiente();
+}
+
+bool clsFileLog::AgregarYEscribir(const std::string& Texto, std::chrono::milliseconds Espera) {
+    std::unique_lock<std::timed_mutex> l(cerrojo_, Espera);
+    if (!l.owns_lock())
+        return false;
+    Agregar(Texto, true);
+    return EscribirPendiente();
+}
+
+void clsFileLog::Agregar(const std::string& Texto, bool NuevaLinea) {
     if (!buffer_)
         buffer_ = std::make_unique<cStringBuilder>();
     if (NuevaLinea)
@@ -36,7 +54,7 @@ void clsFileLog::AgregarLog(const std::string& Texto, bool NuevaLinea) {
         buffer_->Append(Texto);
 }
 
-bool clsFileLog::Escribir() {
+bool clsFileLog::EscribirPendiente() {
     if (!buffer_)
         return true;
     int32_t codigo = 0;

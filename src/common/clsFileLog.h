@@ -3,13 +3,17 @@
 // is touched once, at the end of the run. Each entry added with NuevaLinea is
 // CR LF + local date and time + " -- " + text, so a file begins with CR LF and
 // ends with its last entry's text. The log never stops the program: every
-// failure is swallowed (a message box only with AvisarError).
+// failure is swallowed (a message box only with AvisarError). Entries and
+// writes may come from two threads (the run's watchdog ends a run from its
+// own): one lock orders them.
 #pragma once
 
 #include "common/cStringBuilder.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace olvado {
@@ -36,8 +40,15 @@ public:
     // True when nothing was pending or the write completed; the text stays
     // pending when it was skipped or failed.
     bool Escribir();
+    // AgregarLog (NuevaLinea) and Escribir in one hold of the lock, waiting
+    // for it at most Espera (false, nothing done, when another thread keeps it).
+    bool AgregarYEscribir(const std::string& Texto, std::chrono::milliseconds Espera);
 
 private:
+    void Agregar(const std::string& Texto, bool NuevaLinea);
+    bool EscribirPendiente();
+
+    std::timed_mutex cerrojo_;
     std::unique_ptr<cStringBuilder> buffer_;
 };
 

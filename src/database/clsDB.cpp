@@ -59,6 +59,7 @@ bool clsDB::AbrirDB(bool AvisarError, bool SinAsistente) {
         CNX->CursorLocation = ado::adUseClient;
         CNX->CommandTimeout = 360;
         CNX->Fin = finConversacion_;
+        CNX->Llamadas = llamadas_;
         CNX->EstablecerEventos(this);
         CNX->Open(cadenaConexion_, "", "", -1);
         int32_t tipoProveedor = 0;
@@ -117,6 +118,7 @@ bool clsDB::Reconectar(bool AvisarError) {
             auto c = std::make_unique<Connection>();
             c->CursorLocation = ado::adUseClient;
             c->Fin = finConversacion_;
+            c->Llamadas = llamadas_;
             c->EstablecerEventos(this);
             c->Open(cadenaConexion_, "", "", -1);
             CNX = std::move(c);

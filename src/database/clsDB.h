@@ -44,6 +44,9 @@ public:
     // and reconnection, statement, piece and retry included (see
     // ado::Connection::Fin); past it every call fails as a time-out.
     void EstablecerFinConversacion(std::chrono::steady_clock::time_point fin) { finConversacion_ = fin; }
+    // Every connection's driver calls go through llamadas, where the run's
+    // watchdog sees them (ado::Connection::Llamadas).
+    void EstablecerLlamadasDriver(std::shared_ptr<ado::LlamadasDriver> llamadas) { llamadas_ = std::move(llamadas); }
 
     bool AbrirDB(bool AvisarError = false, bool SinAsistente = false);
     bool AbrirRs(std::unique_ptr<ado::Recordset>& Rs, const std::string& vOrigen, int32_t ModoCursor,
@@ -116,6 +119,7 @@ private:
     IOrigenConexion* origen_;
     std::function<void()> sincronizar_;
     std::chrono::steady_clock::time_point finConversacion_ = std::chrono::steady_clock::time_point::max();
+    std::shared_ptr<ado::LlamadasDriver> llamadas_;
     // Strg and LimitarRegistrosSQL as the program's engine gives them: the
     // engine keeps its initial dialect (1) for the whole run.
     clsSqlSyntaxEngine sql_;

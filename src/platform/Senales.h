@@ -27,6 +27,9 @@ public:
 
 // The signal recorded by a window (the last one), 0 when none came.
 int SenalPendiente();
+// What a run ended by its own deadline reports and ends with, as if its alarm
+// had rung: SIGALRM (Windows has none; the log shows 14, its POSIX number).
+int SenalDelPlazo();
 // Ends the process as the signal would have: its default action, so the
 // parent sees the signal's status. Windows: STATUS_CONTROL_C_EXIT.
 [[noreturn]] void TerminarConSenal(int senal);

@@ -4,6 +4,7 @@
 #include "common/Variante.h"
 #include "platform/Entorno.h"
 #include "platform/MessageBox.h"
+#include "platform/Senales.h"
 
 #include <charconv>
 #include <chrono>
@@ -87,6 +88,15 @@ private:
 
 AjustesDeComunes ajustesDeComunes;
 
+// The watchdog's end of a run: the main thread is held inside the driver, so
+// the watchdog writes the log (waiting for its lock a bounded time: the main
+// thread may be adding an entry) and ends with the signal.
+void TerminarPorVigia(int senal) {
+    if (auto& log = Servicios().Log)
+        log->AgregarYEscribir("Ejecucion interrumpida por la senal " + std::to_string(senal), Vigia::kGracia);
+    platform::TerminarConSenal(senal);
+}
+
 } // namespace
 
 int32_t PlazoConversacion() {
@@ -104,8 +114,11 @@ bool CrearObjetos() {
         Servicios().Comunes = std::make_unique<clsStgComunes>();
         RegistrarLog("Instanciando DB");
         Servicios().DB = std::make_unique<clsDB>(&erroresEnComunes);
-        Servicios().DB->EstablecerFinConversacion(std::chrono::steady_clock::now() +
-                                                  std::chrono::seconds(PlazoConversacion()));
+        const auto fin = std::chrono::steady_clock::now() + std::chrono::seconds(PlazoConversacion());
+        Servicios().DB->EstablecerFinConversacion(fin);
+        Servicios().Llamadas = std::make_shared<ado::LlamadasDriver>();
+        Servicios().DB->EstablecerLlamadasDriver(Servicios().Llamadas);
+        Servicios().Vigilante = std::make_unique<Vigia>(Servicios().Llamadas, fin, TerminarPorVigia);
         Servicios().DB->EstablecerSincronizacionReloj([] { FechaHoraServidor(true); });
         RegistrarLog("Instanciando SQL");
         Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>(&ajustesDeComunes);
@@ -125,6 +138,7 @@ void CerrarObjetos() {
         } catch (...) {
         }
     };
+    soltar(Servicios().Vigilante);
     soltar(Servicios().DB);
     soltar(Servicios().SQL);
     soltar(Servicios().Comunes);

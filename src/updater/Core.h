@@ -8,6 +8,7 @@
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
 #include "platform/FechaHoraLocal.h"
+#include "updater/Vigia.h"
 
 #include <memory>
 #include <string>
@@ -23,6 +24,9 @@ struct ServiciosGlobales {
     std::unique_ptr<clsStgComunes> Comunes;
     std::unique_ptr<clsDB> DB;
     std::unique_ptr<clsSqlSyntaxEngine> SQL;
+    // The conversation's driver calls and their watchdog, released first.
+    std::shared_ptr<ado::LlamadasDriver> Llamadas;
+    std::unique_ptr<Vigia> Vigilante;
 };
 
 ServiciosGlobales& Servicios();
@@ -38,11 +42,14 @@ inline constexpr int32_t kPlazoConversacionSegundos = 1800;
 // kPlazoConversacionSegundos, or less when OLVADO_PLAZO_BASE_DATOS names
 // fewer seconds: the caller's environment can only shorten a run.
 int32_t PlazoConversacion();
-// Creates the service objects and opens the database (AbrirConexionDB). A
+// Creates the service objects, starts the conversation's watchdog (which
+// ends a run whose driver call outlives the deadline or a signal with "Ejecucion
+// interrumpida por la senal N", the log written, and that signal's status)
+// and opens the database (AbrirConexionDB). A
 // run-time error logs "Error generando objetos", shows
 // MensajeCuentaAdministrativa and answers false.
 bool CrearObjetos();
-// Releases the database object, the SQL dialect engine and the common
+// Stops the watchdog, then releases the database object, the SQL dialect engine and the common
 // utilities, in that order, ignoring every error.
 void CerrarObjetos();
 // The database object's AbrirDB(AvisarError true, SinAsistente false).

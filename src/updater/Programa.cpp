@@ -68,12 +68,23 @@ void PasosActualizacion(Ejecucion& ejecucion) {
         // stops and removes its file, the run ends here, and main writes the
         // log before it ends with the signal.
         platform::SenalesDiferidas senales;
+        // A run the watchdog ends mid-write leaves no part of the package.
+        Vigia* vigia = Servicios().Vigilante.get();
+        if (vigia)
+            vigia->ArchivoEnCurso(RutaPaquete());
         PrepararPaqueteActualizacion(true, archivo, parametros, &paquete);
+        if (vigia)
+            vigia->ArchivoEnCurso("");
     }
     std::string carpeta = FileTool().Ruta_ExtraerRuta(archivo);
-    ejecucion.resultado = ResultadoActualizacion();
+    const int senal = platform::SenalPendiente();
+    ejecucion.resultado = senal != 0 ? kResultadoError : ResultadoActualizacion();
+    // The connection came back from the driver: the history still gets this
+    // run's row, within the watchdog's grace (and the deadline).
+    if (senal != 0 && Servicios().Llamadas)
+        Servicios().Llamadas->PermitirTrasSenal(std::chrono::steady_clock::now() + Vigia::kGracia);
     ejecucion.Anotar();
-    if (const int senal = platform::SenalPendiente()) {
+    if (senal != 0) {
         RegistrarLog("Ejecucion interrumpida por la senal " + std::to_string(senal));
         return;
     }

@@ -89,8 +89,10 @@ void Connection::Open(const std::string& cadena, const std::string& usuario, con
                                kOrigen);
         break;
     }
-    if (motor)
+    if (motor) {
         motor->EstablecerFin(Fin);
+        motor->EstablecerLlamadas(Llamadas);
+    }
     if (!motor || !motor->Abrir(destino, ConnectionTimeout)) {
         // Chosen from the list but not loadable: a driver half removed.
         if (d.proveedor != "MSDASQL.1" && !d.controlador.empty() && SinControlador(errores_))

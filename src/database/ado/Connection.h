@@ -5,6 +5,7 @@
 
 #include "database/ado/Dialecto.h"
 #include "database/ado/Errors.h"
+#include "database/ado/LlamadasDriver.h"
 #include "database/ado/Valor.h"
 
 #include <chrono>
@@ -49,6 +50,9 @@ public:
     // The end of the whole conversation through this connection (see
     // detalle::Motor::EstablecerFin); set before Open.
     std::chrono::steady_clock::time_point Fin = std::chrono::steady_clock::time_point::max();
+    // The conversation's calls as its watchdog sees them (null: the engine's
+    // own); set before Open.
+    std::shared_ptr<LlamadasDriver> Llamadas;
 
     // usuario and clave, when given, are added as UID / PWD.
     void Open(const std::string& cadena, const std::string& usuario = {}, const std::string& clave = {},

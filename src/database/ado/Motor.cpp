@@ -26,7 +26,9 @@ void Motor::LiberarCursores() {
 
 bool Cursor::Agotado() const { return motor_ && motor_->Agotado(); }
 
-bool Motor::Agotado() const { return platform::SenalPendiente() != 0 || Reloj::now() >= fin_; }
+bool Motor::Agotado() const {
+    return (platform::SenalPendiente() != 0 && llamadas_->SenalCorta()) || Reloj::now() >= fin_;
+}
 
 int32_t Motor::Restante(int32_t segundos) {
     if (Agotado()) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "database/ado/Errors.h"
+#include "database/ado/LlamadasDriver.h"
 #include "database/ado/Valor.h"
 
 #include <chrono>
@@ -90,8 +91,15 @@ public:
     // retries (max: none beyond each call's own time-out). Past it, or with
     // a termination signal pending, every call fails as a time-out.
     void EstablecerFin(Reloj::time_point fin) { fin_ = fin; }
-    // True once the conversation's end has passed or a signal is pending.
+    // True once the conversation's end has passed or a signal is pending
+    // (unless the calls allow one: LlamadasDriver::PermitirTrasSenal).
     bool Agotado() const;
+    // The conversation's calls, as its watchdog sees them; each engine has
+    // its own until the caller shares one.
+    void EstablecerLlamadas(std::shared_ptr<LlamadasDriver> llamadas) {
+        if (llamadas)
+            llamadas_ = std::move(llamadas);
+    }
 
 protected:
     // The seconds a call may take: segundos (0: no limit of its own) cut to
@@ -105,6 +113,7 @@ protected:
 
     Errors& errores_;
     Reloj::time_point fin_ = Reloj::time_point::max();
+    std::shared_ptr<LlamadasDriver> llamadas_ = std::make_shared<LlamadasDriver>();
 
 private:
     friend class Cursor;

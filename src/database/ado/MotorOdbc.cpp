@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace olvado::ado::detalle {
 
@@ -60,6 +61,10 @@ bool Revisar(SQLRETURN rc, SQLSMALLINT tipo, SQLHANDLE h, Errors& errores) {
     return false;
 }
 
+// The watchdog's way to stop a call blocked in the driver; ODBC lets another
+// thread ask it of the statement.
+void CancelarSentencia(void* h) { SQLCancel(static_cast<SQLHANDLE>(h)); }
+
 // Every binary column is read piece by piece: the SQLite3 driver reports its
 // BLOBs as SQL_BINARY with a nominal size, so the size tells nothing.
 bool EsLarga(SQLSMALLINT tipo) { return tipo == SQL_LONGVARBINARY || tipo == SQL_VARBINARY || tipo == SQL_BINARY; }
@@ -88,7 +93,8 @@ int32_t TipoAdoDe(SQLSMALLINT t) {
 
 class CursorOdbc final : public Cursor {
 public:
-    CursorOdbc(Sentencia s, Errors& e) : st_(std::move(s)), errores_(e) {}
+    CursorOdbc(Sentencia s, Errors& e, std::shared_ptr<LlamadasDriver> l)
+        : st_(std::move(s)), errores_(e), llamadas_(std::move(l)) {}
 
     bool Describir(SQLSMALLINT n) {
         for (SQLSMALLINT i = 1; i <= n; ++i) {
@@ -115,6 +121,7 @@ public:
     bool Siguiente(bool& hay) override {
         if (!Vivo(hay))
             return false;
+        LlamadasDriver::Dentro dentro(*llamadas_, st_.Get(), CancelarSentencia);
         tamanos_.assign(columnas_.size(), -2);
         SQLRETURN rc = SQLFetch(st_.Get());
         hay = rc != SQL_NO_DATA;
@@ -125,6 +132,7 @@ public:
         bool hay;
         if (!Vivo(hay))
             return false;
+        LlamadasDriver::Dentro dentro(*llamadas_, st_.Get(), CancelarSentencia);
         fila.assign(columnas_.size(), Valor());
         for (size_t i = 0; i < columnas_.size(); ++i)
             if (!columnas_[i].larga && !LeerCorta(i, fila[i]))
@@ -136,6 +144,7 @@ public:
         bool hay;
         if (!Vivo(hay))
             return false;
+        LlamadasDriver::Dentro dentro(*llamadas_, st_.Get(), CancelarSentencia);
         if (tamanos_[col] == -2) {
             // A zero-length read tells the size without taking any byte.
             uint8_t nada = 0;
@@ -158,6 +167,7 @@ public:
         bool hay;
         if (!Vivo(hay))
             return false;
+        LlamadasDriver::Dentro dentro(*llamadas_, st_.Get(), CancelarSentencia);
         SQLLEN ind = 0;
         SQLRETURN rc = SQLGetData(st_.Get(), N(col), SQL_C_BINARY, destino, static_cast<SQLLEN>(pedido), &ind);
         if (rc == SQL_NO_DATA || ind == SQL_NULL_DATA)
@@ -266,6 +276,7 @@ private:
 
     Sentencia st_;
     Errors& errores_;
+    std::shared_ptr<LlamadasDriver> llamadas_;
     std::vector<Columna> columnas_;
     std::vector<SQLSMALLINT> sqlTipos_;
     std::vector<int64_t> tamanos_; // -2 not asked yet
@@ -410,6 +421,8 @@ public:
         std::u16string texto = AUtf16(sql);
         std::vector<Parametro> buffers(parametros.size());
         SQLRETURN rc;
+        std::optional<LlamadasDriver::Dentro> dentro;
+        dentro.emplace(*llamadas_, h, CancelarSentencia);
         if (parametros.empty()) {
             rc = SQLExecDirectW(h, W(texto), static_cast<SQLINTEGER>(texto.size()));
         } else {
@@ -428,13 +441,14 @@ public:
         SQLSMALLINT columnas = 0;
         if (!Revisar(SQLNumResultCols(h, &columnas), SQL_HANDLE_STMT, h, errores_))
             return false;
+        dentro.reset();
         if (columnas == 0) {
             SQLLEN n = -1;
             SQLRowCount(h, &n);
             afectados = n;
             return true;
         }
-        auto c = std::make_unique<CursorOdbc>(std::move(st), errores_);
+        auto c = std::make_unique<CursorOdbc>(std::move(st), errores_, llamadas_);
         if (!c->Describir(columnas))
             return false;
         Registrar(*c);

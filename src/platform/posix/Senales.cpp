@@ -37,6 +37,8 @@ SenalesDiferidas::~SenalesDiferidas() {
 
 int SenalPendiente() { return pendiente; }
 
+int SenalDelPlazo() { return SIGALRM; }
+
 void TerminarConSenal(int senal) {
     struct sigaction sa{};
     sa.sa_handler = SIG_DFL;

@@ -38,6 +38,8 @@ SenalesDiferidas::~SenalesDiferidas() { SetConsoleCtrlHandler(Control, FALSE); }
 
 int SenalPendiente() { return static_cast<int>(InterlockedCompareExchange(&pendiente, 0, 0)); }
 
+int SenalDelPlazo() { return 14; }
+
 void TerminarConSenal(int) {
     if (terminado)
         SetEvent(terminado);

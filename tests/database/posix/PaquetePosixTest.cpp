@@ -81,7 +81,7 @@ TEST(PaquetePosixTest, NiEnlaceNiFifoNiArchivoAMedias) {
 // SIGTERM, SIGINT or SIGHUP while the built updater writes the package (held
 // still mid-write with SIGSTOP), from Binario or from its pieces: no partial
 // package stays, the run log holds the run's entries, and the updater ends
-// with the signal.
+// with the signal; the fleet's history still gets the run's row, "error".
 TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
     prueba::ArbolPrueba arbol;
     prueba::AlmacenPrueba almacen;
@@ -90,6 +90,10 @@ TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
     almacen.Escribir({{"1", "prueba", motor.cadena, motor.catalogo, "1"}});
     const std::string bytes(64 << 20, 'x');
     prueba::PublicarPaquete(motor.cadena, "1.0.70", bytes, prueba::Md5Cifrado(bytes));
+    prueba::EjecutarSql(motor.cadena, "DROP TABLE IF EXISTS HistorialAct");
+    prueba::EjecutarSql(motor.cadena, "CREATE TABLE HistorialAct (Estacion TEXT NOT NULL, Usuario TEXT, Producto TEXT "
+                                      "NOT NULL, Major INTEGER, Minor INTEGER, Revision INTEGER, Resultado TEXT NOT "
+                                      "NULL, Fecha TEXT NOT NULL)");
     prueba::InstalarPrograma("1.0.66");
     const fs::path paquete = fs::u8path(prueba::CarpetaPaquete() + "Olvado_Act.exe");
     fs::create_directories(paquete.parent_path());
@@ -124,6 +128,10 @@ TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
         const auto t = prueba::TextosDelLog(DesdeAnsi(prueba::LeerArchivo(log)));
         EXPECT_TRUE(std::count(t.begin(), t.end(), "Version Olvado Actual: 1.0.66")) << ::testing::PrintToString(t);
         EXPECT_EQ(t.empty() ? "" : t.back(), "Ejecucion interrumpida por la senal " + std::to_string(senal));
+        std::string filas;
+        for (size_t i = 0; i <= vuelta; ++i)
+            filas += "1|0|66|error\n";
+        EXPECT_EQ(prueba::Filas(motor.cadena, "SELECT Major, Minor, Revision, Resultado FROM HistorialAct"), filas);
     }
     prueba::QuitarInstalacion();
 }
