@@ -55,11 +55,17 @@ int32_t EjecutarConLogonUser(const PeticionLanzamiento& r) {
     if (!LogonUserA(u.c_str(), d.c_str(), p.c_str(), LOGON32_LOGON_INTERACTIVE, LOGON32_PROVIDER_DEFAULT, &t))
         return static_cast<int32_t>(GetLastError());
     Handle token(t);
+    // The account's own environment, never ours (a null block would hand
+    // the caller's to the account's program); none to be had, no start.
+    void* b = nullptr;
+    if (!CreateEnvironmentBlock(&b, t, FALSE))
+        return static_cast<int32_t>(GetLastError());
+    const BloqueEntorno bloque(b);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessAsUserA(t, nullptr, linea.data(), nullptr, nullptr, FALSE, kCreacion, nullptr,
-                              dir.c_str(), &si, &pi))
+    if (!CreateProcessAsUserA(t, nullptr, linea.data(), nullptr, nullptr, FALSE, kCreacion | CREATE_UNICODE_ENVIRONMENT,
+                              bloque.Get(), dir.c_str(), &si, &pi))
         return static_cast<int32_t>(GetLastError());
     return Terminar(pi, r.esperar);
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <oleauto.h>
+#include <userenv.h>
 
 namespace olvado::platform {
 
@@ -51,5 +52,13 @@ struct BstrTraits {
     static BSTR Invalid() { return nullptr; }
     static void Close(BSTR b) { SysFreeString(b); }
 };
+
+// An account's environment block from CreateEnvironmentBlock.
+struct BloqueEntornoTraits {
+    using handle_type = void*;
+    static void* Invalid() { return nullptr; }
+    static void Close(void* b) { DestroyEnvironmentBlock(b); }
+};
+using BloqueEntorno = ScopedHandle<BloqueEntornoTraits>;
 
 } // namespace olvado::platform
