@@ -1,6 +1,6 @@
 #include "common/DescompresorZstd.h"
 
-#define ZSTD_STATIC_LINKING_ONLY // ZSTD_getFrameHeader: a delta's header is checked before decoding
+#define ZSTD_STATIC_LINKING_ONLY // a delta's header read before decoding; its output in place
 #include <zstd.h>
 
 #include <algorithm>
@@ -41,6 +41,14 @@ DescompresorZstd::DescompresorZstd(std::string_view base, uint64_t tamanoEsperad
     if (ZSTD_isError(ZSTD_DCtx_setParameter(ctx_, ZSTD_d_windowLogMax, ventana)) ||
         ZSTD_isError(ZSTD_DCtx_refPrefix(ctx_, base.data(), base.size())))
         Fallar("no se pudo preparar la base del delta");
+}
+
+DescompresorZstd::DescompresorZstd(std::string_view base, std::span<char> destino, Salida salida)
+    : DescompresorZstd(base, destino.size(), std::move(salida)) {
+    destino_ = destino.data();
+    std::vector<char>().swap(bloque_);
+    if (!fallido_ && ZSTD_isError(ZSTD_DCtx_setParameter(ctx_, ZSTD_d_stableOutBuffer, 1)))
+        Fallar("no se pudo preparar el destino del delta");
 }
 
 DescompresorZstd::~DescompresorZstd() { ZSTD_freeDCtx(ctx_); }
@@ -100,21 +108,25 @@ bool DescompresorZstd::Decodificar(std::string_view entrada) {
             return true;
         if (!marcoAbierto_ && algunMarco_ && delta_)
             return Fallar("datos tras el marco del delta");
-        ZSTD_outBuffer out{bloque_.data(), bloque_.size(), 0};
+        // A place of its own is given whole every time, as libzstd requires.
+        ZSTD_outBuffer out = destino_ ? ZSTD_outBuffer{destino_, static_cast<size_t>(esperado_), static_cast<size_t>(escritos_)}
+                                      : ZSTD_outBuffer{bloque_.data(), bloque_.size(), 0};
+        const size_t antes = out.pos;
         size_t r = ZSTD_decompressStream(ctx_, &out, &in);
         if (ZSTD_isError(r))
             return Fallar(ZSTD_getErrorName(r));
         marcoAbierto_ = r != 0;
         algunMarco_ = algunMarco_ || r == 0;
-        if (out.pos > 0) {
-            if (delta_ && out.pos > esperado_ - escritos_)
+        const size_t nuevos = out.pos - antes;
+        if (nuevos > 0) {
+            if (delta_ && nuevos > esperado_ - escritos_)
                 return Fallar("el delta da mas que el tamano esperado");
-            escritos_ += out.pos;
-            if (!salida_(std::string_view(bloque_.data(), out.pos)))
+            escritos_ += nuevos;
+            if (!salida_(std::string_view(static_cast<char*>(out.dst) + antes, nuevos)))
                 return Fallar("la salida rechazo los datos");
         }
         // All taken and all given: the rest waits for more input.
-        if (in.pos == in.size && out.pos < out.size)
+        if (in.pos == in.size && (out.pos < out.size || nuevos == 0))
             return true;
     }
 }

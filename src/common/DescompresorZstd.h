@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,11 @@ public:
     // A delta over base, which must stay valid (a mapped file, say) until the
     // object is gone, giving exactly tamanoEsperado bytes.
     DescompresorZstd(std::string_view base, uint64_t tamanoEsperado, Salida salida);
+    // The same, written straight into destino (its size the expected one; a
+    // mapped file, say), which spares the window's copy of the output: the
+    // memory of a large delta is then its two files and ~300 KiB. salida
+    // sees each part as it is written there.
+    DescompresorZstd(std::string_view base, std::span<char> destino, Salida salida);
     ~DescompresorZstd();
     DescompresorZstd(const DescompresorZstd&) = delete;
     DescompresorZstd& operator=(const DescompresorZstd&) = delete;
@@ -59,7 +65,8 @@ private:
 
     ZSTD_DCtx_s* ctx_ = nullptr;
     Salida salida_;
-    std::vector<char> bloque_;
+    std::vector<char> bloque_;  // the output's staging block, unless...
+    char* destino_ = nullptr;   // ...the output has a place of its own
     bool delta_ = false;
     uint64_t esperado_ = 0;
     std::string cabecera_;     // a delta's first bytes until its frame header is whole

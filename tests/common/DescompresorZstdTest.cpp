@@ -67,6 +67,12 @@ TEST(DescompresorZstdTest, DeltaReconstruyeElPaquete) {
     ASSERT_TRUE(delta);
     EXPECT_LT(delta->size(), (1u << 20) + 50000);
     EXPECT_EQ(Delta(base, destino.size(), *delta), destino);
+    // Written in place: the same bytes, each part seen once.
+    std::string enSuSitio(destino.size(), '\0'), vistos;
+    DescompresorZstd d(base, std::span<char>(enSuSitio), [&](std::string_view b) { return vistos.append(b), true; });
+    EXPECT_TRUE(Leer(d, &vistos, *delta, 4096));
+    EXPECT_EQ(enSuSitio, destino);
+    EXPECT_EQ(vistos, destino);
 
     std::string otraBase = base;
     otraBase[3 << 20] ^= 1;
