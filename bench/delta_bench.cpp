@@ -20,7 +20,8 @@ using namespace olvado;
 int main(int argc, char** argv) {
     std::string orden = argc > 1 ? argv[1] : "";
     if (!((orden == "crear" && argc == 7) || (orden == "aplicar" && argc == 5))) {
-        std::fprintf(stderr, "uso: crear BASE DESTINO NIVEL TRABAJADORES SALIDA | aplicar BASE DELTA DESTINO\n");
+        std::fprintf(stderr,
+                     "uso: crear BASE DESTINO NIVEL TRABAJADORES SALIDA | aplicar BASE DELTA DESTINO\n");
         return 2;
     }
     platform::ArchivoMapeado base, segundo;
@@ -29,7 +30,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto inicio = std::chrono::steady_clock::now();
-    auto segundos = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count(); };
+    auto segundos = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+    };
     if (orden == "crear") {
         auto delta = CompresorZstd::CrearDelta(base.Contenido(), segundo.Contenido(),
                                                {std::atoi(argv[4]), std::atoi(argv[5])});
@@ -37,7 +40,8 @@ int main(int argc, char** argv) {
             return 1;
         std::ofstream(argv[6], std::ios::binary) << *delta;
         std::printf("delta %zu bytes de %zu (%.2f %%) en %.2f s\n", delta->size(), segundo.Contenido().size(),
-                    100.0 * static_cast<double>(delta->size()) / static_cast<double>(segundo.Contenido().size()),
+                    100.0 * static_cast<double>(delta->size()) /
+                        static_cast<double>(segundo.Contenido().size()),
                     segundos());
         return 0;
     }
@@ -55,6 +59,7 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < delta.size() && d.Alimentar(delta.substr(i, 1 << 20)); i += 1 << 20) {
     }
     bool bien = d.Terminar() && igual;
-    std::printf("aplicado %s en %.2f s%s%s\n", bien ? "bien" : "MAL", segundos(), bien ? "" : ": ", d.Error().c_str());
+    std::printf("aplicado %s en %.2f s%s%s\n", bien ? "bien" : "MAL", segundos(), bien ? "" : ": ",
+                d.Error().c_str());
     return bien ? 0 : 1;
 }

@@ -16,7 +16,9 @@ struct LiberarCCtx {
 };
 using Contexto = std::unique_ptr<ZSTD_CCtx, LiberarCCtx>;
 
-bool Poner(ZSTD_CCtx* c, ZSTD_cParameter p, int valor) { return !ZSTD_isError(ZSTD_CCtx_setParameter(c, p, valor)); }
+bool Poner(ZSTD_CCtx* c, ZSTD_cParameter p, int valor) {
+    return !ZSTD_isError(ZSTD_CCtx_setParameter(c, p, valor));
+}
 
 // Level, checksum, long-distance matching and the window; the workers where
 // the library has them (a build without threads compresses in this one).

@@ -51,7 +51,9 @@ DescompresorZstd::DescompresorZstd(std::string_view base, std::span<char> destin
         Fallar("no se pudo preparar el destino del delta");
 }
 
-DescompresorZstd::~DescompresorZstd() { ZSTD_freeDCtx(ctx_); }
+DescompresorZstd::~DescompresorZstd() {
+    ZSTD_freeDCtx(ctx_);
+}
 
 bool DescompresorZstd::Fallar(std::string motivo) {
     if (!fallido_) {
@@ -109,7 +111,8 @@ bool DescompresorZstd::Decodificar(std::string_view entrada) {
         if (!marcoAbierto_ && algunMarco_ && delta_)
             return Fallar("datos tras el marco del delta");
         // A place of its own is given whole every time, as libzstd requires.
-        ZSTD_outBuffer out = destino_ ? ZSTD_outBuffer{destino_, static_cast<size_t>(esperado_), static_cast<size_t>(escritos_)}
+        ZSTD_outBuffer out = destino_ ? ZSTD_outBuffer{destino_, static_cast<size_t>(esperado_),
+                                                       static_cast<size_t>(escritos_)}
                                       : ZSTD_outBuffer{bloque_.data(), bloque_.size(), 0};
         const size_t antes = out.pos;
         size_t r = ZSTD_decompressStream(ctx_, &out, &in);

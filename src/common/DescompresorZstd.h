@@ -65,11 +65,11 @@ private:
 
     ZSTD_DCtx_s* ctx_ = nullptr;
     Salida salida_;
-    std::vector<char> bloque_;  // the output's staging block, unless...
-    char* destino_ = nullptr;   // ...the output has a place of its own
+    std::vector<char> bloque_; // the output's staging block, unless...
+    char* destino_ = nullptr;  // ...the output has a place of its own
     bool delta_ = false;
     uint64_t esperado_ = 0;
-    std::string cabecera_;     // a delta's first bytes until its frame header is whole
+    std::string cabecera_; // a delta's first bytes until its frame header is whole
     bool cabeceraVista_ = false;
     bool marcoAbierto_ = false; // a frame started and not yet ended
     bool algunMarco_ = false;

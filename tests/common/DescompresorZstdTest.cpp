@@ -1,7 +1,7 @@
 // Compressed pieces and deltas as the workstation reads them: fed buffer by
 // buffer, rebuilt exactly, and anything hostile refused without harm.
-#include "common/CompresorZstd.h"
 #include "common/DescompresorZstd.h"
+#include "common/CompresorZstd.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,8 @@ std::string Azar(size_t n, uint64_t semilla) {
 }
 
 // Feeds the stream in buffers of `trozo` bytes; the output, or nothing when refused.
-std::optional<std::string> Leer(DescompresorZstd& d, std::string* salida, std::string_view flujo, size_t trozo) {
+std::optional<std::string> Leer(DescompresorZstd& d, std::string* salida, std::string_view flujo,
+                                size_t trozo) {
     for (size_t i = 0; i < flujo.size(); i += trozo)
         if (!d.Alimentar(flujo.substr(i, trozo)))
             return std::nullopt;
@@ -34,7 +35,8 @@ std::optional<std::string> Piezas(std::string_view flujo, size_t trozo = 4096) {
     return Leer(d, &s, flujo, trozo);
 }
 
-std::optional<std::string> Delta(std::string_view base, uint64_t tamano, std::string_view delta, size_t trozo = 65536) {
+std::optional<std::string> Delta(std::string_view base, uint64_t tamano, std::string_view delta,
+                                 size_t trozo = 65536) {
     std::string s;
     DescompresorZstd d(base, tamano, [&](std::string_view b) { return s.append(b), true; });
     return Leer(d, &s, delta, trozo);
@@ -48,7 +50,7 @@ TEST(DescompresorZstdTest, PiezasComprimidas) {
     ASSERT_TRUE(z);
     EXPECT_LT(z->size(), (1u << 20) + 100000);
     EXPECT_EQ(Piezas(*z, 1000), paquete);
-    EXPECT_EQ(Piezas(*z + *z), paquete + paquete); // frames one after another
+    EXPECT_EQ(Piezas(*z + *z), paquete + paquete);          // frames one after another
     EXPECT_FALSE(Piezas(*z + z->substr(0, z->size() - 1))); // the second frame cut short
     EXPECT_FALSE(Piezas(""));
     // A frame whose window is the readers' largest is read; twice that is refused.
@@ -69,7 +71,8 @@ TEST(DescompresorZstdTest, DeltaReconstruyeElPaquete) {
     EXPECT_EQ(Delta(base, destino.size(), *delta), destino);
     // Written in place: the same bytes, each part seen once.
     std::string enSuSitio(destino.size(), '\0'), vistos;
-    DescompresorZstd d(base, std::span<char>(enSuSitio), [&](std::string_view b) { return vistos.append(b), true; });
+    DescompresorZstd d(base, std::span<char>(enSuSitio),
+                       [&](std::string_view b) { return vistos.append(b), true; });
     EXPECT_TRUE(Leer(d, &vistos, *delta, 4096));
     EXPECT_EQ(enSuSitio, destino);
     EXPECT_EQ(vistos, destino);
@@ -80,7 +83,7 @@ TEST(DescompresorZstdTest, DeltaReconstruyeElPaquete) {
     EXPECT_FALSE(Delta(base, destino.size() + 1, *delta)); // another size
     EXPECT_FALSE(Delta(base, destino.size(), delta->substr(0, delta->size() - 1)));
     EXPECT_FALSE(Delta(base, destino.size(), delta->substr(0, 3))); // not even a header
-    EXPECT_FALSE(Delta(base, destino.size(), *delta + *delta)); // bytes after it
+    EXPECT_FALSE(Delta(base, destino.size(), *delta + *delta));     // bytes after it
 }
 
 TEST(DescompresorZstdTest, DeltaHostilRechazado) {
@@ -101,7 +104,8 @@ TEST(DescompresorZstdTest, DeltaHostilRechazado) {
     EXPECT_EQ(DescompresorZstd::VentanaLogDelta(3 << 20, 5 << 20), 23);
     EXPECT_EQ(DescompresorZstd::VentanaLogDelta((uint64_t{1} << 31) + 1, 10), 0);
     bool llamada = false;
-    DescompresorZstd d(std::string_view(), uint64_t{1} << 32, [&](std::string_view) { return llamada = true; });
+    DescompresorZstd d(std::string_view(), uint64_t{1} << 32,
+                       [&](std::string_view) { return llamada = true; });
     EXPECT_TRUE(d.Fallido());
     EXPECT_FALSE(d.Alimentar(marco('\x84', '\x00')));
     EXPECT_FALSE(llamada);

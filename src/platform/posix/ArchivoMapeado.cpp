@@ -14,7 +14,9 @@
 
 namespace olvado::platform {
 
-ArchivoMapeado::~ArchivoMapeado() { Cerrar(); }
+ArchivoMapeado::~ArchivoMapeado() {
+    Cerrar();
+}
 
 bool ArchivoMapeado::Abrir(const std::string& ruta) {
     Cerrar();
@@ -23,7 +25,7 @@ bool ArchivoMapeado::Abrir(const std::string& ruta) {
         error_ = CodigoDesdeErrno(errno);
         return false;
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
         static_cast<uint64_t>(st.st_size) > SIZE_MAX) {
         ::close(fd);

@@ -8,7 +8,9 @@
 
 namespace olvado::platform {
 
-ArchivoMapeado::~ArchivoMapeado() { Cerrar(); }
+ArchivoMapeado::~ArchivoMapeado() {
+    Cerrar();
+}
 
 bool ArchivoMapeado::Abrir(const std::string& ruta) {
     Cerrar();
