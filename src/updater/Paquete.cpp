@@ -5,7 +5,6 @@
 #include "common/clsMD5File.h"
 #include "platform/FirmaEd25519.h"
 #include "platform/Senales.h"
-#include "platform/SistemaArchivos.h"
 #include "updater/DigestoSellado.h"
 #include "updater/FirmaEnParalelo.h"
 
@@ -91,7 +90,8 @@ bool Paquete::Escribir(const Fuente& Origen, std::string& Motivo) {
         ok = false;
     }
     if (!ok) {
-        Descartar();
+        // Not sealed: closing it leaves nothing at its path.
+        sellado_.Cerrar();
         return false;
     }
     md5.MD5Final();
@@ -119,14 +119,6 @@ bool Paquete::FirmaValida(const std::string& Producto) {
     return Version && !sha256_.empty() &&
            platform::FirmaEd25519::VerificarMensaje(
                clave_, Firma, TextoFirmadoPaquete(Producto, Version->Major, Version->Minor, Version->Revision, sha256_));
-}
-
-void Paquete::Descartar() {
-    // Closed before it was sealed, the file goes with it; a sealed one is
-    // removed here.
-    sellado_.Cerrar();
-    if (!ruta_.empty())
-        platform::BorrarArchivo(ruta_);
 }
 
 } // namespace olvado

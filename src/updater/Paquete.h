@@ -84,8 +84,6 @@ public:
     bool FirmaValida(const std::string& Producto);
 
     platform::ArchivoSellado& Sellado() { return sellado_; }
-    // Lets the file go and removes it.
-    void Descartar();
 
 private:
     platform::ArchivoSellado sellado_;
