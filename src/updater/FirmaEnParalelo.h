@@ -18,7 +18,7 @@
 namespace olvado {
 
 class FirmaEnParalelo {
-public:
+  public:
     static constexpr size_t kBuferes = 4;
 
     FirmaEnParalelo(platform::FirmaEd25519& Firma, size_t TamanoBuffer);
@@ -33,7 +33,7 @@ public:
     // Waits until every buffer handed over has been digested.
     void Terminar();
 
-private:
+  private:
     void Consumir();
 
     platform::FirmaEd25519& firma_;

@@ -118,7 +118,8 @@ bool Paquete::Leer(const std::string& Ruta, bool& Abierto) {
 bool Paquete::FirmaValida(const std::string& Producto) {
     return Version && !sha256_.empty() &&
            platform::FirmaEd25519::VerificarMensaje(
-               clave_, Firma, TextoFirmadoPaquete(Producto, Version->Major, Version->Minor, Version->Revision, sha256_));
+               clave_, Firma,
+               TextoFirmadoPaquete(Producto, Version->Major, Version->Minor, Version->Revision, sha256_));
 }
 
 } // namespace olvado

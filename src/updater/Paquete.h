@@ -32,7 +32,7 @@ inline constexpr const char* kResultadoSinDigesto = "sin digesto";
 inline constexpr const char* kResultadoError = "error";
 
 class Paquete {
-public:
+  public:
     // Fills destino (n bytes at most) with the package's next bytes: the
     // count, 0 at the end, -1 with Motivo set when they cannot be had.
     using Fuente = std::function<int64_t(uint8_t* destino, size_t n, std::string& Motivo)>;
@@ -61,7 +61,8 @@ public:
 
     // The package key ("" for none), read once per preparation through
     // Leer; false when the registry cannot tell (Motivo says why).
-    bool Clave(std::string& Clave, std::string& Motivo, const std::function<bool(std::string&, std::string&)>& Leer);
+    bool Clave(std::string& Clave, std::string& Motivo,
+               const std::function<bool(std::string&, std::string&)>& Leer);
 
     // The row's published digest (enciphered) and signature.
     std::string HashCifrado, Firma;
@@ -85,7 +86,7 @@ public:
 
     platform::ArchivoSellado& Sellado() { return sellado_; }
 
-private:
+  private:
     platform::ArchivoSellado sellado_;
     std::string ruta_, md5_, sha256_, clave_;
     bool claveLeida_ = false;

@@ -17,9 +17,9 @@
 #include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
-#include <algorithm>
 
 namespace olvado {
 namespace {

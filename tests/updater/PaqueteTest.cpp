@@ -27,8 +27,8 @@ TEST(PaqueteTest, UnaPasadaEscribeDigiereYFirmaOFallaSinDejarNada) {
     // Buffers shorter than the loop's, as a long column's driver may give them;
     // fallarEn: the buffer that fails (none when past the end).
     auto fuente = [&](size_t fallarEn) {
-        return [&bytes, fallarEn, hecho = size_t{0}, vez = size_t{0}](uint8_t* d, size_t n,
-                                                                       std::string& motivo) mutable -> int64_t {
+        return [&bytes, fallarEn, hecho = size_t{0},
+                vez = size_t{0}](uint8_t* d, size_t n, std::string& motivo) mutable -> int64_t {
             if (vez++ == fallarEn)
                 return motivo = "se cortó", -1;
             const size_t m = std::min({n, bytes.size() - hecho, size_t{700000} + vez});
