@@ -83,6 +83,7 @@ class UpdateEngineTest : public ::testing::Test {
     }
     void TearDown() override {
         CerrarObjetos();
+        Servicios().Paquete.reset(); // lets the held package go
         std::error_code ec;
         fs::remove_all(fs::u8path(carpetaDB_), ec);
     }
