@@ -153,6 +153,7 @@ bool AbrirConsulta(std::unique_ptr<ado::Recordset>& Rs, const std::string& SQL) 
 
 void LiberarServicios() {
     CerrarObjetos();
+    Servicios().Paquete.reset();
     Servicios().Log.reset();
 }
 

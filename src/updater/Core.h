@@ -8,6 +8,7 @@
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
 #include "platform/FechaHoraLocal.h"
+#include "updater/Paquete.h"
 #include "updater/Vigia.h"
 
 #include <memory>
@@ -27,6 +28,10 @@ struct ServiciosGlobales {
     // The conversation's driver calls and their watchdog, released first.
     std::shared_ptr<ado::LlamadasDriver> Llamadas;
     std::unique_ptr<Vigia> Vigilante;
+    // The update engine's package, from the version check to the launch: it
+    // outlives CerrarObjetos, because the database is closed before the held
+    // file starts. Made by the first check or preparation that needs it.
+    std::unique_ptr<olvado::Paquete> Paquete;
 };
 
 ServiciosGlobales& Servicios();
@@ -66,8 +71,8 @@ bool AbrirConsulta(std::unique_ptr<ado::Recordset>& Rs, const std::string& SQL);
 // far); the system's log receives every change and every refusal, with both
 // times (FechaHoraServidor.cpp).
 platform::FechaHoraLocal FechaHoraServidor(bool Sincronizar);
-// The run-time teardown after Main: the remaining service objects, then the
-// log, whose destruction writes the run log. Safe to call more than once.
+// The run-time teardown after Main: the remaining service objects and the
+// package, then the log, whose destruction writes the run log. Safe to call more than once.
 void LiberarServicios();
 // "No podrá completarse esta actualización..." with the exclamation icon.
 void MensajeCuentaAdministrativa();

@@ -34,11 +34,6 @@ std::string AnilloEstacion(clsStgComunes& Comunes) {
     return NombreAnilloValido(anillo) ? anillo : std::string();
 }
 
-OrigenPaquete& OrigenPaquete::Actual() {
-    static OrigenPaquete origen;
-    return origen;
-}
-
 std::string OrigenPaquete::Tabla() const {
     return anillo_.empty() ? "BinariosAct" : kTablaAnillo;
 }

@@ -35,12 +35,9 @@ std::string AnilloEstacion(clsStgComunes& Comunes);
 
 // Where this run's package row is: BinariosAct, the only table a plain
 // workstation ever reads, or its ring's row, which a workstation of a ring
-// takes when it is newer than the general one.
+// takes when it is newer than the general one. The run's Paquete holds it.
 class OrigenPaquete {
   public:
-    // The module's: set by the version check, read by the preparation.
-    static OrigenPaquete& Actual();
-
     // "" for the general row.
     const std::string& Anillo() const { return anillo_; }
     void General() { anillo_.clear(); }

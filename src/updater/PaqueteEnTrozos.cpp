@@ -2,12 +2,9 @@
 
 #include "base/ErrorOlvado.h"
 #include "database/clsDB.h"
-#include "platform/Senales.h"
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
-#include <vector>
 
 namespace olvado {
 namespace {
@@ -68,45 +65,39 @@ int64_t PaqueteEnTrozos::Contar(const std::string& Producto, const std::string& 
     return n;
 }
 
-bool PaqueteEnTrozos::Leer(const std::string& Producto, const std::string& HashCifrado, int64_t Trozos,
-                           const std::function<bool(const uint8_t*, size_t, std::string&)>& Destino,
-                           std::string& Motivo) {
-    // One buffer for every piece, read into straight from the driver; its one
-    // byte more tells a piece longer than a piece may be, whatever its size.
-    std::vector<uint8_t> datos(static_cast<size_t>(kTamanoTrozo) + 1);
-    for (int64_t i = 0; i < Trozos && Motivo.empty(); ++i) {
-        if (const int senal = platform::SenalPendiente()) {
-            Motivo = "interrumpido por la señal " + std::to_string(senal);
-            break;
-        }
-        const std::string trozo = "el trozo " + std::to_string(i) + " de " + std::to_string(Trozos);
-        std::unique_ptr<ado::Recordset> rs;
-        try {
-            if (!Abrir(db_, rs, "SELECT Producto, MD5Hash, " + datos_ + " FROM " + tabla_ + condicion_ +
-                                    " AND Trozo = " + std::to_string(i))) {
-                Motivo = "no se pudo leer " + trozo + ErrorDe(db_);
+int64_t PaqueteEnTrozos::LeerTrozo(int64_t i, int64_t Trozos, const std::string& Producto,
+                                   const std::string& HashCifrado, uint8_t* destino, size_t n,
+                                   std::string& Motivo) {
+    const std::string trozo = "el trozo " + std::to_string(i) + " de " + std::to_string(Trozos);
+    std::unique_ptr<ado::Recordset> rs;
+    int64_t leidos = -1;
+    try {
+        if (!Abrir(db_, rs, "SELECT Producto, MD5Hash, " + datos_ + " FROM " + tabla_ + condicion_ +
+                                " AND Trozo = " + std::to_string(i))) {
+            Motivo = "no se pudo leer " + trozo + ErrorDe(db_);
+        } else {
+            while (!rs->Eof() && !Propia(*rs, Producto, HashCifrado))
+                rs->MoveNext();
+            if (rs->Eof()) {
+                Motivo = "falta " + trozo;
             } else {
-                while (!rs->Eof() && !Propia(*rs, Producto, HashCifrado))
-                    rs->MoveNext();
-                if (rs->Eof()) {
-                    Motivo = "falta " + trozo;
-                } else {
-                    const auto n = static_cast<int64_t>(rs->Fields("Datos").GetChunk(datos.data(), datos.size()));
-                    if (n == 0 || n > kTamanoTrozo || (n < kTamanoTrozo && i + 1 < Trozos))
-                        Motivo = trozo + (n > kTamanoTrozo ? " tiene más de " + std::to_string(kTamanoTrozo)
-                                                             : " tiene " + std::to_string(n)) +
-                                 " bytes";
-                    else if (!Destino(datos.data(), static_cast<size_t>(n), Motivo) && Motivo.empty())
-                        Motivo = "no se pudo escribir " + trozo;
-                }
+                // Straight from the driver into the caller's buffer.
+                const auto m = static_cast<int64_t>(rs->Fields("Datos").GetChunk(destino, n));
+                if (m == 0 || m > kTamanoTrozo || (m < kTamanoTrozo && i + 1 < Trozos))
+                    Motivo = trozo + (m > kTamanoTrozo ? " tiene más de " + std::to_string(kTamanoTrozo)
+                                                       : " tiene " + std::to_string(m)) +
+                             " bytes";
+                else
+                    leidos = m;
             }
-            if (rs && rs->State() == 1)
-                rs->Close();
-        } catch (const ErrorOlvado& e) {
-            Motivo = "no se pudo leer " + trozo + ": " + e.Descripcion();
         }
+        if (rs && rs->State() == 1)
+            rs->Close();
+    } catch (const ErrorOlvado& e) {
+        Motivo = "no se pudo leer " + trozo + ": " + e.Descripcion();
+        leidos = -1;
     }
-    return Motivo.empty();
+    return leidos;
 }
 
 } // namespace olvado

@@ -13,7 +13,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace olvado {
@@ -39,14 +38,12 @@ public:
     // read at all (no such table, no right to read it), for a caller that
     // has nothing else to write.
     int64_t Contar(const std::string& Producto, const std::string& HashCifrado, std::string& Motivo);
-    // Hands pieces 0 to Trozos - 1 of that package, each as it arrives, to
-    // Destino (a false answer stops, with Motivo already set). Every piece
-    // but the last is exactly kTamanoTrozo bytes, the last 1 to kTamanoTrozo.
-    // A termination signal pending stops it at the next piece. False with
-    // Motivo when a piece is missing, of another size, unreadable or
-    // refused, or a signal came.
-    bool Leer(const std::string& Producto, const std::string& HashCifrado, int64_t Trozos,
-              const std::function<bool(const uint8_t*, size_t, std::string&)>& Destino, std::string& Motivo);
+    // Piece i of Trozos of that package into destino (n bytes, at least one
+    // more than kTamanoTrozo): its size. Every piece but the last is exactly
+    // kTamanoTrozo bytes, the last 1 to kTamanoTrozo. -1 with Motivo when
+    // it is missing, of another size, unreadable or refused.
+    int64_t LeerTrozo(int64_t i, int64_t Trozos, const std::string& Producto, const std::string& HashCifrado,
+                      uint8_t* destino, size_t n, std::string& Motivo);
 
 private:
     clsDB& db_;

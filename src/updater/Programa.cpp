@@ -52,7 +52,7 @@ void PasosActualizacion(Ejecucion& ejecucion) {
 
     bool ejecutar = false;
     const bool alDia = ActualizarVersionDistribucion(ejecutar, true, true, major, minor, revision);
-    ejecucion.resultado = ResultadoActualizacion();
+    ejecucion.resultado = PaqueteActual().Resultado;
     if (alDia) {
         RegistrarLog("ActualizarVersionDistribucion: Verdadero");
         return;
@@ -60,8 +60,6 @@ void PasosActualizacion(Ejecucion& ejecucion) {
     if (!ejecutar)
         return;
 
-    // Held open from its digest check until the installer has ended.
-    platform::ArchivoSellado paquete;
     std::string archivo, parametros;
     {
         // SIGTERM, SIGINT or SIGHUP while the package is written: the write
@@ -72,13 +70,15 @@ void PasosActualizacion(Ejecucion& ejecucion) {
         Vigia* vigia = Servicios().Vigilante.get();
         if (vigia)
             vigia->ArchivoEnCurso(RutaPaquete());
-        PrepararPaqueteActualizacion(true, archivo, parametros, &paquete);
+        PrepararPaqueteActualizacion(true, archivo, parametros);
         if (vigia)
             vigia->ArchivoEnCurso("");
     }
     std::string carpeta = FileTool().Ruta_ExtraerRuta(archivo);
+    // Held from its write until the installer has ended; it outlives CerrarObjetos.
+    platform::ArchivoSellado& paquete = PaqueteActual().Sellado();
     const int senal = platform::SenalPendiente();
-    ejecucion.resultado = senal != 0 ? kResultadoError : ResultadoActualizacion();
+    ejecucion.resultado = senal != 0 ? kResultadoError : PaqueteActual().Resultado;
     // The connection came back from the driver: the history still gets this
     // run's row, within the watchdog's grace (and the deadline).
     if (senal != 0 && Servicios().Llamadas)

@@ -5,27 +5,21 @@
 #include "common/ComparadorVersiones.h"
 #include "common/ErroresEjecucion.h"
 #include "common/FileTool.h"
-#include "common/FirmaPaquete.h"
 #include "common/IdentidadPrograma.h"
 #include "common/clsEncriptor.h"
-#include "common/clsMD5File.h"
 #include "database/clsDB.h"
 #include "database/clsSqlSyntaxEngine.h"
-#include "platform/ArchivoNativo.h"
 #include "platform/ArchivoSellado.h"
 #include "platform/Eventos.h"
-#include "platform/FirmaEd25519.h"
 #include "platform/SistemaArchivos.h"
 #include "platform/MessageBox.h"
 #include "updater/Core.h"
-#include "updater/DigestoSellado.h"
 #include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
-#include <string_view>
-#include <vector>
 
 namespace olvado {
 namespace {
@@ -48,18 +42,17 @@ std::string Clave(clsSqlSyntaxEngine* SQL) {
 std::string Decimal(int32_t n) { return std::to_string(n); }
 
 // The rows of the compared version: " FROM " its table and the condition.
-std::string CondicionFila(const VersionPaquete& v) {
-    const OrigenPaquete& origen = OrigenPaquete::Actual();
+std::string CondicionFila(const OrigenPaquete& origen, const VersionPaquete& v) {
     clsSqlSyntaxEngine* sql = Servicios().SQL.get();
     return " FROM " + origen.Tabla() + CondicionVersion(Clave(sql), v.Major, v.Minor, v.Revision) +
            origen.Filtro(sql ? *sql : clsSqlSyntaxEngine());
 }
 
 // Its pieces.
-std::string CondicionTrozos(const VersionPaquete& v) {
+std::string CondicionTrozos(const OrigenPaquete& origen, const VersionPaquete& v) {
     clsSqlSyntaxEngine* sql = Servicios().SQL.get();
-    return CondicionVersion((sql ? *sql : clsSqlSyntaxEngine()).Strg(OrigenPaquete::Actual().ClaveTrozos(Producto())),
-                            v.Major, v.Minor, v.Revision);
+    return CondicionVersion((sql ? *sql : clsSqlSyntaxEngine()).Strg(origen.ClaveTrozos(Producto())), v.Major,
+                            v.Minor, v.Revision);
 }
 
 // A version part as the 32-bit integer it is; a value that does not fit is
@@ -108,10 +101,10 @@ bool PreguntarActualizar() {
 
 // The signature of the compared row; "" when the column or the row is missing
 // (a database published before signatures), which then fails verification.
-std::string LeerFirma(clsDB& db, const VersionPaquete& v) {
+std::string LeerFirma(clsDB& db, const Paquete& p) {
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
-    if (!db.AbrirRs(rs, "SELECT Firma" + CondicionFila(v), 3, 3, -1, false, n))
+    if (!db.AbrirRs(rs, "SELECT Firma" + CondicionFila(p.Origen, *p.Version), 3, 3, -1, false, n))
         return "";
     std::string firma;
     try {
@@ -123,20 +116,23 @@ std::string LeerFirma(clsDB& db, const VersionPaquete& v) {
     return firma;
 }
 
-// The package key ("" for none); false, the reason in the system's log, when
-// the registry cannot tell whether one is configured: then nothing starts.
-bool ClavePaquetes(std::string& clave) {
+// The package key ("" for none), read once per preparation; false, the
+// reason in the system's log, when the registry cannot tell whether one is
+// configured: then nothing starts.
+bool ClavePaquetes(Paquete& p, std::string& clave) {
     std::string motivo;
-    if (IEntornoActualizacion::Actual().ClavePublicaPaquetes(clave, motivo))
+    if (p.Clave(clave, motivo, [](std::string& c, std::string& m) {
+            return IEntornoActualizacion::Actual().ClavePublicaPaquetes(c, m);
+        }))
         return true;
     RegistrarFalla("no se pudo leer la clave pública de los paquetes: " + motivo);
-    ResultadoActualizacion() = kResultadoFirmaNoValida;
+    p.Resultado = kResultadoFirmaNoValida;
     return false;
 }
 
 // No row for the product, or none of the compared version any more.
-void SinFila(bool ModoActualizador) {
-    ResultadoActualizacion() = kResultadoSinPaquete;
+void SinFila(Paquete& p, bool ModoActualizador) {
+    p.Resultado = kResultadoSinPaquete;
     RegistrarFalla("no hay paquete publicado para " + Producto());
     if (!ModoActualizador)
         MensajeSinTitulo("No se encuentra el paquete de actualización, favor consulte con el administrador "
@@ -146,7 +142,7 @@ void SinFila(bool ModoActualizador) {
 
 // The compared version's MD5Hash as its row stores it now; false (the reason
 // in the system's log) for no row or a query that did not open.
-bool LeerDigesto(bool ModoActualizador, clsDB& db, const std::string& condicion, std::string& HashCifrado) {
+bool LeerDigesto(Paquete& p, bool ModoActualizador, clsDB& db, const std::string& condicion) {
     std::unique_ptr<ado::Recordset> rs;
     if (!AbrirEn(db, rs, "SELECT MD5Hash" + condicion)) {
         RegistrarFalla("la consulta del paquete no se abrió");
@@ -155,69 +151,69 @@ bool LeerDigesto(bool ModoActualizador, clsDB& db, const std::string& condicion,
     const bool hay = !rs->Eof();
     if (hay) {
         const ado::Valor v = rs->Fields("MD5Hash").Value();
-        HashCifrado = v.EsNulo() ? "" : v.ATexto();
+        p.HashCifrado = v.EsNulo() ? "" : v.ATexto();
     } else {
-        SinFila(ModoActualizador);
+        SinFila(p, ModoActualizador);
     }
     rs->Close();
     return hay;
 }
 
-// The pieces, each as it arrives, into a new file at Ruta (never through a
-// link, into a FIFO or a device); the file is gone unless every piece is there.
-bool EscribirTrozos(PaqueteEnTrozos& trozos, const std::string& HashCifrado, int64_t n, const std::string& Ruta) {
-    platform::ArchivoNativo f;
-    std::string motivo;
-    if (!f.Abrir(Ruta, platform::ArchivoNativo::Modo::CrearNuevo)) {
-        RegistrarFalla("no se pudo crear " + Ruta);
-        return false;
-    }
-    const bool leido = trozos.Leer(OrigenPaquete::Actual().ClaveTrozos(Producto()), HashCifrado, n,
-                                   [&](const uint8_t* datos, size_t largo, std::string& m) {
-                                       if (f.Escribir(std::string_view(reinterpret_cast<const char*>(datos), largo)))
-                                           return true;
-                                       m = "no se pudo escribir " + Ruta;
-                                       return false;
-                                   },
-                                   motivo);
-    if (!f.Cerrar() && motivo.empty())
-        motivo = "no se pudo escribir " + Ruta;
-    if (leido && motivo.empty())
-        return true;
-    platform::BorrarArchivo(Ruta);
-    RegistrarFalla(motivo);
-    return false;
+// The pieces, one per statement, as the package loop's source.
+Paquete::Fuente DeTrozos(PaqueteEnTrozos& trozos, const std::string& clave, const std::string& HashCifrado,
+                         int64_t n) {
+    return [&trozos, clave, HashCifrado, n, i = int64_t{0}](uint8_t* destino, size_t largo,
+                                                            std::string& motivo) mutable -> int64_t {
+        return i < n ? trozos.LeerTrozo(i++, n, clave, HashCifrado, destino, largo, motivo) : 0;
+    };
 }
 
-// Writes the package of the compared version's row to Ruta, from the pieces
-// bound to the row's current digest when they are all there, else from
-// Binario; HashCifrado gets its MD5Hash. False for no row, a query that did
-// not open, a missing or short piece or a failed write (the database
-// object's write raises; preparation just ends).
-bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string& HashCifrado) {
+// Binario, a buffer at a time straight from the driver, as the loop's source.
+Paquete::Fuente DeBinario(ado::Field& binario) {
+    return [&binario, resto = binario.ActualSize()](uint8_t* destino, size_t largo, std::string&) mutable -> int64_t {
+        if (resto <= 0)
+            return 0;
+        const size_t n = binario.GetChunk(destino, static_cast<size_t>(std::min<int64_t>(resto, largo)));
+        resto = n == 0 ? 0 : resto - static_cast<int64_t>(n);
+        return static_cast<int64_t>(n);
+    };
+}
+
+// Writes the package of the compared version's row into p's held file, from
+// the pieces bound to the row's current digest when they are all there, else
+// from Binario; p.HashCifrado gets its MD5Hash. False (the reason in the
+// system's log, no file left) for no row, a query that did not open, a
+// missing or short piece, a failed write or a signal.
+bool EscribirPaquete(Paquete& p, bool ModoActualizador) {
     clsDB* db = Servicios().DB.get();
-    if (!VersionComparada()) {
+    if (!p.Version) {
         bool sinPaquete = false, masReciente = false;
         int32_t major = 0, minor = 0, revision = 0;
-        VerificarVersionPaquete(sinPaquete, masReciente, nullptr, nullptr, true, major, minor, revision,
-                                HashCifrado, true, 0, 0, 0);
+        std::string hash;
+        VerificarVersionPaquete(sinPaquete, masReciente, nullptr, nullptr, true, major, minor, revision, hash, true,
+                                0, 0, 0);
         if (sinPaquete) {
-            SinFila(ModoActualizador);
+            SinFila(p, ModoActualizador);
             return false;
         }
     }
-    if (!db || !VersionComparada()) {
+    if (!db || !p.Version) {
         RegistrarFalla("la consulta del paquete no se abrió");
         return false;
     }
-    const std::string condicion = CondicionFila(*VersionComparada());
-    if (!LeerDigesto(ModoActualizador, *db, condicion, HashCifrado))
+    const std::string condicion = CondicionFila(p.Origen, *p.Version);
+    if (!LeerDigesto(p, ModoActualizador, *db, condicion))
         return false;
-    PaqueteEnTrozos trozos(*db, PaqueteEnTrozos::kTabla, CondicionTrozos(*VersionComparada()));
-    std::string sinTrozos;
-    const int64_t n = trozos.Contar(OrigenPaquete::Actual().ClaveTrozos(Producto()), HashCifrado, sinTrozos);
-    if (n > 0)
-        return EscribirTrozos(trozos, HashCifrado, n, Ruta);
+    const std::string clave = p.Origen.ClaveTrozos(Producto());
+    PaqueteEnTrozos trozos(*db, PaqueteEnTrozos::kTabla, CondicionTrozos(p.Origen, *p.Version));
+    std::string sinTrozos, motivo;
+    const int64_t n = trozos.Contar(clave, p.HashCifrado, sinTrozos);
+    if (n > 0) {
+        if (p.Escribir(DeTrozos(trozos, clave, p.HashCifrado, n), motivo))
+            return true;
+        RegistrarFalla(motivo);
+        return false;
+    }
     // Binario and the digest from one statement: the row may have changed.
     std::unique_ptr<ado::Recordset> rs;
     if (!AbrirEn(*db, rs, "SELECT Binario, MD5Hash" + condicion)) {
@@ -225,28 +221,24 @@ bool EscribirPaquete(bool ModoActualizador, const std::string& Ruta, std::string
         return false;
     }
     if (rs->Eof()) {
-        SinFila(ModoActualizador);
+        SinFila(p, ModoActualizador);
         rs->Close();
         return false;
     }
     bool escrito = false;
     try {
-        HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
+        p.HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
         ado::Field& binario = rs->Fields("Binario");
-        std::string ruta = Ruta;
         if (!sinTrozos.empty() && binario.ActualSize() <= 0) {
             // Nothing in Binario and pieces that could not be read: that is
             // the reason, not the digest of an empty file.
             RegistrarFalla(sinTrozos);
             RegistrarLog("Paquete no preparado: " + EscaparControles(sinTrozos));
-        } else {
-            escrito = db->BLOB_a_Archivo(binario, ruta);
+        } else if (!(escrito = p.Escribir(DeBinario(binario), motivo))) {
+            RegistrarFalla(motivo);
         }
     } catch (const ErrorOlvado& e) {
         RegistrarFalla(e.Descripcion());
-        escrito = false;
-    } catch (...) {
-        RegistrarFalla("no se pudo escribir " + Ruta);
         escrito = false;
     }
     try {
@@ -267,39 +259,32 @@ std::string RutaPaquete() {
     return ft.Ruta_CalificarRuta(comun + "DB") + Producto() + "_Act.exe";
 }
 
-bool& SinMensajesActualizacion() {
-    static bool sinMensajes = false;
-    return sinMensajes;
-}
-
-std::optional<VersionPaquete>& VersionComparada() {
-    static std::optional<VersionPaquete> version;
-    return version;
-}
-
-std::string& ResultadoActualizacion() {
-    static std::string resultado = kResultadoError;
-    return resultado;
+Paquete& PaqueteActual() {
+    auto& p = Servicios().Paquete;
+    if (!p)
+        p = std::make_unique<Paquete>();
+    return *p;
 }
 
 bool ActualizarVersionDistribucion(bool& Ejecutar, bool ModoActualizador, bool VersionExterna, int32_t Major,
                                    int32_t Minor, int32_t Revision) {
-    SinMensajesActualizacion() = ModoActualizador || !IEntornoActualizacion::Actual().LineaDeComandos().empty();
+    Paquete& p = PaqueteActual();
+    p.SinMensajes = ModoActualizador || !IEntornoActualizacion::Actual().LineaDeComandos().empty();
     Ejecutar = false;
     bool sinPaquete = false, masReciente = false;
     int32_t pM = 0, pm = 0, pr = 0;
     std::string hash;
-    ResultadoActualizacion() = kResultadoError;
-    if (VerificarVersionPaquete(sinPaquete, masReciente, nullptr, nullptr, SinMensajesActualizacion(), pM, pm, pr,
+    p.Resultado = kResultadoError;
+    if (VerificarVersionPaquete(sinPaquete, masReciente, nullptr, nullptr, p.SinMensajes, pM, pm, pr,
                                 hash, VersionExterna, Major, Minor, Revision)) {
         // Up to date, or nothing published for the product.
-        ResultadoActualizacion() = sinPaquete ? kResultadoSinPaquete : kResultadoAlDia;
+        p.Resultado = sinPaquete ? kResultadoSinPaquete : kResultadoAlDia;
         IEntornoActualizacion::Actual().LimpiarActualizacionPendiente();
         return true;
     }
     // A package newer than the product, or a query that did not open.
     if (masReciente)
-        ResultadoActualizacion() = kResultadoAlDia;
+        p.Resultado = kResultadoAlDia;
     Ejecutar = !masReciente;
     return false;
 }
@@ -310,7 +295,8 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
                              int32_t Revision) {
     SinPaquete = false;
     MasReciente = false;
-    VersionComparada().reset();
+    Paquete& p = PaqueteActual();
+    p.Version.reset();
     if (!DB) {
         DB = Servicios().DB.get();
         SQL = Servicios().SQL.get();
@@ -331,7 +317,7 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
     // A workstation of a ring may take its ring's newer row instead; a plain
     // one reads nothing more.
     const std::string anillo = Servicios().Comunes ? AnilloEstacion(*Servicios().Comunes) : "";
-    if (OrigenPaquete::Actual().ElegirAnillo(*DB, SQL ? *SQL : clsSqlSyntaxEngine(), Producto(), anillo, hay,
+    if (p.Origen.ElegirAnillo(*DB, SQL ? *SQL : clsSqlSyntaxEngine(), Producto(), anillo, hay,
                                              PaqMajor, PaqMinor, PaqRevision, HashCifrado))
         RegistrarLog("Paquete del anillo " + anillo + ": " + Decimal(PaqMajor) + "." + Decimal(PaqMinor) + "." +
                      Decimal(PaqRevision));
@@ -339,10 +325,10 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
         SinPaquete = true;
         return true;
     }
-    VersionComparada() = VersionPaquete{PaqMajor, PaqMinor, PaqRevision};
+    p.Version = VersionPaquete{PaqMajor, PaqMinor, PaqRevision};
 
     if (ProgramaMasRecienteQueDB(PaqMajor, PaqMinor, PaqRevision, VersionExterna, Major, Minor, Revision)) {
-        if (!SinMensajes && !SinMensajesActualizacion()) {
+        if (!SinMensajes && !p.SinMensajes) {
             // The first version is always this program's own.
             const IdentidadPrograma& propia = ObtenerIdentidadPrograma();
             platform::MsgBox("Esta versión de " + Producto() + " (v" + Decimal(propia.Major) + "." +
@@ -359,23 +345,26 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
     return !DBMasRecienteQuePrograma(PaqMajor, PaqMinor, PaqRevision, VersionExterna, Major, Minor, Revision);
 }
 
-void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, std::string& Parametros,
-                                  platform::ArchivoSellado* Paquete) {
+void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, std::string& Parametros) {
     IEntornoActualizacion& entorno = IEntornoActualizacion::Actual();
-    ResultadoActualizacion() = kResultadoError;
-    SinMensajesActualizacion() = !ModoActualizador && !entorno.LineaDeComandos().empty();
-    if (SinMensajesActualizacion())
+    Paquete& p = PaqueteActual();
+    p.Resultado = kResultadoError;
+    p.SinMensajes = !ModoActualizador && !entorno.LineaDeComandos().empty();
+    if (p.SinMensajes)
         return;
     if (!ModoActualizador && (!entorno.ChequearActualizacionPendiente() || !PreguntarActualizar()))
         return;
 
+    // The package's path, built once: the file is made, checked, handed back
+    // and started under this one name.
+    p.Empezar(RutaPaquete());
+    const std::string& ruta = p.Ruta();
     std::string clave;
-    if (!ClavePaquetes(clave)) {
+    if (!ClavePaquetes(p, clave)) {
         if (!ModoActualizador)
             MensajeNoVerificado();
         return;
     }
-    const std::string ruta = RutaPaquete();
     FileTool ft;
     if (ft.FileExist(ruta) && !platform::BorrarArchivo(ruta)) {
         RegistrarFalla("no se pudo borrar el paquete anterior " + ruta);
@@ -386,21 +375,24 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
                              platform::vbExclamation);
         return;
     }
-    std::string hashCifrado;
-    if (!EscribirPaquete(ModoActualizador, ruta, hashCifrado))
+    if (!EscribirPaquete(p, ModoActualizador))
         return;
-    const std::string firma = clave.empty() ? "" : LeerFirma(*Servicios().DB, *VersionComparada());
-    if (!ModoActualizador && !entorno.EsperarACerrar())
+    p.Firma = clave.empty() ? "" : LeerFirma(*Servicios().DB, p);
+    if (!ModoActualizador && !entorno.EsperarACerrar()) {
+        // The file stays, as a written one always did; it is no longer held.
+        p.Sellado().Cerrar();
         return;
+    }
 
-    // The file stays open from its digest to its start: the checked bytes run.
-    platform::ArchivoSellado propio;
-    platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
-    if (!VerificarAutenticidadPaquete(ruta, hashCifrado, ModoActualizador, &sellado, firma))
+    // The file stays held from its write to its start: the checked bytes run.
+    if (!VerificarAutenticidadPaquete(ruta, p.HashCifrado, ModoActualizador)) {
+        p.Sellado().Cerrar();
         return;
+    }
     if (!ModoActualizador) {
         entorno.MarcarActualizacionPendiente();
-        EjecutarPaqueteActualizacion(ruta, 0, kParametrosInteractivo, &sellado);
+        EjecutarPaqueteActualizacion(ruta, 0, kParametrosInteractivo);
+        p.Sellado().Cerrar();
         return;
     }
     Archivo = ruta;
@@ -408,50 +400,49 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
 }
 
 bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string& HashCifrado,
-                                  bool ModoActualizador, platform::ArchivoSellado* Paquete,
-                                  const std::string& Firma) {
+                                  bool ModoActualizador) {
+    Paquete& p = PaqueteActual();
     std::string cifrado = HashCifrado;
     bool exito = true;
     std::string hash = clsEncriptor().Decrypt(cifrado, exito);
     if (hash.empty()) {
-        ResultadoActualizacion() = kResultadoSinDigesto;
+        p.Resultado = kResultadoSinDigesto;
         RegistrarFalla("el paquete no tiene un digesto cifrado válido");
         return false;
     }
 
+    // The package this preparation wrote was digested as it was written; any
+    // other file is a check of its own, held and read once.
+    const bool escrito = p.Sellado().Abierto() && p.Ruta() == Archivo && !p.Digesto().empty();
+    if (!escrito)
+        p.Empezar(Archivo);
     std::string clave;
-    if (!ClavePaquetes(clave)) {
+    if (!ClavePaquetes(p, clave)) {
         platform::BorrarArchivo(Archivo);
         if (!ModoActualizador)
             MensajeNoVerificado();
         return false;
     }
-    platform::FirmaEd25519 firma;
-    platform::ArchivoSellado propio;
-    platform::ArchivoSellado& sellado = Paquete ? *Paquete : propio;
-    const bool abierto = sellado.Abrir(Archivo);
-    const std::string digesto = abierto ? DigestoSellado(sellado, clave.empty() ? nullptr : &firma) : "";
-    if (digesto.empty()) {
+    bool abierto = true;
+    const bool leido = escrito || p.Leer(Archivo, abierto);
+    if (!leido) {
         RegistrarFalla("no se pudo leer " + Archivo);
-    } else if (UCase(Trim(hash)) != digesto) {
+    } else if (UCase(Trim(hash)) != p.Digesto()) {
         RegistrarFalla("el digesto de " + Archivo + " no coincide con el publicado");
-        ResultadoActualizacion() = kResultadoDigestoDistinto;
-    } else if (clave.empty() ||
-               (VersionComparada() && VerificarFirmaPaquete(firma, clave, Firma, Producto(), VersionComparada()->Major,
-                                                            VersionComparada()->Minor,
-                                                            VersionComparada()->Revision))) {
-        ResultadoActualizacion() = kResultadoInstalando;
+        p.Resultado = kResultadoDigestoDistinto;
+    } else if (clave.empty() || p.FirmaValida(Producto())) {
+        p.Resultado = kResultadoInstalando;
         return true;
     } else {
         RegistrarFalla("la firma de " + Archivo + " no es válida");
-        ResultadoActualizacion() = kResultadoFirmaNoValida;
+        p.Resultado = kResultadoFirmaNoValida;
         RegistrarLog("Firma del paquete no válida");
     }
-    sellado.Cerrar();
+    p.Sellado().Cerrar();
     platform::BorrarArchivo(Archivo);
     // A file that cannot be held or read is a run-time fault for the caller's
     // error path, not a mismatch; it is gone all the same.
-    if (digesto.empty()) {
+    if (!leido) {
         const int32_t numero = abierto ? 57 : 75;
         throw ErrorOlvado(numero, "clsMD5File", DescripcionErrorEjecucion(numero));
     }
@@ -460,11 +451,13 @@ bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string&
     return false;
 }
 
-bool EjecutarPaqueteActualizacion(const std::string& Archivo, int32_t hWnd, const std::string& Parametros,
-                                  const platform::ArchivoSellado* Paquete) {
+bool EjecutarPaqueteActualizacion(const std::string& Archivo, int32_t hWnd, const std::string& Parametros) {
     std::string usuario, contrasena;
     ObtenerCredencialesEjecucion(usuario, contrasena);
-    return IEntornoActualizacion::Actual().EjecutarComoAdmin(hWnd, Archivo, Parametros, usuario, contrasena, Paquete);
+    platform::ArchivoSellado& sellado = PaqueteActual().Sellado();
+    const bool propio = sellado.Abierto() && sellado.Ruta() == Archivo;
+    return IEntornoActualizacion::Actual().EjecutarComoAdmin(hWnd, Archivo, Parametros, usuario, contrasena,
+                                                             propio ? &sellado : nullptr);
 }
 
 void ObtenerCredencialesEjecucion(std::string& Usuario, std::string& Contrasena) {

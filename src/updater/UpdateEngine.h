@@ -5,9 +5,9 @@
 #pragma once
 
 #include "base/Servicio.h"
+#include "updater/Paquete.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace olvado {
@@ -58,31 +58,10 @@ inline constexpr const char* kParametrosInteractivo = "/SILENT /SUPPRESSMSGBOXES
 // "_Act.exe". The family's installation creates that folder; the engine does not.
 std::string RutaPaquete();
 
-// Module state: true silences the "program newer than the database" message
-// and, in interactive mode, the preparation.
-bool& SinMensajesActualizacion();
-
-// A package version as BinariosAct stores it.
-struct VersionPaquete {
-    int32_t Major = 0, Minor = 0, Revision = 0;
-};
-// Module state: the version of the row that the last check read (none when it
-// read no row). The preparation takes the package, its digest and its
-// signature from a row of exactly that version: the table need not have a
-// key, and two rows of one product must never mix.
-std::optional<VersionPaquete>& VersionComparada();
-
-// Outcomes of a check and preparation, as the fleet's history records them.
-inline constexpr const char* kResultadoAlDia = "al dia";
-inline constexpr const char* kResultadoInstalando = "instalando";
-inline constexpr const char* kResultadoSinPaquete = "sin paquete";
-inline constexpr const char* kResultadoDigestoDistinto = "digesto distinto";
-inline constexpr const char* kResultadoFirmaNoValida = "firma no valida";
-inline constexpr const char* kResultadoSinDigesto = "sin digesto";
-inline constexpr const char* kResultadoError = "error";
-// Module state: the outcome of the last ActualizarVersionDistribucion and
-// PrepararPaqueteActualizacion (kResultadoError until one gets further).
-std::string& ResultadoActualizacion();
+// The process-wide package of the engine (Servicios().Paquete), made on
+// first use: its module state (SinMensajes, Resultado, the compared version)
+// and, after a preparation, the held file.
+Paquete& PaqueteActual();
 
 // True: nothing to install (up to date, or no package for the product; the
 // pending mark is cleared). False with Ejecutar: a newer package must be
@@ -104,27 +83,26 @@ bool VerificarVersionPaquete(bool& SinPaquete, bool& MasReciente, clsDB* DB, cls
 // Writes the package of the compared version (a caller that made no check gets
 // one, silent, first), verifies it and (interactive mode) starts it. In updater
 // mode Archivo and Parametros are set only when a verified package exists;
-// then Paquete, when given, holds that file open from the digest check on, and
-// the caller starts it from there. Every failure ends without a package and,
-// in updater mode, without a message.
-void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, std::string& Parametros,
-                                  platform::ArchivoSellado* Paquete = nullptr);
+// then PaqueteActual().Sellado() holds the very bytes that were written and
+// checked, and the caller starts it from there. Every failure ends without a
+// package and, in updater mode, without a message.
+void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, std::string& Parametros);
 
 // The package's digest against HashCifrado (enciphered). An empty or
 // undecipherable digest answers false and leaves the file; a mismatch deletes
-// it (and in interactive mode says so). A file that cannot be opened or read
-// is deleted too and raises ErrorOlvado (75, 57). With Paquete the digest is
-// taken through that open file, which stays open on success. With a package
-// key configured, Firma must also verify over the same bytes, read in the same
-// pass, as the product's package of the compared version (common/FirmaPaquete.h);
-// otherwise the file is deleted and the log says so.
+// it (and in interactive mode says so). The package PaqueteActual() has just
+// written at Archivo is checked by the digests taken while it was written;
+// any other file is held and read once, and one that cannot be opened or read
+// is deleted too and raises ErrorOlvado (75, 57). The held file stays held on
+// success. With a package key configured, the row's signature must also
+// verify over the same bytes as the product's package of the compared version
+// (common/FirmaPaquete.h); otherwise the file is deleted and the log says so.
 bool VerificarAutenticidadPaquete(const std::string& Archivo, const std::string& HashCifrado,
-                                  bool ModoActualizador, platform::ArchivoSellado* Paquete = nullptr,
-                                  const std::string& Firma = "");
+                                  bool ModoActualizador);
 
-// Interactive launch under the stored account (or the current one).
-bool EjecutarPaqueteActualizacion(const std::string& Archivo, int32_t hWnd, const std::string& Parametros,
-                                  const platform::ArchivoSellado* Paquete = nullptr);
+// Interactive launch under the stored account (or the current one); the file
+// PaqueteActual() holds for Archivo starts from there.
+bool EjecutarPaqueteActualizacion(const std::string& Archivo, int32_t hWnd, const std::string& Parametros);
 
 // The stored administrator account ("EXU", "EXC"), deciphered, after handing
 // the enciphered texts to the registry. Both empty when either is missing.

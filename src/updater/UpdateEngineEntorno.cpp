@@ -14,8 +14,6 @@
 namespace olvado {
 namespace {
 
-std::string lineaDeComandos;
-
 // The start-up sequence's common utilities; a caller that runs the engine
 // outside that sequence gets a local one for the call, created where needed
 // like any other object that is not one of the four service objects.
@@ -51,22 +49,26 @@ struct EntornoPrograma : IEntornoActualizacion {
                                         FileTool().Ruta_ExtraerRuta(Archivo), true, Paquete,
                                         [](const std::string& t) { RegistrarLog(t); });
     }
-    std::string LineaDeComandos() override { return lineaDeComandos; }
+    std::string LineaDeComandos() override { return linea; }
     bool ClavePublicaPaquetes(std::string& Clave, std::string& Motivo) override {
         return ConComunes([&](clsStgComunes& c) {
             return RegistroBase_LeerTextoEstricto("", "ClavePublicaPaquetes", Clave, Motivo, c.Compania(),
                                                   c.Producto(), false) != LecturaRegistro::Fallido;
         });
     }
+
+    std::string linea; // main sets it
 };
 
-} // namespace
-
-void EstablecerLineaDeComandos(const std::string& linea) { lineaDeComandos = linea; }
-
-IEntornoActualizacion& IEntornoActualizacion::DelSistema() {
+EntornoPrograma& Programa() {
     static EntornoPrograma entorno;
     return entorno;
 }
+
+} // namespace
+
+void EstablecerLineaDeComandos(const std::string& linea) { Programa().linea = linea; }
+
+IEntornoActualizacion& IEntornoActualizacion::DelSistema() { return Programa(); }
 
 } // namespace olvado

@@ -76,13 +76,14 @@ class UpdateEngineTest : public ::testing::Test {
         Servicios().DB = std::make_unique<clsDB>(nullptr, &origen_);
         Servicios().SQL = std::make_unique<clsSqlSyntaxEngine>();
         ASSERT_TRUE(Servicios().DB->AbrirDB(false, false));
-        VersionComparada().reset();
+        Servicios().Paquete.reset();
         carpetaDB_ = prueba::CarpetaPaquete();
         fs::create_directories(fs::u8path(carpetaDB_));
         paquete_ = carpetaDB_ + Producto() + "_Act.exe";
     }
     void TearDown() override {
         CerrarObjetos();
+        Servicios().Paquete.reset(); // lets the held package go
         std::error_code ec;
         fs::remove_all(fs::u8path(carpetaDB_), ec);
     }
@@ -118,11 +119,11 @@ class UpdateEngineTest : public ::testing::Test {
         bool ejecutar = true;
         entorno_.limpiadas = 0;
         const bool r = ActualizarVersionDistribucion(ejecutar, actualizador, true, major, minor, revision);
-        return {r, ejecutar, entorno_.limpiadas, ResultadoActualizacion()};
+        return {r, ejecutar, entorno_.limpiadas, PaqueteActual().Resultado};
     }
-    Preparado Preparar(bool actualizador, platform::ArchivoSellado* sellado = nullptr) {
+    Preparado Preparar(bool actualizador) {
         Preparado r;
-        PrepararPaqueteActualizacion(actualizador, r.first, r.second, sellado);
+        PrepararPaqueteActualizacion(actualizador, r.first, r.second);
         return r;
     }
 
@@ -175,7 +176,7 @@ TEST_F(UpdateEngineTest, ProgramaMasRecienteAvisaSoloEnModoInteractivo) {
     // A command line silences it; so does updater mode.
     entorno_.linea = "/auto";
     EXPECT_EQ(Actualizar(false, 5, 0, 0), Salida(false, false, 0, "al dia"));
-    EXPECT_TRUE(SinMensajesActualizacion());
+    EXPECT_TRUE(PaqueteActual().SinMensajes);
     EXPECT_EQ(mensajes_.Cantidad(), 1u);
 }
 
@@ -188,12 +189,12 @@ TEST_F(UpdateEngineTest, ModoActualizadorEntregaElPaqueteVerificadoYAbierto) {
     ASSERT_TRUE(platform::FirmaEd25519::GenerarClaves(privada, entorno_.clave));
     Firmar(bytes, privada);
     prueba::EscribirArchivo(fs::u8path(paquete_), "resto de una vez anterior, más largo que nada");
-    platform::ArchivoSellado sellado;
-    EXPECT_EQ(Preparar(true, &sellado), Preparado(paquete_, "/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-"));
+    EXPECT_EQ(Preparar(true), Preparado(paquete_, "/SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-"));
     EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), bytes);
+    platform::ArchivoSellado& sellado = PaqueteActual().Sellado();
     EXPECT_EQ(std::make_tuple(sellado.Abierto(), sellado.Ruta(), sellado.Tamano()),
               std::make_tuple(true, paquete_, static_cast<int64_t>(bytes.size())));
-    EXPECT_EQ(ResultadoActualizacion(), "instalando");
+    EXPECT_EQ(PaqueteActual().Resultado, "instalando");
     EXPECT_TRUE(entorno_.iniciados.empty());
     EXPECT_EQ(mensajes_.Cantidad(), 0u);
     EXPECT_EQ(entorno_.esperas + entorno_.chequeos + entorno_.marcadas, 0);
@@ -294,19 +295,18 @@ TEST_F(UpdateEngineTest, NingunaFallaDeLaPreparacionLlegaAEjecutar) {
             Publicar("1.0.70", bytes, Cifrado(Md5(bytes)));
             caso.preparar();
             mensajes_.mostrados.clear();
-            platform::ArchivoSellado sellado;
             prueba::EventosFalsos eventos;
-            EXPECT_EQ(Preparar(actualizador, &sellado), Preparado());
+            EXPECT_EQ(Preparar(actualizador), Preparado());
             // Each failure's own reason reaches the system's log once.
             ASSERT_EQ(eventos.vistos.size(), 1u);
             EXPECT_EQ(std::tie(eventos.vistos[0].Origen, eventos.vistos[0].Tipo),
                       std::make_tuple(Producto(), 1));
             motivos.insert(eventos.vistos[0].Mensaje);
-            EXPECT_FALSE(sellado.Abierto());
+            EXPECT_FALSE(PaqueteActual().Sellado().Abierto());
             EXPECT_TRUE(entorno_.iniciados.empty());
             EXPECT_EQ(entorno_.marcadas, 0);
             EXPECT_EQ(fs::exists(fs::u8path(paquete_)), caso.quedaArchivo);
-            EXPECT_EQ(ResultadoActualizacion(), caso.resultado);
+            EXPECT_EQ(PaqueteActual().Resultado, caso.resultado);
             entorno_.clave.clear();
             entorno_.claveIlegible = false;
             const bool aviso = !actualizador && *caso.mensaje;
@@ -339,7 +339,7 @@ TEST_F(UpdateEngineTest, PaqueteDeLaVersionComparada) {
     c_.Execute("DELETE FROM BinariosAct WHERE Revision = 70");
     c_.Execute("UPDATE BinariosAct SET Revision = 70");
     EXPECT_EQ(Preparar(true), Preparado());
-    EXPECT_EQ(ResultadoActualizacion(), "firma no valida");
+    EXPECT_EQ(PaqueteActual().Resultado, "firma no valida");
 }
 
 // The pieces of the compared version and of the row's current digest, in

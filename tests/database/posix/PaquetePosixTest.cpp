@@ -79,9 +79,9 @@ TEST(PaquetePosixTest, NiEnlaceNiFifoNiArchivoAMedias) {
 }
 
 // SIGTERM, SIGINT or SIGHUP while the built updater writes the package (held
-// still mid-write with SIGSTOP), from Binario or from its pieces: no partial
-// package stays, the run log holds the run's entries, and the updater ends
-// with the signal; the fleet's history still gets the run's row, "error".
+// still mid-write with SIGSTOP), from Binario or from its pieces: no package
+// stays, the run log holds the run's entries, and the updater ends with the
+// signal; the fleet's history still gets the run's row, "error".
 TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
     prueba::ArbolPrueba arbol;
     prueba::AlmacenPrueba almacen;
@@ -115,7 +115,20 @@ TEST(PaquetePosixTest, UnaSenalDuranteLaEscrituraNoDejaPaqueteYSiElRegistro) {
         fs::remove(log, ec);
         platform::ProcesoHijo hijo;
         ASSERT_TRUE(hijo.Iniciar({OLVADO_UPDATER_BIN}, arbol.Entorno()));
-        const auto tamano = [&] { return fs::exists(paquete, ec) ? fs::file_size(paquete, ec) : 0; };
+        // The package is written into the child's memory file and reaches its
+        // path only whole: how far the write is shows in that file's size.
+        const auto tamano = [&]() -> uintmax_t {
+            const fs::path fds = "/proc/" + std::to_string(hijo.Id()) + "/fd";
+            for (const auto& fd : fs::directory_iterator(fds, ec)) {
+                std::error_code e;
+                if (fs::read_symlink(fd.path(), e).string().rfind("/memfd:Olvado_Act.exe", 0) == 0) {
+                    const uintmax_t n = fs::file_size(fd.path(), e);
+                    return e ? 0 : n;
+                }
+            }
+            ec.clear();
+            return 0;
+        };
         for (int i = 0; i < 600000 && tamano() == 0 && hijo.EnEjecucion(); ++i)
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         ::kill(static_cast<pid_t>(hijo.Id()), SIGSTOP);

@@ -1,0 +1,95 @@
+// The package of one run, from the compared row to its start: the version the
+// check compared, the row's origin (the general row or a ring's), the
+// published digest (enciphered) and signature, the sealed file, the digests
+// taken while it was written, and the outcome the fleet's history records.
+// One object in the process (held by the service objects), shared by the
+// family's module functions from the version check to the launch.
+#pragma once
+
+#include "platform/ArchivoSellado.h"
+#include "updater/PaqueteAnillo.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace olvado {
+
+// A package version as BinariosAct stores it.
+struct VersionPaquete {
+    int32_t Major = 0, Minor = 0, Revision = 0;
+};
+
+// Outcomes of a check and preparation, as the fleet's history records them.
+inline constexpr const char* kResultadoAlDia = "al dia";
+inline constexpr const char* kResultadoInstalando = "instalando";
+inline constexpr const char* kResultadoSinPaquete = "sin paquete";
+inline constexpr const char* kResultadoDigestoDistinto = "digesto distinto";
+inline constexpr const char* kResultadoFirmaNoValida = "firma no valida";
+inline constexpr const char* kResultadoSinDigesto = "sin digesto";
+inline constexpr const char* kResultadoError = "error";
+
+class Paquete {
+  public:
+    // Fills destino (n bytes at most) with the package's next bytes: the
+    // count, 0 at the end, -1 with Motivo set when they cannot be had.
+    using Fuente = std::function<int64_t(uint8_t* destino, size_t n, std::string& Motivo)>;
+    // The loop's buffer: one piece, and one byte more that tells a piece
+    // longer than a piece may be.
+    static constexpr size_t kTamanoBuffer = (size_t{1} << 20) + 1;
+
+    // True silences the "program newer than the database" message and, in
+    // interactive mode, the preparation.
+    bool SinMensajes = false;
+    // The outcome of the last check and preparation (kResultadoError until
+    // one gets further).
+    std::string Resultado = kResultadoError;
+    // The version of the row that the last check read (none when it read no
+    // row). The package, its digest and its signature come from a row of
+    // exactly that version: the table need not have a key, and two rows of
+    // one product must never mix.
+    std::optional<VersionPaquete> Version;
+    // Where that row is.
+    OrigenPaquete Origen;
+
+    // A new preparation for the file at Ruta (the native path, as the
+    // package's path is built once): what an earlier one held is let go.
+    void Empezar(const std::string& Ruta);
+    const std::string& Ruta() const { return ruta_; }
+
+    // The package key ("" for none), read once per preparation through
+    // Leer; false when the registry cannot tell (Motivo says why).
+    bool Clave(std::string& Clave, std::string& Motivo,
+               const std::function<bool(std::string&, std::string&)>& Leer);
+
+    // The row's published digest (enciphered) and signature.
+    std::string HashCifrado, Firma;
+
+    // The chunk loop: each buffer Origen gives goes once into the new held
+    // file at Ruta and through MD5 and (with a package key) SHA-256; a
+    // pending termination signal is asked at each buffer. False with Motivo
+    // for a file that cannot be made, a buffer that cannot be had or
+    // written, or a signal: then no file is left. True: the file is sealed
+    // and held (Sellado), its digests known.
+    bool Escribir(const Fuente& Origen, std::string& Motivo);
+    // A package written by someone else: held and digested from its first
+    // byte. False when it cannot be opened (Abierto false) or read.
+    bool Leer(const std::string& Ruta, bool& Abierto);
+
+    // MD5 of the held bytes (32 upper-case hex digits), "" before one.
+    const std::string& Digesto() const { return md5_; }
+    // The signature of the held bytes against the package key, as the
+    // product's package of the compared version.
+    bool FirmaValida(const std::string& Producto);
+
+    platform::ArchivoSellado& Sellado() { return sellado_; }
+
+  private:
+    platform::ArchivoSellado sellado_;
+    std::string ruta_, md5_, sha256_, clave_;
+    bool claveLeida_ = false;
+};
+
+} // namespace olvado
