@@ -66,13 +66,7 @@ void PasosActualizacion(Ejecucion& ejecucion) {
         // stops and removes its file, the run ends here, and main writes the
         // log before it ends with the signal.
         platform::SenalesDiferidas senales;
-        // A run the watchdog ends mid-write leaves no part of the package.
-        Vigia* vigia = Servicios().Vigilante.get();
-        if (vigia)
-            vigia->ArchivoEnCurso(RutaPaquete());
         PrepararPaqueteActualizacion(true, archivo, parametros);
-        if (vigia)
-            vigia->ArchivoEnCurso("");
     }
     std::string carpeta = FileTool().Ruta_ExtraerRuta(archivo);
     // Held from its write until the installer has ended; it outlives CerrarObjetos.

@@ -2,9 +2,7 @@
 
 #include "platform/Senales.h"
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace olvado {
 
@@ -22,11 +20,6 @@ Vigia::~Vigia() {
     cv_.notify_all();
     if (hilo_.joinable())
         hilo_.join();
-}
-
-void Vigia::ArchivoEnCurso(const std::string& ruta) {
-    std::lock_guard<std::mutex> l(m_);
-    archivo_ = ruta;
 }
 
 void Vigia::Vigilar() {
@@ -49,10 +42,8 @@ void Vigia::Vigilar() {
         }
         if (Reloj::now() - desde < gracia_ || !llamadas_->Retener(llamada))
             continue;
-        // The call never comes back: what it was writing goes, then the run.
-        std::error_code ec;
-        if (!archivo_.empty())
-            std::filesystem::remove(std::filesystem::u8path(archivo_), ec);
+        // The call never comes back: the run ends. A package being written
+        // leaves nothing (the held file reaches its path only when sealed).
         l.unlock();
         terminar_(senal != 0 ? senal : platform::SenalDelPlazo());
         return;

@@ -36,10 +36,6 @@ public:
     Vigia(const Vigia&) = delete;
     Vigia& operator=(const Vigia&) = delete;
 
-    // The file written while the conversation goes on ("" none): a run that
-    // the watchdog ends leaves no part of it.
-    void ArchivoEnCurso(const std::string& ruta);
-
 private:
     void Vigilar();
 
@@ -50,7 +46,6 @@ private:
     std::mutex m_;
     std::condition_variable cv_;
     bool parar_ = false;
-    std::string archivo_;
     std::thread hilo_;
 };
 

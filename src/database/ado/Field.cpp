@@ -135,7 +135,7 @@ size_t Field::GetChunk(uint8_t* destino, size_t n) {
     rs_->ExigirFila();
     if (LecturaDirecta())
         return LeerLargo(destino, static_cast<size_t>(std::min<int64_t>(RestoLargo(), static_cast<int64_t>(n))));
-    const std::vector<uint8_t> trozo = GetChunk(static_cast<int64_t>(std::min<size_t>(n, INT64_MAX)));
+    const std::vector<uint8_t> trozo = GetChunk(static_cast<int64_t>(std::min<uint64_t>(n, INT64_MAX)));
     std::copy(trozo.begin(), trozo.end(), destino);
     return trozo.size();
 }
