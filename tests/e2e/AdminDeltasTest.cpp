@@ -1,0 +1,127 @@
+// olvado-admin publicar with compressed pieces and deltas, on SQLite and the
+// private MariaDB: what it stores is read back and rebuilt here with the
+// workstations' own zstd reader.
+#include "common/DescompresorZstd.h"
+#include "common/clsEncriptor.h"
+#include "common/clsMD5File.h"
+#include "database/ado/Connection.h"
+#include "database/ado/Recordset.h"
+#include "support/ActualizadorPrueba.h"
+#include "support/AlmacenPrueba.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace olvado;
+using namespace olvado::prueba;
+
+namespace {
+
+std::string Aleatorios(size_t n, uint32_t semilla) {
+    std::mt19937 g(semilla);
+    std::string s(n, '\0');
+    for (char& c : s)
+        c = static_cast<char>(g() % 40 + 'A'); // compressible, and not by much
+    return s;
+}
+
+std::vector<MotorPrueba> Motores() {
+    std::vector<MotorPrueba> m;
+    for (const MotorPrueba& x : MotoresPrueba())
+        if (x.nombre == "SqliteNativo" || (x.nombre == "MariaDB" && !SocketMariaDB().empty()))
+            m.push_back(x);
+    return m;
+}
+
+class AdminDeltasTest : public ::testing::TestWithParam<MotorPrueba> {
+  protected:
+    void SetUp() override {
+        for (const char* t : {"BinariosAct", "BinariosActTrozos", "BinariosActDeltas", "Valores"})
+            EjecutarSql(GetParam().cadena, std::string("DROP TABLE IF EXISTS ") + t);
+        Publicar({"conexion", "agregar", "--nombre", "prueba", "--cadena", GetParam().cadena, "--catalogo",
+                  GetParam().catalogo});
+    }
+    void TearDown() override { QuitarInstalacion(); }
+    std::string Publicar(std::vector<std::string> argumentos, const std::string& bytes = "") {
+        if (!bytes.empty()) {
+            EscribirArchivo(arbol_.Temporal() / "paquete", bytes);
+            argumentos.insert(argumentos.begin(), {"publicar", (arbol_.Temporal() / "paquete").string()});
+        }
+        const ResultadoAdmin r = EjecutarAdmin(arbol_, argumentos);
+        EXPECT_EQ(r.codigo, 0) << r.error;
+        return r.salida;
+    }
+    std::string Filas(const std::string& sql) { return prueba::Filas(GetParam().cadena, sql); }
+    // The pieces of a table concatenated, in order.
+    std::string Piezas(const std::string& tabla, const std::string& condicion) {
+        ado::Connection c;
+        c.Open(GetParam().cadena);
+        ado::Recordset rs;
+        std::string todo;
+        rs.Open("SELECT Datos FROM " + tabla + " WHERE Producto = 'Olvado' AND " + condicion + " ORDER BY Trozo", c);
+        for (; !rs.Eof(); rs.MoveNext())
+            todo += rs.Fields("Datos").Value().ATexto();
+        return todo;
+    }
+    static std::string Salida(DescompresorZstd& d, const std::string& entrada, const std::string& salida) {
+        return d.Alimentar(entrada) && d.Terminar() ? salida : "fallo: " + d.Error();
+    }
+
+    ArbolPrueba arbol_;
+    AlmacenPrueba almacen_;
+};
+
+TEST_P(AdminDeltasTest, PiezasComprimidasYDeltas) {
+    const std::string a = Aleatorios(3 << 20, 1);
+    std::string b = a;
+    b.replace(1 << 20, 300, Aleatorios(5000, 2));
+    Publicar({"--version", "1.0.66", "--comprimir"}, a);
+    const std::string publicado = Publicar({"--version", "1.0.70", "--comprimir"}, b);
+    EXPECT_NE(publicado.find(" bytes)\nDelta desde 1.0.66 ("), std::string::npos) << publicado;
+    EXPECT_EQ(publicado.find("no se guarda"), std::string::npos) << publicado;
+    const std::string digestoA = Filas("SELECT DISTINCT MD5Hash FROM BinariosActTrozos WHERE Revision = 66");
+    ASSERT_FALSE(digestoA.empty());
+
+    std::string salida;
+    DescompresorZstd piezas([&salida](std::string_view s) { return salida.append(s), true; });
+    const std::string comprimido = Piezas("BinariosActTrozos", "Revision = 70");
+    EXPECT_LT(comprimido.size(), b.size());
+    EXPECT_TRUE(Salida(piezas, comprimido, salida) == b);
+    bool exito = false;
+    std::string md5 = Filas("SELECT MD5Hash FROM BinariosAct");
+    md5.pop_back();
+    std::string cifrado = md5; // Decrypt consumes its argument
+    EXPECT_EQ(clsEncriptor().Decrypt(cifrado, exito), clsMD5File().DigestStrToHexStr(b));
+    EXPECT_EQ(Filas("SELECT Compresion, LENGTH(Binario) FROM BinariosAct"), "1|" + std::to_string(b.size()) + "\n");
+
+    EXPECT_EQ(Filas("SELECT DISTINCT MD5Base, Revision, MD5Hash, Tamano FROM BinariosActDeltas"),
+              digestoA.substr(0, digestoA.size() - 1) + "|70|" + md5 + "|" + std::to_string(b.size()) + "\n");
+    const std::string delta = Piezas("BinariosActDeltas", "Revision = 70");
+    EXPECT_LT(delta.size(), 64u << 10);
+    salida.clear();
+    DescompresorZstd reconstruido(a, b.size(), [&salida](std::string_view s) { return salida.append(s), true; });
+    EXPECT_TRUE(Salida(reconstruido, delta, salida) == b);
+    EXPECT_NE(EjecutarAdmin(arbol_, {"estado"}).salida.find("Deltas hacia la versión publicada: 1\n"),
+              std::string::npos);
+
+    // An unrelated package: both deltas over half of it, none stored; the
+    // pieces of the two versions before it kept.
+    const std::string c = Aleatorios(3 << 20, 3);
+    const std::string s = Publicar({"--version", "1.0.71", "--deltas", "2"}, c);
+    EXPECT_NE(s.find(": más de la mitad del paquete, no se guarda\nDelta desde 1.0.66 "), std::string::npos) << s;
+    EXPECT_EQ(Filas("SELECT COUNT(*) FROM BinariosActDeltas"), "0\n");
+    const std::string versiones = "SELECT DISTINCT Revision FROM BinariosActTrozos ORDER BY Revision";
+    EXPECT_EQ(Filas(versiones), "66\n70\n71\n");
+    // One version back: the delta from 1.0.71, and only its pieces kept.
+    std::string d = c;
+    d[7] ^= 1;
+    Publicar({"--version", "1.0.72", "--deltas", "1"}, d);
+    EXPECT_EQ(Filas(versiones), "71\n72\n");
+    EXPECT_EQ(Filas("SELECT DISTINCT Revision FROM BinariosActDeltas"), "72\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Motores, AdminDeltasTest, ::testing::ValuesIn(Motores()),
+                         [](const auto& info) { return NombreMotor(info.param); });
+
+} // namespace
