@@ -104,7 +104,7 @@ bool Publicacion::EscribirTrozos(BaseAdmin& base, const std::vector<VersionesGua
     if (!guardar.empty())
         guardar = " AND NOT (" + guardar.substr(5) + ")";
     std::optional<std::string> comprimido;
-    if (comprimir && !(comprimido = CompresorZstd::Comprimir(contenido_, {})))
+    if (comprimir && (!LeerContenido() || !(comprimido = CompresorZstd::Comprimir(contenido_, {}))))
         return false;
     if (!db.EjecutarSQL("DELETE FROM " + tabla + " WHERE Producto = " + base.SQL().Strg(ClaveTrozos()) + guardar,
                         nullptr, 0, true) ||
@@ -142,6 +142,8 @@ bool Publicacion::Deltas(BaseAdmin& base, std::vector<VersionesGuardadas::Versio
         if (!paquete)
             continue; // pieces that do not make their package serve no delta
         guardadas.push_back(v);
+        if (!LeerContenido())
+            return false;
         const std::optional<std::string> delta = CompresorZstd::CrearDelta(*paquete, contenido_, {});
         if (!delta)
             continue;
@@ -164,8 +166,7 @@ bool Publicacion::Deltas(BaseAdmin& base, std::vector<VersionesGuardadas::Versio
 
 // The package in memory, for its compression and its deltas.
 bool Publicacion::LeerContenido() {
-    contenido_.clear();
-    if (!comprimir && deltas <= 0)
+    if (leido_)
         return true;
     if (!sellado_.Rebobinar())
         return false;
@@ -174,7 +175,8 @@ bool Publicacion::LeerContenido() {
     for (int64_t leidos = 1; lleno < contenido_.size() && leidos > 0; lleno += static_cast<size_t>(leidos))
         if ((leidos = sellado_.Leer(contenido_.data() + lleno, contenido_.size() - lleno)) < 0)
             return false;
-    return lleno == contenido_.size();
+    leido_ = lleno == contenido_.size();
+    return leido_;
 }
 
 bool Publicacion::Escribir(BaseAdmin& base, bool ConBinario, bool Progreso) {
@@ -190,7 +192,9 @@ bool Publicacion::Escribir(BaseAdmin& base, bool ConBinario, bool Progreso) {
         int32_t n = -1;
         std::vector<VersionesGuardadas::Version> guardadas;
         hechos.clear();
-        if (LeerContenido() && Deltas(base, guardadas) && EscribirTrozos(base, guardadas) &&
+        leido_ = false;
+        contenido_.clear();
+        if (Deltas(base, guardadas) && EscribirTrozos(base, guardadas) &&
             db.EjecutarSQL("DELETE FROM " + tabla + " WHERE Producto = " + clave, nullptr, 0, true) &&
             db.AbrirRs(rs, "SELECT * FROM " + tabla + " WHERE Producto = " + clave, ado::adOpenStatic,
                        ado::adLockOptimistic, -1, true, n)) {

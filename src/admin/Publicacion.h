@@ -54,7 +54,9 @@ private:
 
     std::string digestCifrado_, firma_;
     platform::ArchivoSellado sellado_;
-    std::string contenido_; // the package in memory, when compressed or diffed
+    // The package in memory, read only when it is compressed or diffed.
+    std::string contenido_;
+    bool leido_ = false;
 };
 
 } // namespace olvado::admin
