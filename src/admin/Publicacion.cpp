@@ -123,8 +123,9 @@ bool Publicacion::EscribirTrozos(BaseAdmin& base, const std::vector<VersionesGua
 }
 
 // A delta from each of the last `deltas` versions whose package can be read
-// back to this one; those under half the package replace the product's
-// deltas. guardadas: the versions whose pieces stay.
+// back to this one (and, for a ring, from the general package, which its
+// workstations mostly run); those under half the package replace the
+// product's deltas. guardadas: the versions whose pieces stay.
 bool Publicacion::Deltas(BaseAdmin& base, std::vector<VersionesGuardadas::Version>& guardadas) {
     const std::string clave = ClaveTrozos();
     std::vector<VersionesGuardadas::Version> versiones;
@@ -133,20 +134,20 @@ bool Publicacion::Deltas(BaseAdmin& base, std::vector<VersionesGuardadas::Versio
                                nullptr, 0, true) ||
         (deltas > 0 && !VersionesGuardadas::Listar(base, clave, versiones)))
         return false;
-    for (const VersionesGuardadas::Version& v : versiones) {
-        if (static_cast<int32_t>(guardadas.size()) >= deltas)
-            break;
-        if (v.major == major && v.minor == minor && v.revision == revision)
-            continue; // the version being replaced
-        const std::optional<std::string> paquete = VersionesGuardadas::Leer(base, clave, v);
-        if (!paquete)
-            continue; // pieces that do not make their package serve no delta
-        guardadas.push_back(v);
+    std::vector<std::string> bases;
+    // False only on a failure; a base that cannot be read gives no delta.
+    const auto diferenciar = [&](const std::string& claveBase, const VersionesGuardadas::Version& v) {
+        const std::optional<std::string> paquete = VersionesGuardadas::Leer(base, claveBase, v);
+        if (!paquete || std::find(bases.begin(), bases.end(), v.md5Cifrado) != bases.end())
+            return true;
+        bases.push_back(v.md5Cifrado);
+        if (claveBase == clave)
+            guardadas.push_back(v);
         if (!LeerContenido())
             return false;
         const std::optional<std::string> delta = CompresorZstd::CrearDelta(*paquete, contenido_, {});
         if (!delta)
-            continue;
+            return true;
         Delta d{v, static_cast<int64_t>(delta->size()), delta->size() * 2 < contenido_.size()};
         if (d.guardado &&
             !EscribirPiezas(base.DB(), kTablaDeltas, DeMemoria(*delta), [&](ado::Recordset& rs) {
@@ -160,7 +161,15 @@ bool Publicacion::Deltas(BaseAdmin& base, std::vector<VersionesGuardadas::Versio
             }))
             return false;
         hechos.push_back(std::move(d));
-    }
+        return true;
+    };
+    for (const VersionesGuardadas::Version& v : versiones)
+        if (static_cast<int32_t>(guardadas.size()) < deltas &&
+            !(v.major == major && v.minor == minor && v.revision == revision) && !diferenciar(clave, v))
+            return false;
+    std::optional<VersionesGuardadas::Version> general;
+    if (deltas > 0 && !anillo.empty() && (general = VersionesGuardadas::General(base, producto)))
+        return diferenciar(producto, *general);
     return true;
 }
 

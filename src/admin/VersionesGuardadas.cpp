@@ -26,16 +26,17 @@ bool VersionesGuardadas::Listar(BaseAdmin& base, const std::string& clave, std::
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
     if (!base.DB().AbrirRs(rs,
-                           "SELECT DISTINCT Major, Minor, Revision, MD5Hash FROM " + std::string(PaqueteEnTrozos::kTabla) +
-                               " WHERE Producto = " + base.SQL().Strg(clave) +
-                               " ORDER BY Major DESC, Minor DESC, Revision DESC",
+                           "SELECT DISTINCT Major, Minor, Revision, MD5Hash FROM " +
+                               std::string(PaqueteEnTrozos::kTabla) + " WHERE Producto = " +
+                               base.SQL().Strg(clave) + " ORDER BY Major DESC, Minor DESC, Revision DESC",
                            ado::adOpenForwardOnly, 1, -1, false, n))
         return false;
     try {
         for (; !rs->Eof(); rs->MoveNext())
             versiones.push_back({static_cast<int32_t>(rs->Fields(0).Value().AEntero()),
                                  static_cast<int32_t>(rs->Fields(1).Value().AEntero()),
-                                 static_cast<int32_t>(rs->Fields(2).Value().AEntero()), rs->Fields(3).Value().ATexto()});
+                                 static_cast<int32_t>(rs->Fields(2).Value().AEntero()),
+                                 rs->Fields(3).Value().ATexto()});
         rs->Close();
     } catch (const ErrorOlvado&) {
         return false;
@@ -43,17 +44,42 @@ bool VersionesGuardadas::Listar(BaseAdmin& base, const std::string& clave, std::
     return true;
 }
 
-std::optional<std::string> VersionesGuardadas::Leer(BaseAdmin& base, const std::string& clave, const Version& v) {
+std::optional<VersionesGuardadas::Version> VersionesGuardadas::General(BaseAdmin& base,
+                                                                       const std::string& producto) {
+    std::unique_ptr<ado::Recordset> rs;
+    int32_t n = -1;
+    std::optional<Version> v;
+    if (!base.DB().AbrirRs(rs,
+                           "SELECT Major, Minor, Revision, MD5Hash FROM BinariosAct WHERE Producto = " +
+                               base.SQL().Strg(producto),
+                           ado::adOpenForwardOnly, 1, -1, false, n))
+        return v;
+    try {
+        if (!rs->Eof() && !rs->Fields(3).Value().EsNulo())
+            v = Version{static_cast<int32_t>(rs->Fields(0).Value().AEntero()),
+                        static_cast<int32_t>(rs->Fields(1).Value().AEntero()),
+                        static_cast<int32_t>(rs->Fields(2).Value().AEntero()),
+                        rs->Fields(3).Value().ATexto()};
+        rs->Close();
+    } catch (const ErrorOlvado&) {
+        v.reset();
+    }
+    return v;
+}
+
+std::optional<std::string> VersionesGuardadas::Leer(BaseAdmin& base, const std::string& clave,
+                                                    const Version& v) {
     PaqueteEnTrozos trozos(base.DB(), PaqueteEnTrozos::kTabla,
                            CondicionVersion(base.SQL().Strg(clave), v.major, v.minor, v.revision));
     std::string motivo, datos;
     const int64_t n = trozos.Contar(clave, v.md5Cifrado, motivo);
-    if (n == 0 || !trozos.Leer(clave, v.md5Cifrado, n,
-                               [&datos](const uint8_t* d, size_t t, std::string&) {
-                                   datos.append(reinterpret_cast<const char*>(d), t);
-                                   return true;
-                               },
-                               motivo))
+    if (n == 0 || !trozos.Leer(
+                      clave, v.md5Cifrado, n,
+                      [&datos](const uint8_t* d, size_t t, std::string&) {
+                          datos.append(reinterpret_cast<const char*>(d), t);
+                          return true;
+                      },
+                      motivo))
         return std::nullopt;
     std::string cifrado = v.md5Cifrado;
     bool exito = false;
@@ -76,7 +102,8 @@ std::string VersionesGuardadas::SqlVersiones(const std::vector<Version>& version
     std::string sql;
     for (const Version& v : versiones)
         sql += (sql.empty() ? " AND ((" : " OR (") + std::string("Major = ") + std::to_string(v.major) +
-               " AND Minor = " + std::to_string(v.minor) + " AND Revision = " + std::to_string(v.revision) + ")";
+               " AND Minor = " + std::to_string(v.minor) + " AND Revision = " + std::to_string(v.revision) +
+               ")";
     return sql.empty() ? sql : sql + ")";
 }
 

@@ -19,16 +19,17 @@ class BaseAdmin;
 inline constexpr const char* kTablaDeltas = "BinariosActDeltas";
 
 class VersionesGuardadas {
-public:
+  public:
     struct Version {
         int32_t major = 0, minor = 0, revision = 0;
         std::string md5Cifrado;
-        bool operator==(const Version&) const = default;
     };
 
     // The versions with pieces under clave, newest first; false when they
     // cannot be read.
     static bool Listar(BaseAdmin& base, const std::string& clave, std::vector<Version>& versiones);
+    // The version and digest of the product's BinariosAct row, if it has one.
+    static std::optional<Version> General(BaseAdmin& base, const std::string& producto);
     // v's package from its pieces, raw or one zstd stream, whichever gives
     // its digest; nothing when neither does.
     static std::optional<std::string> Leer(BaseAdmin& base, const std::string& clave, const Version& v);

@@ -37,7 +37,8 @@ std::vector<MotorPrueba> Motores() {
 class AdminDeltasTest : public ::testing::TestWithParam<MotorPrueba> {
   protected:
     void SetUp() override {
-        for (const char* t : {"BinariosAct", "BinariosActTrozos", "BinariosActDeltas", "Valores"})
+        for (const char* t :
+             {"BinariosAct", "BinariosActTrozos", "BinariosActDeltas", "BinariosActAnillo", "Valores"})
             EjecutarSql(GetParam().cadena, std::string("DROP TABLE IF EXISTS ") + t);
         EjecutarAdmin(arbol_, {"conexion", "agregar", "--nombre", "prueba", "--cadena", GetParam().cadena,
                                "--catalogo", GetParam().catalogo});
@@ -57,7 +58,9 @@ class AdminDeltasTest : public ::testing::TestWithParam<MotorPrueba> {
         c.Open(GetParam().cadena);
         ado::Recordset rs;
         std::string todo;
-        rs.Open("SELECT Datos FROM " + tabla + " WHERE Producto = 'Olvado' AND " + condicion + " ORDER BY Trozo", c);
+        rs.Open("SELECT Datos FROM " + tabla + " WHERE Producto = 'Olvado' AND " + condicion +
+                    " ORDER BY Trozo",
+                c);
         for (; !rs.Eof(); rs.MoveNext())
             todo += rs.Fields("Datos").Value().ATexto();
         return todo;
@@ -88,8 +91,10 @@ TEST_P(AdminDeltasTest, PiezasComprimidasYDeltas) {
     EXPECT_TRUE(Zstd(Piezas("BinariosActTrozos", "Revision = 70")) == b);
     std::string md5 = Filas("SELECT MD5Hash FROM BinariosAct"), cifrado = md5; // Decrypt consumes it
     bool exito = false;
-    EXPECT_EQ(clsEncriptor().Decrypt(cifrado.erase(md5.size() - 1), exito), clsMD5File().DigestStrToHexStr(b));
-    EXPECT_EQ(Filas("SELECT Compresion, LENGTH(Binario) FROM BinariosAct"), "1|" + std::to_string(b.size()) + "\n");
+    EXPECT_EQ(clsEncriptor().Decrypt(cifrado.erase(md5.size() - 1), exito),
+              clsMD5File().DigestStrToHexStr(b));
+    EXPECT_EQ(Filas("SELECT Compresion, LENGTH(Binario) FROM BinariosAct"),
+              "1|" + std::to_string(b.size()) + "\n");
 
     EXPECT_EQ(Filas("SELECT DISTINCT MD5Base, Revision, MD5Hash, Tamano FROM BinariosActDeltas"),
               digestoA.substr(0, digestoA.size() - 1) + "|70|" + md5.substr(0, md5.size() - 1) + "|" +
@@ -103,7 +108,8 @@ TEST_P(AdminDeltasTest, PiezasComprimidasYDeltas) {
     // An unrelated package: no delta stored, the two versions before it kept.
     const std::string c = Aleatorios(3 << 20, 3);
     const std::string s = Publicar(c, {"--version", "1.0.71", "--deltas", "2"});
-    EXPECT_NE(s.find(": más de la mitad del paquete, no se guarda\nDelta desde 1.0.66 "), std::string::npos) << s;
+    EXPECT_NE(s.find(": más de la mitad del paquete, no se guarda\nDelta desde 1.0.66 "), std::string::npos)
+        << s;
     EXPECT_EQ(Filas("SELECT COUNT(*) FROM BinariosActDeltas"), "0\n");
     const std::string versiones = "SELECT DISTINCT Revision FROM BinariosActTrozos ORDER BY Revision";
     EXPECT_EQ(Filas(versiones), "66\n70\n71\n");
@@ -113,6 +119,12 @@ TEST_P(AdminDeltasTest, PiezasComprimidasYDeltas) {
     Publicar(d, {"--version", "1.0.72", "--deltas", "1"});
     EXPECT_EQ(Filas(versiones), "71\n72\n");
     EXPECT_EQ(Filas("SELECT DISTINCT Revision FROM BinariosActDeltas"), "72\n");
+    // A ring's first package: its workstations have the general one.
+    d[9] ^= 1;
+    EXPECT_NE(Publicar(d, {"--version", "1.0.73", "--anillo", "piloto"}).find("\nDelta desde 1.0.72 ("),
+              std::string::npos);
+    EXPECT_EQ(Filas("SELECT DISTINCT Producto, Revision FROM BinariosActDeltas ORDER BY Revision"),
+              "Olvado|72\nOlvado@piloto|73\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Motores, AdminDeltasTest, ::testing::ValuesIn(Motores()),
