@@ -117,26 +117,28 @@ bool AnilloAdmin::Promover() {
     // A ring that never had compressed pieces has no flag to carry.
     const bool compresion = base_.TieneColumna(kTablaAnillo, "Compresion");
     if (!base_.AsegurarTabla("BinariosAct") || !base_.AsegurarTabla(PaqueteEnTrozos::kTabla) ||
-        !base_.AsegurarTabla(kTablaDeltas) || (compresion && !base_.AsegurarColumna("BinariosAct", "Compresion", true)) ||
+        !base_.AsegurarTabla(kTablaDeltas) ||
+        (compresion && !base_.AsegurarColumna("BinariosAct", "Compresion", true)) ||
         (firmado && !base_.AsegurarColumna("BinariosAct", "Firma")))
         return false;
     const std::string producto = base_.SQL().Strg(producto_);
     const std::string delAnillo =
         " WHERE Producto = " + producto + " AND Anillo = " + base_.SQL().Strg(anillo_);
     const std::string trozos = PaqueteEnTrozos::kTabla;
-    const std::string columnas =
-        std::string("Producto, Major, Minor, Revision, MD5Hash, ") + (compresion ? "Compresion, " : "") + (firmado ? "Firma, " : "") + "Binario";
+    const std::string columnas = std::string("Producto, Major, Minor, Revision, MD5Hash, ") +
+                                 (compresion ? "Compresion, " : "") + (firmado ? "Firma, " : "") + "Binario";
     const std::string claveAnillo = base_.SQL().Strg(ProductoTrozosAnillo(producto_, anillo_));
     const std::string deltas = kTablaDeltas;
-    return EnTransaccion({"DELETE FROM " + trozos + " WHERE Producto = " + producto,
-                          "UPDATE " + trozos + " SET Producto = " + producto + " WHERE Producto = " + claveAnillo,
-                          "DELETE FROM " + deltas + " WHERE Producto = " + producto,
-                          "UPDATE " + deltas + " SET Producto = " + producto + " WHERE Producto = " + claveAnillo,
-                          "DELETE FROM BinariosAct WHERE Producto = " + producto,
-                          "INSERT INTO BinariosAct (" + columnas + ") SELECT " + columnas + " FROM " +
-                              kTablaAnillo + delAnillo,
-                          "DELETE FROM " + std::string(kTablaAnillo) + delAnillo},
-                         "promover el anillo " + anillo_);
+    return EnTransaccion(
+        {"DELETE FROM " + trozos + " WHERE Producto = " + producto,
+         "UPDATE " + trozos + " SET Producto = " + producto + " WHERE Producto = " + claveAnillo,
+         "DELETE FROM " + deltas + " WHERE Producto = " + producto,
+         "UPDATE " + deltas + " SET Producto = " + producto + " WHERE Producto = " + claveAnillo,
+         "DELETE FROM BinariosAct WHERE Producto = " + producto,
+         "INSERT INTO BinariosAct (" + columnas + ") SELECT " + columnas + " FROM " + kTablaAnillo +
+             delAnillo,
+         "DELETE FROM " + std::string(kTablaAnillo) + delAnillo},
+        "promover el anillo " + anillo_);
 }
 
 bool AnilloAdmin::Retirar() {

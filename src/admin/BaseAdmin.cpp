@@ -75,10 +75,11 @@ std::string BaseAdmin::DefinicionTabla(const std::string& tabla) const {
                entero + " NOT NULL, Revision " + entero + " NOT NULL, Trozo " + entero + " NOT NULL, MD5Hash " + texto +
                " NOT NULL, Datos " + binario + " NOT NULL, PRIMARY KEY (Producto, Major, Minor, Revision, Trozo))";
     if (tabla == kTablaDeltas)
-        return "CREATE TABLE " + tabla + " (Producto " + clave + " NOT NULL, MD5Base " + texto + " NOT NULL, Major " +
-               entero + " NOT NULL, Minor " + entero + " NOT NULL, Revision " + entero + " NOT NULL, MD5Hash " + texto +
-               " NOT NULL, Tamano " + (d == 0 ? "DOUBLE" : "BIGINT") + " NOT NULL, Trozo " + entero +
-               " NOT NULL, Datos " + binario + " NOT NULL, PRIMARY KEY (Producto, MD5Base, Major, Minor, Revision, Trozo))";
+        return "CREATE TABLE " + tabla + " (Producto " + clave + " NOT NULL, MD5Base " + texto +
+               " NOT NULL, Major " + entero + " NOT NULL, Minor " + entero + " NOT NULL, Revision " + entero +
+               " NOT NULL, MD5Hash " + texto + " NOT NULL, Tamano " + (d == 0 ? "DOUBLE" : "BIGINT") +
+               " NOT NULL, Trozo " + entero + " NOT NULL, Datos " + binario +
+               " NOT NULL, PRIMARY KEY (Producto, MD5Base, Major, Minor, Revision, Trozo))";
     if (tabla == kTablaAnillo)
         return "CREATE TABLE " + tabla + " (Anillo " + clave + " NOT NULL, Producto " + clave + " NOT NULL, Major " +
                entero + " NOT NULL, Minor " + entero + " NOT NULL, Revision " + entero + " NOT NULL, MD5Hash " +
@@ -103,7 +104,7 @@ bool BaseAdmin::TieneColumna(const std::string& tabla, const std::string& column
 bool BaseAdmin::AsegurarColumna(const std::string& tabla, const std::string& columna, bool entero) {
     if (TieneColumna(tabla, columna))
         return true;
-    const std::string texto = entero                    ? (db_.SintaxisSQL() == 0 ? "LONG" : "INTEGER")
+    const std::string texto = entero                   ? (db_.SintaxisSQL() == 0 ? "LONG" : "INTEGER")
                               : db_.SintaxisSQL() == 0 ? "TEXT(255)"
                               : db_.SintaxisSQL() == 3 ? "TEXT"
                                                        : "VARCHAR(255)";

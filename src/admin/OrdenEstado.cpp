@@ -1,8 +1,8 @@
 // estado: the published package, the installed main program and what the
 // updater's next run would do with them.
 #include "admin/BaseAdmin.h"
-#include "admin/Ordenes.h"
 #include "admin/Opciones.h"
+#include "admin/Ordenes.h"
 #include "admin/VersionesGuardadas.h"
 #include "base/ErrorOlvado.h"
 #include "common/ComparadorVersiones.h"
@@ -105,7 +105,8 @@ std::string Deltas(BaseAdmin& base, const std::string& producto, const Publicado
                                   " AND MD5Hash = " + base.SQL().Strg(p.hashCifrado),
                               ado::adOpenForwardOnly, 1, -1, false, n) &&
             !rs->Eof())
-            return "Deltas hacia la versión publicada: " + std::to_string(rs->Fields("N").Value().AEntero()) + "\n";
+            return "Deltas hacia la versión publicada: " + std::to_string(rs->Fields("N").Value().AEntero()) +
+                   "\n";
     } catch (const ErrorOlvado&) {
     }
     return "";

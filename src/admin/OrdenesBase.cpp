@@ -21,9 +21,9 @@
 namespace olvado::admin {
 namespace {
 
-constexpr const char* kUsoPublicar =
-    "publicar ARCHIVO [--version X.Y.Z] [--producto P] [--firmar CLAVE_PRIVADA] [--historial] [--anillo NOMBRE]"
-    " [--comprimir] [--deltas N]";
+constexpr const char* kUsoPublicar = "publicar ARCHIVO [--version X.Y.Z] [--producto P] [--firmar "
+                                     "CLAVE_PRIVADA] [--historial] [--anillo NOMBRE]"
+                                     " [--comprimir] [--deltas N]";
 constexpr const char* kUsoVariable = "variable ID [--texto T] [--largo N] [--tipo N] [--cifrar]";
 constexpr int64_t kUmbralProgreso = 16 * 1024 * 1024;
 // Room in the server's packet for the statement around the package's bytes.
@@ -32,8 +32,8 @@ constexpr int64_t kMargenPaqueteRed = 64 * 1024;
 int Publicar(const Argumentos& a) {
     Opciones o;
     std::string error;
-    if (!LeerOpciones(a, {"--version", "--producto", "--firmar", "--anillo", "--deltas"}, {"--historial", "--comprimir"},
-                      1, 1, o, error))
+    if (!LeerOpciones(a, {"--version", "--producto", "--firmar", "--anillo", "--deltas"},
+                      {"--historial", "--comprimir"}, 1, 1, o, error))
         return UsoIncorrecto(kUsoPublicar, error);
     Publicacion p;
     p.comprimir = o.Tiene("--comprimir");
@@ -71,9 +71,11 @@ int Publicar(const Argumentos& a) {
     // Every run of the updater also reads Valores: a database prepared for
     // publishing has both tables.
     if (!base.Abrir() || !base.AsegurarTabla("BinariosAct") || !base.AsegurarTabla("Valores") ||
-        !base.AsegurarTabla(PaqueteEnTrozos::kTabla) || !base.AsegurarColumna(PaqueteEnTrozos::kTabla, "MD5Hash") ||
+        !base.AsegurarTabla(PaqueteEnTrozos::kTabla) ||
+        !base.AsegurarColumna(PaqueteEnTrozos::kTabla, "MD5Hash") ||
         (!p.anillo.empty() && !base.AsegurarTabla(kTablaAnillo)) || !base.AsegurarTabla(kTablaDeltas) ||
-        (p.comprimir && !base.AsegurarColumna(p.anillo.empty() ? "BinariosAct" : kTablaAnillo, "Compresion", true)) ||
+        (p.comprimir &&
+         !base.AsegurarColumna(p.anillo.empty() ? "BinariosAct" : kTablaAnillo, "Compresion", true)) ||
         (o.Tiene("--firmar") && !base.AsegurarColumna("BinariosAct", "Firma")) ||
         (o.Tiene("--historial") && !base.AsegurarHistorial()))
         return 1;
@@ -113,8 +115,8 @@ int Publicar(const Argumentos& a) {
                              (p.anillo.empty() ? "" : " en el anillo " + p.anillo) + " (" +
                              std::to_string(p.Tamano()) + " bytes)\n");
     for (const Publicacion::Delta& d : p.hechos)
-        platform::EscribirSalida("Delta desde " + TextoVersion(d.base.major, d.base.minor, d.base.revision) + " (" +
-                                 std::to_string(d.bytes) + " bytes)" +
+        platform::EscribirSalida("Delta desde " + TextoVersion(d.base.major, d.base.minor, d.base.revision) +
+                                 " (" + std::to_string(d.bytes) + " bytes)" +
                                  (d.guardado ? "" : ": más de la mitad del paquete, no se guarda") + "\n");
     return 0;
 }

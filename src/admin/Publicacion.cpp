@@ -61,8 +61,8 @@ bool EscribirPiezas(clsDB& db, const std::string& tabla, const std::function<int
                     const std::function<void(ado::Recordset&)>& claves) {
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
-    if (!db.AbrirRs(rs, "SELECT * FROM " + tabla + " WHERE 1 = 0", ado::adOpenStatic, ado::adLockOptimistic, -1, true,
-                    n))
+    if (!db.AbrirRs(rs, "SELECT * FROM " + tabla + " WHERE 1 = 0", ado::adOpenStatic, ado::adLockOptimistic,
+                    -1, true, n))
         return false;
     for (int32_t trozo = 0;; ++trozo) {
         std::vector<uint8_t> datos(PaqueteEnTrozos::kTamanoTrozo);
@@ -106,7 +106,8 @@ bool Publicacion::EscribirTrozos(BaseAdmin& base, const std::vector<VersionesGua
     std::optional<std::string> comprimido;
     if (comprimir && (!LeerContenido() || !(comprimido = CompresorZstd::Comprimir(contenido_, {}))))
         return false;
-    if (!db.EjecutarSQL("DELETE FROM " + tabla + " WHERE Producto = " + base.SQL().Strg(ClaveTrozos()) + guardar,
+    if (!db.EjecutarSQL("DELETE FROM " + tabla + " WHERE Producto = " + base.SQL().Strg(ClaveTrozos()) +
+                            guardar,
                         nullptr, 0, true) ||
         !sellado_.Rebobinar())
         return false;
@@ -119,7 +120,8 @@ bool Publicacion::EscribirTrozos(BaseAdmin& base, const std::vector<VersionesGua
     };
     if (comprimido)
         return EscribirPiezas(db, tabla, DeMemoria(*comprimido), claves);
-    return EscribirPiezas(db, tabla, [this](uint8_t* d, size_t n) { return sellado_.Leer(d, n); }, claves);
+    return EscribirPiezas(
+        db, tabla, [this](uint8_t* d, size_t n) { return sellado_.Leer(d, n); }, claves);
 }
 
 // A delta from each of the last `deltas` versions whose package can be read
@@ -129,8 +131,8 @@ bool Publicacion::EscribirTrozos(BaseAdmin& base, const std::vector<VersionesGua
 bool Publicacion::Deltas(BaseAdmin& base, std::vector<VersionesGuardadas::Version>& guardadas) {
     const std::string clave = ClaveTrozos();
     std::vector<VersionesGuardadas::Version> versiones;
-    if (!base.DB().EjecutarSQL("DELETE FROM " + std::string(kTablaDeltas) + " WHERE Producto = " +
-                                   base.SQL().Strg(clave),
+    if (!base.DB().EjecutarSQL("DELETE FROM " + std::string(kTablaDeltas) +
+                                   " WHERE Producto = " + base.SQL().Strg(clave),
                                nullptr, 0, true) ||
         (deltas > 0 && !VersionesGuardadas::Listar(base, clave, versiones)))
         return false;
