@@ -8,6 +8,7 @@
 #include "updater/PaqueteEnTrozos.h"
 
 #include <memory>
+#include <vector>
 
 namespace olvado::admin {
 namespace {
@@ -73,14 +74,15 @@ std::optional<std::string> VersionesGuardadas::Leer(BaseAdmin& base, const std::
                            CondicionVersion(base.SQL().Strg(clave), v.major, v.minor, v.revision));
     std::string motivo, datos;
     const int64_t n = trozos.Contar(clave, v.md5Cifrado, motivo);
-    if (n == 0 || !trozos.Leer(
-                      clave, v.md5Cifrado, n,
-                      [&datos](const uint8_t* d, size_t t, std::string&) {
-                          datos.append(reinterpret_cast<const char*>(d), t);
-                          return true;
-                      },
-                      motivo))
+    if (n == 0)
         return std::nullopt;
+    std::vector<uint8_t> trozo(static_cast<size_t>(PaqueteEnTrozos::kTamanoTrozo) + 1);
+    for (int64_t i = 0; i < n; ++i) {
+        const int64_t leidos = trozos.LeerTrozo(i, n, clave, v.md5Cifrado, trozo.data(), trozo.size(), motivo);
+        if (leidos < 0)
+            return std::nullopt;
+        datos.append(reinterpret_cast<const char*>(trozo.data()), static_cast<size_t>(leidos));
+    }
     std::string cifrado = v.md5Cifrado;
     bool exito = false;
     const std::string md5 = clsEncriptor().Decrypt(cifrado, exito);
