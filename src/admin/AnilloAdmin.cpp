@@ -3,6 +3,7 @@
 #include "admin/BaseAdmin.h"
 #include "admin/DatosFlota.h"
 #include "admin/Ordenes.h"
+#include "admin/VersionesGuardadas.h"
 #include "base/ErrorOlvado.h"
 #include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
@@ -111,28 +112,42 @@ bool AnilloAdmin::EnTransaccion(const std::vector<std::string>& pasos, const std
 bool AnilloAdmin::Promover() {
     // The general table takes a signed ring's signature: the signed text
     // names the product, not the ring, so it stays valid there.
+    // The ring's deltas and kept pieces move with its package: the general
+    // ones are of a package the ring's replaces.
+    // A ring that never had compressed pieces has no flag to carry.
+    const bool compresion = base_.TieneColumna(kTablaAnillo, "Compresion");
     if (!base_.AsegurarTabla("BinariosAct") || !base_.AsegurarTabla(PaqueteEnTrozos::kTabla) ||
+        !base_.AsegurarTabla(kTablaDeltas) ||
+        (compresion && !base_.AsegurarColumna("BinariosAct", "Compresion", true)) ||
         (firmado && !base_.AsegurarColumna("BinariosAct", "Firma")))
         return false;
     const std::string producto = base_.SQL().Strg(producto_);
     const std::string delAnillo =
         " WHERE Producto = " + producto + " AND Anillo = " + base_.SQL().Strg(anillo_);
     const std::string trozos = PaqueteEnTrozos::kTabla;
-    const std::string columnas =
-        std::string("Producto, Major, Minor, Revision, MD5Hash, ") + (firmado ? "Firma, " : "") + "Binario";
-    return EnTransaccion({"DELETE FROM " + trozos + " WHERE Producto = " + producto,
-                          "UPDATE " + trozos + " SET Producto = " + producto + " WHERE Producto = " +
-                              base_.SQL().Strg(ProductoTrozosAnillo(producto_, anillo_)),
-                          "DELETE FROM BinariosAct WHERE Producto = " + producto,
-                          "INSERT INTO BinariosAct (" + columnas + ") SELECT " + columnas + " FROM " +
-                              kTablaAnillo + delAnillo,
-                          "DELETE FROM " + std::string(kTablaAnillo) + delAnillo},
-                         "promover el anillo " + anillo_);
+    const std::string columnas = std::string("Producto, Major, Minor, Revision, MD5Hash, ") +
+                                 (compresion ? "Compresion, " : "") + (firmado ? "Firma, " : "") + "Binario";
+    const std::string claveAnillo = base_.SQL().Strg(ProductoTrozosAnillo(producto_, anillo_));
+    const std::string deltas = kTablaDeltas;
+    return EnTransaccion(
+        {"DELETE FROM " + trozos + " WHERE Producto = " + producto,
+         "UPDATE " + trozos + " SET Producto = " + producto + " WHERE Producto = " + claveAnillo,
+         "DELETE FROM " + deltas + " WHERE Producto = " + producto,
+         "UPDATE " + deltas + " SET Producto = " + producto + " WHERE Producto = " + claveAnillo,
+         "DELETE FROM BinariosAct WHERE Producto = " + producto,
+         "INSERT INTO BinariosAct (" + columnas + ") SELECT " + columnas + " FROM " + kTablaAnillo +
+             delAnillo,
+         "DELETE FROM " + std::string(kTablaAnillo) + delAnillo},
+        "promover el anillo " + anillo_);
 }
 
 bool AnilloAdmin::Retirar() {
+    if (!base_.AsegurarTabla(kTablaDeltas))
+        return false;
     return EnTransaccion(
         {"DELETE FROM " + std::string(PaqueteEnTrozos::kTabla) +
+             " WHERE Producto = " + base_.SQL().Strg(ProductoTrozosAnillo(producto_, anillo_)),
+         "DELETE FROM " + std::string(kTablaDeltas) +
              " WHERE Producto = " + base_.SQL().Strg(ProductoTrozosAnillo(producto_, anillo_)),
          "DELETE FROM " + std::string(kTablaAnillo) + " WHERE Producto = " + base_.SQL().Strg(producto_) +
              " AND Anillo = " + base_.SQL().Strg(anillo_)},

@@ -1,6 +1,7 @@
 #include "admin/BaseAdmin.h"
 
 #include "admin/Ordenes.h"
+#include "admin/VersionesGuardadas.h"
 #include "common/FileTool.h"
 #include "database/ConfigConexion.h"
 #include "platform/Consola.h"
@@ -73,6 +74,12 @@ std::string BaseAdmin::DefinicionTabla(const std::string& tabla) const {
         return "CREATE TABLE " + tabla + " (Producto " + clave + " NOT NULL, Major " + entero + " NOT NULL, Minor " +
                entero + " NOT NULL, Revision " + entero + " NOT NULL, Trozo " + entero + " NOT NULL, MD5Hash " + texto +
                " NOT NULL, Datos " + binario + " NOT NULL, PRIMARY KEY (Producto, Major, Minor, Revision, Trozo))";
+    if (tabla == kTablaDeltas)
+        return "CREATE TABLE " + tabla + " (Producto " + clave + " NOT NULL, MD5Base " + texto +
+               " NOT NULL, Major " + entero + " NOT NULL, Minor " + entero + " NOT NULL, Revision " + entero +
+               " NOT NULL, MD5Hash " + texto + " NOT NULL, Tamano " + (d == 0 ? "DOUBLE" : "BIGINT") +
+               " NOT NULL, Trozo " + entero + " NOT NULL, Datos " + binario +
+               " NOT NULL, PRIMARY KEY (Producto, MD5Base, Major, Minor, Revision, Trozo))";
     if (tabla == kTablaAnillo)
         return "CREATE TABLE " + tabla + " (Anillo " + clave + " NOT NULL, Producto " + clave + " NOT NULL, Major " +
                entero + " NOT NULL, Minor " + entero + " NOT NULL, Revision " + entero + " NOT NULL, MD5Hash " +
@@ -84,15 +91,23 @@ std::string BaseAdmin::DefinicionTabla(const std::string& tabla) const {
            ", Firma " + texto + ", Binario " + binario + ")";
 }
 
-bool BaseAdmin::AsegurarColumna(const std::string& tabla, const std::string& columna) {
+bool BaseAdmin::TieneColumna(const std::string& tabla, const std::string& columna) {
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
-    if (db_.AbrirRs(rs, "SELECT " + columna + " FROM " + tabla + " WHERE 1 = 0", ado::adOpenStatic,
-                    ado::adLockOptimistic, -1, false, n)) {
-        rs->Close();
+    if (!db_.AbrirRs(rs, "SELECT " + columna + " FROM " + tabla + " WHERE 1 = 0", ado::adOpenStatic,
+                     ado::adLockOptimistic, -1, false, n))
+        return false;
+    rs->Close();
+    return true;
+}
+
+bool BaseAdmin::AsegurarColumna(const std::string& tabla, const std::string& columna, bool entero) {
+    if (TieneColumna(tabla, columna))
         return true;
-    }
-    const std::string texto = db_.SintaxisSQL() == 0 ? "TEXT(255)" : db_.SintaxisSQL() == 3 ? "TEXT" : "VARCHAR(255)";
+    const std::string texto = entero                   ? (db_.SintaxisSQL() == 0 ? "LONG" : "INTEGER")
+                              : db_.SintaxisSQL() == 0 ? "TEXT(255)"
+                              : db_.SintaxisSQL() == 3 ? "TEXT"
+                                                       : "VARCHAR(255)";
     if (!db_.EjecutarSQL("ALTER TABLE " + tabla + " ADD " + columna + " " + texto, nullptr, 0, false))
         return Fallar("no se pudo añadir la columna " + columna + " a " + tabla + UltimoError()) == 0;
     platform::EscribirError("olvado-admin: columna " + tabla + "." + columna + " creada\n");

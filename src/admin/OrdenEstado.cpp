@@ -1,8 +1,9 @@
 // estado: the published package, the installed main program and what the
 // updater's next run would do with them.
 #include "admin/BaseAdmin.h"
-#include "admin/Ordenes.h"
 #include "admin/Opciones.h"
+#include "admin/Ordenes.h"
+#include "admin/VersionesGuardadas.h"
 #include "base/ErrorOlvado.h"
 #include "common/ComparadorVersiones.h"
 #include "common/ExtraerVersion.h"
@@ -93,6 +94,24 @@ std::string FormaPaquete(BaseAdmin& base, const std::string& producto, const Pub
     return binario ? "solo en Binario" : "sin bytes";
 }
 
+// How many bases have a delta to the published package; "" without the table.
+std::string Deltas(BaseAdmin& base, const std::string& producto, const Publicado& p) {
+    std::unique_ptr<ado::Recordset> rs;
+    int32_t n = -1;
+    try {
+        if (base.DB().AbrirRs(rs,
+                              "SELECT COUNT(DISTINCT MD5Base) AS N FROM " + std::string(kTablaDeltas) +
+                                  CondicionVersion(base.SQL().Strg(producto), p.major, p.minor, p.revision) +
+                                  " AND MD5Hash = " + base.SQL().Strg(p.hashCifrado),
+                              ado::adOpenForwardOnly, 1, -1, false, n) &&
+            !rs->Eof())
+            return "Deltas hacia la versión publicada: " + std::to_string(rs->Fields("N").Value().AEntero()) +
+                   "\n";
+    } catch (const ErrorOlvado&) {
+    }
+    return "";
+}
+
 std::string ProximaEjecucion(const Publicado& p, bool legible, bool instalada, int32_t m1, int32_t m2, int32_t m3) {
     if (!instalada)
         return "termina sin comparar: no se pudo leer la versión del programa principal";
@@ -137,6 +156,7 @@ int Estado(const Argumentos&) {
         std::string usara;
         salida += "Forma del paquete: " + FormaPaquete(base, producto, p, usara, legible) + "\n";
         salida += "Forma que leerá la próxima ejecución: " + usara + "\n";
+        salida += Deltas(base, producto, p);
     }
     FileTool ft;
     salida += "Versión instalada: " +

@@ -21,8 +21,9 @@
 namespace olvado::admin {
 namespace {
 
-constexpr const char* kUsoPublicar =
-    "publicar ARCHIVO [--version X.Y.Z] [--producto P] [--firmar CLAVE_PRIVADA] [--historial] [--anillo NOMBRE]";
+constexpr const char* kUsoPublicar = "publicar ARCHIVO [--version X.Y.Z] [--producto P] [--firmar "
+                                     "CLAVE_PRIVADA] [--historial] [--anillo NOMBRE]"
+                                     " [--comprimir] [--deltas N]";
 constexpr const char* kUsoVariable = "variable ID [--texto T] [--largo N] [--tipo N] [--cifrar]";
 constexpr int64_t kUmbralProgreso = 16 * 1024 * 1024;
 // Room in the server's packet for the statement around the package's bytes.
@@ -31,9 +32,13 @@ constexpr int64_t kMargenPaqueteRed = 64 * 1024;
 int Publicar(const Argumentos& a) {
     Opciones o;
     std::string error;
-    if (!LeerOpciones(a, {"--version", "--producto", "--firmar", "--anillo"}, {"--historial"}, 1, 1, o, error))
+    if (!LeerOpciones(a, {"--version", "--producto", "--firmar", "--anillo", "--deltas"},
+                      {"--historial", "--comprimir"}, 1, 1, o, error))
         return UsoIncorrecto(kUsoPublicar, error);
     Publicacion p;
+    p.comprimir = o.Tiene("--comprimir");
+    if (!LeerEntero(o.Valor("--deltas", "1"), p.deltas) || p.deltas < 0)
+        return Fallar("--deltas no es un número de versiones (0 o más): " + o.Valor("--deltas"));
     p.archivo = o.posicionales[0];
     p.producto = o.Valor("--producto", ObtenerIdentidadPrograma().Producto);
     std::error_code ec;
@@ -66,8 +71,11 @@ int Publicar(const Argumentos& a) {
     // Every run of the updater also reads Valores: a database prepared for
     // publishing has both tables.
     if (!base.Abrir() || !base.AsegurarTabla("BinariosAct") || !base.AsegurarTabla("Valores") ||
-        !base.AsegurarTabla(PaqueteEnTrozos::kTabla) || !base.AsegurarColumna(PaqueteEnTrozos::kTabla, "MD5Hash") ||
-        (!p.anillo.empty() && !base.AsegurarTabla(kTablaAnillo)) ||
+        !base.AsegurarTabla(PaqueteEnTrozos::kTabla) ||
+        !base.AsegurarColumna(PaqueteEnTrozos::kTabla, "MD5Hash") ||
+        (!p.anillo.empty() && !base.AsegurarTabla(kTablaAnillo)) || !base.AsegurarTabla(kTablaDeltas) ||
+        (p.comprimir &&
+         !base.AsegurarColumna(p.anillo.empty() ? "BinariosAct" : kTablaAnillo, "Compresion", true)) ||
         (o.Tiene("--firmar") && !base.AsegurarColumna("BinariosAct", "Firma")) ||
         (o.Tiene("--historial") && !base.AsegurarHistorial()))
         return 1;
@@ -106,6 +114,10 @@ int Publicar(const Argumentos& a) {
     platform::EscribirSalida("Publicado " + p.producto + " " + TextoVersion(p.major, p.minor, p.revision) +
                              (p.anillo.empty() ? "" : " en el anillo " + p.anillo) + " (" +
                              std::to_string(p.Tamano()) + " bytes)\n");
+    for (const Publicacion::Delta& d : p.hechos)
+        platform::EscribirSalida("Delta desde " + TextoVersion(d.base.major, d.base.minor, d.base.revision) +
+                                 " (" + std::to_string(d.bytes) + " bytes)" +
+                                 (d.guardado ? "" : ": más de la mitad del paquete, no se guarda") + "\n");
     return 0;
 }
 

@@ -34,7 +34,10 @@ std::string Ayuda() {
              "carpeta de datos, como el actualizador. publicar y variable crean las tablas BinariosAct y\n"
              "Valores cuando faltan, con los tipos del motor (SQLite, MariaDB/MySQL, SQL Server, Access).\n"
              "publicar escribe la versión del recurso de versión del archivo cuando falta --version, y el\n"
-             "digest MD5 cifrado; muestra su avance en la salida de errores si el paquete pasa de 16 MiB.\n\n"
+             "digest MD5 cifrado; muestra su avance en la salida de errores si el paquete pasa de 16 MiB.\n"
+             "--comprimir guarda los trozos como un solo flujo zstd (Compresion = 1); --deltas N (1 si falta,\n"
+             "0 ninguno) escribe en BinariosActDeltas un delta desde cada una de las N versiones anteriores,\n"
+             "cuyos trozos se conservan, si ocupa menos de la mitad del paquete.\n\n"
              "Termina con 0 si la orden se cumplió, 1 si falló y 2 si se usó mal.\n";
     return texto;
 }

@@ -79,7 +79,8 @@ class AdminBaseTest : public ::testing::TestWithParam<MotorPrueba> {
         ado::Connection c;
         c.Open(GetParam().cadena);
         ado::Recordset rs, t;
-        rs.Open("SELECT Binario, MD5Hash FROM BinariosAct WHERE Producto = 'Olvado'", c);
+        rs.Open("SELECT Binario, MD5Hash, Major, Minor, Revision FROM BinariosAct WHERE Producto = 'Olvado'",
+                c);
         ASSERT_FALSE(rs.Eof());
         const std::string esperado = LeerArchivo(archivo);
         const ado::Valor binario = rs.Fields("Binario").Value();
@@ -87,7 +88,11 @@ class AdminBaseTest : public ::testing::TestWithParam<MotorPrueba> {
         EXPECT_EQ(Descifrar(rs.Fields("MD5Hash").Value().ATexto()),
                   clsMD5File().DigestFileToHexStr(archivo.string()));
         std::string trozos;
-        t.Open("SELECT Datos FROM BinariosActTrozos WHERE Producto = 'Olvado' ORDER BY Trozo", c);
+        t.Open("SELECT Datos FROM BinariosActTrozos WHERE Producto = 'Olvado' AND Major = " +
+                   rs.Fields("Major").Value().ATexto() +
+                   " AND Minor = " + rs.Fields("Minor").Value().ATexto() +
+                   " AND Revision = " + rs.Fields("Revision").Value().ATexto() + " ORDER BY Trozo",
+               c);
         for (; !t.Eof(); t.MoveNext())
             trozos += t.Fields("Datos").Value().ATexto();
         EXPECT_TRUE(trozos == esperado);
