@@ -61,11 +61,24 @@ estaciones=(caja-1 caja-2 caja-3 oficina-1 oficina-2 oficina-3)
 for i in 0 1 2; do estacion "${estaciones[i]}" 2; estacion "${estaciones[i + 3]}" 3; done
 
 paquete_de() { echo "$datos/$1/var/lib/Olvado Systems/Olvado/DB/Olvado_Act.exe"; }
-for e in "${estaciones[@]}"; do en "$e" "$updater" >/dev/null 2>&1 & done
+declare -A pid
+for e in "${estaciones[@]}"; do # each its own process, so that its descriptors can be watched
+  (d=$datos/$e && OLVADO_ROOT=$d HOME=$d/home TMPDIR=$d/tmp XDG_RUNTIME_DIR=$d/run exec "$updater" >/dev/null 2>&1) &
+  pid[$e]=$!
+done
 # Node 3 is lost as soon as one of its workstations is writing the package
-# (at most 60 s on): at least that one loses its server halfway.
+# (at most 60 s on): at least that one loses its server halfway. The package
+# is written into a memory file and reaches its path only whole, so the
+# writing shows as that memory file among the run's descriptors.
+escribiendo() { # escribiendo ESTACION
+  local f
+  for f in /proc/"${pid[$1]}"/fd/*; do
+    [[ $(readlink "$f" 2>/dev/null) == /memfd:Olvado_Act.exe* ]] && return 0
+  done
+  return 1
+}
 for _ in $(seq 3000); do
-  for e in oficina-1 oficina-2 oficina-3; do [[ -e $(paquete_de "$e") ]] && break 2; done
+  for e in oficina-1 oficina-2 oficina-3; do escribiendo "$e" && break 2; done
   sleep 0.02
 done
 galera_detener_nodo "$dir" 3
