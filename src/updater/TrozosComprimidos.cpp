@@ -58,8 +58,8 @@ bool TrozosComprimidos::SiguientePieza(std::string& Motivo) {
     posicion_ = 0;
     if (leidos_++ > 0)
         return true;
-    const auto declarado =
-        DescompresorZstd::TamanoDeclarado(std::string_view(reinterpret_cast<const char*>(pieza_.data()), enPieza_));
+    const auto declarado = DescompresorZstd::TamanoDeclarado(
+        std::string_view(reinterpret_cast<const char*>(pieza_.data()), enPieza_));
     if (!declarado) {
         Fallar(Motivo, "el flujo no declara el tamaño del paquete");
         return false;
@@ -102,7 +102,8 @@ int64_t TrozosComprimidos::Leer(uint8_t* destino, size_t n, std::string& Motivo)
             continue;
         }
         const size_t tajada = std::min(kTajada, enPieza_ - posicion_);
-        if (!zstd_->Alimentar(std::string_view(reinterpret_cast<const char*>(pieza_.data()) + posicion_, tajada)))
+        if (!zstd_->Alimentar(
+                std::string_view(reinterpret_cast<const char*>(pieza_.data()) + posicion_, tajada)))
             return Fallar(Motivo, escritos_ > declarado_ ? "el flujo da más bytes de los que declara"
                                                          : zstd_->Error());
         posicion_ += tajada;
