@@ -500,8 +500,8 @@ TEST_P(FirmaHistorialE2E, SinDerechoALosTrozosSeDiceAsi) {
 }
 
 // Compressed pieces: the run and its log those of raw pieces (whose database
-// lacks the Compresion column); a stream cut short is refused with its
-// reason, and no package is left.
+// lacks the Compresion column); a stream whose last piece is cut short is
+// refused with its reason, and no package is left.
 TEST_P(FirmaHistorialE2E, TrozosComprimidosComoCrudos) {
     PublicarFirmado({"--firmar", Ruta("privada")});
     const auto crudos = Estacion(arbol_, "1.0.66", "publica");
@@ -510,7 +510,8 @@ TEST_P(FirmaHistorialE2E, TrozosComprimidosComoCrudos) {
     EXPECT_EQ(prueba::Filas(GetParam().cadena, "SELECT Compresion FROM BinariosAct"), "1\n");
     EXPECT_EQ(Estacion(arbol_, "1.0.66", "publica"), crudos);
     EXPECT_TRUE(Arranco());
-    Sql("UPDATE BinariosActTrozos SET Datos = SUBSTR(Datos, 1, 12)");
+    const std::string ultimo = prueba::Filas(GetParam().cadena, "SELECT MAX(Trozo) FROM BinariosActTrozos");
+    Sql("UPDATE BinariosActTrozos SET Datos = SUBSTR(Datos, 1, LENGTH(Datos) / 2) WHERE Trozo = " + Trim(ultimo));
     const auto t = Estacion(arbol_, "1.0.66", "publica");
     EXPECT_FALSE(Arranco());
     EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
