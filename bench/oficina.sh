@@ -14,6 +14,7 @@
 #                                (default build/linux, built if missing)
 #   OLVADO_BENCH_PAQUETE_RED=1G  starts the server with that max_allowed_packet
 #                                (a package only in Binario needs it)
+#   OLVADO_BENCH_PUBLICAR=...    more options for publicar, e.g. "--comprimir"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -58,7 +59,7 @@ estacion() {
 }
 unset XDG_DOCUMENTS_DIR XDG_DATA_HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR
 for i in $(seq 1 "$n"); do estacion "$i"; done
-OLVADO_ROOT=$datos/e1 HOME=$datos/e1/home "$admin" publicar "$paquete" --version 1.0.70 >/dev/null 2>"$datos/publicar.txt" ||
+OLVADO_ROOT=$datos/e1 HOME=$datos/e1/home "$admin" publicar "$paquete" --version 1.0.70 ${OLVADO_BENCH_PUBLICAR:-} >/dev/null 2>"$datos/publicar.txt" ||
   { cat "$datos/publicar.txt" >&2; exit 1; }
 trozos=$("${maria[@]}" -N -e "SELECT COUNT(*) FROM BinariosActTrozos" olvado_test 2>/dev/null || echo 0)
 

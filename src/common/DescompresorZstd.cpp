@@ -19,6 +19,14 @@ int DescompresorZstd::VentanaLogDelta(uint64_t tamanoBase, uint64_t tamanoDestin
     return log;
 }
 
+std::optional<uint64_t> DescompresorZstd::TamanoDeclarado(std::string_view inicio) {
+    ZSTD_frameHeader cabecera{};
+    if (ZSTD_getFrameHeader(&cabecera, inicio.data(), inicio.size()) != 0 || cabecera.frameType != ZSTD_frame ||
+        cabecera.frameContentSize == ZSTD_CONTENTSIZE_UNKNOWN)
+        return std::nullopt;
+    return cabecera.frameContentSize;
+}
+
 DescompresorZstd::DescompresorZstd(Salida salida, int ventanaLogMax)
     : ctx_(ZSTD_createDCtx()), salida_(std::move(salida)), bloque_(ZSTD_DStreamOutSize()) {
     if (!ctx_)

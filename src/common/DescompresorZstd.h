@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ public:
     // The log2 of the window that covers a delta's base and target (at least
     // 1 KiB); 0 when it would exceed kVentanaLogMaxima or this library's limit.
     static int VentanaLogDelta(uint64_t tamanoBase, uint64_t tamanoDestino);
+    // The content size the header of the frame that begins inicio declares;
+    // nothing when the header is not whole there, not a frame's, or declares none.
+    static std::optional<uint64_t> TamanoDeclarado(std::string_view inicio);
 
     // Compressed pieces: any number of frames, each within 2^ventanaLogMax.
     explicit DescompresorZstd(Salida salida, int ventanaLogMax = kVentanaLogPiezas);

@@ -16,6 +16,7 @@
 #include "updater/Core.h"
 #include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
+#include "updater/TrozosComprimidos.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -209,9 +210,25 @@ bool EscribirPaquete(Paquete& p, bool ModoActualizador) {
     std::string sinTrozos, motivo;
     const int64_t n = trozos.Contar(clave, p.HashCifrado, sinTrozos);
     if (n > 0) {
-        if (p.Escribir(DeTrozos(trozos, clave, p.HashCifrado, n), motivo))
-            return true;
+        // Asked only on this road: a database of Binario alone sees no new statement.
+        const int64_t compresion = TrozosComprimidos::Compresion(*db, condicion);
+        if (compresion == 0) {
+            if (p.Escribir(DeTrozos(trozos, clave, p.HashCifrado, n), motivo))
+                return true;
+            RegistrarFalla(motivo);
+            return false;
+        }
+        if (compresion != 1) {
+            motivo = "compresión desconocida de los trozos: " + std::to_string(compresion);
+        } else {
+            TrozosComprimidos comprimidos(DeTrozos(trozos, clave, p.HashCifrado, n), n);
+            if (p.Escribir([&comprimidos](uint8_t* destino, size_t largo,
+                                          std::string& m) { return comprimidos.Leer(destino, largo, m); },
+                           motivo))
+                return true;
+        }
         RegistrarFalla(motivo);
+        RegistrarLog("Paquete no preparado: " + EscaparControles(motivo));
         return false;
     }
     // Binario and the digest from one statement: the row may have changed.

@@ -499,6 +499,26 @@ TEST_P(FirmaHistorialE2E, SinDerechoALosTrozosSeDiceAsi) {
     EXPECT_EQ(prueba::Filas(GetParam().cadena, "SELECT Resultado FROM HistorialAct"), "error\n");
 }
 
+// Compressed pieces: the run and its log those of raw pieces (whose database
+// lacks the Compresion column); a stream whose last piece is cut short is
+// refused with its reason, and no package is left.
+TEST_P(FirmaHistorialE2E, TrozosComprimidosComoCrudos) {
+    PublicarFirmado({"--firmar", Ruta("privada")});
+    const auto crudos = Estacion(arbol_, "1.0.66", "publica");
+    EXPECT_TRUE(Arranco());
+    PublicarFirmado({"--firmar", Ruta("privada"), "--comprimir"});
+    EXPECT_EQ(prueba::Filas(GetParam().cadena, "SELECT Compresion FROM BinariosAct"), "1\n");
+    EXPECT_EQ(Estacion(arbol_, "1.0.66", "publica"), crudos);
+    EXPECT_TRUE(Arranco());
+    const std::string ultimo = prueba::Filas(GetParam().cadena, "SELECT MAX(Trozo) FROM BinariosActTrozos");
+    Sql("UPDATE BinariosActTrozos SET Datos = SUBSTR(Datos, 1, LENGTH(Datos) / 2) WHERE Trozo = " + Trim(ultimo));
+    const auto t = Estacion(arbol_, "1.0.66", "publica");
+    EXPECT_FALSE(Arranco());
+    EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+    EXPECT_TRUE(Tiene(t, "Paquete no preparado: los trozos comprimidos no se pudieron leer: flujo zstd truncado"))
+        << ::testing::PrintToString(t);
+}
+
 // Pilot rings on a workstation: one whose key names the ring takes its
 // ring's newer (signed) package, a plain one does not and runs as it ran
 // before there were rings, log line for log line; a ring signed with another
