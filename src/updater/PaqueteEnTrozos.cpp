@@ -17,6 +17,21 @@ bool Abrir(clsDB& db, std::unique_ptr<ado::Recordset>& rs, const std::string& sq
 
 } // namespace
 
+std::optional<ado::Valor> ColumnaOpcional(clsDB& DB, const std::string& Columna, const std::string& Condicion) {
+    std::unique_ptr<ado::Recordset> rs;
+    int32_t n = -1;
+    if (!DB.AbrirRs(rs, "SELECT " + Columna + Condicion, 3, 3, -1, false, n))
+        return std::nullopt;
+    std::optional<ado::Valor> valor;
+    try {
+        if (!rs->Eof() && !rs->Fields(Columna).Value().EsNulo())
+            valor = rs->Fields(Columna).Value();
+        rs->Close();
+    } catch (...) {
+    }
+    return valor;
+}
+
 std::string CondicionVersion(const std::string& ProductoSql, int32_t Major, int32_t Minor, int32_t Revision) {
     return " WHERE Producto = " + ProductoSql + " AND Major = " + std::to_string(Major) +
            " AND Minor = " + std::to_string(Minor) + " AND Revision = " + std::to_string(Revision);

@@ -11,8 +11,11 @@
 // not the row's current one is never used.
 #pragma once
 
+#include "database/ado/Valor.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace olvado {
@@ -22,6 +25,11 @@ class clsDB;
 // " WHERE Producto = " + ProductoSql + " AND Major = ... AND Minor = ... AND
 // Revision = ...": one version's rows, in BinariosAct and in its pieces.
 std::string CondicionVersion(const std::string& ProductoSql, int32_t Major, int32_t Minor, int32_t Revision);
+
+// A column that a row may lack (added by a later publisher: Firma,
+// Compresion) of the first row " FROM ... WHERE ..." (Condicion) names; none
+// for no such column (its failed statement quiet), no row or a NULL.
+std::optional<ado::Valor> ColumnaOpcional(clsDB& DB, const std::string& Columna, const std::string& Condicion);
 
 class PaqueteEnTrozos {
 public:

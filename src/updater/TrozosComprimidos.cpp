@@ -10,18 +10,12 @@
 namespace olvado {
 
 int64_t TrozosComprimidos::Compresion(clsDB& DB, const std::string& Condicion) {
-    std::unique_ptr<ado::Recordset> rs;
-    int32_t n = -1;
-    if (!DB.AbrirRs(rs, "SELECT Compresion" + Condicion, 3, 3, -1, false, n))
-        return 0;
-    int64_t compresion = 0;
+    const auto v = ColumnaOpcional(DB, "Compresion", Condicion);
     try {
-        if (!rs->Eof() && !rs->Fields("Compresion").Value().EsNulo())
-            compresion = rs->Fields("Compresion").Value().AEntero();
-        rs->Close();
+        return v ? v->AEntero() : 0;
     } catch (...) {
+        return 0; // no number: read as before, as the column's absence
     }
-    return compresion;
 }
 
 TrozosComprimidos::TrozosComprimidos(Paquete::Fuente Piezas, int64_t Trozos)

@@ -103,18 +103,12 @@ bool PreguntarActualizar() {
 // The signature of the compared row; "" when the column or the row is missing
 // (a database published before signatures), which then fails verification.
 std::string LeerFirma(clsDB& db, const Paquete& p) {
-    std::unique_ptr<ado::Recordset> rs;
-    int32_t n = -1;
-    if (!db.AbrirRs(rs, "SELECT Firma" + CondicionFila(p.Origen, *p.Version), 3, 3, -1, false, n))
-        return "";
-    std::string firma;
+    const auto firma = ColumnaOpcional(db, "Firma", CondicionFila(p.Origen, *p.Version));
     try {
-        if (!rs->Eof() && !rs->Fields("Firma").Value().EsNulo())
-            firma = rs->Fields("Firma").Value().ATexto();
-        rs->Close();
+        return firma ? firma->ATexto() : "";
     } catch (...) {
+        return "";
     }
-    return firma;
 }
 
 // The package key ("" for none), read once per preparation; false, the
