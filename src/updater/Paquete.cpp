@@ -16,6 +16,8 @@ namespace olvado {
 void Paquete::Empezar(const std::string& Ruta) {
     sellado_.Cerrar();
     ruta_ = Ruta;
+    Via = kViaNinguna;
+    BytesLeidos = 0;
     HashCifrado.clear();
     Firma.clear();
     md5_.clear();

@@ -31,6 +31,14 @@ inline constexpr const char* kResultadoFirmaNoValida = "firma no valida";
 inline constexpr const char* kResultadoSinDigesto = "sin digesto";
 inline constexpr const char* kResultadoError = "error";
 
+// How the prepared package was had, as the history and the system's log
+// record it: nothing pulled yet, the whole package, a delta over the package
+// the workstation already had, or a package staged earlier and found whole.
+inline constexpr const char* kViaNinguna = "";
+inline constexpr const char* kViaCompleto = "completo";
+inline constexpr const char* kViaDelta = "delta";
+inline constexpr const char* kViaPreparado = "preparado";
+
 class Paquete {
   public:
     // Fills destino (n bytes at most) with the package's next bytes: the
@@ -53,6 +61,10 @@ class Paquete {
     std::optional<VersionPaquete> Version;
     // Where that row is.
     OrigenPaquete Origen;
+    // How this preparation had its package (kVia...), and the bytes it read
+    // from the server for it (pieces, deltas or Binario, as they came).
+    std::string Via = kViaNinguna;
+    int64_t BytesLeidos = 0;
 
     // A new preparation for the file at Ruta (the native path, as the
     // package's path is built once): what an earlier one held is let go.
