@@ -118,7 +118,7 @@ bool AnilloAdmin::Promover() {
     const bool compresion = base_.TieneColumna(kTablaAnillo, "Compresion");
     if (!base_.AsegurarTabla("BinariosAct") || !base_.AsegurarTabla(PaqueteEnTrozos::kTabla) ||
         !base_.AsegurarTabla(kTablaDeltas) ||
-        (compresion && !base_.AsegurarColumna("BinariosAct", "Compresion", true)) ||
+        (compresion && !base_.AsegurarColumna("BinariosAct", "Compresion", BaseAdmin::Tipo::Entero)) ||
         (firmado && !base_.AsegurarColumna("BinariosAct", "Firma")))
         return false;
     const std::string producto = base_.SQL().Strg(producto_);

@@ -5,6 +5,7 @@
 #include "common/FileTool.h"
 #include "database/ConfigConexion.h"
 #include "platform/Consola.h"
+#include "updater/HistorialAct.h"
 #include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
 
@@ -101,13 +102,17 @@ bool BaseAdmin::TieneColumna(const std::string& tabla, const std::string& column
     return true;
 }
 
-bool BaseAdmin::AsegurarColumna(const std::string& tabla, const std::string& columna, bool entero) {
+bool BaseAdmin::AsegurarColumna(const std::string& tabla, const std::string& columna, Tipo tipo) {
     if (TieneColumna(tabla, columna))
         return true;
-    const std::string texto = entero                   ? (db_.SintaxisSQL() == 0 ? "LONG" : "INTEGER")
-                              : db_.SintaxisSQL() == 0 ? "TEXT(255)"
-                              : db_.SintaxisSQL() == 3 ? "TEXT"
-                                                       : "VARCHAR(255)";
+    const int32_t d = db_.SintaxisSQL();
+    // Access has no 64-bit integer a driver of its age knows: its doubles
+    // hold every byte count exactly up to 2^53.
+    const std::string texto = tipo == Tipo::Entero   ? (d == 0 ? "LONG" : "INTEGER")
+                              : tipo == Tipo::Grande ? (d == 0 ? "DOUBLE" : "BIGINT")
+                              : d == 0               ? "TEXT(255)"
+                              : d == 3               ? "TEXT"
+                                                     : "VARCHAR(255)";
     if (!db_.EjecutarSQL("ALTER TABLE " + tabla + " ADD " + columna + " " + texto, nullptr, 0, false))
         return Fallar("no se pudo añadir la columna " + columna + " a " + tabla + UltimoError()) == 0;
     platform::EscribirError("olvado-admin: columna " + tabla + "." + columna + " creada\n");
@@ -199,7 +204,9 @@ bool BaseAdmin::AsegurarTabla(const std::string& tabla) {
 }
 
 bool BaseAdmin::AsegurarHistorial() {
-    return AsegurarTabla("HistorialAct") && AsegurarColumna("HistorialAct", kValorAnillo);
+    return AsegurarTabla("HistorialAct") && AsegurarColumna("HistorialAct", kValorAnillo) &&
+           AsegurarColumna("HistorialAct", kColumnaVia) &&
+           AsegurarColumna("HistorialAct", kColumnaBytesLeidos, Tipo::Grande);
 }
 
 std::string BaseAdmin::SqlUltimas(const std::string& producto, const std::string& columnas,

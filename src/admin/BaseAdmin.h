@@ -46,10 +46,11 @@ public:
     // same on every engine).
     std::string SqlUltimas(const std::string& producto, const std::string& columnas, const std::string& condicion,
                            const std::string& agregados = "") const;
-    // Adds a text column (an integer one with entero) to the table when a
-    // query of it does not open (before Binario on SQLite, so packages still
-    // stream into their rows).
-    bool AsegurarColumna(const std::string& tabla, const std::string& columna, bool entero = false);
+    enum class Tipo { Texto, Entero, Grande /* 64 bits: byte counts */ };
+    // Adds a column of that type to the table when a query of it does not
+    // open (before Binario on SQLite, so packages still stream into their
+    // rows).
+    bool AsegurarColumna(const std::string& tabla, const std::string& columna, Tipo tipo = Tipo::Texto);
     bool TieneColumna(const std::string& tabla, const std::string& columna);
 
     clsDB& DB() { return db_; }

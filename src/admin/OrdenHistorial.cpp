@@ -6,6 +6,12 @@
 #include "base/ErrorOlvado.h"
 #include "platform/Consola.h"
 #include "common/IdentidadPrograma.h"
+#include "updater/HistorialAct.h"
+#include "updater/PaqueteAnillo.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include <cstdio>
 #include <map>
@@ -98,16 +104,24 @@ int Historial(const Argumentos& a) {
     // make one) the list still comes, slower.
     base.AsegurarIndiceHistorial();
     const std::string producto = base.SQL().Strg(o.Valor("--producto", ObtenerIdentidadPrograma().Producto));
+    // Columns of later publishers: a history made before them shows them empty.
+    std::string columnas = "h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha";
+    std::vector<std::string> opcionales;
+    for (const char* c : {kValorAnillo, kColumnaVia, kColumnaBytesLeidos})
+        if (base.TieneColumna("HistorialAct", c)) {
+            columnas += std::string(", h.") + c;
+            opcionales.push_back(c);
+        }
     const std::string sql = base.SqlUltimas(
-        producto, "h.Estacion, h.Usuario, h.Major, h.Minor, h.Revision, h.Resultado, h.Fecha",
+        producto, columnas,
         o.Tiene("--desde") ? "AND h.Fecha >= " + base.SQL().Strg(o.Valor("--desde")) : "");
     std::unique_ptr<ado::Recordset> rs;
     int32_t n = -1;
     if (!base.DB().AbrirRs(rs, sql, ado::adOpenStatic, 1 /* read only */, -1, false, n))
         return Fallar("no se pudo leer HistorialAct (¿existe? créela con «publicar --historial»)" +
                       base.UltimoError());
-    std::string salida =
-        csv ? "Estacion,Usuario,Version,Resultado,Fecha\n" : "Estación\tUsuario\tVersión\tResultado\tFecha\n";
+    std::string salida = csv ? "Estacion,Usuario,Version,Resultado,Fecha,Anillo,Via,BytesLeidos\n"
+                             : "Estación\tUsuario\tVersión\tResultado\tFecha\tAnillo\tVía\tBytes leídos\n";
     std::string anterior;
     std::map<std::tuple<int64_t, int64_t, int64_t>, int> porVersion; // in version order
     bool primera = true;
@@ -128,7 +142,12 @@ int Historial(const Argumentos& a) {
             const auto campo = csv ? CampoCsv : CampoTexto;
             const char* separador = csv ? "," : "\t";
             salida += campo(estacion) + separador + campo(texto("Usuario")) + separador + campo(version) + separador +
-                      campo(texto("Resultado")) + separador + campo(texto("Fecha")) + "\n";
+                      campo(texto("Resultado")) + separador + campo(texto("Fecha"));
+            for (const char* c : {kValorAnillo, kColumnaVia, kColumnaBytesLeidos}) {
+                const bool hay = std::find(opcionales.begin(), opcionales.end(), c) != opcionales.end();
+                salida += separador + (hay ? campo(texto(c)) : std::string());
+            }
+            salida += "\n";
         }
         rs->Close();
     } catch (const ErrorOlvado& e) {

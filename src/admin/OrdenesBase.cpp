@@ -75,7 +75,7 @@ int Publicar(const Argumentos& a) {
         !base.AsegurarColumna(PaqueteEnTrozos::kTabla, "MD5Hash") ||
         (!p.anillo.empty() && !base.AsegurarTabla(kTablaAnillo)) || !base.AsegurarTabla(kTablaDeltas) ||
         (p.comprimir &&
-         !base.AsegurarColumna(p.anillo.empty() ? "BinariosAct" : kTablaAnillo, "Compresion", true)) ||
+         !base.AsegurarColumna(p.anillo.empty() ? "BinariosAct" : kTablaAnillo, "Compresion", BaseAdmin::Tipo::Entero)) ||
         (o.Tiene("--firmar") && !base.AsegurarColumna("BinariosAct", "Firma")) ||
         (o.Tiene("--historial") && !base.AsegurarHistorial()))
         return 1;

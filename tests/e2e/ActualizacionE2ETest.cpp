@@ -431,13 +431,13 @@ TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {
         EXPECT_NE(h.find(fila), std::string::npos) << fila << " en:\n" << h;
     // For scripts: the rows alone, a comma in a name quoted.
     h = Admin(arbol_, {"historial", "--formato", "csv"});
-    EXPECT_EQ(h.rfind("Estacion,Usuario,Version,Resultado,Fecha\ncaja-2,", 0), 0u) << h;
+    EXPECT_EQ(h.rfind("Estacion,Usuario,Version,Resultado,Fecha,Anillo,Via,BytesLeidos\ncaja-2,", 0), 0u) << h;
     EXPECT_NE(h.find("\ncaja\\1,"), std::string::npos) << h;
     EXPECT_NE(h.find("\n\"oficina,2\","), std::string::npos) << h;
     EXPECT_EQ(std::count(h.begin(), h.end(), '\n'), 4) << h;
     // --desde leaves out older runs.
     EXPECT_EQ(Admin(arbol_, {"historial", "--desde", "2999-01-01"}),
-              "Estación\tUsuario\tVersión\tResultado\tFecha\n"
+              "Estación\tUsuario\tVersión\tResultado\tFecha\tAnillo\tVía\tBytes leídos\n"
               "\nVersión\tEstaciones\n");
 }
 

@@ -295,9 +295,10 @@ TEST_P(AdminBaseTest, HistorialIndiceUltimaEjecucionYNombresHostiles) {
     EXPECT_EQ(Filas(indice), "1\n");
     EXPECT_EQ(Admin({"historial"}).error, ""); // made once
     // Row per workstation; a control character shows escaped, never raw.
-    for (const char* fila : {"\na\tu\t1.0.70\tinstalando\t2024-01-02 08:00:00\n",
-                             "\nb\tu\t1.0.66\tfirma no valida\t2024-01-03 08:00:00\n",
-                             "\nc\tu\t1.0.70\tal dia\t2024-01-04 10:00:00\n",
+    // A history made before the later columns shows them empty.
+    for (const char* fila : {"\na\tu\t1.0.70\tinstalando\t2024-01-02 08:00:00\t\t\t\n",
+                             "\nb\tu\t1.0.66\tfirma no valida\t2024-01-03 08:00:00\t\t\t\n",
+                             "\nc\tu\t1.0.70\tal dia\t2024-01-04 10:00:00\t\t\t\n",
                              "\nx\\x1b]0;t\\x07\\r\\nb\\t9.9.9\tu\t1.0.70\t", "\ny\\u009d2J\\x7f\tu\t",
                              "\n@d\t\\tu\t", "\nVersión\tEstaciones\n1.0.66\t1\n1.0.70\t6\n"})
         EXPECT_TRUE(Contiene(r.salida, fila)) << fila << " en:\n" << r.salida;
@@ -305,7 +306,7 @@ TEST_P(AdminBaseTest, HistorialIndiceUltimaEjecucionYNombresHostiles) {
     EXPECT_EQ(r.salida.find_first_of("\x1b\x07\r\x7f"), std::string::npos);
     // CSV: a cell that a spreadsheet would run is quoted text.
     r = Admin({"historial", "--formato", "csv"});
-    for (const char* fila : {"\n\"'=1+2\",\"'+u\",1.0.70,\"'-r\",2024-01-05 08:00:00\n", "\n\"'@d\",\"'\tu\",1.0.70,al dia,"})
+    for (const char* fila : {"\n\"'=1+2\",\"'+u\",1.0.70,\"'-r\",2024-01-05 08:00:00,,,\n", "\n\"'@d\",\"'\tu\",1.0.70,al dia,"})
         EXPECT_TRUE(Contiene(r.salida, fila)) << fila << " en:\n" << r.salida;
     // The report reads the same last runs.
     const std::string pagina = (arbol_.Temporal() / "informe.html").string();
