@@ -17,7 +17,8 @@
 # pair at most 4 % and a peak under 32 MiB plus the base, the MSI at most
 # 10 % of today's package (the MSI as wixl makes it, its cabinet compressed).
 # When the updater has --preparar: after it, the start-time run of the N
-# against their up-to-date run, goal within 1.5x that plus the installer's start.
+# against their up-to-date run (best of three each, as the N starting the
+# package alone), goal within 1.5x that plus the installer's start.
 #
 #   bench/delta.sh [N]               (default 4)
 #   OLVADO_BENCH_ANTERIOR=COMMIT     the older MSI's commit (default 793c956)
@@ -178,18 +179,30 @@ echo
 if ! grep -aq -- '--preparar' "$bin/olvado-updater"; then
   echo "--preparar: este olvado-updater no lo tiene; se omite"
 else
+  menor() { # menor VARIABLE SEGUNDOS: keeps the smaller in VARIABLE
+    if [[ -z ${!1} ]] || awk -v a="$2" -v b="${!1}" 'BEGIN{exit !(a < b)}'; then printf -v "$1" '%s' "$2"; fi
+  }
   instalador() { "$datos/$par-70" /SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP- >/dev/null 2>&1 || true; }
   fila 8 par 22 "--preparar" 22 "arranque tras él" 10 "al día" 12 instalador objetivo
   for par in msi 100mib; do
     escenario "$par"
     medir --preparar
     preparar="$segundos s, $(mb "$por_estacion")"
-    medir
-    arranque=$segundos arranque_leido=$por_estacion arranque_bien=$actualizadas
+    # Best of three each: the package a start-time run leaves at the package
+    # path is the staged one again for the next.
+    arranque="" arranque_leido=0 arranque_bien=$n al_dia="" inicio=""
+    for vez in 1 2 3; do
+      medir
+      menor arranque "$segundos"
+      ((por_estacion > arranque_leido)) && arranque_leido=$por_estacion
+      ((actualizadas < arranque_bien)) && arranque_bien=$actualizadas
+    done
     for i in $(seq 1 "$n"); do cp "$datos/Olvado-1.0.70.exe" "$datos/e$i/opt/Olvado/Olvado.exe"; done
-    medir
-    al_dia=$segundos
-    inicio=$(bench_tormenta instalador)
+    for vez in 1 2 3; do
+      medir
+      menor al_dia "$segundos"
+      menor inicio "$(bench_tormenta instalador)"
+    done
     cumple=no
     awk -v a="$arranque" -v d="$al_dia" -v i="$inicio" 'BEGIN{exit !(a <= 1.5 * d + i)}' && cumple=sí
     ((arranque_bien == n)) || fallos=1
