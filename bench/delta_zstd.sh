@@ -9,6 +9,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+source "$root/bench/lib.sh"
 
 [[ -f build/linux/build.ninja ]] || cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/linux --target olvado_delta_bench >/dev/null
@@ -19,23 +20,11 @@ mkdir -p "$datos"
 if (($# == 2)); then
   base=$1 destino=$2
 else
-  base=$datos/delta-base.bin destino=$datos/delta-destino.bin
-  if [[ ! -f $base || ! -f $destino ]]; then
-    echo "delta_zstd.sh: creando el par de 100 MiB en $datos" >&2
-    head -c $((100 << 20)) /dev/urandom >"$base"
-    cp "$base" "$destino"
-    bloques=$((100 << 20 >> 12))
-    for ((i = 0; i < bloques / 50; i++)); do
-      dd if=/dev/urandom of="$destino" bs=4096 count=1 seek=$(((RANDOM * 32768 + RANDOM) % bloques)) \
-         conv=notrunc status=none 2>/dev/null || true
-    done
-    { head -c $((50 << 20)) "$destino"; head -c $((1 << 20)) /dev/urandom; tail -c +$(((50 << 20) + 1)) "$destino"; } \
-      >"$destino.tmp" && mv "$destino.tmp" "$destino"
-  fi
+  bench_par_100mib "$datos"
 fi
 
 medidas=$(mktemp)
-trap 'rm -f "$medidas" "$datos"/delta-*.zst' EXIT
+bench_al_salir 'rm -f "$medidas" "$datos"/delta-*.zst'
 for opcion in "3 2" "9 2" "19 2" "19 0"; do
   read -r nivel trabajadores <<<"$opcion"
   salida=$(/usr/bin/time -f '%M' -o "$medidas" "$bench" crear "$base" "$destino" "$nivel" "$trabajadores" \

@@ -18,28 +18,14 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+source "$root/bench/lib.sh"
 n=${1:-40}
 s=${2:-128}
 
-bin=${OLVADO_BENCH_BIN:-}
-if [[ -z $bin ]]; then
-  [[ -f build/linux/build.ninja ]] || cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build/linux --target olvado_updater olvado_admin >/dev/null
-  bin=$root/build/linux
-fi
-admin=$bin/olvado-admin
-updater=$bin/olvado-updater
-
-source "$root/scripts/lib/mariadb.sh"
-servidor=$root/build/mariadb-oficina
-mariadb_detener "$servidor" || true  # nothing to stop the first time
-rm -rf "$servidor"
+bench_programas olvado_updater olvado_admin
 MARIADB_OPCIONES_EXTRA=${OLVADO_BENCH_PAQUETE_RED:+--max-allowed-packet=$OLVADO_BENCH_PAQUETE_RED} \
-  mariadb_iniciar "$servidor" >/dev/null
-trap 'mariadb_detener "$servidor"' EXIT
-pid=$(cat "$servidor/mysqld.pid")
-maria=(mariadb --no-defaults --socket="$OLVADO_TEST_MARIADB_SOCKET" -uroot --max-allowed-packet=1G)
-cadena="Provider=MSDASQL.1;Driver={MariaDB Unicode};Socket=$OLVADO_TEST_MARIADB_SOCKET;Database=olvado_test;User=root;Password=;"
+  bench_servidor mariadb-oficina
+pid=$servidor_pid
 
 datos=$root/build/bench-oficina
 rm -rf "$datos"
@@ -48,18 +34,9 @@ mkdir -p "$datos"
 paquete=$datos/paquete
 { printf '#!/bin/sh\nexit 0\n'; head -c $((s * 1024 * 1024)) /dev/urandom; } >"$paquete"
 
-# estacion I: the tree of workstation I, its store naming the server.
-estacion() {
-  local e=$datos/e$1
-  mkdir -p "$e/home/Documents" "$e/tmp" "$e/opt/Olvado" "$e/var/lib/Olvado Systems/Olvado/DB"
-  mkdir -m 700 "$e/run"
-  cp "$datos/Olvado.exe" "$e/opt/Olvado/Olvado.exe"
-  OLVADO_ROOT=$e HOME=$e/home "$admin" conexion agregar --nombre oficina --cadena "$cadena" \
-    --catalogo olvado_test >/dev/null
-}
 unset XDG_DOCUMENTS_DIR XDG_DATA_HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR
-for i in $(seq 1 "$n"); do estacion "$i"; done
-OLVADO_ROOT=$datos/e1 HOME=$datos/e1/home "$admin" publicar "$paquete" --version 1.0.70 ${OLVADO_BENCH_PUBLICAR:-} >/dev/null 2>"$datos/publicar.txt" ||
+for i in $(seq 1 "$n"); do bench_estacion "$datos/e$i" "$datos/Olvado.exe"; done
+OLVADO_ROOT=$datos/e1 HOME=$datos/e1/home "$bin/olvado-admin" publicar "$paquete" --version 1.0.70 ${OLVADO_BENCH_PUBLICAR:-} >/dev/null 2>"$datos/publicar.txt" ||
   { cat "$datos/publicar.txt" >&2; exit 1; }
 trozos=$("${maria[@]}" -N -e "SELECT COUNT(*) FROM BinariosActTrozos" olvado_test 2>/dev/null || echo 0)
 
@@ -95,11 +72,7 @@ tormenta() {
   awk -v a="$inicio" -v b="$fin" 'BEGIN{printf "%.1f", b - a}' >"$datos/$nombre.s"
 }
 
-una_estacion() {
-  local e=$datos/e$I
-  # A workstation of its own: its own session too (per-session mutexes).
-  OLVADO_ROOT=$e HOME=$e/home TMPDIR=$e/tmp XDG_RUNTIME_DIR=$e/run /usr/bin/time -f '%M' -o "$e/rss" "$updater" >/dev/null 2>&1 || true
-}
+una_estacion() { bench_actualizador "$datos/e$I"; }
 un_cliente() {
   local sql="SELECT Binario FROM BinariosAct WHERE Producto = 'Olvado'"
   ((trozos > 0)) && sql="SELECT Datos FROM BinariosActTrozos WHERE Producto = 'Olvado' ORDER BY Trozo"
@@ -111,8 +84,7 @@ tormenta cliente un_cliente
 actualizadas=0 pico=0
 for i in $(seq 1 "$n"); do
   e=$datos/e$i
-  tail -c 2000 "$e/home/Documents/Olvado_UpdaterLog.txt" 2>/dev/null | tr -d '\r' |
-    grep -q "Ejecutar Archivo: .*Olvado_Act.exe, /SILENT /SUPPRESSMSGBOXES /NOCANCEL /SP-" && actualizadas=$((actualizadas + 1))
+  bench_actualizada "$e" && actualizadas=$((actualizadas + 1))
   r=$(cat "$e/rss" 2>/dev/null || echo 0)
   ((r > pico)) && pico=$r
 done
