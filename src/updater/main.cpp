@@ -12,15 +12,34 @@
 #include <exception>
 #include <string>
 
+namespace {
+
+constexpr int kSalidaUso = 2;
+
+// An option this program does not know never falls through to a full run
+// that may start an installer: it is refused before anything else happens.
+int Uso(const std::string& opcion) {
+    olvado::platform::EscribirError("opción desconocida: " + opcion + "\nuso: olvado-updater [--preparar]\n");
+    return kSalidaUso;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     try {
         // Only the update engine's interactive mode reads it; the updater's
-        // own road ignores it.
+        // own road ignores every argument that is not an option.
         std::string linea;
-        for (const auto& a : olvado::platform::ArgumentosPrograma(argc, argv))
+        bool preparar = false;
+        for (const auto& a : olvado::platform::ArgumentosPrograma(argc, argv)) {
+            if (a == "--preparar")
+                preparar = true;
+            else if (!a.empty() && a[0] == '-')
+                return Uso(a);
             linea += (linea.empty() ? "" : " ") + a;
+        }
         olvado::EstablecerLineaDeComandos(linea);
-        olvado::Main();
+        olvado::Main(preparar);
     } catch (const std::exception& e) {
         // Main has its own error path; what still escapes it is logged here.
         olvado::RegistrarLog("Error no controlado: " + olvado::EscaparControles(e.what()));
