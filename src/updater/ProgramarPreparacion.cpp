@@ -1,5 +1,7 @@
 #include "updater/ProgramarPreparacion.h"
 
+#include "common/IdentidadPrograma.h"
+#include "platform/Eventos.h"
 #include "platform/ProcesoHijo.h"
 #include "platform/TareaProgramada.h"
 #include "updater/VentanaPreparacion.h"
@@ -22,6 +24,14 @@ std::string EscaparXml(const std::string& texto) {
         }
     }
     return r;
+}
+
+// The installer shows no output of its steps: the outcome goes to the
+// system's log too.
+bool Anotar(bool ok, const std::string& texto) {
+    platform::IEventos::Actual().Registrar(
+        {ObtenerIdentidadPrograma().Producto, ok ? 4 : 1, 1, 3002, texto, {}});
+    return ok;
 }
 
 } // namespace
@@ -51,21 +61,24 @@ std::string DefinicionTareaPreparacion(const std::string& Programa, const std::s
 
 bool ProgramarPreparacion(const std::string& Ventana, std::string& Motivo) {
     VentanaPreparacion ventana;
-    if (!ventana.Leer(Ventana, Motivo))
-        return false;
     const std::string programa = platform::RutaEjecutableActual();
+    if (!ventana.Leer(Ventana, Motivo))
+        return Anotar(false, "No se programó la preparación nocturna: " + Motivo);
     if (programa.empty()) {
         Motivo = "no se conoce la ruta de este programa";
-        return false;
+        return Anotar(false, "No se programó la preparación nocturna: " + Motivo);
     }
     std::random_device azar;
     const std::string hora = VentanaPreparacion::Hora(ventana.Minuto(azar()));
-    return platform::RegistrarTareaProgramada(kTareaPreparacion, DefinicionTareaPreparacion(programa, hora),
-                                              Motivo);
+    if (!platform::RegistrarTareaProgramada(kTareaPreparacion, DefinicionTareaPreparacion(programa, hora), Motivo))
+        return Anotar(false, "No se programó la preparación nocturna: " + Motivo);
+    return Anotar(true, "Preparación nocturna programada cada día a las " + hora);
 }
 
 bool QuitarPreparacion(std::string& Motivo) {
-    return platform::QuitarTareaProgramada(kTareaPreparacion, Motivo);
+    if (!platform::QuitarTareaProgramada(kTareaPreparacion, Motivo))
+        return Anotar(false, "No se quitó la preparación nocturna: " + Motivo);
+    return true;
 }
 
 } // namespace olvado
