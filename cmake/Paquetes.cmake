@@ -106,6 +106,12 @@ install(FILES ${OLVADO_DOC_DIR}/changelog.gz ${OLVADO_PAQUETES_DIR}/debian/copyr
 install(DIRECTORY DESTINATION /etc/olvado)
 install(DIRECTORY DESTINATION "/var/lib/${OLVADO_COMPANY}/${OLVADO_PRODUCT}")
 
+# The night's preparation (olvado-updater --preparar): a oneshot service and
+# its timer, enabled by postinst as debhelper would.
+install(FILES ${OLVADO_PAQUETES_DIR}/systemd/olvado-updater-preparar.service
+              ${OLVADO_PAQUETES_DIR}/systemd/olvado-updater-preparar.timer
+        DESTINATION /lib/systemd/system)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME olvado-updater)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -129,6 +135,7 @@ abre la base de datos compartida con el almacén de conexiones cifrado y, si
 hay publicado un paquete de instalación más reciente, lo escribe, comprueba
 su digest MD5 y lo inicia en silencio. olvado-admin es la herramienta del
 publicador: cifra textos, añade conexiones y publica paquetes.")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${OLVADO_PAQUETES_DIR}/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${OLVADO_PAQUETES_DIR}/debian/postinst
+    ${OLVADO_PAQUETES_DIR}/debian/prerm ${OLVADO_PAQUETES_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

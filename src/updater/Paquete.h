@@ -25,6 +25,7 @@ struct VersionPaquete {
 // Outcomes of a check and preparation, as the fleet's history records them.
 inline constexpr const char* kResultadoAlDia = "al dia";
 inline constexpr const char* kResultadoInstalando = "instalando";
+inline constexpr const char* kResultadoPreparado = "preparado";
 inline constexpr const char* kResultadoSinPaquete = "sin paquete";
 inline constexpr const char* kResultadoDigestoDistinto = "digesto distinto";
 inline constexpr const char* kResultadoFirmaNoValida = "firma no valida";

@@ -28,7 +28,9 @@ struct Ejecucion {
 };
 
 // Steps 9 to 19, once the database is open. A step that ends the run returns.
-void PasosActualizacion(Ejecucion& ejecucion) {
+// With preparar the package is written and verified, the database closed,
+// and nothing started: the file stays for the run at program start.
+void PasosActualizacion(Ejecucion& ejecucion, bool preparar) {
     // Another program of the family is updating the database.
     std::string valor;
     if (Servicios().Comunes && ActualizacionSQLPendiente(valor, *Servicios().Comunes)) {
@@ -72,7 +74,8 @@ void PasosActualizacion(Ejecucion& ejecucion) {
     // Held from its write until the installer has ended; it outlives CerrarObjetos.
     platform::ArchivoSellado& paquete = PaqueteActual().Sellado();
     const int senal = platform::SenalPendiente();
-    ejecucion.resultado = senal != 0 ? kResultadoError : PaqueteActual().Resultado;
+    const bool preparado = preparar && !archivo.empty();
+    ejecucion.resultado = senal != 0 ? kResultadoError : preparado ? kResultadoPreparado : PaqueteActual().Resultado;
     // The connection came back from the driver: the history still gets this
     // run's row, within the watchdog's grace (and the deadline).
     if (senal != 0 && Servicios().Llamadas)
@@ -86,6 +89,13 @@ void PasosActualizacion(Ejecucion& ejecucion) {
     // The database is closed before the installer runs.
     RegistrarLog("Cerrar Objetos");
     CerrarObjetos();
+    if (preparar) {
+        // Let go without starting it: the sealed file stays at its path.
+        if (preparado)
+            RegistrarLog("Paquete preparado, no se inicia: " + EscaparControles(archivo));
+        BorrarSecreto(contrasena);
+        return;
+    }
 
     // The folder comes from the file system: a line break in it stays in this entry.
     RegistrarLog("Ejecutar Archivo: " + EscaparControles(archivo + ", " + parametros + ", " + carpeta));
@@ -108,15 +118,15 @@ void ConRutaDeError(const std::function<void()>& pasos) {
     }
 }
 
-void Main() {
+void Main(bool Preparar) {
     if (!PrepararLog("Olvado_UpdaterLog.txt"))
         return;
     RegistrarLog("Iniciando OlvadoUpdater");
     RegistrarLog("Log Preparado");
 
     // A running program of the family (under either form of its name) must
-    // not have its files replaced under it.
-    if (MutexExiste("", true)) {
+    // not have its files replaced under it. Preparing replaces none.
+    if (!Preparar && MutexExiste("", true)) {
         RegistrarLog("Se detectó que alguno de los programas está ejecutandose. Se abortará la operación.");
         return;
     }
@@ -125,14 +135,14 @@ void Main() {
         return;
     RegistrarLog("Mutex Creado");
 
-    ConRutaDeError([] {
+    ConRutaDeError([Preparar] {
         // A step that ends the run returns from here: the common exit.
         if (!CrearObjetos())
             return;
         RegistrarLog("Objetos Listos");
         Ejecucion ejecucion;
         try {
-            PasosActualizacion(ejecucion);
+            PasosActualizacion(ejecucion, Preparar);
         } catch (...) {
             ejecucion.resultado = kResultadoError;
             ejecucion.Anotar();

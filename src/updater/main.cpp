@@ -5,22 +5,64 @@
 #include "base/Texto.h"
 #include "updater/Core.h"
 #include "updater/Programa.h"
+#include "updater/ProgramarPreparacion.h"
 #include "updater/UpdateEngine.h"
 #include "platform/Consola.h"
 #include "platform/Senales.h"
 
 #include <exception>
 #include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kSalidaUso = 2;
+
+// An option this program does not know never falls through to a full run
+// that may start an installer: it is refused before anything else happens.
+int Uso(const std::string& opcion) {
+    olvado::platform::EscribirError("opción desconocida: " + opcion +
+                                    "\nuso: olvado-updater [--preparar | --programar-preparacion HH:MM-HH:MM | "
+                                    "--quitar-preparacion]\n");
+    return kSalidaUso;
+}
+
+// The installation's own steps (the MSI runs them): the night task
+// registered or removed; no run, no log, the outcome in the exit code.
+int Tarea(const std::vector<std::string>& args) {
+    std::string motivo;
+    bool ok = false;
+    if (args[0] == "--programar-preparacion" && args.size() == 2)
+        ok = olvado::ProgramarPreparacion(args[1], motivo);
+    else if (args[0] == "--quitar-preparacion" && args.size() == 1)
+        ok = olvado::QuitarPreparacion(motivo);
+    else
+        return Uso(args[0] + (args.size() > 1 ? " " + args[1] : ""));
+    if (!ok)
+        olvado::platform::EscribirError(motivo + "\n");
+    return ok ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     try {
         // Only the update engine's interactive mode reads it; the updater's
-        // own road ignores it.
+        // own road ignores every argument that is not an option.
         std::string linea;
-        for (const auto& a : olvado::platform::ArgumentosPrograma(argc, argv))
+        bool preparar = false;
+        const auto args = olvado::platform::ArgumentosPrograma(argc, argv);
+        if (!args.empty() && (args[0] == "--programar-preparacion" || args[0] == "--quitar-preparacion"))
+            return Tarea(args);
+        for (const auto& a : args) {
+            if (a == "--preparar")
+                preparar = true;
+            else if (!a.empty() && a[0] == '-')
+                return Uso(a);
             linea += (linea.empty() ? "" : " ") + a;
+        }
         olvado::EstablecerLineaDeComandos(linea);
-        olvado::Main();
+        olvado::Main(preparar);
     } catch (const std::exception& e) {
         // Main has its own error path; what still escapes it is logged here.
         olvado::RegistrarLog("Error no controlado: " + olvado::EscaparControles(e.what()));

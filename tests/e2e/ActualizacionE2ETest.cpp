@@ -114,7 +114,7 @@ class ActualizacionE2E : public ::testing::TestWithParam<prueba::MotorPrueba> {
                                       const std::function<void()>& enPantalla = {}) {
         prueba::CorridaActualizador c{antes, programa_,
                                       prueba::EntornoInstalador((salida_ / "instalador.txt").string()),
-                                      (salida_ / "stderr.txt").string(), enPantalla};
+                                      (salida_ / "stderr.txt").string(), enPantalla, {}, 0};
         if (enPantalla)
             c.entorno.push_back(prueba::PantallaPrueba::Entorno());
         return prueba::EjecutarActualizador(arbol_, c);
@@ -354,7 +354,8 @@ class FirmaHistorialE2E : public ActualizacionE2E {
     // test's own): the product at `version`, the package key (none when
     // empty), one run of the updater.
     std::vector<std::string> Estacion(const prueba::ArbolPrueba& arbol, const std::string& version,
-                                      const std::string& claveArchivo, const std::string& cadena = "") {
+                                      const std::string& claveArchivo, const std::string& cadena = "",
+                                      const std::vector<std::string>& argumentos = {}, int codigo = 0) {
         if (&arbol != &arbol_)
             Admin(arbol, {"conexion", "agregar", "--nombre", "prueba", "--cadena",
                           cadena.empty() ? GetParam().cadena : cadena, "--catalogo", GetParam().catalogo});
@@ -366,6 +367,8 @@ class FirmaHistorialE2E : public ActualizacionE2E {
         std::error_code ec;
         fs::remove(salida_ / "instalador.txt", ec);
         prueba::CorridaActualizador corrida;
+        corrida.argumentos = argumentos;
+        corrida.codigo = codigo;
         corrida.entorno = prueba::EntornoInstalador((salida_ / "instalador.txt").string());
         return prueba::EjecutarActualizador(arbol, corrida);
     }
@@ -410,6 +413,39 @@ TEST_P(FirmaHistorialE2E, SoloArrancaElPaqueteFirmadoConLaClave) {
     PublicarFirmado({});
     t = Estacion(arbol_, "1.0.66", "");
     EXPECT_TRUE(Arranco()) << ::testing::PrintToString(t);
+}
+
+// The night's run: the verified package left at its path, nothing started,
+// "preparado" in the history; a package that fails its check is not left;
+// up to date, nothing is written; an unknown option runs nothing at all.
+TEST_P(FirmaHistorialE2E, PrepararDejaElPaqueteSinIniciarlo) {
+    const std::vector<std::string> preparar = {"--preparar"};
+    auto historial = [&] { return prueba::Filas(GetParam().cadena, "SELECT Resultado FROM HistorialAct"); };
+    PublicarFirmado({"--firmar", Ruta("otra")});
+    auto t = Estacion(arbol_, "1.0.66", "publica", "", preparar);
+    EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+    EXPECT_EQ(historial(), "firma no valida\n");
+    EXPECT_EQ(t.back(), "Cerrar Objetos") << ::testing::PrintToString(t);
+
+    PublicarFirmado({"--firmar", Ruta("privada")});
+    Sql("DELETE FROM HistorialAct");
+    t = Estacion(arbol_, "1.0.66", "publica", "", preparar);
+    EXPECT_FALSE(Arranco());
+    ASSERT_GE(t.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(t.end() - 2, t.end()),
+              (std::vector<std::string>{"Cerrar Objetos", "Paquete preparado, no se inicia: " + paquete_}));
+    EXPECT_EQ(prueba::LeerArchivo(fs::u8path(paquete_)), prueba::LeerArchivo(arbol_.Raiz() / "paquete"));
+    EXPECT_EQ(historial(), "preparado\n");
+
+    fs::remove(fs::u8path(paquete_));
+    t = Estacion(arbol_, "1.0.70", "publica", "", preparar);
+    EXPECT_EQ(t.back(), "ActualizarVersionDistribucion: Verdadero");
+    EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+
+    t = Estacion(arbol_, "1.0.66", "publica", "", {"--prepara"}, 2);
+    EXPECT_TRUE(t.empty()) << ::testing::PrintToString(t);
+    EXPECT_FALSE(Arranco());
+    EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
 }
 
 TEST_P(FirmaHistorialE2E, HistorialDeTresEstaciones) {

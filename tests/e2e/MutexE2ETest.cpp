@@ -56,5 +56,10 @@ TEST(MutexE2E, UnProgramaOActualizadorEnEjecucionTerminaLaCorrida) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         ASSERT_TRUE(fs::exists(listo)) << rol;
         EXPECT_EQ(prueba::EjecutarActualizador(arbol), esperado) << rol;
+        // Preparing replaces no file: only another updater stops it.
+        prueba::CorridaActualizador preparar;
+        preparar.argumentos = {"--preparar"};
+        const auto t = prueba::EjecutarActualizador(arbol, preparar);
+        EXPECT_EQ(prueba::Tiene(t, "Mutex Creado"), rol == std::string("familia")) << ::testing::PrintToString(t);
     }
 }

@@ -26,6 +26,12 @@ archivos=$(dpkg -L olvado-updater)
 [[ $(/usr/bin/olvado-admin --version) == "olvado-admin $version" ]] || falla "--version no es $version"
 MANPAGER=cat man olvado-admin 2>/dev/null | grep -q "conexion agregar" || falla "man olvado-admin"
 MANPAGER=cat man 8 olvado-updater 2>/dev/null | grep -q "OLVADO_ROOT" || falla "man 8 olvado-updater"
+# The night's preparation: both units installed and sound, the timer enabled.
+unidades=/lib/systemd/system/olvado-updater-preparar
+activado=/etc/systemd/system/timers.target.wants/olvado-updater-preparar.timer
+[[ -f $unidades.service && -f $unidades.timer ]] || falla "faltan las unidades de systemd"
+[[ -z $(systemd-analyze verify "$unidades.timer" 2>&1) ]] || falla "systemd-analyze: $(systemd-analyze verify "$unidades.timer" 2>&1)"
+[[ -L $activado && $activado -ef $unidades.timer ]] || falla "el temporizador no quedó activado"
 
 # A real update with the installed programs: 1.0.66 installed, 1.0.70
 # published in a SQLite database, the updater starts the package.
@@ -39,6 +45,10 @@ hacer=$fuente/scripts/lib/demo/hacer-paquete
 : >"$tmp/Olvado.db"
 /usr/bin/olvado-admin conexion agregar --nombre prueba --cadena "Provider=SQLite;Data Source=$tmp/Olvado.db" >/dev/null
 /usr/bin/olvado-admin publicar "$tmp/Olvado_Setup" --version 1.0.70 >/dev/null
+# Prepared overnight: the package left, nothing installed.
+/usr/bin/olvado-updater --preparar
+cmp -s "$tmp/Olvado_Setup" "$OLVADO_ROOT$datos/DB/Olvado_Act.exe" || falla "--preparar no dejó el paquete"
+/usr/bin/olvado-admin version "$OLVADO_ROOT/opt/Olvado/Olvado.exe" | grep -q '^Version=1.0.66' || falla "--preparar instaló"
 /usr/bin/olvado-updater
 /usr/bin/olvado-admin version "$OLVADO_ROOT/opt/Olvado/Olvado.exe" | grep -q '^Version=1.0.70' ||
   falla "el actualizador instalado no instaló 1.0.70: $(tr -d '\r' <"$HOME/Documents/Olvado_UpdaterLog.txt")"
@@ -55,4 +65,5 @@ while IFS= read -r f; do
   [[ ! -e $f ]] || { [[ -d $f ]] && dpkg -S "$f" >/dev/null 2>&1; } || falla "queda $f"
 done <<<"$archivos"
 [[ ! -e "/var/lib/Olvado Systems" && ! -e /etc/olvado ]] || falla "quedan las carpetas de la máquina"
+[[ ! -L $activado && ! -L /etc/systemd/system/olvado-updater-preparar.timer ]] || falla "el temporizador sigue activado"
 echo "paquete $version: instalado, usado y purgado"

@@ -40,9 +40,28 @@ fi
 for m in "$msi" "$build/nueva.msi"; do "$cabina" --comprobar "$m" || falla "$m lleva el gabinete comprimido"; done
 ruta() { echo "Z:${1//\//\\}"; }
 
+# The night task as the installed updater registered it. Wine keeps of a
+# task's definition its description only (it drops the trigger and the
+# action), which names the minute and the command.
+tarea="$WINEPREFIX/drive_c/windows/system32/tasks/OlvadoUpdater Preparar"
+# programada DESDE HASTA: the task's minute lies in [DESDE, HASTA), a window that may cross midnight.
+programada() {
+  [[ -f $tarea ]] || falla "no hay tarea programada"
+  local hora m d h
+  hora=$(grep -o 'cada noche a las [0-9][0-9]:[0-9][0-9]: .C:.*OlvadoUpdater.exe. --preparar' "$tarea" |
+    sed 's/cada noche a las \([0-9:]*\):.*/\1/') || falla "la tarea no es la esperada: $(cat "$tarea")"
+  min() { echo $((10#${1%:*} * 60 + 10#${1#*:})); }
+  m=$(min "$hora") d=$(min "$1") h=$(min "$2")
+  (( (m - d + 1440) % 1440 < (h - d + 1440) % 1440 )) || falla "la tarea es a las $hora, fuera de $1-$2"
+}
+
 # What an interrupted run left in the prefix goes first.
 for c in $(instalados codigo); do "$wine" msiexec /x "$c" /qn || true; done
-"$wine" msiexec /i "$(ruta "$msi")" /qn || falla "msiexec /i terminó con $?"
+# A window that is no window: the installation fails and registers nothing.
+! "$wine" msiexec /i "$(ruta "$msi")" /qn PREPARAR_VENTANA=25:00-01:00 || falla "se instaló con una ventana mala"
+[[ -z $(instaladas) && ! -e $tarea ]] || falla "la ventana mala dejó algo"
+"$wine" msiexec /i "$(ruta "$msi")" /qn PREPARAR_VENTANA=23:50-00:10 || falla "msiexec /i terminó con $?"
+programada 23:50 00:10
 [[ $(instaladas) == "$version" ]] || falla "instalado: '$(instaladas)', se esperaba $version"
 [[ -f $carpeta/OlvadoUpdater/OlvadoUpdater.exe ]] || falla "no está en Program Files: $carpeta"
 programas='C:\Program Files\Olvado Systems\OlvadoUpdater'
@@ -57,6 +76,7 @@ rm -f "$log"
 
 "$wine" msiexec /i "$(ruta "$build/nueva.msi")" /qn || falla "la actualización terminó con $?"
 [[ $(instaladas) == "$nueva" ]] || falla "tras actualizar: '$(instaladas)', se esperaba solo $nueva"
+programada 01:00 05:00
 [[ $(ventana "$programas\\olvado-admin.exe" --version) == "olvado-admin $version" ]] || falla "programas tras actualizar"
 # An older package does not replace a newer one.
 ! "$wine" msiexec /i "$(ruta "$msi")" /qn || falla "se instaló una versión anterior sobre $nueva"
@@ -64,4 +84,5 @@ rm -f "$log"
 "$wine" msiexec /x "$(ruta "$build/nueva.msi")" /qn || falla "msiexec /x terminó con $?"
 [[ -z $(instaladas) ]] || falla "sigue registrado: $(instaladas)"
 [[ ! -e $carpeta ]] || falla "queda $carpeta"
+[[ ! -e $tarea ]] || falla "queda la tarea programada"
 echo "MSI $version y $nueva: instalado, actualizado y desinstalado"

@@ -133,6 +133,7 @@ std::vector<std::string> EjecutarActualizador(const ArbolPrueba& arbol, const Co
     fs::remove(fs::u8path(log), ec);
     std::vector<std::string> argv = corrida.antes;
     argv.push_back(corrida.programa);
+    argv.insert(argv.end(), corrida.argumentos.begin(), corrida.argumentos.end());
     auto entorno = arbol.Entorno();
     entorno.insert(entorno.end(), corrida.entorno.begin(), corrida.entorno.end());
     platform::ProcesoHijo hijo;
@@ -141,7 +142,7 @@ std::vector<std::string> EjecutarActualizador(const ArbolPrueba& arbol, const Co
     EXPECT_TRUE(hijo.Iniciar(argv, entorno));
     if (corrida.mientras)
         corrida.mientras();
-    EXPECT_EQ(hijo.Esperar(), 0);
+    EXPECT_EQ(hijo.Esperar(), corrida.codigo);
     return TextosDelLog(DesdeAnsi(LeerArchivo(fs::u8path(log))));
 }
 

@@ -50,9 +50,11 @@ struct CorridaActualizador {
     Variables entorno;              // beyond the tree's
     std::string errores;            // its standard error goes to this file
     std::function<void()> mientras; // runs while it does
+    std::vector<std::string> argumentos; // after the program
+    int codigo = 0;                 // the exit code it must end with
 };
 std::string RutaLogActualizador();
-// Runs the program in the tree to its end (exit code 0) and answers the texts
+// Runs the program in the tree to its end (exit code codigo) and answers the texts
 // of its run log's entries (UTF-8); the log is removed first.
 std::vector<std::string> EjecutarActualizador(const ArbolPrueba& arbol,
                                               const CorridaActualizador& corrida = {});
