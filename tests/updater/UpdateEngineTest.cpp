@@ -371,6 +371,7 @@ TEST_F(UpdateEngineTest, TrozosDeLaVersionYElDigestoDeLaFila) {
                             "UPDATE BinariosActTrozos SET Datos = X'00' WHERE Trozo = 0 AND Revision = 70",
                             "DELETE FROM BinariosActTrozos WHERE Trozo = 0 AND Producto = 'Olvado'"}) {
         c_.Execute(sql);
+        fs::remove(fs::u8path(paquete_)); // else it is the package, staged
         prueba::EventosFalsos eventos;
         EXPECT_EQ(Preparar(true), Preparado());
         EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
