@@ -554,10 +554,13 @@ TEST_P(FirmaHistorialE2E, TrozosComprimidosComoCrudos) {
     EXPECT_TRUE(Arranco());
     const std::string ultimo = prueba::Filas(GetParam().cadena, "SELECT MAX(Trozo) FROM BinariosActTrozos");
     Sql("UPDATE BinariosActTrozos SET Datos = SUBSTR(Datos, 1, LENGTH(Datos) / 2) WHERE Trozo = " + Trim(ultimo));
-    // Binario, the raw package, serves in the same run.
-    EXPECT_EQ(Estacion(arbol_, "1.0.66", "publica"), crudos);
-    EXPECT_TRUE(Arranco());
-    Sql("UPDATE BinariosAct SET Binario = NULL");
+    // Binario, the raw package where the server's packet limit let it be
+    // written, serves in the same run.
+    if (prueba::Filas(GetParam().cadena, "SELECT COUNT(*) FROM BinariosAct WHERE LENGTH(Binario) > 0") == "1\n") {
+        EXPECT_EQ(Estacion(arbol_, "1.0.66", "publica"), crudos);
+        EXPECT_TRUE(Arranco());
+        Sql("UPDATE BinariosAct SET Binario = NULL");
+    }
     const auto t = Estacion(arbol_, "1.0.66", "publica");
     EXPECT_FALSE(Arranco());
     EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
