@@ -14,9 +14,9 @@
 #include "platform/SistemaArchivos.h"
 #include "platform/MessageBox.h"
 #include "updater/Core.h"
+#include "updater/LecturaPaquete.h"
 #include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
-#include "updater/TrozosComprimidos.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -154,37 +154,6 @@ bool LeerDigesto(Paquete& p, bool ModoActualizador, clsDB& db, const std::string
     return hay;
 }
 
-// The pieces, one per statement, as the package loop's source.
-// Every byte had from the server is counted in leidos.
-Paquete::Fuente DeTrozos(PaqueteEnTrozos& trozos, const std::string& clave, const std::string& HashCifrado,
-                         int64_t n, int64_t& leidos) {
-    return [&trozos, clave, HashCifrado, n, &leidos, i = int64_t{0}](uint8_t* destino, size_t largo,
-                                                                     std::string& motivo) mutable -> int64_t {
-        const int64_t m = i < n ? trozos.LeerTrozo(i++, n, clave, HashCifrado, destino, largo, motivo) : 0;
-        leidos += std::max<int64_t>(m, 0);
-        return m;
-    };
-}
-
-// Binario, a buffer at a time straight from the driver, as the loop's source.
-Paquete::Fuente DeBinario(ado::Field& binario, int64_t& leidos) {
-    return [&binario, &leidos, resto = binario.ActualSize()](uint8_t* destino, size_t largo,
-                                                             std::string&) mutable -> int64_t {
-        if (resto <= 0)
-            return 0;
-        const size_t n = binario.GetChunk(destino, static_cast<size_t>(std::min<int64_t>(resto, largo)));
-        resto = n == 0 ? 0 : resto - static_cast<int64_t>(n);
-        leidos += static_cast<int64_t>(n);
-        return static_cast<int64_t>(n);
-    };
-}
-
-// A road that failed and another that is tried in the same run: the reason
-// goes to the system's log as a warning.
-void RegistrarOtroCamino(const std::string& motivo) {
-    platform::IEventos::Actual().Registrar({Producto(), 2, 1, 3001, "Se lee el paquete completo: " + motivo, {}});
-}
-
 // The path must be free for the package; when it is not, today's message.
 bool Liberar(Paquete& p, bool ModoActualizador) {
     if (p.LiberarRuta())
@@ -197,124 +166,6 @@ bool Liberar(Paquete& p, bool ModoActualizador) {
                              std::string(vbCrLf) + std::string(vbCrLf) + p.Ruta(),
                          platform::vbExclamation);
     return false;
-}
-
-// A plain digest of an enciphered one, "" when it does not decipher.
-std::string Descifrar(std::string cifrado) {
-    bool exito = true;
-    return UCase(Trim(clsEncriptor().Decrypt(cifrado, exito)));
-}
-
-// A delta from the held file to the compared version (same piece key,
-// version and digest as the row; its base's digest, deciphered, the held
-// file's), rebuilt into the new held file. False when there is none or it
-// does not give the package (the reason in the system's log): the caller
-// reads the whole package.
-bool EscribirDelta(Paquete& p, clsDB& db, const std::string& clave, const std::string& md5) {
-    const std::string condicion = CondicionTrozos(p.Origen, *p.Version);
-    const std::string tabla = PaqueteEnTrozos::kTablaDeltas;
-    std::unique_ptr<ado::Recordset> rs;
-    int32_t filas = -1;
-    // A database without deltas answers quietly.
-    if (!db.AbrirRs(rs, "SELECT DISTINCT Producto, MD5Hash, MD5Base, Tamano FROM " + tabla + condicion, 3, 3, -1,
-                    false, filas))
-        return false;
-    std::string base;
-    int64_t tamano = 0;
-    try {
-        for (; !rs->Eof() && base.empty(); rs->MoveNext()) {
-            const ado::Valor pr = rs->Fields("Producto").Value(), h = rs->Fields("MD5Hash").Value(),
-                             b = rs->Fields("MD5Base").Value(), t = rs->Fields("Tamano").Value();
-            if (pr.EsNulo() || h.EsNulo() || b.EsNulo() || t.EsNulo() || pr.ATexto() != clave ||
-                h.ATexto() != p.HashCifrado || Descifrar(b.ATexto()) != p.DigestoPrevio())
-                continue;
-            base = b.ATexto();
-            tamano = t.AEntero();
-        }
-        rs->Close();
-    } catch (const ErrorOlvado& e) {
-        RegistrarOtroCamino("no se pudieron leer los deltas: " + e.Descripcion());
-        return false;
-    }
-    if (base.empty())
-        return false;
-    clsSqlSyntaxEngine* sql = Servicios().SQL.get();
-    PaqueteEnTrozos trozos(db, tabla, condicion + " AND MD5Base = " + (sql ? *sql : clsSqlSyntaxEngine()).Strg(base));
-    std::string motivo;
-    const int64_t n = trozos.Contar(clave, p.HashCifrado, motivo);
-    const std::string_view vista = n > 0 ? p.Base() : std::string_view();
-    if (n > 0 && vista.empty())
-        motivo = "no se pudo leer el paquete anterior";
-    if (!vista.empty() &&
-        p.Reconstruir(vista, tamano, DeTrozos(trozos, clave, p.HashCifrado, n, p.BytesLeidos), md5, motivo))
-        return true;
-    RegistrarOtroCamino(motivo.empty() ? "faltan los trozos del delta" : motivo);
-    return false;
-}
-
-// The whole package from the pieces bound to the row's current digest when
-// they are all there (compressed ones that fail: from Binario), else from
-// Binario.
-bool EscribirCompleto(Paquete& p, bool ModoActualizador, clsDB& db, const std::string& condicion) {
-    const std::string clave = p.Origen.ClaveTrozos(Producto());
-    PaqueteEnTrozos trozos(db, PaqueteEnTrozos::kTabla, CondicionTrozos(p.Origen, *p.Version));
-    std::string sinTrozos, motivo;
-    const int64_t n = trozos.Contar(clave, p.HashCifrado, sinTrozos);
-    if (n > 0) {
-        // Asked only on this road: a database of Binario alone sees no new statement.
-        const int64_t compresion = TrozosComprimidos::Compresion(db, condicion);
-        if (compresion == 0) {
-            if (p.Escribir(DeTrozos(trozos, clave, p.HashCifrado, n, p.BytesLeidos), motivo))
-                return true;
-            RegistrarFalla(motivo);
-            return false;
-        }
-        if (compresion != 1) {
-            motivo = "compresión desconocida de los trozos: " + std::to_string(compresion);
-        } else {
-            TrozosComprimidos comprimidos(DeTrozos(trozos, clave, p.HashCifrado, n, p.BytesLeidos), n);
-            if (p.Escribir([&comprimidos](uint8_t* destino, size_t largo,
-                                          std::string& m) { return comprimidos.Leer(destino, largo, m); },
-                           motivo))
-                return true;
-        }
-        // Binario, where the publisher could write it, is the raw package.
-        RegistrarOtroCamino(motivo);
-        sinTrozos = motivo;
-    }
-    // Binario and the digest from one statement: the row may have changed.
-    std::unique_ptr<ado::Recordset> rs;
-    if (!AbrirEn(db, rs, "SELECT Binario, MD5Hash" + condicion)) {
-        RegistrarFalla("la consulta del paquete no se abrió");
-        return false;
-    }
-    if (rs->Eof()) {
-        SinFila(p, ModoActualizador);
-        rs->Close();
-        return false;
-    }
-    bool escrito = false;
-    try {
-        p.HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
-        ado::Field& binario = rs->Fields("Binario");
-        if (!sinTrozos.empty() && binario.ActualSize() <= 0) {
-            // Nothing in Binario and pieces that could not be read: that is
-            // the reason, not the digest of an empty file.
-            RegistrarFalla(sinTrozos);
-            RegistrarLog("Paquete no preparado: " + EscaparControles(sinTrozos));
-        } else if (!(escrito = p.Escribir(DeBinario(binario, p.BytesLeidos), motivo))) {
-            RegistrarFalla(motivo);
-        }
-    } catch (const ErrorOlvado& e) {
-        RegistrarFalla(e.Descripcion());
-        escrito = false;
-    }
-    try {
-        if (rs->State() == 1)
-            rs->Close();
-    } catch (...) {
-    }
-    return escrito;
 }
 
 // Prepares the package of the compared version's row in p's held file: the
@@ -348,7 +199,7 @@ bool EscribirPaquete(Paquete& p, bool ModoActualizador) {
         Liberar(p, ModoActualizador);
         return false;
     }
-    const std::string md5 = Descifrar(p.HashCifrado);
+    const std::string md5 = LecturaPaquete::Descifrar(p.HashCifrado);
     if (!md5.empty() && p.DigestoPrevio() == md5) {
         p.UsarPrevio();
         p.Via = kViaPreparado;
@@ -356,15 +207,24 @@ bool EscribirPaquete(Paquete& p, bool ModoActualizador) {
     }
     if (!Liberar(p, ModoActualizador))
         return false;
-    const bool delta = !md5.empty() && !p.DigestoPrevio().empty() &&
-                       EscribirDelta(p, *db, p.Origen.ClaveTrozos(Producto()), md5);
+    clsSqlSyntaxEngine* sql = Servicios().SQL.get();
+    LecturaPaquete lectura(p, *db, sql ? *sql : clsSqlSyntaxEngine(), condicion, CondicionTrozos(p.Origen, *p.Version),
+                           p.Origen.ClaveTrozos(Producto()));
+    const bool delta = !md5.empty() && !p.DigestoPrevio().empty() && lectura.Delta(md5);
     p.CerrarPrevio();
     if (delta) {
         p.Via = kViaDelta;
         return true;
     }
-    if (!EscribirCompleto(p, ModoActualizador, *db, condicion))
+    std::string motivo;
+    bool sinFila = false;
+    if (!lectura.Completo(motivo, sinFila)) {
+        if (sinFila)
+            SinFila(p, ModoActualizador);
+        else
+            RegistrarFalla(motivo);
         return false;
+    }
     p.Via = kViaCompleto;
     return true;
 }

@@ -123,4 +123,6 @@ TEST(PaqueteTest, DeltaSobreElPaqueteAnteriorOFallaSinDejarNada) {
     ASSERT_TRUE(p.Reconstruir(vista, static_cast<int64_t>(destino.size()), de(*delta), md5, motivo)) << motivo;
     EXPECT_EQ(p.Digesto(), md5);
     EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(ruta)) == destino);
+    p.CerrarPrevio(); // the base set aside goes with it
+    EXPECT_EQ(std::distance(fs::directory_iterator(arbol.Temporal()), fs::directory_iterator()), 1);
 }
