@@ -123,10 +123,6 @@ bool CopiarAlDisco(int memoria, const std::string& ruta) {
     return ok;
 }
 
-} // namespace
-
-namespace {
-
 // The regular file at ruta (with one name only when unNombre) copied into a
 // sealed memory file: its descriptor, or -1.
 int Retener(const std::string& ruta, bool unNombre) {
