@@ -569,7 +569,8 @@ TEST_P(FirmaHistorialE2E, TrozosComprimidosComoCrudos) {
 }
 
 // The package the last run left (1.0.66's) is the base of the delta to
-// 1.0.70: the run and its log those of the whole package. A changed base, a
+// 1.0.70: the run and its log those of the whole package, a tenth of its
+// bytes pulled. A changed base, a
 // tampered staged package, a damaged delta or one that rebuilds other bytes
 // fall back to the whole package in the same run. With the whole package
 // gone from the server, the delta alone, or the new package already staged,
@@ -586,7 +587,7 @@ TEST_P(FirmaHistorialE2E, DeltaYPaquetePreparado) {
     cambiado[cambiado.size() - 2] = 'c';
     const auto publicar = [&](const std::string& bytes, const char* version) {
         prueba::EscribirArchivo(arbol_.Raiz() / "paquete", bytes);
-        Admin(arbol_, {"publicar", Ruta("paquete"), "--version", version, "--firmar", Ruta("privada")});
+        Admin(arbol_, {"publicar", Ruta("paquete"), "--version", version, "--firmar", Ruta("privada"), "--historial"});
     };
     publicar(a, "1.0.66");
     publicar(otro, "1.0.70");
@@ -595,30 +596,41 @@ TEST_P(FirmaHistorialE2E, DeltaYPaquetePreparado) {
     Sql("CREATE TABLE DeltaBuena AS SELECT * FROM BinariosActDeltas");
     const auto completo = Estacion(arbol_, "1.0.66", "publica");
     ASSERT_TRUE(Arranco());
-    const auto instala = [&](const std::string& dejado, const std::string& sql, bool arranca) {
+    // via: how the history says the package came ("" for nothing started).
+    const auto instala = [&](const std::string& dejado, const std::string& sql, const std::string& via) {
         if (!sql.empty())
             Sql(sql);
+        Sql("DELETE FROM HistorialAct");
         const auto t = Estacion(arbol_, "1.0.66", "publica", "", {}, 0, dejado);
-        EXPECT_EQ(Arranco(), arranca) << sql;
-        if (arranca) {
-            EXPECT_EQ(t, completo) << sql;
-            EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(paquete_)) == b) << sql;
-        }
+        EXPECT_EQ(Arranco(), !via.empty()) << sql;
+        if (via.empty())
+            return;
+        EXPECT_EQ(t, completo) << sql;
+        EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(paquete_)) == b) << sql;
+        const std::string fila = prueba::Filas(GetParam().cadena, "SELECT Via, BytesLeidos FROM HistorialAct");
+        EXPECT_EQ(fila.substr(0, fila.find('|')), via) << sql;
+        const int64_t leidos = std::stoll(fila.substr(fila.find('|') + 1)), paquete = std::ssize(b);
+        if (via == "delta")
+            EXPECT_LT(leidos * 10, paquete) << sql;
+        else if (via == "preparado")
+            EXPECT_EQ(leidos, 0);
+        else
+            EXPECT_GE(leidos, paquete) << sql;
     };
-    instala(a, "", true);
-    instala(cambiado, "", true);
-    instala(manipulado, "", true);
-    instala(a, "UPDATE BinariosActDeltas SET Datos = SUBSTR(Datos, 1, LENGTH(Datos) - 9)", true);
-    instala(a, "DELETE FROM BinariosActDeltas", true);
+    instala(a, "", "delta");
+    instala(cambiado, "", "completo");
+    instala(manipulado, "", "completo");
+    instala(a, "UPDATE BinariosActDeltas SET Datos = SUBSTR(Datos, 1, LENGTH(Datos) - 9)", "completo");
+    instala(a, "DELETE FROM BinariosActDeltas", "completo");
     Sql("INSERT INTO BinariosActDeltas SELECT * FROM DeltaAjena");
-    instala(a, "UPDATE BinariosActDeltas SET MD5Hash = (SELECT MD5Hash FROM BinariosAct)", true);
+    instala(a, "UPDATE BinariosActDeltas SET MD5Hash = (SELECT MD5Hash FROM BinariosAct)", "completo");
     Sql("DELETE FROM BinariosActDeltas");
     Sql("INSERT INTO BinariosActDeltas SELECT * FROM DeltaBuena");
     // Nothing but the delta and what the workstation has.
-    instala(a, "UPDATE BinariosAct SET Binario = NULL", true);
-    instala(a, "DELETE FROM BinariosActTrozos WHERE Revision = 70", true);
-    instala(b, "", true);
-    instala(otro, "", false);
+    Sql("UPDATE BinariosAct SET Binario = NULL");
+    instala(a, "DELETE FROM BinariosActTrozos WHERE Revision = 70", "delta");
+    instala(b, "", "preparado");
+    instala(otro, "", "");
     EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
     Sql("DROP TABLE DeltaAjena");
     Sql("DROP TABLE DeltaBuena");
