@@ -27,7 +27,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace olvado::platform {
 
@@ -40,6 +42,20 @@ public:
 
     // False when the file cannot be opened or held as described.
     bool Abrir(const std::string& ruta);
+    // A file an earlier run left at ruta (or anyone planted there), held as
+    // Abrir holds it; only a plain file with one name (no link of either
+    // kind, no device) is taken.
+    bool AbrirPrevio(const std::string& ruta);
+    // After AbrirPrevio: frees ruta for a new file while the held bytes stay
+    // readable (Mapear); nothing of them is left once the object lets go,
+    // also when the process is killed. Linux: the name is removed (the bytes
+    // are the sealed copy). Windows: the same file (checked by its identity)
+    // is opened again with delete access, renamed aside and marked for
+    // deletion. False when the name cannot be freed.
+    bool SoltarRuta();
+    // The held (sealed) bytes as one read-only view, valid until Cerrar;
+    // empty when they cannot be mapped or there are none.
+    std::string_view Mapear();
 
     // Creates the package at `ruta` as a new file (never through a link, never
     // over anything that is there: a file, FIFO, device or link already at
@@ -47,6 +63,14 @@ public:
     bool Crear(const std::string& ruta);
     // Appends n bytes; false on failure (the caller then calls Cerrar, which removes the file).
     bool Escribir(const void* datos, size_t n);
+    // Instead of Escribir: the new file gets exactly n bytes and a writable
+    // view of them (valid until Sellar or Cerrar) into which the caller
+    // writes the package; empty on failure.
+    std::span<char> Reservar(uint64_t n);
+    // Pages of that view before byte hasta, already written and read, leave
+    // this process's memory (Linux: their content stays in the file; elsewhere
+    // nothing happens): the view costs what is being written, not the package.
+    void SoltarPaginas(uint64_t hasta);
     // Ends the writing: afterwards the object is exactly as after a successful
     // Abrir(ruta) (Leer from the start after Rebobinar, Tamano, RutaLectura,
     // Nativo for the launchers). False on failure (nothing is held then and
@@ -75,6 +99,14 @@ private:
     intptr_t nativo_ = kInvalido;
     std::string ruta_;
     bool creando_ = false; // between Crear and Sellar
+    bool previo_ = false;  // held by AbrirPrevio
+    // A view of the file (Mapear or Reservar) and, on Windows, its section.
+    char* vista_ = nullptr;
+    size_t tamanoVista_ = 0;
+    intptr_t seccion_ = kInvalido;
+    // Windows: the file's identity when AbrirPrevio held it (volume, index).
+    uint64_t volumen_ = 0, indice_ = 0;
+    void Desmapear();
 };
 
 } // namespace olvado::platform

@@ -12,8 +12,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace olvado {
 
@@ -48,6 +50,10 @@ class Paquete {
     // The loop's buffer: one piece, and one byte more that tells a piece
     // longer than a piece may be.
     static constexpr size_t kTamanoBuffer = (size_t{1} << 20) + 1;
+    // A delta is fed 64 bytes at a time: at most 16 blocks of 128 KiB come
+    // out of a slice. The rebuilt bytes behind leave the memory every 4 MiB.
+    static constexpr int64_t kTajadaDelta = 64;
+    static constexpr uint64_t kSoltarCada = uint64_t{4} << 20;
 
     // True silences the "program newer than the database" message and, in
     // interactive mode, the preparation.
@@ -91,17 +97,45 @@ class Paquete {
     // byte. False when it cannot be opened (Abierto false) or read.
     bool Leer(const std::string& Ruta, bool& Abierto);
 
+    // The file already at Ruta (the package an earlier run wrote, or one
+    // staged for this one), held and digested before the row is read;
+    // false when nothing usable stands there (nothing, a link, a device, a
+    // file with another name too, one that cannot be read).
+    bool RetenerPrevio();
+    // Its MD5 (32 upper-case hex digits), "" when none is held.
+    const std::string& DigestoPrevio() const { return md5Previo_; }
+    // It is the package: held from here to its start as a written one is.
+    void UsarPrevio();
+    // Frees Ruta for a new package: the held file gives up its name (its
+    // bytes stay readable through Base until CerrarPrevio), or, none held,
+    // whatever stands there is deleted. False when the name stays taken.
+    bool LiberarRuta();
+    // The held file's bytes, mapped; empty when there are none.
+    std::string_view Base() { return previo_->Mapear(); }
+    void CerrarPrevio();
+
+    // A delta over Base rebuilds the package straight into the new held file
+    // at Ruta, exactly Tamano bytes mapped and written in place: Delta gives
+    // the delta's bytes as the loop's sources do; MD5 and (with a package
+    // key) SHA-256 are taken as the bytes are written. False with Motivo
+    // (nothing left at Ruta) for a delta that is refused or damaged, a
+    // window beyond reason, a rebuilt MD5 that is not Md5, a file that
+    // cannot be made or mapped, or a signal.
+    bool Reconstruir(std::string_view Base, int64_t Tamano, const Fuente& Delta, const std::string& Md5,
+                     std::string& Motivo);
+
     // MD5 of the held bytes (32 upper-case hex digits), "" before one.
     const std::string& Digesto() const { return md5_; }
     // The signature of the held bytes against the package key, as the
     // product's package of the compared version.
     bool FirmaValida(const std::string& Producto);
 
-    platform::ArchivoSellado& Sellado() { return sellado_; }
+    platform::ArchivoSellado& Sellado() { return *sellado_; }
 
   private:
-    platform::ArchivoSellado sellado_;
-    std::string ruta_, md5_, sha256_, clave_;
+    std::unique_ptr<platform::ArchivoSellado> sellado_ = std::make_unique<platform::ArchivoSellado>(),
+                                              previo_ = std::make_unique<platform::ArchivoSellado>();
+    std::string ruta_, md5_, sha256_, clave_, md5Previo_, sha256Previo_;
     bool claveLeida_ = false;
 };
 

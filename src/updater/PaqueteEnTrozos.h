@@ -35,6 +35,9 @@ class PaqueteEnTrozos {
 public:
     static constexpr int64_t kTamanoTrozo = int64_t{1} << 20;
     static constexpr const char* kTabla = "BinariosActTrozos";
+    // The deltas' pieces, laid out alike, with the base's enciphered digest
+    // (MD5Base, as the base's row stored it) and the target's size (Tamano).
+    static constexpr const char* kTablaDeltas = "BinariosActDeltas";
 
     // Tabla: where the pieces are; Condicion: the " WHERE ..." that names one
     // product and version on that table's Producto, Major, Minor, Revision.

@@ -14,9 +14,9 @@
 #include "platform/SistemaArchivos.h"
 #include "platform/MessageBox.h"
 #include "updater/Core.h"
+#include "updater/LecturaPaquete.h"
 #include "updater/PaqueteAnillo.h"
 #include "updater/PaqueteEnTrozos.h"
-#include "updater/TrozosComprimidos.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -154,31 +154,27 @@ bool LeerDigesto(Paquete& p, bool ModoActualizador, clsDB& db, const std::string
     return hay;
 }
 
-// The pieces, one per statement, as the package loop's source.
-Paquete::Fuente DeTrozos(PaqueteEnTrozos& trozos, const std::string& clave, const std::string& HashCifrado,
-                         int64_t n) {
-    return [&trozos, clave, HashCifrado, n, i = int64_t{0}](uint8_t* destino, size_t largo,
-                                                            std::string& motivo) mutable -> int64_t {
-        return i < n ? trozos.LeerTrozo(i++, n, clave, HashCifrado, destino, largo, motivo) : 0;
-    };
+// The path must be free for the package; when it is not, today's message.
+bool Liberar(Paquete& p, bool ModoActualizador) {
+    if (p.LiberarRuta())
+        return true;
+    p.CerrarPrevio();
+    RegistrarFalla("no se pudo borrar el paquete anterior " + p.Ruta());
+    if (!ModoActualizador)
+        MensajeSinTitulo("No se puede preparar el archivo de instalación, favor elimine manualmente este "
+                         "archivo e intente de nuevo: " +
+                             std::string(vbCrLf) + std::string(vbCrLf) + p.Ruta(),
+                         platform::vbExclamation);
+    return false;
 }
 
-// Binario, a buffer at a time straight from the driver, as the loop's source.
-Paquete::Fuente DeBinario(ado::Field& binario) {
-    return [&binario, resto = binario.ActualSize()](uint8_t* destino, size_t largo, std::string&) mutable -> int64_t {
-        if (resto <= 0)
-            return 0;
-        const size_t n = binario.GetChunk(destino, static_cast<size_t>(std::min<int64_t>(resto, largo)));
-        resto = n == 0 ? 0 : resto - static_cast<int64_t>(n);
-        return static_cast<int64_t>(n);
-    };
-}
-
-// Writes the package of the compared version's row into p's held file, from
-// the pieces bound to the row's current digest when they are all there, else
-// from Binario; p.HashCifrado gets its MD5Hash. False (the reason in the
-// system's log, no file left) for no row, a query that did not open, a
-// missing or short piece, a failed write or a signal.
+// Prepares the package of the compared version's row in p's held file: the
+// file already at the path when it is that package (staged), else rebuilt
+// from a delta over it, else written whole; p.HashCifrado gets the row's
+// MD5Hash, p.Via and p.BytesLeidos how. False (the reason in the system's
+// log, no file left, the one found there discarded) for no row, a query
+// that did not open, a path that cannot be freed, a missing or short piece,
+// a failed write or a signal.
 bool EscribirPaquete(Paquete& p, bool ModoActualizador) {
     clsDB* db = Servicios().DB.get();
     if (!p.Version) {
@@ -189,75 +185,48 @@ bool EscribirPaquete(Paquete& p, bool ModoActualizador) {
                                 0, 0, 0);
         if (sinPaquete) {
             SinFila(p, ModoActualizador);
+            Liberar(p, ModoActualizador);
             return false;
         }
     }
     if (!db || !p.Version) {
         RegistrarFalla("la consulta del paquete no se abrió");
+        Liberar(p, ModoActualizador);
         return false;
     }
     const std::string condicion = CondicionFila(p.Origen, *p.Version);
-    if (!LeerDigesto(p, ModoActualizador, *db, condicion))
+    if (!LeerDigesto(p, ModoActualizador, *db, condicion)) {
+        Liberar(p, ModoActualizador);
         return false;
-    const std::string clave = p.Origen.ClaveTrozos(Producto());
-    PaqueteEnTrozos trozos(*db, PaqueteEnTrozos::kTabla, CondicionTrozos(p.Origen, *p.Version));
-    std::string sinTrozos, motivo;
-    const int64_t n = trozos.Contar(clave, p.HashCifrado, sinTrozos);
-    if (n > 0) {
-        // Asked only on this road: a database of Binario alone sees no new statement.
-        const int64_t compresion = TrozosComprimidos::Compresion(*db, condicion);
-        if (compresion == 0) {
-            if (p.Escribir(DeTrozos(trozos, clave, p.HashCifrado, n), motivo))
-                return true;
+    }
+    const std::string md5 = LecturaPaquete::Descifrar(p.HashCifrado);
+    if (!md5.empty() && p.DigestoPrevio() == md5) {
+        p.UsarPrevio();
+        p.Via = kViaPreparado;
+        return true;
+    }
+    if (!Liberar(p, ModoActualizador))
+        return false;
+    clsSqlSyntaxEngine* sql = Servicios().SQL.get();
+    LecturaPaquete lectura(p, *db, sql ? *sql : clsSqlSyntaxEngine(), condicion, CondicionTrozos(p.Origen, *p.Version),
+                           p.Origen.ClaveTrozos(Producto()));
+    const bool delta = !md5.empty() && !p.DigestoPrevio().empty() && lectura.Delta(md5);
+    p.CerrarPrevio();
+    if (delta) {
+        p.Via = kViaDelta;
+        return true;
+    }
+    std::string motivo;
+    bool sinFila = false;
+    if (!lectura.Completo(motivo, sinFila)) {
+        if (sinFila)
+            SinFila(p, ModoActualizador);
+        else
             RegistrarFalla(motivo);
-            return false;
-        }
-        if (compresion != 1) {
-            motivo = "compresión desconocida de los trozos: " + std::to_string(compresion);
-        } else {
-            TrozosComprimidos comprimidos(DeTrozos(trozos, clave, p.HashCifrado, n), n);
-            if (p.Escribir([&comprimidos](uint8_t* destino, size_t largo,
-                                          std::string& m) { return comprimidos.Leer(destino, largo, m); },
-                           motivo))
-                return true;
-        }
-        RegistrarFalla(motivo);
-        RegistrarLog("Paquete no preparado: " + EscaparControles(motivo));
         return false;
     }
-    // Binario and the digest from one statement: the row may have changed.
-    std::unique_ptr<ado::Recordset> rs;
-    if (!AbrirEn(*db, rs, "SELECT Binario, MD5Hash" + condicion)) {
-        RegistrarFalla("la consulta del paquete no se abrió");
-        return false;
-    }
-    if (rs->Eof()) {
-        SinFila(p, ModoActualizador);
-        rs->Close();
-        return false;
-    }
-    bool escrito = false;
-    try {
-        p.HashCifrado = rs->Fields("MD5Hash").Value().ATexto();
-        ado::Field& binario = rs->Fields("Binario");
-        if (!sinTrozos.empty() && binario.ActualSize() <= 0) {
-            // Nothing in Binario and pieces that could not be read: that is
-            // the reason, not the digest of an empty file.
-            RegistrarFalla(sinTrozos);
-            RegistrarLog("Paquete no preparado: " + EscaparControles(sinTrozos));
-        } else if (!(escrito = p.Escribir(DeBinario(binario), motivo))) {
-            RegistrarFalla(motivo);
-        }
-    } catch (const ErrorOlvado& e) {
-        RegistrarFalla(e.Descripcion());
-        escrito = false;
-    }
-    try {
-        if (rs->State() == 1)
-            rs->Close();
-    } catch (...) {
-    }
-    return escrito;
+    p.Via = kViaCompleto;
+    return true;
 }
 
 } // namespace
@@ -376,16 +345,9 @@ void PrepararPaqueteActualizacion(bool ModoActualizador, std::string& Archivo, s
             MensajeNoVerificado();
         return;
     }
-    FileTool ft;
-    if (ft.FileExist(ruta) && !platform::BorrarArchivo(ruta)) {
-        RegistrarFalla("no se pudo borrar el paquete anterior " + ruta);
-        if (!ModoActualizador)
-            MensajeSinTitulo("No se puede preparar el archivo de instalación, favor elimine manualmente este "
-                             "archivo e intente de nuevo: " +
-                                 std::string(vbCrLf) + std::string(vbCrLf) + ruta,
-                             platform::vbExclamation);
-        return;
-    }
+    // The file already there may be this package, staged, or the base of a
+    // delta to it; held and digested before the row is read.
+    p.RetenerPrevio();
     if (!EscribirPaquete(p, ModoActualizador))
         return;
     p.Firma = clave.empty() ? "" : LeerFirma(*Servicios().DB, p);

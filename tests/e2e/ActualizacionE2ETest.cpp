@@ -329,6 +329,7 @@ class FirmaHistorialE2E : public ActualizacionE2E {
         ActualizacionE2E::SetUp();
         Sql("DROP TABLE IF EXISTS BinariosAct"); // the tool creates them
         Sql("DROP TABLE IF EXISTS BinariosActTrozos");
+        Sql("DROP TABLE IF EXISTS BinariosActDeltas");
         Sql("DROP TABLE IF EXISTS HistorialAct");
         prueba::EscribirArchivo(arbol_.Raiz() / "paquete", Instalador());
         Admin(arbol_, {"claves", "generar", "--privada", Ruta("privada"), "--publica", Ruta("publica")});
@@ -352,19 +353,24 @@ class FirmaHistorialE2E : public ActualizacionE2E {
     }
     // One workstation in the tree `arbol` (its store written unless it is the
     // test's own): the product at `version`, the package key (none when
-    // empty), one run of the updater.
+    // empty), the file left at the package's path (none unless given), one
+    // run of the updater.
     std::vector<std::string> Estacion(const prueba::ArbolPrueba& arbol, const std::string& version,
                                       const std::string& claveArchivo, const std::string& cadena = "",
-                                      const std::vector<std::string>& argumentos = {}, int codigo = 0) {
+                                      const std::vector<std::string>& argumentos = {}, int codigo = 0,
+                                      const std::optional<std::string>& dejado = std::nullopt) {
         if (&arbol != &arbol_)
             Admin(arbol, {"conexion", "agregar", "--nombre", "prueba", "--cadena",
                           cadena.empty() ? GetParam().cadena : cadena, "--catalogo", GetParam().catalogo});
         prueba::InstalarPrograma(version);
         fs::create_directories(fs::u8path(prueba::CarpetaPaquete()));
+        std::error_code ec;
+        fs::remove(fs::u8path(paquete_), ec);
+        if (dejado)
+            prueba::EscribirArchivo(fs::u8path(paquete_), *dejado);
         std::string clave =
             claveArchivo.empty() ? "" : Trim(prueba::LeerArchivo(fs::u8path(Ruta(claveArchivo))));
         clsStgComunes().Registro_SetValor("", "ClavePublicaPaquetes", clave, 0);
-        std::error_code ec;
         fs::remove(salida_ / "instalador.txt", ec);
         prueba::CorridaActualizador corrida;
         corrida.argumentos = argumentos;
@@ -548,11 +554,86 @@ TEST_P(FirmaHistorialE2E, TrozosComprimidosComoCrudos) {
     EXPECT_TRUE(Arranco());
     const std::string ultimo = prueba::Filas(GetParam().cadena, "SELECT MAX(Trozo) FROM BinariosActTrozos");
     Sql("UPDATE BinariosActTrozos SET Datos = SUBSTR(Datos, 1, LENGTH(Datos) / 2) WHERE Trozo = " + Trim(ultimo));
+    // Binario, the raw package where the server's packet limit let it be
+    // written, serves in the same run.
+    if (prueba::Filas(GetParam().cadena, "SELECT COUNT(*) FROM BinariosAct WHERE LENGTH(Binario) > 0") == "1\n") {
+        EXPECT_EQ(Estacion(arbol_, "1.0.66", "publica"), crudos);
+        EXPECT_TRUE(Arranco());
+        Sql("UPDATE BinariosAct SET Binario = NULL");
+    }
     const auto t = Estacion(arbol_, "1.0.66", "publica");
     EXPECT_FALSE(Arranco());
     EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
     EXPECT_TRUE(Tiene(t, "Paquete no preparado: los trozos comprimidos no se pudieron leer: flujo zstd truncado"))
         << ::testing::PrintToString(t);
+}
+
+// The package the last run left (1.0.66's) is the base of the delta to
+// 1.0.70: the run and its log those of the whole package, a tenth of its
+// bytes pulled. A changed base, a
+// tampered staged package, a damaged delta or one that rebuilds other bytes
+// fall back to the whole package in the same run. With the whole package
+// gone from the server, the delta alone, or the new package already staged,
+// still serves.
+TEST_P(FirmaHistorialE2E, DeltaYPaquetePreparado) {
+    Sql("DROP TABLE IF EXISTS DeltaAjena");
+    Sql("DROP TABLE IF EXISTS DeltaBuena");
+    const std::string b = Instalador() + "\n#" + std::string(3000, 'b') + "\n";
+    std::string a = b, otro = b, manipulado = b;
+    a.replace(a.size() - 1500, 20, std::string(20, 'a'));
+    otro[otro.size() - 10] = 'o';
+    manipulado[manipulado.size() - 2] = 'm';
+    std::string cambiado = a;
+    cambiado[cambiado.size() - 2] = 'c';
+    const auto publicar = [&](const std::string& bytes, const char* version) {
+        prueba::EscribirArchivo(arbol_.Raiz() / "paquete", bytes);
+        Admin(arbol_, {"publicar", Ruta("paquete"), "--version", version, "--firmar", Ruta("privada"), "--historial"});
+    };
+    publicar(a, "1.0.66");
+    publicar(otro, "1.0.70");
+    Sql("CREATE TABLE DeltaAjena AS SELECT * FROM BinariosActDeltas");
+    publicar(b, "1.0.70");
+    Sql("CREATE TABLE DeltaBuena AS SELECT * FROM BinariosActDeltas");
+    const auto completo = Estacion(arbol_, "1.0.66", "publica");
+    ASSERT_TRUE(Arranco());
+    // via: how the history says the package came ("" for nothing started).
+    const auto instala = [&](const std::string& dejado, const std::string& sql, const std::string& via) {
+        if (!sql.empty())
+            Sql(sql);
+        Sql("DELETE FROM HistorialAct");
+        const auto t = Estacion(arbol_, "1.0.66", "publica", "", {}, 0, dejado);
+        EXPECT_EQ(Arranco(), !via.empty()) << sql;
+        if (via.empty())
+            return;
+        EXPECT_EQ(t, completo) << sql;
+        EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(paquete_)) == b) << sql;
+        const std::string fila = prueba::Filas(GetParam().cadena, "SELECT Via, BytesLeidos FROM HistorialAct");
+        EXPECT_EQ(fila.substr(0, fila.find('|')), via) << sql;
+        const int64_t leidos = std::stoll(fila.substr(fila.find('|') + 1)), paquete = std::ssize(b);
+        if (via == "delta")
+            EXPECT_LT(leidos * 10, paquete) << sql;
+        else if (via == "preparado")
+            EXPECT_EQ(leidos, 0);
+        else
+            EXPECT_GE(leidos, paquete) << sql;
+    };
+    instala(a, "", "delta");
+    instala(cambiado, "", "completo");
+    instala(manipulado, "", "completo");
+    instala(a, "UPDATE BinariosActDeltas SET Datos = SUBSTR(Datos, 1, LENGTH(Datos) - 9)", "completo");
+    instala(a, "DELETE FROM BinariosActDeltas", "completo");
+    Sql("INSERT INTO BinariosActDeltas SELECT * FROM DeltaAjena");
+    instala(a, "UPDATE BinariosActDeltas SET MD5Hash = (SELECT MD5Hash FROM BinariosAct)", "completo");
+    Sql("DELETE FROM BinariosActDeltas");
+    Sql("INSERT INTO BinariosActDeltas SELECT * FROM DeltaBuena");
+    // Nothing but the delta and what the workstation has.
+    Sql("UPDATE BinariosAct SET Binario = NULL");
+    instala(a, "DELETE FROM BinariosActTrozos WHERE Revision = 70", "delta");
+    instala(b, "", "preparado");
+    instala(otro, "", "");
+    EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+    Sql("DROP TABLE DeltaAjena");
+    Sql("DROP TABLE DeltaBuena");
 }
 
 // Pilot rings on a workstation: one whose key names the ring takes its

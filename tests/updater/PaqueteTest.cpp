@@ -3,6 +3,7 @@
 // that fails halfway leaves nothing, and a name already taken is not written.
 #include "updater/Paquete.h"
 
+#include "common/CompresorZstd.h"
 #include "common/FirmaPaquete.h"
 #include "platform/FirmaEd25519.h"
 #include "support/ActualizadorPrueba.h"
@@ -67,4 +68,61 @@ TEST(PaqueteTest, UnaPasadaEscribeDigiereYFirmaOFallaSinDejarNada) {
     EXPECT_FALSE(otro.Sellado().Abierto());
     EXPECT_FALSE(fs::exists(fs::u8path(corto)));
     EXPECT_EQ(otro.Digesto(), "");
+}
+
+// A delta over the file found at the path: held, its name freed, the target
+// rebuilt in place and digested; hostile or wrong deltas leave nothing. A
+// linked file is never taken as the previous package.
+TEST(PaqueteTest, DeltaSobreElPaqueteAnteriorOFallaSinDejarNada) {
+    std::string base(3u << 20, '\0');
+    for (size_t i = 0; i < base.size(); ++i)
+        base[i] = static_cast<char>((i * 2654435761u) >> 13);
+    std::string destino = base.substr(0, 1u << 20) + std::string(5000, 'x') + base.substr(1u << 20);
+    destino[7] ^= 1;
+    const auto delta = CompresorZstd::CrearDelta(base, destino, {});
+    ASSERT_TRUE(delta);
+    prueba::ArbolPrueba arbol;
+    const std::string ruta = (arbol.Temporal() / "Olvado_Act.exe").string();
+    prueba::EscribirArchivo(fs::u8path(ruta), base);
+    fs::create_hard_link(fs::u8path(ruta), fs::u8path(ruta + ".otro"));
+    Paquete p;
+    p.Empezar(ruta);
+    EXPECT_FALSE(p.RetenerPrevio());
+    fs::remove(fs::u8path(ruta + ".otro"));
+    ASSERT_TRUE(p.RetenerPrevio());
+    EXPECT_EQ(p.DigestoPrevio(), prueba::Md5(base));
+    ASSERT_TRUE(p.LiberarRuta());
+    EXPECT_FALSE(fs::exists(fs::u8path(ruta)));
+    const std::string_view vista = p.Base();
+    ASSERT_TRUE(vista == base);
+
+    auto de = [](const std::string& bytes) {
+        return [bytes, hecho = size_t{0}](uint8_t* d, size_t n, std::string&) mutable -> int64_t {
+            const size_t m = std::min(n, bytes.size() - hecho);
+            std::copy_n(bytes.data() + hecho, m, d);
+            hecho += m;
+            return static_cast<int64_t>(m);
+        };
+    };
+    std::string ventana("\x28\xB5\x2F\xFD\x84\xA0", 6); // a window of 1 GiB, the size, a checksum
+    for (int i = 0; i < 4; ++i)
+        ventana += static_cast<char>(destino.size() >> (8 * i));
+    const std::string md5 = prueba::Md5(destino), otraBase = std::string(base.size(), 'b');
+    for (const auto& [b, d, digesto] : std::vector<std::tuple<std::string_view, std::string, std::string>>{
+             {vista, ventana + std::string(100, '\0'), md5},
+             {vista, delta->substr(0, delta->size() / 2), md5},
+             {otraBase, *delta, md5},
+             {vista, *delta, prueba::Md5(base)}}) {
+        std::string motivo;
+        EXPECT_FALSE(p.Reconstruir(b, static_cast<int64_t>(destino.size()), de(d), digesto, motivo));
+        EXPECT_NE(motivo, "");
+        EXPECT_FALSE(p.Sellado().Abierto());
+        EXPECT_FALSE(fs::exists(fs::u8path(ruta)));
+    }
+    std::string motivo;
+    ASSERT_TRUE(p.Reconstruir(vista, static_cast<int64_t>(destino.size()), de(*delta), md5, motivo)) << motivo;
+    EXPECT_EQ(p.Digesto(), md5);
+    EXPECT_TRUE(prueba::LeerArchivo(fs::u8path(ruta)) == destino);
+    p.CerrarPrevio(); // the base set aside goes with it
+    EXPECT_EQ(std::distance(fs::directory_iterator(arbol.Temporal()), fs::directory_iterator()), 1);
 }

@@ -371,6 +371,8 @@ TEST_F(UpdateEngineTest, TrozosDeLaVersionYElDigestoDeLaFila) {
                             "UPDATE BinariosActTrozos SET Datos = X'00' WHERE Trozo = 0 AND Revision = 70",
                             "DELETE FROM BinariosActTrozos WHERE Trozo = 0 AND Producto = 'Olvado'"}) {
         c_.Execute(sql);
+        PaqueteActual().Sellado().Cerrar(); // let go, and gone: else it is the package, staged
+        fs::remove(fs::u8path(paquete_));
         prueba::EventosFalsos eventos;
         EXPECT_EQ(Preparar(true), Preparado());
         EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));

@@ -1,9 +1,12 @@
 // POSIX only: the package's bytes in a sealed memfd, copied from a file
 // (Abrir) or written into it (Crear, Escribir, Sellar).
 #include "platform/ArchivoSellado.h"
+#include "platform/SistemaArchivos.h"
 #include "platform/posix/RasgosManejadores.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/sendfile.h>
@@ -120,21 +123,91 @@ bool CopiarAlDisco(int memoria, const std::string& ruta) {
     return ok;
 }
 
+// The regular file at ruta (with one name only when unNombre) copied into a
+// sealed memory file: its descriptor, or -1.
+int Retener(const std::string& ruta, bool unNombre) {
+    // Never through a link, and no FIFO or device blocks the open.
+    ScopedFd archivo(::open(ruta.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    const bool propio = archivo && ::fstat(archivo.Get(), &st) == 0 && S_ISREG(st.st_mode) &&
+                        (!unNombre || st.st_nlink == 1);
+    ScopedFd fd(propio ? CrearMemoria(ruta) : -1);
+    // Once sealed nobody, this account included, can change the copy; the
+    // digest is taken from it and the launch starts it.
+    if (!fd || !Copiar(archivo.Get(), fd.Get(), st.st_size) || !SellarMemoria(fd.Get()))
+        return -1;
+    return fd.Release();
+}
+
 } // namespace
 
 bool ArchivoSellado::Abrir(const std::string& ruta) {
     Cerrar();
-    // Never through a link, and no FIFO or device blocks the open.
-    ScopedFd archivo(::open(ruta.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat st {};
-    ScopedFd fd(archivo && ::fstat(archivo.Get(), &st) == 0 && S_ISREG(st.st_mode) ? CrearMemoria(ruta) : -1);
-    // Once sealed nobody, this account included, can change the copy; the
-    // digest is taken from it and the launch starts it.
-    if (!fd || !Copiar(archivo.Get(), fd.Get(), st.st_size) || !SellarMemoria(fd.Get()))
+    const int fd = Retener(ruta, false);
+    if (fd < 0)
         return false;
-    nativo_ = fd.Release();
+    nativo_ = fd;
     ruta_ = ruta;
     return true;
+}
+
+bool ArchivoSellado::AbrirPrevio(const std::string& ruta) {
+    Cerrar();
+    const int fd = Retener(ruta, true);
+    if (fd < 0)
+        return false;
+    nativo_ = fd;
+    ruta_ = ruta;
+    previo_ = true;
+    return true;
+}
+
+// The bytes are the sealed copy: the name alone goes, as any file of the
+// folder is deleted (one that another writer holds stays, as on Windows).
+bool ArchivoSellado::SoltarRuta() {
+    return previo_ && (BorrarArchivo(ruta_) || errno == ENOENT);
+}
+
+std::string_view ArchivoSellado::Mapear() {
+    if (vista_ || creando_ || !Abierto())
+        return {vista_, tamanoVista_};
+    const int64_t n = Tamano();
+    if (n <= 0 || static_cast<uint64_t>(n) > SIZE_MAX)
+        return {};
+    void* v = ::mmap(nullptr, static_cast<size_t>(n), PROT_READ, MAP_SHARED, static_cast<int>(nativo_), 0);
+    if (v == MAP_FAILED)
+        return {};
+    vista_ = static_cast<char*>(v);
+    tamanoVista_ = static_cast<size_t>(n);
+    return {vista_, tamanoVista_};
+}
+
+std::span<char> ArchivoSellado::Reservar(uint64_t n) {
+    if (!creando_ || vista_ || n == 0 || n > SIZE_MAX / 2 || Tamano() != 0 ||
+        ::ftruncate(static_cast<int>(nativo_), static_cast<off_t>(n)) != 0)
+        return {};
+    void* v = ::mmap(nullptr, static_cast<size_t>(n), PROT_READ | PROT_WRITE, MAP_SHARED,
+                     static_cast<int>(nativo_), 0);
+    if (v == MAP_FAILED)
+        return {};
+    vista_ = static_cast<char*>(v);
+    tamanoVista_ = static_cast<size_t>(n);
+    return {vista_, tamanoVista_};
+}
+
+// A shared view's pages dropped are read back from the memory file if touched again.
+void ArchivoSellado::SoltarPaginas(uint64_t hasta) {
+    const auto pagina = static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
+    hasta = std::min<uint64_t>(hasta, tamanoVista_) / pagina * pagina;
+    if (creando_ && vista_ && hasta > 0)
+        ::madvise(vista_, static_cast<size_t>(hasta), MADV_DONTNEED);
+}
+
+void ArchivoSellado::Desmapear() {
+    if (vista_)
+        ::munmap(vista_, tamanoVista_);
+    vista_ = nullptr;
+    tamanoVista_ = 0;
 }
 
 bool ArchivoSellado::Crear(const std::string& ruta) {
@@ -155,7 +228,7 @@ bool ArchivoSellado::Crear(const std::string& ruta) {
 }
 
 bool ArchivoSellado::Escribir(const void* datos, size_t n) {
-    if (!creando_)
+    if (!creando_ || vista_)
         return false;
     for (auto* p = static_cast<const char*>(datos); n > 0;) {
         ssize_t w = ::write(static_cast<int>(nativo_), p, n);
@@ -176,6 +249,8 @@ bool ArchivoSellado::Sellar() {
     // Sealed before the disk copy is made from it: the copy holds the bytes
     // that run. The link comes last, so a failure leaves no name behind.
     const int fd = static_cast<int>(nativo_);
+    // A writable view would keep the seal from taking.
+    Desmapear();
     if (!SellarMemoria(fd) || !CopiarAlDisco(fd, ruta_)) {
         Cerrar();
         return false;
@@ -210,11 +285,13 @@ std::string ArchivoSellado::RutaLectura() const {
 
 void ArchivoSellado::Cerrar() {
     // Before Sellar nothing is on disk: the memory file goes with its descriptor.
+    Desmapear();
     if (Abierto())
         FdTraits::Close(static_cast<int>(nativo_));
     nativo_ = kInvalido;
     ruta_.clear();
     creando_ = false;
+    previo_ = false;
 }
 
 } // namespace olvado::platform

@@ -7,6 +7,9 @@
 #include "platform/win32/RasgosManejadores.h"
 
 #include <windows.h>
+
+#include <algorithm>
+#include <vector>
 #include <sddl.h>
 
 namespace olvado::platform {
@@ -78,6 +81,122 @@ bool ArchivoSellado::Abrir(const std::string& ruta) {
     return true;
 }
 
+namespace {
+
+// A plain file with one name (no directory, link, device or second hard
+// link); its identity into volumen and indice.
+bool ArchivoSimple(HANDLE h, uint64_t& volumen, uint64_t& indice) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) || info.nNumberOfLinks != 1 ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)))
+        return false;
+    volumen = info.dwVolumeSerialNumber;
+    indice = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    return true;
+}
+
+// The file of h renamed to destino (whatever stood there replaced, a link
+// included, never followed) through its handle, never by a name.
+bool Renombrar(HANDLE h, const std::wstring& destino) {
+    std::vector<char> buf(sizeof(FILE_RENAME_INFO) + (destino.size() + 1) * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buf.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(destino.size() * sizeof(wchar_t));
+    std::copy(destino.begin(), destino.end(), info->FileName);
+    return SetFileInformationByHandle(h, FileRenameInfo, info, static_cast<DWORD>(buf.size())) != FALSE;
+}
+
+} // namespace
+
+bool ArchivoSellado::AbrirPrevio(const std::string& ruta) {
+    Cerrar();
+    Archivo archivo(CreateFileW(Ancha(ruta).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!archivo || !ArchivoSimple(archivo.Get(), volumen_, indice_))
+        return false;
+    nativo_ = reinterpret_cast<intptr_t>(archivo.Release());
+    ruta_ = ruta;
+    previo_ = true;
+    return true;
+}
+
+// The read handle shares no deletion, not even with this process: it gives
+// way to one with delete access, which must find the very file it let go.
+bool ArchivoSellado::SoltarRuta() {
+    if (!previo_ || !Abierto())
+        return false;
+    const std::string ruta = ruta_;
+    const uint64_t volumen = volumen_, indice = indice_;
+    Cerrar();
+    Archivo archivo(CreateFileW(Ancha(ruta).c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    uint64_t v = 0, i = 0;
+    if (!archivo || !ArchivoSimple(archivo.Get(), v, i) || v != volumen || i != indice)
+        return false;
+    // Aside first (a name of this process's own), then marked: a file marked
+    // for deletion keeps its name until its last handle goes.
+    const std::wstring aparte = Ancha(ruta) + L".anterior." + std::to_wstring(GetCurrentProcessId());
+    if (!Renombrar(archivo.Get(), aparte) || !MarcarBorrado(archivo.Get(), true))
+        return false;
+    nativo_ = reinterpret_cast<intptr_t>(archivo.Release());
+    ruta_ = ruta;
+    previo_ = true;
+    return true;
+}
+
+std::string_view ArchivoSellado::Mapear() {
+    if (vista_ || creando_ || !Abierto())
+        return {vista_, tamanoVista_};
+    const int64_t n = Tamano();
+    if (n <= 0 || static_cast<uint64_t>(n) > SIZE_MAX)
+        return {};
+    HANDLE seccion = CreateFileMappingW(H(nativo_), nullptr, PAGE_READONLY, 0, 0, nullptr);
+    void* v = seccion ? MapViewOfFile(seccion, FILE_MAP_READ, 0, 0, 0) : nullptr;
+    if (!v) {
+        if (seccion)
+            CloseHandle(seccion);
+        return {};
+    }
+    seccion_ = reinterpret_cast<intptr_t>(seccion);
+    vista_ = static_cast<char*>(v);
+    tamanoVista_ = static_cast<size_t>(n);
+    return {vista_, tamanoVista_};
+}
+
+std::span<char> ArchivoSellado::Reservar(uint64_t n) {
+    LARGE_INTEGER t{};
+    t.QuadPart = static_cast<LONGLONG>(n);
+    if (!creando_ || vista_ || n == 0 || n > SIZE_MAX / 2 || Tamano() != 0 ||
+        !SetFilePointerEx(H(nativo_), t, nullptr, FILE_BEGIN) || !SetEndOfFile(H(nativo_)))
+        return {};
+    HANDLE seccion = CreateFileMappingW(H(nativo_), nullptr, PAGE_READWRITE, static_cast<DWORD>(n >> 32),
+                                        static_cast<DWORD>(n), nullptr);
+    void* v = seccion ? MapViewOfFile(seccion, FILE_MAP_WRITE, 0, 0, 0) : nullptr;
+    if (!v) {
+        if (seccion)
+            CloseHandle(seccion);
+        return {};
+    }
+    seccion_ = reinterpret_cast<intptr_t>(seccion);
+    vista_ = static_cast<char*>(v);
+    tamanoVista_ = static_cast<size_t>(n);
+    return {vista_, tamanoVista_};
+}
+
+// The working set is the system's to trim here.
+void ArchivoSellado::SoltarPaginas(uint64_t) {}
+
+void ArchivoSellado::Desmapear() {
+    if (vista_)
+        UnmapViewOfFile(vista_);
+    if (seccion_ != kInvalido)
+        CloseHandle(H(seccion_));
+    vista_ = nullptr;
+    tamanoVista_ = 0;
+    seccion_ = kInvalido;
+}
+
 bool ArchivoSellado::Crear(const std::string& ruta) {
     Cerrar();
     SECURITY_ATTRIBUTES atributos{sizeof(SECURITY_ATTRIBUTES), DescriptorPaquete(), FALSE};
@@ -106,7 +225,7 @@ bool ArchivoSellado::Crear(const std::string& ruta) {
 }
 
 bool ArchivoSellado::Escribir(const void* datos, size_t n) {
-    if (!creando_)
+    if (!creando_ || vista_)
         return false;
     for (auto* p = static_cast<const char*>(datos); n > 0;) {
         DWORD escrito = 0;
@@ -127,6 +246,12 @@ bool ArchivoSellado::Escribir(const void* datos, size_t n) {
 bool ArchivoSellado::Sellar() {
     if (!creando_)
         return false;
+    // The view's writes reach the file before its handles change.
+    if (vista_ && !FlushViewOfFile(vista_, 0)) {
+        Cerrar();
+        return false;
+    }
+    Desmapear();
     Archivo escritura(H(nativo_));
     const std::string ruta = ruta_;
     nativo_ = kInvalido;
@@ -176,11 +301,13 @@ int64_t ArchivoSellado::Tamano() const {
 
 void ArchivoSellado::Cerrar() {
     // Before Sellar the deletion mark removes the file as its handle closes.
+    Desmapear();
     if (Abierto())
         ArchivoTraits::Close(H(nativo_));
     nativo_ = kInvalido;
     ruta_.clear();
     creando_ = false;
+    previo_ = false;
 }
 
 } // namespace olvado::platform
