@@ -18,7 +18,7 @@ namespace olvado {
 namespace {
 
 void RegistrarOtroCamino(const std::string& motivo) {
-    platform::IEventos::Actual().Registrar({ObtenerIdentidadPrograma().Producto, 2, 1, 3001,
+    platform::IEventos::Actual().Registrar({ObtenerIdentidadPrograma().Producto, 2, 1, 3003,
                                             "Se lee el paquete completo: " + motivo, {}});
 }
 

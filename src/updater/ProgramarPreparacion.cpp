@@ -30,7 +30,7 @@ std::string EscaparXml(const std::string& texto) {
 // system's log too.
 bool Anotar(bool ok, const std::string& texto) {
     platform::IEventos::Actual().Registrar(
-        {ObtenerIdentidadPrograma().Producto, ok ? 4 : 1, 1, 3002, texto, {}});
+        {ObtenerIdentidadPrograma().Producto, ok ? 4 : 1, 1, 3004, texto, {}});
     return ok;
 }
 
