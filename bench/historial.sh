@@ -56,27 +56,27 @@ columnas() {
   echo "$1, $2, 'Olvado', 1, 0, 70 - (($dias - 1 - i $4 $estaciones) * 10 $4 $dias)," \
     "CASE WHEN i % 50 = 7 THEN 'firma no valida' WHEN i % 50 = 3 THEN 'instalando' ELSE 'al dia' END, $3"
 }
+# The columns that the rows fill (the table has more: ring, road, bytes).
+lista="Estacion, Usuario, Producto, Major, Minor, Revision, Resultado, Fecha"
 generar() {
   if [[ $1 == sqlite ]]; then
     sqlite3 "$base" "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < $filas - 1)
-      INSERT INTO HistorialAct SELECT $(columnas "printf('estacion-%05d', i % $estaciones)" \
+      INSERT INTO HistorialAct ($lista) SELECT $(columnas "printf('estacion-%05d', i % $estaciones)" \
       "'usuario' || (i % 97)" \
       "datetime('now', '-$dias days', '+' || (i / $estaciones) || ' days', '+' || (i % 28800) || ' seconds')" /) FROM n"
   else
-    "${maria[@]}" olvado_bench -e "INSERT INTO HistorialAct SELECT $(columnas \
+    "${maria[@]}" olvado_bench -e "INSERT INTO HistorialAct ($lista) SELECT $(columnas \
       "CONCAT('estacion-', LPAD(i % $estaciones, 5, '0'))" "CONCAT('usuario', i % 97)" \
       "NOW() - INTERVAL $dias DAY + INTERVAL (i DIV $estaciones) DAY + INTERVAL (i % 28800) SECOND" DIV) \
       FROM (SELECT seq AS i FROM seq_0_to_$((filas - 1))) AS n"
   fi
 }
-# A ring column (the report reads one where the history has it): A rings.
+# The ring column (publicar --historial makes it; the report reads it): A rings.
 anillar() {
   if [[ $1 == sqlite ]]; then
-    sqlite3 "$base" "ALTER TABLE HistorialAct ADD Anillo TEXT;
-      UPDATE HistorialAct SET Anillo = 'anillo-' || (CAST(SUBSTR(Estacion, 10) AS INTEGER) % $anillos)"
+    sqlite3 "$base" "UPDATE HistorialAct SET Anillo = 'anillo-' || (CAST(SUBSTR(Estacion, 10) AS INTEGER) % $anillos)"
   else
-    "${maria[@]}" olvado_bench -e "ALTER TABLE HistorialAct ADD Anillo VARCHAR(50);
-      UPDATE HistorialAct SET Anillo = CONCAT('anillo-', SUBSTR(Estacion, 10) % $anillos)"
+    "${maria[@]}" olvado_bench -e "UPDATE HistorialAct SET Anillo = CONCAT('anillo-', SUBSTR(Estacion, 10) % $anillos)"
   fi
 }
 

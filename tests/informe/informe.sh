@@ -28,7 +28,8 @@ echo paquete >"$tmp/paquete"
 fila() { # fila ESTACION DIA MAJOR.MINOR.REV RESULTADO
   local v=(${3//./ }) anillo=NULL
   [[ $1 > caja-06 ]] || anillo="'piloto'"
-  echo "INSERT INTO HistorialAct VALUES ('$1', 'usuario', 'Olvado', ${v[0]}, ${v[1]}, ${v[2]}, '$4'," \
+  echo "INSERT INTO HistorialAct (Estacion, Usuario, Producto, Major, Minor, Revision, Resultado, Fecha, Anillo)" \
+       "VALUES ('$1', 'usuario', 'Olvado', ${v[0]}, ${v[1]}, ${v[2]}, '$4'," \
        "datetime('now', 'localtime', '-$((19 - $2)) days', '-$((RANDOM % 600)) minutes'), $anillo);"
 }
 {
