@@ -632,6 +632,14 @@ TEST_P(FirmaHistorialE2E, DeltaYPaquetePreparado) {
     instala(b, "", "preparado");
     instala(otro, "", "");
     EXPECT_FALSE(fs::exists(fs::u8path(paquete_)));
+    // A history made before the road's columns still takes the run's row.
+    Sql("DROP TABLE HistorialAct");
+    Sql("CREATE TABLE HistorialAct (Estacion VARCHAR(255) NOT NULL, Usuario VARCHAR(255), Producto VARCHAR(50) "
+        "NOT NULL, Major INTEGER, Minor INTEGER, Revision INTEGER, Resultado VARCHAR(50) NOT NULL, Fecha DATETIME "
+        "NOT NULL)");
+    Estacion(arbol_, "1.0.66", "publica", "", {}, 0, b);
+    EXPECT_TRUE(Arranco());
+    EXPECT_EQ(prueba::Filas(GetParam().cadena, "SELECT Resultado FROM HistorialAct"), "instalando\n");
     Sql("DROP TABLE DeltaAjena");
     Sql("DROP TABLE DeltaBuena");
 }
