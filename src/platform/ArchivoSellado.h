@@ -106,6 +106,8 @@ private:
     intptr_t seccion_ = kInvalido;
     // Windows: the file's identity when AbrirPrevio held it (volume, index).
     uint64_t volumen_ = 0, indice_ = 0;
+    // Maps the first n bytes of the file, writable or not, as the view.
+    std::span<char> MapearVista(uint64_t n, bool escritura);
     void Desmapear();
 };
 

@@ -174,19 +174,19 @@ std::string_view ArchivoSellado::Mapear() {
     const int64_t n = Tamano();
     if (n <= 0 || static_cast<uint64_t>(n) > SIZE_MAX)
         return {};
-    void* v = ::mmap(nullptr, static_cast<size_t>(n), PROT_READ, MAP_SHARED, static_cast<int>(nativo_), 0);
-    if (v == MAP_FAILED)
-        return {};
-    vista_ = static_cast<char*>(v);
-    tamanoVista_ = static_cast<size_t>(n);
-    return {vista_, tamanoVista_};
+    const std::span<char> v = MapearVista(static_cast<uint64_t>(n), false);
+    return {v.data(), v.size()};
 }
 
 std::span<char> ArchivoSellado::Reservar(uint64_t n) {
     if (!creando_ || vista_ || n == 0 || n > SIZE_MAX / 2 || Tamano() != 0 ||
         ::ftruncate(static_cast<int>(nativo_), static_cast<off_t>(n)) != 0)
         return {};
-    void* v = ::mmap(nullptr, static_cast<size_t>(n), PROT_READ | PROT_WRITE, MAP_SHARED,
+    return MapearVista(n, true);
+}
+
+std::span<char> ArchivoSellado::MapearVista(uint64_t n, bool escritura) {
+    void* v = ::mmap(nullptr, static_cast<size_t>(n), escritura ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED,
                      static_cast<int>(nativo_), 0);
     if (v == MAP_FAILED)
         return {};

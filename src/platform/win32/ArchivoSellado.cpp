@@ -151,17 +151,8 @@ std::string_view ArchivoSellado::Mapear() {
     const int64_t n = Tamano();
     if (n <= 0 || static_cast<uint64_t>(n) > SIZE_MAX)
         return {};
-    HANDLE seccion = CreateFileMappingW(H(nativo_), nullptr, PAGE_READONLY, 0, 0, nullptr);
-    void* v = seccion ? MapViewOfFile(seccion, FILE_MAP_READ, 0, 0, 0) : nullptr;
-    if (!v) {
-        if (seccion)
-            CloseHandle(seccion);
-        return {};
-    }
-    seccion_ = reinterpret_cast<intptr_t>(seccion);
-    vista_ = static_cast<char*>(v);
-    tamanoVista_ = static_cast<size_t>(n);
-    return {vista_, tamanoVista_};
+    const std::span<char> v = MapearVista(static_cast<uint64_t>(n), false);
+    return {v.data(), v.size()};
 }
 
 std::span<char> ArchivoSellado::Reservar(uint64_t n) {
@@ -170,9 +161,13 @@ std::span<char> ArchivoSellado::Reservar(uint64_t n) {
     if (!creando_ || vista_ || n == 0 || n > SIZE_MAX / 2 || Tamano() != 0 ||
         !SetFilePointerEx(H(nativo_), t, nullptr, FILE_BEGIN) || !SetEndOfFile(H(nativo_)))
         return {};
-    HANDLE seccion = CreateFileMappingW(H(nativo_), nullptr, PAGE_READWRITE, static_cast<DWORD>(n >> 32),
-                                        static_cast<DWORD>(n), nullptr);
-    void* v = seccion ? MapViewOfFile(seccion, FILE_MAP_WRITE, 0, 0, 0) : nullptr;
+    return MapearVista(n, true);
+}
+
+std::span<char> ArchivoSellado::MapearVista(uint64_t n, bool escritura) {
+    HANDLE seccion = CreateFileMappingW(H(nativo_), nullptr, escritura ? PAGE_READWRITE : PAGE_READONLY,
+                                        static_cast<DWORD>(n >> 32), static_cast<DWORD>(n), nullptr);
+    void* v = seccion ? MapViewOfFile(seccion, escritura ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0, 0) : nullptr;
     if (!v) {
         if (seccion)
             CloseHandle(seccion);

@@ -61,4 +61,22 @@ struct BloqueEntornoTraits {
 };
 using BloqueEntorno = ScopedHandle<BloqueEntornoTraits>;
 
+// Owns one COM interface pointer: released once, never copied.
+template <typename T> class Com {
+public:
+    Com() = default;
+    T* operator->() const { return p_; }
+    T** Dir() { return &p_; }
+    T* Get() const { return p_; }
+    ~Com() {
+        if (p_)
+            p_->Release();
+    }
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+
+private:
+    T* p_ = nullptr;
+};
+
 } // namespace olvado::platform

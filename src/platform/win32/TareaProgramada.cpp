@@ -17,23 +17,6 @@ namespace {
 const CLSID kTaskScheduler = {0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
 const IID kITaskService = {0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 0x20, 0xcc, 0x3f, 0xd4, 0x0f, 0x85}};
 
-// Owns one COM interface pointer.
-template <typename T> class Com {
-  public:
-    Com() = default;
-    T* operator->() const { return p_; }
-    T** Dir() { return &p_; }
-    ~Com() {
-        if (p_)
-            p_->Release();
-    }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-
-  private:
-    T* p_ = nullptr;
-};
-
 using Bstr = ScopedHandle<BstrTraits>;
 
 Bstr ABstr(const std::string& texto) {

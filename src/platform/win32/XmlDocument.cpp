@@ -17,24 +17,6 @@ namespace {
 const CLSID kDomDocument60 = {0x88d96a05, 0xf192, 0x11d4, {0xa6, 0x5f, 0x00, 0x40, 0x96, 0x32, 0x51, 0xe5}};
 const IID kIXMLDOMDocument = {0x2933bf81, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
 
-// Owns one COM interface pointer.
-template <typename T> class Com {
-public:
-    Com() = default;
-    T* operator->() const { return p_; }
-    T** Dir() { return &p_; }
-    T* Get() const { return p_; }
-    ~Com() {
-        if (p_)
-            p_->Release();
-    }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-
-private:
-    T* p_ = nullptr;
-};
-
 using Bstr = ScopedHandle<BstrTraits>;
 
 std::string Texto(BSTR b) {
