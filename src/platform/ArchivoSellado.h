@@ -111,4 +111,14 @@ private:
     void Desmapear();
 };
 
+inline std::string_view ArchivoSellado::Mapear() {
+    if (vista_ || creando_ || !Abierto())
+        return {vista_, tamanoVista_};
+    const int64_t n = Tamano();
+    if (n <= 0 || static_cast<uint64_t>(n) > SIZE_MAX)
+        return {};
+    const std::span<char> v = MapearVista(static_cast<uint64_t>(n), false);
+    return {v.data(), v.size()};
+}
+
 } // namespace olvado::platform

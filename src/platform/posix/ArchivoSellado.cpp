@@ -168,16 +168,6 @@ bool ArchivoSellado::SoltarRuta() {
     return previo_ && (BorrarArchivo(ruta_) || errno == ENOENT);
 }
 
-std::string_view ArchivoSellado::Mapear() {
-    if (vista_ || creando_ || !Abierto())
-        return {vista_, tamanoVista_};
-    const int64_t n = Tamano();
-    if (n <= 0 || static_cast<uint64_t>(n) > SIZE_MAX)
-        return {};
-    const std::span<char> v = MapearVista(static_cast<uint64_t>(n), false);
-    return {v.data(), v.size()};
-}
-
 std::span<char> ArchivoSellado::Reservar(uint64_t n) {
     if (!creando_ || vista_ || n == 0 || n > SIZE_MAX / 2 || Tamano() != 0 ||
         ::ftruncate(static_cast<int>(nativo_), static_cast<off_t>(n)) != 0)

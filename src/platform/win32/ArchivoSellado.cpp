@@ -145,16 +145,6 @@ bool ArchivoSellado::SoltarRuta() {
     return true;
 }
 
-std::string_view ArchivoSellado::Mapear() {
-    if (vista_ || creando_ || !Abierto())
-        return {vista_, tamanoVista_};
-    const int64_t n = Tamano();
-    if (n <= 0 || static_cast<uint64_t>(n) > SIZE_MAX)
-        return {};
-    const std::span<char> v = MapearVista(static_cast<uint64_t>(n), false);
-    return {v.data(), v.size()};
-}
-
 std::span<char> ArchivoSellado::Reservar(uint64_t n) {
     LARGE_INTEGER t{};
     t.QuadPart = static_cast<LONGLONG>(n);
