@@ -7,6 +7,8 @@
 // target's version, with the target's digest and size beside it.
 #pragma once
 
+#include "updater/PaqueteEnTrozos.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,7 +18,8 @@ namespace olvado::admin {
 
 class BaseAdmin;
 
-inline constexpr const char* kTablaDeltas = "BinariosActDeltas";
+// The table's name is the workstation's, which reads it.
+inline constexpr const char* kTablaDeltas = PaqueteEnTrozos::kTablaDeltas;
 
 class VersionesGuardadas {
   public:
